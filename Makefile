@@ -10,6 +10,8 @@ CMAKE_GEN  := -G Ninja
 
 .PHONY: all deps run build test test-release test-asan bench bench-e2e fuzz format clean
 
+FUZZ_TIME ?= 600
+
 all: build
 
 deps:
@@ -42,6 +44,15 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 	    ctest --output-on-failure -j $(JOBS)
 
 bench: build
+
+fuzz:
+	@scripts/deps.sh build fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DVELLOMIR_FUZZ=ON -DVELLOMIR_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_exif
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/tests/fuzz_exif -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
+	    $(FUZZ_BUILD)/corpus tests/fuzz/exif
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
