@@ -1,0 +1,177 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="bg_BG">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>Помощ</translation>
+    </message>
+    <message>
+        <source>&amp;New Canvas...</source>
+        <translation>Ново платно...</translation>
+    </message>
+    <message>
+        <source>Add &amp;Folder...</source>
+        <translation>Добавяне на папки със снимки...</translation>
+    </message>
+    <message>
+        <source>Add &amp;Photo(s)...</source>
+        <translation>Добавяне на снимки...</translation>
+    </message>
+    <message>
+        <source>&amp;Save Collage As...</source>
+        <translation>Запиши като...</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>Изход</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Vellomir</translation>
+    </message>
+    <message>
+        <source>About Vellomir</source>
+        <translation>Vellomir</translation>
+    </message>
+    <message>
+        <source>Add folder</source>
+        <translation>Добавяне на папка</translation>
+    </message>
+    <message>
+        <source>Add Photo(s)</source>
+        <translation>Добавяне на снимки</translation>
+    </message>
+    <message>
+        <source>Photos (*.jpg *.jpeg)</source>
+        <translation>Снимки (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>Save Collage</source>
+        <translation>Запиши като</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>Ctrl+A</source>
+        <translation>Ctrl+A</translation>
+    </message>
+    <message>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>(*.jpg)</source>
+        <translation>(*.jpg)</translation>
+    </message>
+    <message>
+        <source>*.jpg</source>
+        <translation>*.jpg</translation>
+    </message>
+    <message>
+        <source>*.jpeg</source>
+        <translation>*.jpeg</translation>
+    </message>
+</context>
+<context>
+    <name>CanvasSettings</name>
+    <message>
+        <source>Background</source>
+        <translation>Фон</translation>
+    </message>
+    <message>
+        <source>Frame</source>
+        <translation>Рамка</translation>
+    </message>
+</context>
+<context>
+    <name>SizeWidget</name>
+    <message>
+        <source>Size</source>
+        <translation>Размери на платното</translation>
+    </message>
+    <message>
+        <source>Orientation</source>
+        <translation>Ориентация</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Портретна ориентация</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Пейзажна ориентация</translation>
+    </message>
+    <message>
+        <source> 800 x  600 px             </source>
+        <translation> 800 x  600 пкс</translation>
+    </message>
+    <message>
+        <source>1000 x  750 px             </source>
+        <translation>1000 x  750 пкс</translation>
+    </message>
+    <message>
+        <source>1500 x 1051 px   (9 x 13)cm</source>
+        <translation>1500 x 1051 пкс   (9 x 13)см</translation>
+    </message>
+    <message>
+        <source>1795 x 1205 px  (10 x 15)cm</source>
+        <translation>1795 x 1205 пкс  (10 x 15)см</translation>
+    </message>
+    <message>
+        <source>1800 x 1350 px             </source>
+        <translation>1800 x 1350 пкс</translation>
+    </message>
+    <message>
+        <source>2102 x 1500 px  (13 x 18)cm</source>
+        <translation>2102 x 1500 пкс  (13 x 18)см</translation>
+    </message>
+    <message>
+        <source>2398 x 1795 px             </source>
+        <translation>2398 x 1795 пкс</translation>
+    </message>
+    <message>
+        <source>3000 x 2398 px  (20 x 25)cm</source>
+        <translation>3000 x 2398 пкс  (20 x 25)см</translation>
+    </message>
+    <message>
+        <source>3602 x 2398 px  (20 x 30)cm</source>
+        <translation>3602 x 2398 пкс  (20 x 30)см</translation>
+    </message>
+    <message>
+        <source>3602 x 3000 px             </source>
+        <translation>3602 x 3000 пкс</translation>
+    </message>
+    <message>
+        <source>4205 x 3295 px  (28 x 36)cm</source>
+        <translation>4205 x 3295 пкс  (28 x 36)см</translation>
+    </message>
+    <message>
+        <source>4500 x 3000 px             </source>
+        <translation>4500 x 3000 пкс</translation>
+    </message>
+    <message>
+        <source>4500 x 3602 px             </source>
+        <translation>4500 x 3602 пкс</translation>
+    </message>
+    <message>
+        <source>5102 x 3295 px             </source>
+        <translation>5102 x 3295 пкс</translation>
+    </message>
+    <message>
+        <source>5492 x 3602 px             </source>
+        <translation>5492 x 3602 пкс</translation>
+    </message>
+</context>
+</TS>
