@@ -1,0 +1,2 @@
+vellomir_add_test(tst_mainwindow LIBS vellomir_app)
+vellomir_add_test(tst_translation LIBS vellomir_app)

@@ -1,0 +1,167 @@
+#include "mainwindow.h"
+#include "translation.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QTranslator>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void title();
+    void fileMenu();
+    void helpMenu();
+    void aboutBox_data();
+    void aboutBox();
+    void settingsDefaults();
+    void settingsRoundTrip();
+
+private:
+    static QStringList menuTexts(QMenu *menu);
+};
+
+void TestMainWindow::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    setApplicationIdentity();
+}
+
+void TestMainWindow::init()
+{
+    QSettings().clear();
+}
+
+void TestMainWindow::title()
+{
+    QCOMPARE(applicationTitle(), QStringLiteral("Vellomir 0.1.03"));
+}
+
+QStringList TestMainWindow::menuTexts(QMenu *menu)
+{
+    QStringList texts;
+    const auto actions = menu->actions();
+    for (QAction *action : actions)
+        texts << (action->isSeparator() ? QStringLiteral("|") : action->text());
+    return texts;
+}
+
+void TestMainWindow::fileMenu()
+{
+    MainWindow window;
+    const auto menus = window.menuBar()->actions();
+    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus.at(0)->text(), QStringLiteral("&File"));
+    QCOMPARE(menus.at(1)->text(), QStringLiteral("&Help"));
+
+    QCOMPARE(menuTexts(window.fileMenu),
+             QStringList({"&New Canvas...", "Add &Folder...", "Add &Photo(s)...", "|",
+                          "&Save Collage As...", "|", "E&xit"}));
+    QCOMPARE(window.newCanvasAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    QCOMPARE(window.addPhotosAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+    QCOMPARE(window.saveAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    QCOMPARE(window.exitAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    QVERIFY(window.addFolderAct->shortcut().isEmpty());
+
+    QVERIFY(!window.saveAct->isEnabled());
+    QVERIFY(window.exitAct->isEnabled());
+    QVERIFY(window.aboutAct->isEnabled());
+    QVERIFY(window.newCanvasAct->isEnabled());
+}
+
+void TestMainWindow::helpMenu()
+{
+    MainWindow window;
+    QCOMPARE(menuTexts(window.helpMenu), QStringList({"&About"}));
+}
+
+void TestMainWindow::aboutBox_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("boxTitle");
+    QTest::newRow("English") << "en_US"
+                             << "About Vellomir";
+    QTest::newRow("German") << "de_DE"
+                            << "Vellomir";
+    QTest::newRow("Bulgarian") << "bg_BG"
+                               << "Vellomir";
+}
+
+void TestMainWindow::aboutBox()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, boxTitle);
+    QTranslator translator;
+    (void)loadTranslation(translator, locale);
+    QCoreApplication::installTranslator(&translator);
+
+    MainWindow window;
+    QString title, text;
+    bool hasIcon = false;
+    // The box is modal: inspect and close it from inside its own event loop.
+    QTimer::singleShot(0, &window, [&] {
+        auto *box = window.findChild<QMessageBox *>();
+        if (!box)
+            return;
+        title = box->windowTitle();
+        text = box->text();
+        hasIcon = !box->iconPixmap().isNull();
+        box->close();
+    });
+    window.aboutAct->trigger();
+    QCoreApplication::removeTranslator(&translator);
+
+    QCOMPARE(title, boxTitle);
+    // the about text is never translated
+    QVERIFY(text.startsWith(QLatin1String(
+        "<h3>Vellomir</h3><p>This program is a photo collage software. It allows you to "
+        "create layouts quickly and  generate unique layout each time.</p>"
+        "<p>version: 0.1.03</p>")));
+    QVERIFY(hasIcon);
+}
+
+void TestMainWindow::settingsDefaults()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    MainWindow window;
+    QCOMPARE(window.size(), QSize(840, 640));
+    QCOMPARE(window.pos(), QPoint(200, 200));
+    QCOMPARE(window.openDirPath, pictures);
+    QCOMPARE(window.saveDirPath, pictures);
+}
+
+void TestMainWindow::settingsRoundTrip()
+{
+    {
+        MainWindow window;
+        window.resize(900, 700);
+        window.move(40, 60);
+        window.openDirPath = QStringLiteral("/photos/first.jpg");
+        window.saveDirPath = QStringLiteral("/out/collage.jpg");
+        window.close();
+    }
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("MainWindow"));
+    QCOMPARE(settings.value("size").toSize(), QSize(900, 700));
+    QCOMPARE(settings.value("pos").toPoint(), QPoint(40, 60));
+    settings.endGroup();
+
+    MainWindow again;
+    QCOMPARE(again.size(), QSize(900, 700));
+    QCOMPARE(again.pos(), QPoint(40, 60));
+    QCOMPARE(again.openDirPath, QStringLiteral("/photos/first.jpg"));
+    QCOMPARE(again.saveDirPath, QStringLiteral("/out/collage.jpg"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
