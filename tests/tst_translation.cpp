@@ -40,6 +40,10 @@ static const Row rows[] = {
     {"SizeWidget", "Orientation", "Ausrichtung", "Orientación", "Ориентация"},
     {"SizeWidget", "Portrait", "Hochformat", "Vertical", "Портретна ориентация"},
     {"SizeWidget", "Landscape", "Querformat", "Horizontal", "Пейзажна ориентация"},
+    {"MainWindow", "Cannot write %1: %2", "%1 kann nicht geschrieben werden: %2",
+     "No se puede escribir %1: %2", "%1 не може да бъде записан: %2"},
+    {"MainWindow", "unsupported file type", "nicht unterstützter Dateityp",
+     "tipo de archivo no admitido", "неподдържан тип файл"},
     // Shortcuts and filters stay as they are in every language.
     {"MainWindow", "Ctrl+N", "Ctrl+N", "Ctrl+N", "Ctrl+N"},
     {"MainWindow", "Ctrl+A", "Ctrl+A", "Ctrl+A", "Ctrl+A"},

@@ -83,6 +83,22 @@
         <source>*.jpeg</source>
         <translation>*.jpeg</translation>
     </message>
+    <message>
+        <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
+        <translation>%1 не може да бъде записан: поддържат се само файлове JPEG (.jpg, .jpeg) и PNG (.png).</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 не може да бъде записан: %2</translation>
+    </message>
+    <message>
+        <source>unsupported file type</source>
+        <translation>неподдържан тип файл</translation>
+    </message>
+    <message>
+        <source>there is no image to save</source>
+        <translation>няма изображение за записване</translation>
+    </message>
 </context>
 <context>
     <name>CanvasSettings</name>

@@ -83,6 +83,22 @@
         <source>*.jpeg</source>
         <translation>*.jpeg</translation>
     </message>
+    <message>
+        <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
+        <translation>%1 kann nicht gespeichert werden: nur JPEG- (.jpg, .jpeg) und PNG-Dateien (.png) werden unterstützt.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>unsupported file type</source>
+        <translation>nicht unterstützter Dateityp</translation>
+    </message>
+    <message>
+        <source>there is no image to save</source>
+        <translation>es gibt kein Bild zum Speichern</translation>
+    </message>
 </context>
 <context>
     <name>CanvasSettings</name>

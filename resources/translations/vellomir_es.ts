@@ -83,6 +83,22 @@
         <source>*.jpeg</source>
         <translation>*.jpeg</translation>
     </message>
+    <message>
+        <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
+        <translation>No se puede guardar %1: solo se admiten archivos JPEG (.jpg, .jpeg) y PNG (.png).</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>No se puede escribir %1: %2</translation>
+    </message>
+    <message>
+        <source>unsupported file type</source>
+        <translation>tipo de archivo no admitido</translation>
+    </message>
+    <message>
+        <source>there is no image to save</source>
+        <translation>no hay ninguna imagen que guardar</translation>
+    </message>
 </context>
 <context>
     <name>CanvasSettings</name>
