@@ -1,0 +1,242 @@
+#include "exifreader.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QIODevice>
+#include <QString>
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+const int typeSize[13] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
+
+const int tagOrientation = 0x0112;
+const int tagExifIfd = 0x8769;
+const int tagInteropIfd = 0xA005;
+
+// Whether [pos, pos + n) lies inside [0, end).
+bool inside(qint64 pos, qint64 n, qint64 end)
+{
+    return pos >= 0 && n >= 0 && pos <= end - n;
+}
+
+} // namespace
+
+int ExifReader::readOrientation(const QString &path, int &out)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    try {
+        scanJpeg(&file, out);
+    } catch (const std::bad_alloc &) {
+        out = 1;
+    }
+    file.close();
+    return 0;
+}
+
+int ExifReader::readOrientation(QIODevice *device, int &out)
+{
+    scanJpeg(device, out);
+    return 0;
+}
+
+int ExifReader::scanJpeg(QIODevice *device, int &out)
+{
+    char c = 0;
+    if (!device->getChar(&c) || uchar(c) != 0xFF)
+        return -1;
+    if (!device->getChar(&c) || uchar(c) != 0xD8)
+        return -1;
+
+    for (;;) {
+        bool previousFF = false;
+        uchar marker = 0;
+        for (;;) {
+            if (!device->getChar(&c))
+                return -1;
+            const uchar byte = uchar(c);
+            if (byte != 0xFF && previousFF) {
+                marker = byte;
+                break;
+            }
+            previousFF = byte == 0xFF;
+        }
+
+        char lengthBytes[2];
+        if (device->read(lengthBytes, 2) != 2)
+            return -1;
+        const int length = (uchar(lengthBytes[0]) << 8) | uchar(lengthBytes[1]);
+        if (length < 2)
+            return -1;
+        const QByteArray payload = device->read(length - 2);
+        if (payload.isEmpty() || payload.size() < length - 2)
+            return -1;
+
+        switch (marker) {
+        case 0xDA:
+            return 0;
+        case 0xE1:
+            if (payload.startsWith("Exif"))
+                parseExif(payload, length, out);
+            break;
+        case 0xD9:
+            return -1;
+        default:
+            break;
+        }
+    }
+}
+
+int ExifReader::parseExif(const QByteArray &payload, int length, int &out)
+{
+    // The TIFF header ends at payload offset 14; a shorter payload has none.
+    if (payload.size() < 14 || length - 2 > payload.size())
+        return -1;
+
+    bool littleEndian;
+    if (payload.at(6) == 'I' && payload.at(7) == 'I')
+        littleEndian = true;
+    else if (payload.at(6) == 'M' && payload.at(7) == 'M')
+        littleEndian = false;
+    else
+        return -1;
+
+    const qint64 offset = read32(payload, 10, littleEndian);
+    if (!((offset >= 8 && offset <= 16) || (offset > 16 && offset < qint64(length) - 15)))
+        return -1;
+
+    int counter = 0;
+    int budget = entryBudget;
+    const qint64 base = 6;
+    parseIfd(payload, base + offset, base, qint64(length) - 8, 0, littleEndian, counter, budget,
+             out);
+    return 0;
+}
+
+int ExifReader::parseIfd(const QByteArray &payload, qint64 p, qint64 base, qint64 tiffSize,
+                         int depth, bool littleEndian, int &counter, int &budget, int &out)
+{
+    if (depth > 4)
+        return -1;
+    const qint64 end = base + tiffSize;
+    if (!inside(p, 2, end))
+        return 0;
+
+    const int count = int(read16(payload, p, littleEndian));
+    for (int i = 0; i < count; ++i) {
+        const qint64 entry = p + 2 + 12 * qint64(i);
+        // A directory that claims more entries than the block holds ends where the block does.
+        if (!inside(entry, 12, end) || budget <= 0)
+            break;
+        --budget;
+
+        const int tag = int(read16(payload, entry, littleEndian));
+        const int type = int(read16(payload, entry + 2, littleEndian));
+        const quint32 valueCount = read32(payload, entry + 4, littleEndian);
+        if (type > 12 || valueCount > 65536)
+            continue;
+
+        const qint64 size = qint64(typeSize[type]) * valueCount;
+        qint64 valuePos = entry + 8;
+        qint64 valueEnd = entry + 12;
+        if (size > 4) {
+            const qint64 v = read32(payload, entry + 8, littleEndian);
+            if (v + size > tiffSize)
+                continue;
+            valuePos = base + v;
+            valueEnd = valuePos + size;
+        }
+
+        if (tag == tagExifIfd || tag == tagInteropIfd) {
+            if (!inside(valuePos, 4, end))
+                continue;
+            const qint64 sub = read32(payload, valuePos, littleEndian);
+            if (sub > tiffSize)
+                continue;
+            parseIfd(payload, base + sub, base, tiffSize, depth + 1, littleEndian, counter, budget,
+                     out);
+        } else if (tag == tagOrientation) {
+            if (counter >= 2)
+                continue;
+            if (counter == 0) {
+                const double value = tagValue(payload, valuePos, valueEnd, type, littleEndian);
+                // Compared as a double: a huge or NaN value has no int to truncate to.
+                out = (value >= 0.0 && value < 9.0) ? int(value) : 0;
+            }
+            if (out < 0 || out > 8)
+                out = 0;
+            ++counter;
+        }
+    }
+    return 0;
+}
+
+double ExifReader::tagValue(const QByteArray &payload, qint64 pos, qint64 end, int type,
+                            bool littleEndian)
+{
+    if (type < 0 || type > 12 || !inside(pos, typeSize[type], end)
+        || !inside(pos, typeSize[type], payload.size()))
+        return 100.0;
+
+    switch (type) {
+    case 1:
+        return double(uchar(payload.at(pos)));
+    case 3:
+        return double(read16(payload, pos, littleEndian));
+    case 4:
+        return double(read32(payload, pos, littleEndian));
+    case 5:
+    case 10: {
+        const qint32 num = qint32(read32(payload, pos, littleEndian));
+        const qint32 den = qint32(read32(payload, pos + 4, littleEndian));
+        return den == 0 ? 0.0 : double(num) / double(den);
+    }
+    case 6:
+        return double(qint8(uchar(payload.at(pos))));
+    case 8:
+        return double(qint16(quint16(read16(payload, pos, littleEndian))));
+    case 9:
+        return double(qint32(read32(payload, pos, littleEndian)));
+    case 11: {
+        const quint32 bits = read32(payload, pos, littleEndian);
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return double(f);
+    }
+    case 12: {
+        const quint64 first = read32(payload, pos, littleEndian);
+        const quint64 second = read32(payload, pos + 4, littleEndian);
+        const quint64 bits = littleEndian ? (second << 32) | first : (first << 32) | second;
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        return d;
+    }
+    default: // none, ASCII, UNDEFINED
+        return 100.0;
+    }
+}
+
+quint32 ExifReader::read16(const QByteArray &payload, qint64 pos, bool littleEndian)
+{
+    if (!inside(pos, 2, payload.size()))
+        return 0;
+    const quint32 b0 = uchar(payload.at(pos));
+    const quint32 b1 = uchar(payload.at(pos + 1));
+    return littleEndian ? b0 | (b1 << 8) : (b0 << 8) | b1;
+}
+
+quint32 ExifReader::read32(const QByteArray &payload, qint64 pos, bool littleEndian)
+{
+    if (!inside(pos, 4, payload.size()))
+        return 0;
+    quint32 v = 0;
+    for (int k = 0; k < 4; ++k) {
+        const quint32 b = uchar(payload.at(pos + (littleEndian ? 3 - k : k)));
+        v = (v << 8) | b;
+    }
+    return v;
+}

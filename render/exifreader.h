@@ -1,0 +1,36 @@
+#ifndef EXIFREADER_H
+#define EXIFREADER_H
+
+#include <QtGlobal>
+
+class QByteArray;
+class QIODevice;
+class QString;
+
+// Finds the EXIF Orientation tag of a JPEG file without decoding it. Stateless: every
+// call carries its state in its arguments. The finding goes to `out`, which the caller
+// sets to 0 beforehand; it stays 0 when nothing usable was found.
+//
+// The input is untrusted: every read is checked against the segment it comes from, and
+// the walk over the TIFF directories has a fixed budget of entries, so that a block of
+// directories pointing at each other cannot make the walk run for long.
+class ExifReader
+{
+public:
+    int readOrientation(const QString &path, int &out);
+    int readOrientation(QIODevice *device, int &out);
+    int scanJpeg(QIODevice *device, int &out);
+    int parseExif(const QByteArray &payload, int length, int &out);
+
+    // Entries a whole walk may visit; real files have a few dozen.
+    static constexpr int entryBudget = 16384;
+
+private:
+    int parseIfd(const QByteArray &payload, qint64 p, qint64 base, qint64 tiffSize, int depth,
+                 bool littleEndian, int &counter, int &budget, int &out);
+    double tagValue(const QByteArray &payload, qint64 pos, qint64 end, int type, bool littleEndian);
+    quint32 read16(const QByteArray &payload, qint64 pos, bool littleEndian);
+    quint32 read32(const QByteArray &payload, qint64 pos, bool littleEndian);
+};
+
+#endif // EXIFREADER_H

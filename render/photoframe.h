@@ -1,0 +1,33 @@
+#ifndef PHOTOFRAME_H
+#define PHOTOFRAME_H
+
+#include <QtGlobal>
+
+class QImage;
+class QPainterPath;
+
+enum FrameType { FrameRect = 1, FrameRounded = 2, FrameScallop = 3 };
+
+// Cuts a tile to a frame shape; everything outside the shape becomes transparent. Results
+// are ARGB32 images of the tile's size.
+class PhotoFrame
+{
+public:
+    QImage apply(const QImage &tile, int type, int a, int b);
+    QImage rectFrame(const QImage &tile, int a);
+    QImage roundedFrame(const QImage &tile, int a, int b);
+    QImage scallopFrame(const QImage &tile, int a, int b);
+
+    // The scalloped outline for a tile of width x height, margin a and half-width b.
+    QPainterPath scallopPath(int width, int height, int a, int b);
+};
+
+// Cuts the image to the cell's aspect ratio around its centre and scales it smoothly to
+// height h. A null image or an empty cell gives a null tile.
+QImage prepareTile(const QImage &image, quint16 w, quint16 h);
+
+// Lays the tile onto the layer with its top-left corner at (x, y), clipped to the layer.
+// Colour channels become (d * (255 - alpha) + s * alpha) >> 8, and alpha the tile's alpha.
+void blendTile(QImage &layer, const QImage &tile, int x, int y);
+
+#endif // PHOTOFRAME_H

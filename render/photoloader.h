@@ -1,0 +1,68 @@
+#ifndef PHOTOLOADER_H
+#define PHOTOLOADER_H
+
+#include <QSize>
+#include <QString>
+
+class QImage;
+
+// What the collection knows of one photo without decoding it. `size` is upright: the
+// header size with width and height exchanged for the orientations that turn a quarter.
+struct PhotoRecord
+{
+    explicit PhotoRecord(const QString &path)
+        : path(path)
+    {
+    }
+
+    QString path;
+    QSize size {0, 0};
+    int orientation = 1; // EXIF orientation, 1 to 8
+};
+
+// The largest side the layout can hold (it stores sides in 16 bits).
+constexpr int maxPhotoSide = 65535;
+
+// Probes the header size without decoding pixels; false when no image reader accepts the file.
+bool readPhotoSize(const QString &path, QSize &size);
+
+// Builds the record for a file being added, or returns null (the file is refused) when it
+// cannot be read or its size is unusable. The caller owns the record.
+PhotoRecord *createPhotoRecord(const QString &path);
+
+// Whether an EXIF orientation turns the photo by a quarter, exchanging width and height.
+inline bool orientationSwapsSides(int orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
+
+// One decoding job. The image belongs to the loader until the render hands it to the
+// cache; destroying a loader never frees it.
+struct PhotoLoader
+{
+    explicit PhotoLoader(const QString &path);
+
+    QString path;
+    double scale = 1.0; // reduction factor, never below 1
+    int width = 0; // upright photo width
+    int height = 0; // upright photo height
+    int orientation = 1;
+    QImage *image;
+};
+
+// Decodes the loader's file at its upright size divided by `scale`, turned upright. A file
+// that cannot be read or decoded leaves the null image.
+void loadPhoto(PhotoLoader *loader);
+
+// Makes sure the image readers may allocate `megabytes`. The limit is process-wide, so it
+// is only ever raised; the render raises it once before its jobs start, so that jobs
+// running in parallel only read it.
+void ensureDecodeLimit(int megabytes);
+
+// The allocation, in megabytes, that decoding a photo stored at `stored` to `target` needs.
+int decodeLimitFor(const QSize &stored, const QSize &target);
+
+// The size, as stored in the file, that a loader asks the decoder for.
+QSize loaderTarget(const PhotoLoader &loader);
+
+#endif // PHOTOLOADER_H

@@ -1,0 +1,21 @@
+// Feeds arbitrary bytes to the EXIF reader as a device, the way a photo file reaches it.
+#include "exifreader.h"
+
+#include <QBuffer>
+#include <QByteArray>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    QByteArray bytes
+        = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    int out = 0;
+    ExifReader().readOrientation(&buffer, out);
+    if (out < 0 || out > 8)
+        __builtin_trap();
+    return 0;
+}
