@@ -111,14 +111,13 @@ QImage prepareTile(const QImage &image, quint16 w, quint16 h)
     const int ih = image.height();
     QRect crop;
     if (double(iw) / ih > double(w) / h) {
-        const int cw = int(double(qint64(w) * ih) / h);
+        // At least one pixel, or a sliver of a photo in an extreme cell would vanish.
+        const int cw = std::max(1, int(double(qint64(w) * ih) / h));
         crop = QRect((iw - cw) / 2, 0, cw, ih);
     } else {
-        const int ch = int(double(qint64(h) * iw) / w);
+        const int ch = std::max(1, int(double(qint64(h) * iw) / w));
         crop = QRect(0, (ih - ch) / 2, iw, ch);
     }
-    if (crop.isEmpty())
-        return QImage();
     return image.copy(crop).scaledToHeight(h, Qt::SmoothTransformation);
 }
 

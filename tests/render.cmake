@@ -1,8 +1,8 @@
 vellomir_add_test(tst_exif LIBS vellomir_render)
 target_compile_definitions(tst_exif PRIVATE
     VELLOMIR_FUZZ_CORPUS="${CMAKE_CURRENT_SOURCE_DIR}/fuzz/exif")
-#vellomir_add_test(tst_photo LIBS vellomir_render)
-#vellomir_add_test(tst_frame LIBS vellomir_render)
+vellomir_add_test(tst_photo LIBS vellomir_render)
+vellomir_add_test(tst_frame LIBS vellomir_render)
 
 if(VELLOMIR_FUZZ)
     # The reader's source is compiled into the target itself so that libFuzzer's coverage

@@ -1,0 +1,313 @@
+#include "photoloader.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray jpegBytes(const QImage &image, int quality = 90)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "jpg", quality);
+    return bytes;
+}
+
+// A JPEG with a little-endian EXIF block holding just the orientation, right after SOI.
+QByteArray withOrientation(const QByteArray &jpeg, int orientation)
+{
+    QByteArray tiff("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18);
+    tiff += char(orientation);
+    tiff += QByteArray(7, '\0');
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1("\xFF\xE1", 2);
+    app1 += char((payload.size() + 2) >> 8);
+    app1 += char((payload.size() + 2) & 0xFF);
+    return jpeg.left(2) + app1 + payload + jpeg.mid(2);
+}
+
+// Rewrites the frame header of a baseline JPEG to claim another size.
+QByteArray claimingSize(QByteArray jpeg, int w, int h)
+{
+    const int sof = int(jpeg.indexOf("\xFF\xC0"));
+    jpeg[sof + 5] = char(h >> 8);
+    jpeg[sof + 6] = char(h & 0xFF);
+    jpeg[sof + 7] = char(w >> 8);
+    jpeg[sof + 8] = char(w & 0xFF);
+    return jpeg;
+}
+
+// Four coloured quadrants, so a wrong turn or mirror shows.
+QImage quadrants(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.fillRect(0, 0, w / 2, h / 2, Qt::red);
+    p.fillRect(w / 2, 0, w - w / 2, h / 2, Qt::green);
+    p.fillRect(0, h / 2, w / 2, h - h / 2, Qt::blue);
+    p.fillRect(w / 2, h / 2, w - w / 2, h - h / 2, Qt::yellow);
+    return image;
+}
+
+double meanDifference(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    qint64 sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row);
+            const QRgb q = y.pixel(col, row);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q))
+                   + qAbs(qBlue(p) - qBlue(q));
+        }
+    }
+    return double(sum) / (3.0 * x.width() * x.height());
+}
+
+QImage decode(const PhotoRecord &record, double scale = 1.0)
+{
+    PhotoLoader loader(record.path);
+    loader.width = record.size.width();
+    loader.height = record.size.height();
+    loader.orientation = record.orientation;
+    loader.scale = scale;
+    loadPhoto(&loader);
+    const QImage image = *loader.image;
+    delete loader.image;
+    return image;
+}
+
+QString dataFile(const QString &name)
+{
+    return QStringLiteral(VELLOMIR_TEST_DATA "/exif-orientation/") + name;
+}
+
+} // namespace
+
+class TestPhoto : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cameraFiles_data();
+    void cameraFiles();
+    void generatedOrientations_data();
+    void generatedOrientations();
+    void targetSize_data();
+    void targetSize();
+    void hostileFiles_data();
+    void hostileFiles();
+    void overAllocationLimit();
+    void vanishedFile();
+
+private:
+    QString write(const QString &name, const QByteArray &bytes);
+    QTemporaryDir dir;
+};
+
+void TestPhoto::initTestCase()
+{
+    QVERIFY(dir.isValid());
+}
+
+QString TestPhoto::write(const QString &name, const QByteArray &bytes)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(bytes);
+    return file.fileName();
+}
+
+void TestPhoto::cameraFiles_data()
+{
+    QTest::addColumn<QString>("scene");
+    QTest::addColumn<int>("orientation");
+    for (const QString &scene : {QStringLiteral("Landscape"), QStringLiteral("Portrait")})
+        for (int n = 0; n <= 8; ++n)
+            QTest::newRow(qPrintable(QString("%1_%2").arg(scene).arg(n))) << scene << n;
+}
+
+void TestPhoto::cameraFiles()
+{
+    QFETCH(QString, scene);
+    QFETCH(int, orientation);
+    const QSize upright = scene == "Landscape" ? QSize(225, 150) : QSize(150, 225);
+
+    std::unique_ptr<PhotoRecord> record(
+        createPhotoRecord(dataFile(QString("%1_%2.jpg").arg(scene).arg(orientation))));
+    QVERIFY(record);
+    QCOMPARE(record->size, upright);
+    QCOMPARE(record->orientation, qMax(1, orientation));
+
+    std::unique_ptr<PhotoRecord> reference(createPhotoRecord(dataFile(scene + "_1.jpg")));
+    const QImage image = decode(*record);
+    QCOMPARE(image.size(), upright);
+    // The files differ only in the small digit they show; a wrong turn differs everywhere.
+    QVERIFY2(meanDifference(image, decode(*reference)) < 12.0,
+             qPrintable(QString::number(meanDifference(image, decode(*reference)))));
+}
+
+void TestPhoto::generatedOrientations_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<QSize>("recordSize");
+    for (int n = 1; n <= 8; ++n)
+        QTest::addRow("orientation %d", n) << n << (n >= 5 ? QSize(300, 400) : QSize(400, 300));
+    QTest::newRow("orientation 9 is ignored") << 9 << QSize(400, 300);
+    QTest::newRow("orientation 0 is ignored") << 0 << QSize(400, 300);
+}
+
+void TestPhoto::generatedOrientations()
+{
+    QFETCH(int, orientation);
+    QFETCH(QSize, recordSize);
+    // Stored so that the named orientation turns it into the upright quadrant picture.
+    const QImage upright = quadrants(recordSize.width(), recordSize.height());
+    QImage stored = upright;
+    switch (orientation) {
+    case 2:
+        stored = upright.mirrored(true, false);
+        break;
+    case 3:
+        stored = upright.mirrored(true, true);
+        break;
+    case 4:
+        stored = upright.mirrored(false, true);
+        break;
+    case 5:
+        stored = upright.transformed(QTransform().rotate(90)).mirrored(true, false);
+        break;
+    case 6:
+        stored = upright.transformed(QTransform().rotate(-90));
+        break;
+    case 7:
+        stored = upright.transformed(QTransform().rotate(-90)).mirrored(true, false);
+        break;
+    case 8:
+        stored = upright.transformed(QTransform().rotate(90));
+        break;
+    default:
+        break;
+    }
+    const QString path = write(QString("gen%1.jpg").arg(orientation),
+                               withOrientation(jpegBytes(stored), orientation));
+
+    std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+    QVERIFY(record);
+    QCOMPARE(record->orientation, orientation >= 1 && orientation <= 8 ? orientation : 1);
+    QCOMPARE(record->size, recordSize);
+
+    // Qt's own reading of the tag agrees with ours, and yet the reader must not turn the photo.
+    const QImage image = decode(*record, 2.5);
+    QCOMPARE(image.size(), QSize(int(recordSize.width() / 2.5), int(recordSize.height() / 2.5)));
+    QVERIFY(meanDifference(image, upright.scaled(image.size())) < 10.0);
+}
+
+void TestPhoto::targetSize_data()
+{
+    QTest::addColumn<QSize>("upright");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QSize>("target");
+    QTest::newRow("3000x4000 turned, scale 2.5")
+        << QSize(3000, 4000) << 6 << 2.5 << QSize(1600, 1200);
+    QTest::newRow("transpose exchanges too") << QSize(3000, 4000) << 5 << 2.5 << QSize(1600, 1200);
+    QTest::newRow("half turn does not") << QSize(4000, 3000) << 3 << 2.5 << QSize(1600, 1200);
+    QTest::newRow("scale 1 is full size") << QSize(4000, 3000) << 1 << 1.0 << QSize(4000, 3000);
+    QTest::newRow("640.9 truncates to 640") << QSize(6409, 1009) << 1 << 10.0 << QSize(640, 100);
+    QTest::newRow("scale below 1 is taken as 1") << QSize(300, 200) << 1 << 0.5 << QSize(300, 200);
+}
+
+void TestPhoto::targetSize()
+{
+    QFETCH(QSize, upright);
+    QFETCH(int, orientation);
+    QFETCH(double, scale);
+    QFETCH(QSize, target);
+    PhotoLoader loader("x.jpg");
+    loader.width = upright.width();
+    loader.height = upright.height();
+    loader.orientation = orientation;
+    loader.scale = scale;
+    QCOMPARE(loaderTarget(loader), target);
+    delete loader.image;
+}
+
+void TestPhoto::hostileFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("admitted");
+    const QByteArray good = jpegBytes(quadrants(64, 48));
+    QTest::newRow("zero bytes") << QByteArray() << false;
+    QTest::newRow("truncated JPEG") << good.left(good.indexOf("\xFF\xDA") + 30) << true;
+    QTest::newRow("text named .jpg") << QByteArray("this is not a photo\n") << false;
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        quadrants(30, 20).save(&buffer, "png");
+    }
+    QTest::newRow("PNG named .jpg") << png << true;
+    QTest::newRow("header claims 65000x65000") << claimingSize(good, 65000, 65000) << true;
+    QTest::newRow("header claims 0 width") << claimingSize(good, 0, 48) << false;
+    QByteArray noise(20000, Qt::Uninitialized);
+    QRandomGenerator rng(7);
+    for (char &c : noise)
+        c = char(rng.bounded(256));
+    QTest::newRow("random bytes") << noise << false;
+    QTest::newRow("random bytes after SOI") << QByteArray("\xFF\xD8\xFF", 3) + noise << false;
+}
+
+void TestPhoto::hostileFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, admitted);
+    const QString path
+        = write(QString("hostile_%1.jpg").arg(QTest::currentDataTag()).replace(' ', '_'), bytes);
+    std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+    QCOMPARE(bool(record), admitted);
+    if (!record)
+        return;
+    QVERIFY(record->size.width() >= 1 && record->size.width() <= maxPhotoSide);
+    QVERIFY(record->orientation >= 1 && record->orientation <= 8);
+    // Decoded as a render would ask for it, at most 1.6 times a 400 px cell.
+    const double scale
+        = qMax(1.0, qMin(record->size.width() / 640.0, record->size.height() / 640.0));
+    const QImage image = decode(*record, scale);
+    if (!image.isNull())
+        QVERIFY((image.width() <= 640 && image.height() <= 640) || scale == 1.0);
+}
+
+// A photo above the reader's default allocation limit must still decode when asked for whole.
+void TestPhoto::overAllocationLimit()
+{
+    QImageReader::setAllocationLimit(128);
+    const QString path = write("big.jpg", jpegBytes(quadrants(6200, 6000), 50));
+    std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+    QVERIFY(record);
+    QCOMPARE(decode(*record).size(), QSize(6200, 6000));
+    QCOMPARE(decode(*record, 8.0).size(), QSize(775, 750));
+}
+
+void TestPhoto::vanishedFile()
+{
+    const QString path = write("gone.jpg", jpegBytes(quadrants(40, 30)));
+    std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+    QVERIFY(record);
+    QFile::remove(path);
+    QVERIFY(decode(*record).isNull());
+    QVERIFY(!createPhotoRecord(path));
+}
+
+QTEST_MAIN(TestPhoto)
+#include "tst_photo.moc"
