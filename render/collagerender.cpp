@@ -1,0 +1,149 @@
+#include "collagerender.h"
+
+#include "imagecache.h"
+#include "photoframe.h"
+#include "photoloader.h"
+
+#include <QDebug>
+#include <QFutureWatcher>
+#include <QHash>
+#include <QImage>
+#include <QtConcurrent>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+double loadScale(const QSize &photo, const QSize &cell)
+{
+    if (cell.isEmpty())
+        return 1.0;
+    return std::max(1.0, std::min(photo.width() / (1.6 * cell.width()),
+                                  photo.height() / (1.6 * cell.height())));
+}
+
+QList<RenderCell> scaleCells(const QList<RenderCell> &cells, const QSize &from, const QSize &to)
+{
+    if (from.isEmpty() || from == to)
+        return cells;
+    const auto mapX
+        = [&](int x) { return int(std::lround(double(x) * to.width() / from.width())); };
+    const auto mapY
+        = [&](int y) { return int(std::lround(double(y) * to.height() / from.height())); };
+    QList<RenderCell> scaled;
+    scaled.reserve(cells.size());
+    for (const RenderCell &cell : cells) {
+        const QRect &r = cell.rect;
+        const int left = mapX(r.x());
+        const int top = mapY(r.y());
+        scaled.append({cell.img, QRect(left, top, mapX(r.x() + r.width()) - left,
+                                       mapY(r.y() + r.height()) - top)});
+    }
+    return scaled;
+}
+
+static const PhotoRecord *recordFor(const RenderCell &cell, const QList<PhotoRecord *> &photos)
+{
+    if (cell.img < 1 || cell.img > photos.size())
+        return nullptr;
+    return photos.at(cell.img - 1);
+}
+
+QList<PhotoLoader *> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord *> &photos,
+                               const ImageCache &cache)
+{
+    // Two records of the same file share one entry, so they share one load: the one that
+    // serves the larger of their cells.
+    QList<PhotoLoader *> loaders;
+    QHash<QString, PhotoLoader *> byPath;
+    for (const RenderCell &cell : cells) {
+        const PhotoRecord *record = recordFor(cell, photos);
+        if (!record || cell.rect.isEmpty())
+            continue;
+        const QImage *cached = cache.image(record->path);
+        if (cached && cached->width() >= cell.rect.width()
+            && cached->height() >= cell.rect.height())
+            continue;
+        const double scale = loadScale(record->size, cell.rect.size());
+        PhotoLoader *loader = byPath.value(record->path);
+        if (!loader) {
+            loader = new PhotoLoader(record->path);
+            loader->width = record->size.width();
+            loader->height = record->size.height();
+            loader->orientation = record->orientation;
+            loader->scale = scale;
+            byPath.insert(record->path, loader);
+            loaders.append(loader);
+        } else {
+            loader->scale = std::min(loader->scale, scale);
+        }
+    }
+    return loaders;
+}
+
+void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord *> &photos,
+                 ImageCache &cache, const FrameSettings &frame, QImage &target,
+                 QFutureWatcher<void> *watcher, const RenderProgress &progress)
+{
+    QList<PhotoLoader *> loaders = planLoads(cells, photos, cache);
+
+    // The readers' allocation limit is process-wide: raise it here, once, so that the jobs
+    // running in parallel only ever read it.
+    int limit = 0;
+    for (const PhotoLoader *loader : std::as_const(loaders)) {
+        QSize stored(loader->width, loader->height);
+        if (orientationSwapsSides(loader->orientation))
+            stored.transpose();
+        limit = std::max(limit, decodeLimitFor(stored, loaderTarget(*loader)));
+    }
+    ensureDecodeLimit(limit);
+
+    const int total = int(loaders.size());
+    std::atomic<int> done {0};
+    QFuture<void> future = QtConcurrent::map(loaders, [&](PhotoLoader *loader) {
+        loadPhoto(loader);
+        const int n = ++done;
+        if (progress)
+            progress(n, total);
+    });
+    if (watcher)
+        watcher->setFuture(future);
+    future.waitForFinished();
+
+    for (PhotoLoader *loader : std::as_const(loaders))
+        cache.store(loader->path, loader->image);
+    qDebug() << "new cache:" << total;
+    while (!loaders.isEmpty())
+        delete loaders.takeFirst();
+
+    PhotoFrame framer;
+    for (const RenderCell &cell : cells) {
+        const PhotoRecord *record = recordFor(cell, photos);
+        if (!record || cell.rect.width() < 1 || cell.rect.height() < 1
+            || cell.rect.width() > maxPhotoSide || cell.rect.height() > maxPhotoSide)
+            continue;
+        const QImage *image = cache.image(record->path);
+        if (!image || image->isNull())
+            continue;
+        const QImage tile
+            = prepareTile(*image, quint16(cell.rect.width()), quint16(cell.rect.height()));
+        blendTile(target, framer.apply(tile, frame.type, frame.a, frame.b), cell.rect.x(),
+                  cell.rect.y());
+    }
+}
+
+void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
+                       const QList<PhotoRecord *> &photos, const FrameSettings &frame,
+                       QImage &target, const RenderProgress &progress)
+{
+    double factor = 1.0;
+    if (!layoutSize.isEmpty())
+        factor = std::min(double(target.width()) / layoutSize.width(),
+                          double(target.height()) / layoutSize.height());
+    FrameSettings scaled = frame;
+    scaled.a = int(std::lround(frame.a * factor));
+    scaled.b = int(std::lround(frame.b * factor));
+    ImageCache temporary;
+    renderCells(scaleCells(cells, layoutSize, target.size()), photos, temporary, scaled, target,
+                nullptr, progress);
+}

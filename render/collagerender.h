@@ -1,0 +1,58 @@
+#ifndef COLLAGERENDER_H
+#define COLLAGERENDER_H
+
+#include <QList>
+#include <QRect>
+
+#include <functional>
+
+class ImageCache;
+class QImage;
+struct PhotoLoader;
+struct PhotoRecord;
+template<typename T>
+class QFutureWatcher;
+
+// One cell of a layout: the photo number (1-based into the photo list) and its rectangle.
+struct RenderCell
+{
+    int img = 0;
+    QRect rect;
+};
+
+struct FrameSettings
+{
+    int type = 1;
+    int a = 0; // margin
+    int b = 10; // corner radius or scallop half-width
+};
+
+// Called from the decoding threads with the number of photos decoded so far.
+using RenderProgress = std::function<void(int done, int total)>;
+
+// The reduction for a photo so that it comes out at least 1.6 times the cell both ways,
+// or whole when it is smaller than that.
+double loadScale(const QSize &photo, const QSize &cell);
+
+// Cells of a layout made for `from` mapped onto `to`. Edges are mapped, not sizes, so the
+// cells still tile the target exactly.
+QList<RenderCell> scaleCells(const QList<RenderCell> &cells, const QSize &from, const QSize &to);
+
+// One loader per photo path the cache cannot serve at the size its largest cell needs.
+QList<PhotoLoader *> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord *> &photos,
+                               const ImageCache &cache);
+
+// Decodes what the cache lacks (in parallel, observed by `watcher` when given), stores it in
+// the cache, then crops, frames and blends one tile per cell into `target`. Needs no thread
+// and no scene. Cells whose photo is missing or failed to load are left untouched.
+void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord *> &photos,
+                 ImageCache &cache, const FrameSettings &frame, QImage &target,
+                 QFutureWatcher<void> *watcher = nullptr, const RenderProgress &progress = {});
+
+// The same for a target of another size than the layout's: cells, margin and radius are
+// scaled, and the photos decoded for it go to a temporary cache, not the preview's.
+void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
+                       const QList<PhotoRecord *> &photos, const FrameSettings &frame,
+                       QImage &target, const RenderProgress &progress = {});
+
+#endif // COLLAGERENDER_H

@@ -1,0 +1,220 @@
+#include "collagerender.h"
+#include "imagecache.h"
+#include "photoframe.h"
+#include "photoloader.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Photos
+{
+    ~Photos() { qDeleteAll(list); }
+    QList<PhotoRecord *> list;
+};
+
+QColor colourOf(int i)
+{
+    return QColor::fromHsv((i * 47) % 360, 255, 90 + (i * 37) % 160);
+}
+
+} // namespace
+
+class TestRender : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cachePolicy_data();
+    void cachePolicy();
+    void sharedEntry();
+    void vanishedFile();
+    void frameTypeFour();
+    void everyCellShowsItsPhoto_data();
+    void everyCellShowsItsPhoto();
+    void scaledCellsTile();
+
+private:
+    QString photo(const QString &name, const QSize &size, const QColor &colour);
+    QTemporaryDir dir;
+};
+
+void TestRender::initTestCase()
+{
+    QVERIFY(dir.isValid());
+}
+
+QString TestRender::photo(const QString &name, const QSize &size, const QColor &colour)
+{
+    const QString path = dir.filePath(name);
+    if (!QFile::exists(path)) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        image.save(path, "jpg", 95);
+    }
+    return path;
+}
+
+void TestRender::cachePolicy_data()
+{
+    QTest::addColumn<QSize>("photoSize");
+    QTest::addColumn<QList<QSize>>("cells");
+    QTest::addColumn<QList<QSize>>("decoded"); // null size: served by the cache
+
+    QTest::newRow("4000x3000: load, reuse, reload")
+        << QSize(4000, 3000) << QList<QSize> {{400, 400}, {500, 500}, {700, 700}}
+        << QList<QSize> {{853, 640}, {}, {1493, 1120}};
+    QTest::newRow("300x200 in a larger cell, loaded every time")
+        << QSize(300, 200) << QList<QSize> {{400, 300}, {400, 300}}
+        << QList<QSize> {{300, 200}, {300, 200}};
+}
+
+void TestRender::cachePolicy()
+{
+    QFETCH(QSize, photoSize);
+    QFETCH(QList<QSize>, cells);
+    QFETCH(QList<QSize>, decoded);
+
+    Photos photos;
+    photos.list << createPhotoRecord(
+        photo(QString("policy%1x%2.jpg").arg(photoSize.width()).arg(photoSize.height()), photoSize,
+              Qt::darkCyan));
+    QVERIFY(photos.list.first());
+    ImageCache cache;
+    for (int i = 0; i < cells.size(); ++i) {
+        const QList<RenderCell> layout {{1, QRect(QPoint(0, 0), cells.at(i))}};
+        const QList<PhotoLoader *> planned = planLoads(layout, photos.list, cache);
+        QCOMPARE(planned.size(), decoded.at(i).isEmpty() ? 0 : 1);
+        for (PhotoLoader *loader : planned) {
+            delete loader->image;
+            delete loader;
+        }
+        const QImage *before = cache.image(photos.list.first()->path);
+        QImage target(cells.at(i), QImage::Format_ARGB32);
+        target.fill(Qt::transparent);
+        renderCells(layout, photos.list, cache, FrameSettings(), target);
+        const QImage *after = cache.image(photos.list.first()->path);
+        QVERIFY(after);
+        if (decoded.at(i).isEmpty())
+            QCOMPARE(after, before);
+        else
+            QCOMPARE(after->size(), decoded.at(i));
+    }
+    QCOMPARE(cache.count(), 1);
+}
+
+void TestRender::sharedEntry()
+{
+    Photos photos;
+    const QString path = photo("twice.jpg", QSize(800, 600), Qt::red);
+    photos.list << createPhotoRecord(path) << createPhotoRecord(path);
+    const QList<RenderCell> layout {{1, QRect(0, 0, 100, 100)}, {2, QRect(100, 0, 300, 300)}};
+    ImageCache cache;
+    const QList<PhotoLoader *> planned = planLoads(layout, photos.list, cache);
+    QCOMPARE(planned.size(), 1);
+    QCOMPARE(planned.first()->scale, loadScale(QSize(800, 600), QSize(300, 300)));
+    delete planned.first()->image;
+    delete planned.first();
+
+    QImage target(400, 300, QImage::Format_ARGB32);
+    target.fill(Qt::transparent);
+    renderCells(layout, photos.list, cache, FrameSettings(), target);
+    QCOMPARE(cache.count(), 1);
+    QVERIFY(qRed(target.pixel(50, 50)) > 200);
+    QVERIFY(qRed(target.pixel(250, 150)) > 200);
+}
+
+void TestRender::vanishedFile()
+{
+    Photos photos;
+    const QString path = dir.filePath("vanishing.jpg");
+    QFile::copy(photo("vanish-src.jpg", QSize(200, 200), Qt::blue), path);
+    photos.list << createPhotoRecord(path)
+                << createPhotoRecord(photo("stays.jpg", {200, 200}, Qt::green));
+    QFile::remove(path);
+    ImageCache cache;
+    QImage target(200, 100, QImage::Format_ARGB32);
+    target.fill(0xFF102030u);
+    renderCells({{1, QRect(0, 0, 100, 100)}, {2, QRect(100, 0, 100, 100)}}, photos.list, cache,
+                FrameSettings(), target);
+    QCOMPARE(target.pixel(50, 50), 0xFF102030u);
+    QVERIFY(qGreen(target.pixel(150, 50)) > 200);
+    // The failed load is cached as a null image, as any other result.
+    QVERIFY(cache.image(path) && cache.image(path)->isNull());
+}
+
+void TestRender::frameTypeFour()
+{
+    Photos photos;
+    photos.list << createPhotoRecord(photo("four.jpg", QSize(100, 100), Qt::yellow));
+    ImageCache cache;
+    QImage target(100, 100, QImage::Format_ARGB32);
+    target.fill(0xFF445566u);
+    renderCells({{1, QRect(0, 0, 100, 100)}}, photos.list, cache, FrameSettings {4, 0, 0}, target);
+    QCOMPARE(target.pixel(50, 50), 0xFF445566u);
+    QCOMPARE(cache.count(), 1);
+}
+
+void TestRender::everyCellShowsItsPhoto_data()
+{
+    QTest::addColumn<QSize>("target");
+    QTest::addColumn<int>("frameType");
+    QTest::newRow("working size") << QSize(300, 200) << 1;
+    QTest::newRow("twice the size") << QSize(600, 400) << 2;
+    QTest::newRow("odd scale") << QSize(451, 317) << 3;
+}
+
+void TestRender::everyCellShowsItsPhoto()
+{
+    QFETCH(QSize, target);
+    QFETCH(int, frameType);
+    // A 3x2 grid on 300x200 with uneven edges.
+    const QList<int> xs {0, 97, 203, 300};
+    const QList<int> ys {0, 111, 200};
+    QList<RenderCell> cells;
+    Photos photos;
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            const int n = int(photos.list.size()) + 1;
+            photos.list << createPhotoRecord(
+                photo(QString("cell%1.jpg").arg(n), QSize(320, 240), colourOf(n)));
+            cells.append({n, QRect(xs[c], ys[r], xs[c + 1] - xs[c], ys[r + 1] - ys[r])});
+        }
+    }
+    QImage image(target, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    renderCellsScaled(cells, QSize(300, 200), photos.list, FrameSettings {frameType, 2, 4}, image);
+    for (const RenderCell &cell : scaleCells(cells, QSize(300, 200), target)) {
+        const QColor got = image.pixelColor(cell.rect.center());
+        const QColor want = colourOf(cell.img);
+        QVERIFY2(qAbs(got.red() - want.red()) < 12 && qAbs(got.green() - want.green()) < 12
+                     && qAbs(got.blue() - want.blue()) < 12,
+                 qPrintable(QString("cell %1").arg(cell.img)));
+        QCOMPARE(got.alpha(), 255);
+    }
+}
+
+void TestRender::scaledCellsTile()
+{
+    const QList<RenderCell> cells {{1, QRect(0, 0, 97, 200)},
+                                   {2, QRect(97, 0, 106, 111)},
+                                   {3, QRect(97, 111, 106, 89)},
+                                   {4, QRect(203, 0, 97, 200)}};
+    const QSize target(1237, 761);
+    const QList<RenderCell> scaled = scaleCells(cells, QSize(300, 200), target);
+    qint64 area = 0;
+    for (int i = 0; i < scaled.size(); ++i) {
+        area += qint64(scaled[i].rect.width()) * scaled[i].rect.height();
+        for (int j = i + 1; j < scaled.size(); ++j)
+            QVERIFY(!scaled[i].rect.intersects(scaled[j].rect));
+    }
+    QCOMPARE(area, qint64(target.width()) * target.height());
+    QCOMPARE(scaled[1].rect.left(), scaled[0].rect.right() + 1);
+    QCOMPARE(scaled[3].rect.right(), target.width() - 1);
+}
+
+QTEST_MAIN(TestRender)
+#include "tst_render.moc"
