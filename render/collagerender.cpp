@@ -8,6 +8,7 @@
 #include <QFutureWatcher>
 #include <QHash>
 #include <QImage>
+#include <QThread>
 #include <QtConcurrent>
 
 #include <algorithm>
@@ -60,9 +61,8 @@ QList<PhotoLoader *> planLoads(const QList<RenderCell> &cells, const QList<Photo
         const PhotoRecord *record = recordFor(cell, photos);
         if (!record || cell.rect.isEmpty())
             continue;
-        const QImage *cached = cache.image(record->path);
-        if (cached && cached->width() >= cell.rect.width()
-            && cached->height() >= cell.rect.height())
+        const QImage cached = cache.image(record->path);
+        if (cached.width() >= cell.rect.width() && cached.height() >= cell.rect.height())
             continue;
         const double scale = loadScale(record->size, cell.rect.size());
         PhotoLoader *loader = byPath.value(record->path);
@@ -106,8 +106,14 @@ void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord *> &pho
         if (progress)
             progress(n, total);
     });
-    if (watcher)
-        watcher->setFuture(future);
+    if (watcher) {
+        // The watcher reports in its own thread; it is handed the future there.
+        if (watcher->thread() == QThread::currentThread())
+            watcher->setFuture(future);
+        else
+            QMetaObject::invokeMethod(
+                watcher, [watcher, future] { watcher->setFuture(future); }, Qt::QueuedConnection);
+    }
     future.waitForFinished();
 
     for (PhotoLoader *loader : std::as_const(loaders))
@@ -122,11 +128,11 @@ void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord *> &pho
         if (!record || cell.rect.width() < 1 || cell.rect.height() < 1
             || cell.rect.width() > maxPhotoSide || cell.rect.height() > maxPhotoSide)
             continue;
-        const QImage *image = cache.image(record->path);
-        if (!image || image->isNull())
+        const QImage image = cache.image(record->path);
+        if (image.isNull())
             continue;
         const QImage tile
-            = prepareTile(*image, quint16(cell.rect.width()), quint16(cell.rect.height()));
+            = prepareTile(image, quint16(cell.rect.width()), quint16(cell.rect.height()));
         blendTile(target, framer.apply(tile, frame.type, frame.a, frame.b), cell.rect.x(),
                   cell.rect.y());
     }

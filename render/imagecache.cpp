@@ -1,19 +1,28 @@
 #include "imagecache.h"
 
-#include <QImage>
+#include <QDebug>
 
 ImageCache::~ImageCache()
 {
     clear();
 }
 
-const QImage *ImageCache::image(const QString &path) const
+bool ImageCache::contains(const QString &path) const
 {
-    return images.value(path, nullptr);
+    QMutexLocker locker(&mutex);
+    return images.contains(path);
+}
+
+QImage ImageCache::image(const QString &path) const
+{
+    QMutexLocker locker(&mutex);
+    const QImage *image = images.value(path, nullptr);
+    return image ? *image : QImage();
 }
 
 void ImageCache::store(const QString &path, QImage *image)
 {
+    QMutexLocker locker(&mutex);
     QImage *&slot = images[path];
     if (slot != image)
         delete slot;
@@ -22,6 +31,14 @@ void ImageCache::store(const QString &path, QImage *image)
 
 void ImageCache::clear()
 {
+    QMutexLocker locker(&mutex);
+    qDebug() << "Clear cache: " << images.size();
     qDeleteAll(images);
     images.clear();
+}
+
+int ImageCache::count() const
+{
+    QMutexLocker locker(&mutex);
+    return int(images.size());
 }

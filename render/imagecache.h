@@ -2,12 +2,13 @@
 #define IMAGECACHE_H
 
 #include <QHash>
+#include <QImage>
+#include <QMutex>
 #include <QString>
 
-class QImage;
-
 // Decoded, upright, reduced photos by file path. Owns its images: an image is deleted when
-// its entry is replaced, when the cache is cleared and when the cache goes.
+// its entry is replaced, when the cache is cleared and when the cache goes. Safe to use from
+// several threads: images leave it as (implicitly shared) copies, never as pointers into it.
 class ImageCache
 {
 public:
@@ -16,13 +17,16 @@ public:
     ImageCache(const ImageCache &) = delete;
     ImageCache &operator=(const ImageCache &) = delete;
 
-    // Null when the path has no entry; an entry may hold a null image (a failed load).
-    const QImage *image(const QString &path) const;
+    bool contains(const QString &path) const;
+    // A null image both when the path has no entry and when its load failed.
+    QImage image(const QString &path) const;
+    // Takes ownership of `image`.
     void store(const QString &path, QImage *image);
     void clear();
-    int count() const { return int(images.size()); }
+    int count() const;
 
 private:
+    mutable QMutex mutex;
     QHash<QString, QImage *> images;
 };
 
