@@ -1,0 +1,770 @@
+#include "btree.h"
+
+#include <assert.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <vector>
+
+/*
+** Output
+*/
+
+static btree_sink_fn out_sink = btree_sink_default;
+static void *out_user = NULL;
+
+void btree_sink_default(int channel, const char *text, void *)
+{
+    if (channel == BTREE_OUT_STDOUT) {
+        fputs(text, stdout);
+        fflush(stdout);
+    } else {
+        fprintf(stderr, "%s\n", text);
+    }
+}
+
+void btree_set_sink(btree_sink_fn sink, void *user)
+{
+    out_sink = sink ? sink : btree_sink_default;
+    out_user = sink ? user : NULL;
+}
+
+static void out(int channel, const char *fmt, ...)
+{
+    char line[256];
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(line, sizeof line, fmt, ap);
+    va_end(ap);
+    out_sink(channel, line, out_user);
+}
+
+/*
+** Tree data model
+*/
+
+BTree *btree_new(void)
+{
+    BTree *btree = (BTree *)calloc(1, sizeof(BTree));
+    assert(btree!=NULL);
+    return btree;
+}
+
+static void freenode(BNode *node)
+{
+    free(node);
+}
+
+/* The header outlives its nodes: it is emptied, never freed, between layouts. */
+void btree_clear(BTree *btree)
+{
+    if (btree->root == NULL)
+        return;
+    btree_visit_post(btree->root, freenode);
+    memset(btree, 0, sizeof(BTree));
+}
+
+BNode *bnode_new(uint32_t type)
+{
+    BNode *node = (BNode *)calloc(1, sizeof(BNode));
+    assert(node!=NULL);
+    node->type = type;
+    node->id = -1;
+    node->img = -1;
+    return node;
+}
+
+BNode *bnode_new_leaf(int width, int height)
+{
+    BNode *node = bnode_new(BNODE_LEAF);
+    node->img_w = node->w = (uint16_t)width;
+    node->img_h = node->h = (uint16_t)height;
+    return node;
+}
+
+/* Numbers are handed out here and nowhere else, so ids and photo numbers stay dense. */
+void btree_attach(BTree *btree, BNode *parent, BNode *node, int ab)
+{
+    assert(btree!=NULL);
+    assert(ab==BNODE_A || ab==BNODE_B);
+    if (parent == NULL)
+        btree->root = node;
+    else if (ab == BNODE_A)
+        parent->a = node;
+    else
+        parent->b = node;
+    node->parent = parent;
+    node->id = (int32_t)++btree->count;
+    if (node->type == BNODE_LEAF)
+        node->img = (int32_t)++btree->img;
+}
+
+BNode *btree_find(BNode *node, int id)
+{
+    if (node == NULL || node->id == id)
+        return node;
+    if (node->type == BNODE_LEAF)
+        return NULL;
+    BNode *found = btree_find(node->a, id);
+    return found ? found : btree_find(node->b, id);
+}
+
+BNode *btree_find_img(BNode *node, int img)
+{
+    if (node == NULL)
+        return NULL;
+    if (node->type == BNODE_LEAF)
+        return node->img == img ? node : NULL;
+    BNode *found = btree_find_img(node->a, img);
+    return found ? found : btree_find_img(node->b, img);
+}
+
+void btree_visit_pre(BNode *node, bnode_visit_fn fn)
+{
+    assert(node!=NULL);
+    fn(node);
+    if (node->type != BNODE_LEAF) {
+        btree_visit_pre(node->a, fn);
+        btree_visit_pre(node->b, fn);
+    }
+}
+
+void btree_visit_post(BNode *node, bnode_visit_fn fn)
+{
+    assert(node!=NULL);
+    if (node->type != BNODE_LEAF) {
+        btree_visit_post(node->a, fn);
+        btree_visit_post(node->b, fn);
+    }
+    fn(node);
+}
+
+static uint32_t depth(const BNode *node)
+{
+    return 1 + (node->depth_a > node->depth_b ? node->depth_a : node->depth_b);
+}
+
+void bnode_update_depth(BNode *node)
+{
+    if (node->type == BNODE_LEAF)
+        return;
+    node->depth_a = depth(node->a);
+    node->depth_b = depth(node->b);
+}
+
+void bnode_update_depth_up(BNode *node)
+{
+    for (; node != NULL; node = node->parent)
+        bnode_update_depth(node);
+}
+
+static void printnode(std::vector<char> &text, const BNode *node, int d)
+{
+    if (node->type == BNODE_LEAF) {
+        char num[16];
+        int len = snprintf(num, sizeof num, "%d ", d);
+        text.insert(text.end(), num, num + len);
+        return;
+    }
+    text.push_back(node->type == BNODE_SIDE ? '(' : '[');
+    printnode(text, node->a, d + 1);
+    printnode(text, node->b, d + 1);
+    text.push_back(node->type == BNODE_SIDE ? ')' : ']');
+}
+
+/* The whole print reaches the sink in one piece, so a sink never sees half a tree. */
+void btree_print(BNode *node, int depth)
+{
+    assert(node!=NULL);
+    std::vector<char> text;
+    printnode(text, node, depth);
+    text.push_back('\0');
+    out_sink(BTREE_OUT_STDOUT, text.data(), out_user);
+}
+
+/*
+** Construction and editing
+*/
+
+/* Two draws for each of the first two photos and three for every later one; this order is
+** what ties a seed to a layout. */
+void btree_build(BTree *btree, const BSize *sizes, unsigned n)
+{
+    for (unsigned k = 0; k < n; k++) {
+        BNode *leaf = bnode_new_leaf(sizes[k].w, sizes[k].h);
+        unsigned r1 = (unsigned)rand();
+        unsigned r2 = (unsigned)rand();
+        uint32_t id = 1;
+        if (k == 0) {
+            id = 0;
+        } else if (k >= 2) {
+            unsigned r3 = (unsigned)rand();
+            id = (r3 % btree->count) + 1;
+        }
+        btree_insert(btree, leaf, id, (r2 % 2) + 1, (int)(r1 % 2));
+    }
+}
+
+void btree_insert(BTree *btree, BNode *leaf, uint32_t id, uint32_t type, int ab)
+{
+    assert(id<=btree->count);
+    if (btree->count == 0) {
+        btree_attach(btree, NULL, leaf, BNODE_A);
+        return;
+    }
+    BNode *p = btree_find(btree->root, (int)id);
+    BNode *q = bnode_new(type);
+    if (ab == BNODE_B) {
+        q->a = p;
+        btree_attach(btree, q, leaf, BNODE_B);
+    } else {
+        btree_attach(btree, q, leaf, BNODE_A);
+        q->b = p;
+    }
+    BNode *g = p->parent;
+    btree_attach(btree, g, q, (g != NULL && g->a == p) ? BNODE_A : BNODE_B);
+    p->parent = q;
+    bnode_update_depth_up(q);
+    btree_rebalance(btree, q);
+}
+
+/* Puts `q` where `p` hung under `g` (or at the root). */
+static void replacechild(BTree *btree, BNode *g, BNode *p, BNode *q)
+{
+    q->parent = g;
+    if (g == NULL)
+        btree->root = q;
+    else if (g->a == p)
+        g->a = q;
+    else
+        g->b = q;
+}
+
+BNode *btree_rotate_left(BTree *btree, BNode *node)
+{
+    assert(node!=NULL);
+    BNode *p = node;
+    if (p->type == BNODE_LEAF || p->b->type == BNODE_LEAF)
+        return p;
+    BNode *q = p->b;
+    BNode *r = q->a;
+    BNode *g = p->parent;
+    p->b = r;
+    r->parent = p;
+    q->a = p;
+    replacechild(btree, g, p, q);
+    p->parent = q;
+    bnode_update_depth_up(p);
+    return q;
+}
+
+BNode *btree_rotate_right(BTree *btree, BNode *node)
+{
+    assert(node!=NULL);
+    BNode *p = node;
+    if (p->type == BNODE_LEAF || p->a->type == BNODE_LEAF)
+        return p;
+    BNode *q = p->a;
+    BNode *r = q->b;
+    BNode *g = p->parent;
+    p->a = r;
+    r->parent = p;
+    q->b = p;
+    replacechild(btree, g, p, q);
+    p->parent = q;
+    bnode_update_depth_up(p);
+    return q;
+}
+
+static int64_t imbalance(const BNode *node)
+{
+    return (int64_t)node->depth_a - (int64_t)node->depth_b;
+}
+
+void btree_rebalance(BTree *btree, BNode *node)
+{
+    int64_t d = imbalance(node);
+    if (d < -1) {
+        BNode *m = btree_rotate_left(btree, node);
+        btree_rebalance(btree, m->a);
+    } else if (d > 1) {
+        BNode *m = btree_rotate_right(btree, node);
+        btree_rebalance(btree, m->b);
+    } else {
+        btree_rebalance_up(btree, node->parent);
+    }
+}
+
+void btree_rebalance_up(BTree *btree, BNode *node)
+{
+    while (node != NULL) {
+        int64_t d = imbalance(node);
+        if (d < -1)
+            node = btree_rotate_left(btree, node);
+        else if (d > 1)
+            node = btree_rotate_right(btree, node);
+        node = node->parent;
+    }
+}
+
+void btree_balance(BTree *btree, BNode *node)
+{
+    if (node->type != BNODE_LEAF) {
+        btree_balance(btree, node->a);
+        btree_balance(btree, node->b);
+    }
+    int64_t d = imbalance(node);
+    if (d < -1) {
+        BNode *m = btree_rotate_left(btree, node);
+        btree_rebalance(btree, m->a);
+    } else if (d > 1) {
+        BNode *m = btree_rotate_right(btree, node);
+        btree_rebalance(btree, m->b);
+    }
+}
+
+/* Whether `inner` lies in the subtree of `outer` (or is it). */
+static int contains(const BNode *outer, const BNode *inner)
+{
+    for (; inner != NULL; inner = inner->parent)
+        if (inner == outer)
+            return 1;
+    return 0;
+}
+
+/* Refuses related pairs (which covers the root); otherwise the two nodes trade parent and slot.
+** Depths are left to the callers, which update them only for exchanges they keep. Doing it
+** twice restores the tree exactly. */
+void btree_swap(BNode *, BNode *s, BNode *t)
+{
+    if (s == t || contains(s, t) || contains(t, s))
+        return;
+    BNode *ps = s->parent;
+    BNode *pt = t->parent;
+    if (ps == pt) {
+        ps->a = t;
+        ps->b = s;
+        return;
+    }
+    if (ps->a == s)
+        ps->a = t;
+    else
+        ps->b = t;
+    if (pt->a == t)
+        pt->a = s;
+    else
+        pt->b = s;
+    s->parent = pt;
+    t->parent = ps;
+}
+
+void bnode_flip(BNode *node)
+{
+    node->type = node->type == BNODE_STACK ? BNODE_SIDE : BNODE_STACK;
+}
+
+/*
+** Geometry
+*/
+
+/* Natural sizes live in 32-bit fields: 100 photos of up to 65535 px side by side would wrap a
+** 16-bit sum, cutting wrongly or dividing by zero. For sums that fit 16 bits the results are
+** those of a 16-bit computation. */
+static void natural(BNode *node)
+{
+    if (node->type == BNODE_LEAF) {
+        node->nat_w = node->img_w;
+        node->nat_h = node->img_h;
+        return;
+    }
+    natural(node->a);
+    natural(node->b);
+    uint32_t sw = node->a->nat_w + node->b->nat_w;
+    uint32_t sh = node->a->nat_h + node->b->nat_h;
+    if (node->type == BNODE_STACK) {
+        node->nat_w = sw / 2;
+        node->nat_h = sh;
+    } else {
+        node->nat_w = sw;
+        node->nat_h = sh / 2;
+    }
+}
+
+/* The cut itself: division first, in double, truncated; both parts at least 1 pixel when the
+** total allows it, and a 1-pixel total given whole to both. */
+static void split(uint16_t total, uint32_t a, uint32_t b, uint16_t *outa, uint16_t *outb)
+{
+    uint64_t s = (uint64_t)a + b;
+    uint16_t na;
+    if (s == 0)
+        na = total / 2; /* only a zero-sized photo gets here */
+    else
+        na = (uint16_t)(uint32_t)((double)total / (double)s * (double)a);
+    uint16_t nb = (uint16_t)(total - na);
+    if (na == 0 && total != 1) {
+        na = 1;
+        nb = (uint16_t)(total - 1);
+    }
+    if (nb == 0 && total != 1) {
+        nb = 1;
+        na = (uint16_t)(total - 1);
+    }
+    if (total == 1) {
+        na = 1;
+        nb = 1;
+    }
+    *outa = na;
+    *outb = nb;
+}
+
+void btree_split(uint16_t total, uint16_t *a, uint16_t *b)
+{
+    split(total, *a, *b, a, b);
+}
+
+static void cut(BNode *node)
+{
+    if (node->type == BNODE_LEAF)
+        return;
+    BNode *a = node->a;
+    BNode *b = node->b;
+    if (node->type == BNODE_STACK) {
+        a->w = b->w = node->w;
+        split(node->h, a->nat_h, b->nat_h, &a->h, &b->h);
+    } else {
+        split(node->w, a->nat_w, b->nat_w, &a->w, &b->w);
+        a->h = b->h = node->h;
+    }
+    cut(a);
+    cut(b);
+}
+
+void btree_fit(BNode *node, uint16_t width, uint16_t height)
+{
+    assert(node!=NULL);
+    natural(node);
+    node->w = width;
+    node->h = height;
+    cut(node);
+}
+
+void btree_place(BNode *parent, int32_t x, int32_t y)
+{
+    assert(parent!=NULL);
+    parent->x = x;
+    parent->y = y;
+    if (parent->type == BNODE_STACK) {
+        btree_place(parent->a, x, y);
+        btree_place(parent->b, x, y + parent->a->h);
+    } else if (parent->type == BNODE_SIDE) {
+        btree_place(parent->a, x, y);
+        btree_place(parent->b, x + parent->a->w, y);
+    }
+}
+
+/*
+** Objective and optimisation
+*/
+
+int btree_min_size(const BTree *btree)
+{
+    int area = (int)btree->width * (int)btree->height;
+    return (int)(area / (2.0 * btree->img));
+}
+
+/* Summed as subtree A plus subtree B: layouts hinge on exact ties, so the order of the
+** additions is part of the result. */
+double btree_objective(const BNode *root, int min_size)
+{
+    if (root->type != BNODE_LEAF)
+        return btree_objective(root->a, min_size) + btree_objective(root->b, min_size);
+    double pw = root->img_w;
+    double ph = root->img_h;
+    double cw = root->w;
+    double ch = root->h;
+    double p = ph * pw;
+    double g = p - (ph * ph * cw) / ch;
+    double term = (g * g) / (p * p);
+    if ((unsigned)root->w * (unsigned)root->h < (unsigned)min_size)
+        term += 100;
+    return term;
+}
+
+static double score(BTree *btree)
+{
+    btree_fit(btree->root, btree->width, btree->height);
+    return btree_objective(btree->root, btree_min_size(btree));
+}
+
+static void tryflip(BTree *btree, BNode *node, double *best)
+{
+    bnode_flip(node);
+    double x = score(btree);
+    if (x <= *best)
+        *best = x;
+    else
+        bnode_flip(node);
+}
+
+void btree_opt_flip_post(BTree *btree, BNode *node, double *best)
+{
+    if (node->type == BNODE_LEAF)
+        return;
+    btree_opt_flip_post(btree, node->a, best);
+    btree_opt_flip_post(btree, node->b, best);
+    tryflip(btree, node, best);
+}
+
+void btree_opt_flip_pre(BTree *btree, BNode *node, double *best)
+{
+    if (node->type == BNODE_LEAF)
+        return;
+    tryflip(btree, node, best);
+    btree_opt_flip_pre(btree, node->a, best);
+    btree_opt_flip_pre(btree, node->b, best);
+}
+
+static void tryswap(BTree *btree, BNode *s, BNode *t, double *best)
+{
+    btree_swap(btree->root, s, t);
+    double x = score(btree);
+    if (x > *best) {
+        btree_swap(btree->root, s, t);
+        return;
+    }
+    *best = x;
+    bnode_update_depth_up(s);
+    bnode_update_depth_up(t);
+}
+
+void btree_opt_swap_leaves(BTree *btree, double *best)
+{
+    for (uint32_t k = 0, n = 3 * btree->count; k < n; k++) {
+        unsigned r1 = (unsigned)rand();
+        unsigned r2 = (unsigned)rand();
+        BNode *s = btree_find_img(btree->root, (int)(r1 % btree->img) + 1);
+        BNode *t = btree_find_img(btree->root, (int)(r2 % btree->img) + 1);
+        tryswap(btree, s, t, best);
+    }
+}
+
+void btree_opt_swap_nodes(BTree *btree, double *best)
+{
+    for (uint32_t k = 0, n = 3 * btree->count; k < n; k++) {
+        unsigned r1 = (unsigned)rand();
+        unsigned r2 = (unsigned)rand();
+        BNode *s = btree_find(btree->root, (int)(r1 % btree->count) + 1);
+        BNode *t = btree_find(btree->root, (int)(r2 % btree->count) + 1);
+        uint32_t ds = s->depth_a + s->depth_b;
+        uint32_t dt = t->depth_a + t->depth_b;
+        if (ds > dt + 5 || dt > ds + 5)
+            continue;
+        tryswap(btree, s, t, best);
+    }
+}
+
+void btree_opt_rotate(BTree *btree, double *best)
+{
+    for (uint32_t k = 0, n = btree->count / 2; k < n; k++) {
+        unsigned r1 = (unsigned)rand();
+        BNode *node = btree_find(btree->root, (int)(r1 % btree->count) + 1);
+        unsigned r2 = (unsigned)rand();
+        int left = r2 % 2 == 0;
+        BNode *m = left ? btree_rotate_left(btree, node) : btree_rotate_right(btree, node);
+        if (m == node)
+            continue;
+        double x = score(btree);
+        if (x < *best) {
+            *best = x;
+        } else if (left) {
+            btree_rotate_right(btree, m);
+        } else {
+            btree_rotate_left(btree, m);
+        }
+    }
+}
+
+void btree_optimise_pass(BTree *btree, double *best, int k)
+{
+    int m = btree_min_size(btree);
+    out(BTREE_OUT_DEBUG, "Min size: %d", m);
+    *best = btree_objective(btree->root, m);
+    if (k % 10 == 0) {
+        out(BTREE_OUT_STDOUT, "%d\n", k);
+        if (k <= 20) {
+            btree_balance(btree, btree->root);
+            *best = score(btree);
+            out(BTREE_OUT_DEBUG, "balance objective: %g %u %u", *best, btree->root->depth_a,
+                btree->root->depth_b);
+        }
+    }
+    btree_opt_flip_post(btree, btree->root, best);
+    btree_fit(btree->root, btree->width, btree->height);
+    btree_opt_flip_pre(btree, btree->root, best);
+    btree_fit(btree->root, btree->width, btree->height);
+    btree_opt_swap_leaves(btree, best);
+    btree_fit(btree->root, btree->width, btree->height);
+    btree_opt_swap_nodes(btree, best);
+    btree_fit(btree->root, btree->width, btree->height);
+    btree_opt_rotate(btree, best);
+    btree_fit(btree->root, btree->width, btree->height);
+    out(BTREE_OUT_DEBUG, "%d obj: %g", k, *best);
+}
+
+/*
+** The layout run
+*/
+
+static void tintdraws(BNode *node)
+{
+    if (node->type == BNODE_LEAF) {
+        (void)rand();
+        (void)rand();
+        (void)rand();
+        return;
+    }
+    tintdraws(node->a);
+    tintdraws(node->b);
+}
+
+void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, uint16_t height,
+                  unsigned seed, const BLayoutHooks *hooks)
+{
+    static const BLayoutHooks none = {NULL, NULL, NULL};
+    if (hooks == NULL)
+        hooks = &none;
+    srand(seed);
+    out(BTREE_OUT_DEBUG, "SEED: %u", seed);
+    btree_build(btree, sizes, n);
+    if (btree->root == NULL)
+        return;
+    btree->width = width;
+    btree->height = height;
+    btree_fit(btree->root, width, height);
+    btree_visit_post(btree->root, bnode_update_depth);
+    out(BTREE_OUT_DEBUG, "nodes: %u img: %u", btree->count, btree->img);
+    out(BTREE_OUT_DEBUG, "depth: %u %u", btree->root->depth_a, btree->root->depth_b);
+    btree_balance(btree, btree->root);
+    btree_fit(btree->root, width, height);
+    btree_print(btree->root, 0);
+    double best = 0.0;
+    for (int k = 0; k <= 100; k++) {
+        if (hooks->progress)
+            hooks->progress(k, hooks->user);
+        btree_optimise_pass(btree, &best, k);
+        btree_fit(btree->root, width, height);
+        if (k % 20 == 0) {
+            btree_place(btree->root, 0, 0);
+            if (hooks->picture)
+                hooks->picture(btree, hooks->user);
+            else
+                tintdraws(btree->root);
+        }
+    }
+    btree_fit(btree->root, width, height);
+    if (hooks->progress)
+        hooks->progress(0, hooks->user);
+    btree_place(btree->root, 0, 0);
+}
+
+/*
+** Invariant walker (tests)
+*/
+
+struct CheckState
+{
+    std::vector<char> ids; /* seen flags, index = id */
+    std::vector<char> imgs; /* seen flags, index = photo number */
+    const char *why;
+};
+
+static int fail(CheckState *st, const char *why)
+{
+    if (st->why == NULL)
+        st->why = why;
+    return 1;
+}
+
+static int checknode(const BTree *btree, const BNode *node, CheckState *st)
+{
+    if (node->id < 1 || (uint32_t)node->id > btree->count)
+        return fail(st, "id out of range");
+    if (st->ids[node->id]++)
+        return fail(st, "id given twice");
+    if (node->type == BNODE_LEAF) {
+        if (node->a || node->b)
+            return fail(st, "leaf with a child");
+        if (node->img < 1 || (uint32_t)node->img > btree->img)
+            return fail(st, "photo number out of range");
+        if (st->imgs[node->img]++)
+            return fail(st, "photo number given twice");
+        if (node->depth_a || node->depth_b)
+            return fail(st, "leaf with a depth");
+        return 0;
+    }
+    if (node->type != BNODE_STACK && node->type != BNODE_SIDE)
+        return fail(st, "unknown node kind");
+    if (!node->a || !node->b)
+        return fail(st, "inner node without two children");
+    if (node->img != -1)
+        return fail(st, "inner node with a photo number");
+    if (node->a->parent != node || node->b->parent != node)
+        return fail(st, "parent link disagrees");
+    if (checknode(btree, node->a, st) || checknode(btree, node->b, st))
+        return 1;
+    if (node->depth_a != depth(node->a) || node->depth_b != depth(node->b))
+        return fail(st, "depth disagrees with the children");
+    return 0;
+}
+
+/* A child's rectangle must be its slot's part of the parent's; with no 1-pixel length cut,
+** that makes the leaves tile the root. */
+static int checkplace(const BNode *node, CheckState *st)
+{
+    if (node->type == BNODE_LEAF)
+        return 0;
+    const BNode *a = node->a;
+    const BNode *b = node->b;
+    if (a->x != node->x || a->y != node->y)
+        return fail(st, "A child not at the parent's corner");
+    if (node->type == BNODE_STACK) {
+        if (node->h != 1
+            && (a->w != node->w || b->w != node->w || a->h + b->h != node->h
+                || b->x != node->x || b->y != node->y + a->h))
+            return fail(st, "stacked children do not tile their parent");
+    } else if (node->w != 1
+               && (a->h != node->h || b->h != node->h || a->w + b->w != node->w
+                   || b->y != node->y || b->x != node->x + a->w)) {
+        return fail(st, "side-by-side children do not tile their parent");
+    }
+    return checkplace(a, st) || checkplace(b, st);
+}
+
+int btree_check(const BTree *btree, int placed, const char **why)
+{
+    CheckState st;
+    st.why = NULL;
+    const BNode *root = btree->root;
+    if (root == NULL) {
+        if (btree->count || btree->img)
+            fail(&st, "numbers without a root");
+    } else if (root->parent != NULL) {
+        fail(&st, "root with a parent");
+    } else if (btree->count != 2 * btree->img - 1) {
+        fail(&st, "count is not 2 img - 1");
+    } else {
+        st.ids.assign(btree->count + 1, 0);
+        st.imgs.assign(btree->img + 1, 0);
+        if (!checknode(btree, root, &st) && placed) {
+            if (root->x != 0 || root->y != 0 || root->w != btree->width
+                || root->h != btree->height)
+                fail(&st, "root rectangle is not the canvas");
+            else
+                checkplace(root, &st);
+        }
+    }
+    if (why)
+        *why = st.why;
+    return st.why != NULL;
+}

@@ -1,0 +1,127 @@
+#ifndef BTREE_H
+#define BTREE_H
+
+/*
+** Layout engine: a binary tree over the photos of a collage.
+**
+** Every leaf shows one photo; every inner node cuts its rectangle in two, stacked (A above B)
+** or side by side (A left of B). btree_fit() gives each node its size for a canvas,
+** btree_place() its position, and the optimisation changes the tree in place by flips,
+** exchanges and rotations, keeping a change only when the balance objective does not get
+** worse.
+**
+** Contract: plain records and free functions, no exceptions, no locking; a tree is used by one
+** thread at a time. Broken invariants and exhausted memory stop the program through assert().
+** All randomness comes from rand(), in a fixed order, so a seed and a photo list decide the
+** layout. Everything the engine writes goes through one output sink (btree_set_sink).
+*/
+
+#include <stdint.h>
+
+enum { BNODE_LEAF = 0, BNODE_STACK = 1, BNODE_SIDE = 2 };
+enum { BNODE_A = 0, BNODE_B = 1 };
+
+typedef struct BNode
+{
+    struct BNode *a; /* child in slot A: upper part of a stack, left part of a side; null in a leaf */
+    struct BNode *b; /* child in slot B: lower part, or right part; null in a leaf */
+    struct BNode *parent; /* parent node; null for the root */
+    uint32_t type; /* BNODE_LEAF, BNODE_STACK or BNODE_SIDE */
+    int32_t id; /* node number 1..count; -1 until attached */
+    int32_t img; /* photo number 1..img of a leaf; -1 in inner nodes */
+    uint16_t img_w; /* natural photo width in pixels; 0 in inner nodes */
+    uint16_t img_h; /* natural photo height in pixels; 0 in inner nodes */
+    uint16_t w; /* rectangle width in pixels */
+    uint16_t h; /* rectangle height in pixels */
+    int32_t x; /* left edge in canvas pixels */
+    int32_t y; /* top edge in canvas pixels */
+    uint32_t depth_a; /* depth of subtree A: 1 + max of its depths; 0 in leaves */
+    uint32_t depth_b; /* depth of subtree B, likewise */
+    uint32_t nat_w; /* natural width while fitting; 32 bits so that sums never wrap */
+    uint32_t nat_h; /* natural height while fitting */
+} BNode;
+
+typedef struct BTree
+{
+    uint32_t count; /* number of nodes; also the highest id given out */
+    uint32_t img; /* number of leaves; also the highest photo number given out */
+    uint16_t width; /* canvas width in pixels */
+    uint16_t height; /* canvas height in pixels */
+    BNode *root; /* root node; null for an empty tree */
+} BTree;
+
+typedef struct BSize
+{
+    int w; /* photo width in pixels, 1..65535 */
+    int h; /* photo height in pixels, 1..65535 */
+} BSize;
+
+typedef void (*bnode_visit_fn)(BNode *node);
+
+/* Output sink. Channel BTREE_OUT_STDOUT carries the bracket print and the tenth pass numbers
+** (text without added line ends); BTREE_OUT_DEBUG carries one trace line per call, without a
+** line end. The default sink writes the first to stdout and the second, with a line end, to
+** stderr. A null sink restores the default. */
+enum { BTREE_OUT_STDOUT = 0, BTREE_OUT_DEBUG = 1 };
+typedef void (*btree_sink_fn)(int channel, const char *text, void *user);
+void btree_set_sink(btree_sink_fn sink, void *user);
+void btree_sink_default(int channel, const char *text, void *user);
+
+/* Tree data model */
+BTree *btree_new(void);
+void btree_clear(BTree *btree);
+BNode *bnode_new(uint32_t type);
+BNode *bnode_new_leaf(int width, int height);
+void btree_attach(BTree *btree, BNode *parent, BNode *node, int ab);
+BNode *btree_find(BNode *node, int id);
+BNode *btree_find_img(BNode *node, int img);
+void btree_visit_pre(BNode *node, bnode_visit_fn fn);
+void btree_visit_post(BNode *node, bnode_visit_fn fn);
+void bnode_update_depth(BNode *node);
+void bnode_update_depth_up(BNode *node);
+void btree_print(BNode *node, int depth);
+
+/* Construction and editing */
+void btree_build(BTree *btree, const BSize *sizes, unsigned n);
+void btree_insert(BTree *btree, BNode *leaf, uint32_t id, uint32_t type, int ab);
+BNode *btree_rotate_left(BTree *btree, BNode *node);
+BNode *btree_rotate_right(BTree *btree, BNode *node);
+void btree_rebalance(BTree *btree, BNode *node);
+void btree_rebalance_up(BTree *btree, BNode *node);
+void btree_balance(BTree *btree, BNode *node);
+void btree_swap(BNode *root, BNode *s, BNode *t);
+void bnode_flip(BNode *node);
+
+/* Geometry */
+void btree_fit(BNode *root, uint16_t width, uint16_t height);
+void btree_split(uint16_t total, uint16_t *a, uint16_t *b);
+void btree_place(BNode *parent, int32_t x, int32_t y);
+
+/* Objective and optimisation */
+int btree_min_size(const BTree *btree);
+double btree_objective(const BNode *root, int min_size);
+void btree_opt_flip_post(BTree *btree, BNode *node, double *best);
+void btree_opt_flip_pre(BTree *btree, BNode *node, double *best);
+void btree_opt_swap_leaves(BTree *btree, double *best);
+void btree_opt_swap_nodes(BTree *btree, double *best);
+void btree_opt_rotate(BTree *btree, double *best);
+void btree_optimise_pass(BTree *btree, double *best, int k);
+
+/* The whole layout run: seed, build, fit, depths, balance, 101 passes, place. `progress`
+** receives 0..100 and then 0; `picture` is called after passes 0, 20, .., 100 with the tree
+** placed, and must draw three rand() numbers per leaf in pre-order (the progress pictures'
+** tints), which are part of the sequence. A null `picture` makes those draws itself. */
+typedef struct BLayoutHooks
+{
+    void (*progress)(int value, void *user); /* may be null */
+    void (*picture)(BTree *btree, void *user); /* may be null */
+    void *user; /* handed to both */
+} BLayoutHooks;
+void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, uint16_t height,
+                  unsigned seed, const BLayoutHooks *hooks);
+
+/* Test-only walker: 0 when every invariant holds (ids, photo numbers, links, depths and, when
+** `placed`, the tiling of the root's rectangle), otherwise a short reason in `why`. */
+int btree_check(const BTree *btree, int placed, const char **why);
+
+#endif /* BTREE_H */
