@@ -1,5 +1,7 @@
 #include "collagerender.h"
 
+#include "btree.h"
+
 #include "imagecache.h"
 #include "photoframe.h"
 #include "photoloader.h"
@@ -152,4 +154,38 @@ void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
     ImageCache temporary;
     renderCells(scaleCells(cells, layoutSize, target.size()), photos, temporary, scaled, target,
                 nullptr, progress);
+}
+
+static void collect(const BNode *node, QList<RenderCell> &cells)
+{
+    if (!node)
+        return;
+    if (node->type != BNODE_LEAF) {
+        collect(node->a, cells);
+        collect(node->b, cells);
+        return;
+    }
+    cells.append({node->img, QRect(node->x, node->y, node->w, node->h)});
+}
+
+QList<RenderCell> collectLeaves(const BTree *tree)
+{
+    QList<RenderCell> cells;
+    if (tree)
+        collect(tree->root, cells);
+    return cells;
+}
+
+void renderCollage(const BTree *tree, const QList<PhotoRecord *> &photos, ImageCache &cache,
+                   const FrameSettings &frame, QImage &target, QFutureWatcher<void> *watcher,
+                   const RenderProgress &progress)
+{
+    const QList<RenderCell> cells = collectLeaves(tree);
+    if (cells.isEmpty() || photos.isEmpty())
+        return;
+    const QSize layoutSize(tree->width, tree->height);
+    if (layoutSize.isEmpty() || layoutSize == target.size())
+        renderCells(cells, photos, cache, frame, target, watcher, progress);
+    else
+        renderCellsScaled(cells, layoutSize, photos, frame, target, progress);
 }

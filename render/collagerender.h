@@ -6,6 +6,7 @@
 
 #include <functional>
 
+struct BTree;
 class ImageCache;
 class QImage;
 struct PhotoLoader;
@@ -54,5 +55,14 @@ void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord *> &pho
 void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
                        const QList<PhotoRecord *> &photos, const FrameSettings &frame,
                        QImage &target, const RenderProgress &progress = {});
+
+// The tree's leaves in depth-first order, A before B, as cells.
+QList<RenderCell> collectLeaves(const BTree *tree);
+
+// Renders the layout of `tree` into `target`. A target of the tree's canvas size is served
+// through `cache`; any other size gets the layout scaled to it and a temporary cache.
+void renderCollage(const BTree *tree, const QList<PhotoRecord *> &photos, ImageCache &cache,
+                   const FrameSettings &frame, QImage &target,
+                   QFutureWatcher<void> *watcher = nullptr, const RenderProgress &progress = {});
 
 #endif // COLLAGERENDER_H

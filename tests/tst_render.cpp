@@ -2,8 +2,13 @@
 #include "imagecache.h"
 #include "photoframe.h"
 #include "photoloader.h"
+#include "renderthread.h"
+
+#include "btree.h"
+#include "canvasscene.h"
 
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +24,39 @@ QColor colourOf(int i)
 {
     return QColor::fromHsv((i * 47) % 360, 255, 90 + (i * 37) % 160);
 }
+
+// A hand-built tree: photos side by side on a canvas, leaf i showing photo i.
+struct SideBySide
+{
+    explicit SideBySide(int n, QSize canvas)
+    {
+        nodes.resize(2 * n);
+        tree.width = uint16_t(canvas.width());
+        tree.height = uint16_t(canvas.height());
+        BNode *parent = nullptr;
+        int x = 0;
+        for (int i = 0; i < n; ++i) {
+            BNode *leaf = &nodes[i];
+            leaf->type = BNODE_LEAF;
+            leaf->img = i + 1;
+            leaf->x = x;
+            leaf->w = uint16_t((canvas.width() * (i + 1)) / n - x);
+            leaf->h = uint16_t(canvas.height());
+            x += leaf->w;
+            if (i + 1 == n) {
+                (parent ? parent->b : tree.root) = leaf;
+                break;
+            }
+            BNode *side = &nodes[n + i];
+            side->type = BNODE_SIDE;
+            side->a = leaf;
+            (parent ? parent->b : tree.root) = side;
+            parent = side;
+        }
+    }
+    QList<BNode> nodes;
+    BTree tree {};
+};
 
 } // namespace
 
@@ -36,6 +74,10 @@ private slots:
     void everyCellShowsItsPhoto_data();
     void everyCellShowsItsPhoto();
     void scaledCellsTile();
+    void threadRendersIntoTheScene();
+    void startWhileRunning();
+    void nothingToRender();
+    void destroyedWhileRunning();
 
 private:
     QString photo(const QString &name, const QSize &size, const QColor &colour);
@@ -213,6 +255,99 @@ void TestRender::scaledCellsTile()
     QCOMPARE(area, qint64(target.width()) * target.height());
     QCOMPARE(scaled[1].rect.left(), scaled[0].rect.right() + 1);
     QCOMPARE(scaled[3].rect.right(), target.width() - 1);
+}
+
+void TestRender::threadRendersIntoTheScene()
+{
+    Photos photos;
+    for (int i = 1; i <= 4; ++i)
+        photos.list << createPhotoRecord(
+            photo(QString("thread%1.jpg").arg(i), {640, 480}, colourOf(i)));
+    SideBySide layout(4, QSize(400, 300));
+    CanvasScene scene;
+    scene.canvasSize = QSize(400, 300);
+    scene.resetCanvas();
+    ImageCache cache;
+    RenderThread thread;
+    QSignalSpy rendered(&thread, &RenderThread::renderedCollage);
+    QSignalSpy finished(&thread, &QThread::finished);
+    QSignalSpy progress(&thread.watcher, &QFutureWatcher<void>::progressValueChanged);
+    thread.startRender(&scene, &layout.tree, &photos.list, &cache);
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(rendered.count(), 1);
+    QCOMPARE(cache.count(), 4);
+    QTRY_VERIFY(!progress.isEmpty());
+    QCOMPARE(progress.last().first().toInt(), 4);
+
+    QMutexLocker locker(&scene.photoLock);
+    for (const RenderCell &cell : collectLeaves(&layout.tree)) {
+        const QColor got = scene.photoImage->pixelColor(cell.rect.center());
+        QVERIFY(qAbs(got.hue() - colourOf(cell.img).hue()) < 8);
+        QCOMPARE(got.alpha(), 255);
+    }
+}
+
+void TestRender::startWhileRunning()
+{
+    Photos photos;
+    for (int i = 1; i <= 6; ++i)
+        photos.list << createPhotoRecord(
+            photo(QString("busy%1.jpg").arg(i), {3000, 2000}, colourOf(i)));
+    SideBySide layout(6, QSize(1200, 400));
+    CanvasScene scene;
+    scene.canvasSize = QSize(1200, 400);
+    scene.resetCanvas();
+    ImageCache cache;
+    RenderThread thread;
+    QSignalSpy rendered(&thread, &RenderThread::renderedCollage);
+    QSignalSpy started(&thread, &QThread::started);
+    QSignalSpy finished(&thread, &QThread::finished);
+    thread.startRender(&scene, &layout.tree, &photos.list, &cache);
+    if (!thread.isRunning())
+        QSKIP("the render ended before the second request");
+    thread.startRender(&scene, &layout.tree, &photos.list, &cache);
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(rendered.count(), 1);
+    QVERIFY(!thread.isRunning());
+}
+
+void TestRender::nothingToRender()
+{
+    Photos photos;
+    SideBySide layout(1, QSize(100, 100));
+    BTree empty {};
+    CanvasScene scene;
+    scene.canvasSize = QSize(100, 100);
+    scene.resetCanvas();
+    ImageCache cache;
+    RenderThread thread;
+    QSignalSpy started(&thread, &QThread::started);
+    thread.startRender(&scene, &layout.tree, &photos.list, &cache);
+    photos.list << createPhotoRecord(photo("single.jpg", {100, 100}, Qt::red));
+    thread.startRender(&scene, &empty, &photos.list, &cache);
+    QVERIFY(!thread.isRunning());
+    QCOMPARE(started.count(), 0);
+}
+
+// Closing the window mid-render: the owner's objects go right after the worker.
+void TestRender::destroyedWhileRunning()
+{
+    Photos photos;
+    for (int i = 1; i <= 6; ++i)
+        photos.list << createPhotoRecord(
+            photo(QString("busy%1.jpg").arg(i), {3000, 2000}, colourOf(i)));
+    SideBySide layout(6, QSize(1200, 400));
+    auto *scene = new CanvasScene;
+    scene->canvasSize = QSize(1200, 400);
+    scene->resetCanvas();
+    auto *cache = new ImageCache;
+    auto *thread = new RenderThread;
+    thread->startRender(scene, &layout.tree, &photos.list, cache);
+    delete thread;
+    QCOMPARE(cache->count(), 6);
+    delete cache;
+    delete scene;
 }
 
 QTEST_MAIN(TestRender)
