@@ -1,1 +1,3 @@
 vellomir_add_test(tst_canvasscene LIBS vellomir_canvas)
+vellomir_add_test(tst_canvasview LIBS vellomir_canvas)
+vellomir_add_test(tst_statuswidget LIBS vellomir_canvas vellomir_resources)

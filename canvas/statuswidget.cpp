@@ -1,0 +1,43 @@
+#include "statuswidget.h"
+
+#include <QDebug>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QPalette>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+
+StatusWidget::StatusWidget(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QHBoxLayout;
+    const QPixmap shuffle(QStringLiteral(":/resources/shuffle2.png"));
+
+    shuffleButton = new QPushButton(this);
+    shuffleButton->setFlat(true);
+    shuffleButton->setIconSize(QSize(46, 46));
+    shuffleButton->setFixedSize(48, 48);
+    shuffleButton->setIcon(QIcon(shuffle));
+
+    progressBar = new QProgressBar(this);
+    progressBar->setRange(0, 100);
+    progressBar->setFixedHeight(48);
+    progressBar->setStyleSheet(progressStyleSheet(QPalette()));
+    progressBar->setTextVisible(true);
+
+    layout->addWidget(shuffleButton);
+    layout->addWidget(progressBar);
+    setLayout(layout);
+}
+
+QString StatusWidget::progressStyleSheet(const QPalette &palette)
+{
+    const QString window
+        = palette.brush(palette.currentColorGroup(), QPalette::Window).color().name();
+    const QString bar = QStringLiteral("QProgressBar {text-align: center; border: 0px; "
+                                       "background-color: %1}")
+                            .arg(window);
+    qDebug() << bar;
+    return bar + QStringLiteral("QProgressBar::chunk {background-color: #BBBBEE;}");
+}

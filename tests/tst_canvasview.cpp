@@ -1,0 +1,159 @@
+#include "canvasscene.h"
+#include "canvasview.h"
+
+#include <QApplication>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTest>
+#include <QWheelEvent>
+
+class TestCanvasView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void wheelZoom_data();
+    void wheelZoom();
+    void wheelNeverScrolls();
+    void drop_data();
+    void drop();
+
+private:
+    void wheel(QPoint angle);
+
+    CanvasScene *scene = nullptr;
+    CanvasView *view = nullptr;
+};
+
+void TestCanvasView::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void TestCanvasView::init()
+{
+    scene = new CanvasScene;
+    scene->canvasSize = QSize(1200, 900);
+    scene->resetCanvas();
+    view = new CanvasView;
+    view->setScene(scene);
+    view->resize(500, 400);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+}
+
+void TestCanvasView::cleanup()
+{
+    delete view;
+    delete scene;
+}
+
+void TestCanvasView::wheel(QPoint angle)
+{
+    const QPointF pos = view->viewport()->rect().center();
+    QWheelEvent event(pos, view->viewport()->mapToGlobal(pos), QPoint(), angle, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &event);
+    QVERIFY(event.isAccepted());
+}
+
+void TestCanvasView::wheelZoom_data()
+{
+    QTest::addColumn<qreal>("start");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<qreal>("expected");
+
+    QTest::newRow("100 %, towards the user") << 1.0 << -120 << 1 << 0.912871;
+    QTest::newRow("100 %, away from the user") << 1.0 << 120 << 1 << 1.0;
+    QTest::newRow("95 %, away lands on 100 %") << 0.95 << 120 << 1 << 1.0;
+    QTest::newRow("50 %, away") << 0.5 << 120 << 1 << 0.547723;
+    QTest::newRow("25 % stops shrinking") << 0.25 << -120 << 1 << 0.25;
+    QTest::newRow("26 % shrinks once more") << 0.26 << -120 << 1 << 0.237346;
+    QTest::newRow("26 %, two notches") << 0.26 << -120 << 2 << 0.237346;
+    QTest::newRow("fine wheel, eight steps") << 1.0 << -15 << 8 << 0.912871;
+    QTest::newRow("no delta") << 0.6 << 0 << 1 << 0.6;
+}
+
+void TestCanvasView::wheelZoom()
+{
+    QFETCH(qreal, start);
+    QFETCH(int, delta);
+    QFETCH(int, steps);
+    QFETCH(qreal, expected);
+
+    view->setTransform(QTransform::fromScale(start, start));
+    for (int i = 0; i < steps; ++i)
+        wheel(QPoint(0, delta));
+
+    const QTransform t = view->transform();
+    QVERIFY2(qAbs(t.m11() - expected) < 1e-5, qPrintable(QString::number(t.m11(), 'g', 10)));
+    QCOMPARE(t.m22(), t.m11());
+    if (expected == 1.0)
+        QCOMPARE(t.m11(), 1.0);
+}
+
+// The wheel belongs to the zoom: at the limits it does nothing at all rather than
+// scrolling the canvas, and a sideways tilt neither zooms nor scrolls.
+void TestCanvasView::wheelNeverScrolls()
+{
+    QScrollBar *bar = view->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum() / 2);
+    const int value = bar->value();
+    const int horizontal = view->horizontalScrollBar()->value();
+
+    wheel(QPoint(0, 120));
+    wheel(QPoint(-120, 0));
+    QCOMPARE(bar->value(), value);
+    QCOMPARE(view->horizontalScrollBar()->value(), horizontal);
+    QCOMPARE(view->transform().m11(), 1.0);
+}
+
+void TestCanvasView::drop_data()
+{
+    QTest::addColumn<QList<QUrl>>("urls");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("emissions");
+
+    const QList<QUrl> three
+        = {QUrl::fromLocalFile("/photos/b.jpg"), QUrl::fromLocalFile("/photos/holiday"),
+           QUrl::fromLocalFile("/photos/a.JPG")};
+    QTest::newRow("files and a folder") << three << QString() << 1;
+    QTest::newRow("plain text") << QList<QUrl>() << QStringLiteral("/photos/a.jpg") << 0;
+}
+
+void TestCanvasView::drop()
+{
+    QFETCH(QList<QUrl>, urls);
+    QFETCH(QString, text);
+    QFETCH(int, emissions);
+
+    QList<QList<QUrl>> received;
+    connect(view, &CanvasView::urlsAdded, this,
+            [&received](const QList<QUrl> *urlList) { received.append(*urlList); });
+
+    QMimeData mime;
+    if (!urls.isEmpty())
+        mime.setUrls(urls);
+    if (!text.isEmpty())
+        mime.setText(text);
+    const QPointF pos = view->viewport()->rect().center();
+    QDragEnterEvent enter(pos.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &drop);
+    QVERIFY(drop.isAccepted());
+
+    QCOMPARE(received.size(), emissions);
+    if (emissions)
+        QCOMPARE(received.first(), urls);
+}
+
+QTEST_MAIN(TestCanvasView)
+#include "tst_canvasview.moc"

@@ -1,0 +1,89 @@
+#include "statuswidget.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+
+class TestStatusWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void styleSheet_data();
+    void styleSheet();
+    void fixedSizes_data();
+    void fixedSizes();
+};
+
+void TestStatusWidget::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void TestStatusWidget::styleSheet_data()
+{
+    QTest::addColumn<QColor>("window");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("upper-case hex digits") << QColor(0xAB, 0xCD, 0xEF) << "#abcdef";
+    QTest::newRow("black") << QColor(Qt::black) << "#000000";
+    QTest::newRow("translucent window") << QColor(0x12, 0x34, 0x56, 0x80) << "#123456";
+}
+
+// The strip takes the application palette as it is when the strip is built.
+void TestStatusWidget::styleSheet()
+{
+    QFETCH(QColor, window);
+    QFETCH(QString, name);
+
+    const QString expected = "QProgressBar {text-align: center; border: 0px; background-color: "
+                             + name + "}QProgressBar::chunk {background-color: #BBBBEE;}";
+
+    QPalette palette;
+    palette.setColor(QPalette::Window, window);
+    QCOMPARE(StatusWidget::progressStyleSheet(palette), expected);
+
+    const QPalette old = QApplication::palette();
+    QApplication::setPalette(palette);
+    StatusWidget strip;
+    QApplication::setPalette(old);
+    QCOMPARE(strip.progressBar->styleSheet(), expected);
+}
+
+void TestStatusWidget::fixedSizes_data()
+{
+    QTest::addColumn<int>("width");
+
+    QTest::newRow("narrow") << 120;
+    QTest::newRow("panel") << 200;
+    QTest::newRow("wide") << 900;
+}
+
+void TestStatusWidget::fixedSizes()
+{
+    QFETCH(int, width);
+
+    StatusWidget strip;
+    strip.resize(width, 80);
+    strip.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&strip));
+
+    QCOMPARE(strip.shuffleButton->size(), QSize(48, 48));
+    QCOMPARE(strip.progressBar->height(), 48);
+    QVERIFY(strip.progressBar->x() > strip.shuffleButton->geometry().right());
+    // The bar takes what the button leaves of the row.
+    const int margins = strip.layout()->contentsMargins().left()
+                        + strip.layout()->contentsMargins().right() + strip.layout()->spacing();
+    QCOMPARE(strip.progressBar->width(),
+             qMax(strip.progressBar->minimumSizeHint().width(), width - 48 - margins));
+    QVERIFY(!strip.shuffleButton->icon().isNull());
+    QCOMPARE(strip.progressBar->minimum(), 0);
+    QCOMPARE(strip.progressBar->maximum(), 100);
+}
+
+QTEST_MAIN(TestStatusWidget)
+#include "tst_statuswidget.moc"
