@@ -81,6 +81,9 @@ private slots:
 
 private:
     QString photo(const QString &name, const QSize &size, const QColor &colour);
+    // Photos side by side on a scene of `canvas` size, photo i in colourOf(i).
+    void rig(Photos &photos, int n, const QSize &photoSize, const QSize &canvas,
+             CanvasScene &scene);
     QTemporaryDir dir;
 };
 
@@ -98,6 +101,17 @@ QString TestRender::photo(const QString &name, const QSize &size, const QColor &
         image.save(path, "jpg", 95);
     }
     return path;
+}
+
+void TestRender::rig(Photos &photos, int n, const QSize &photoSize, const QSize &canvas,
+                     CanvasScene &scene)
+{
+    for (int i = 1; i <= n; ++i)
+        photos.list << createPhotoRecord(
+            photo(QString("rig%1_%2x%3.jpg").arg(i).arg(photoSize.width()).arg(photoSize.height()),
+                  photoSize, colourOf(i)));
+    scene.canvasSize = canvas;
+    scene.resetCanvas();
 }
 
 void TestRender::cachePolicy_data()
@@ -260,13 +274,9 @@ void TestRender::scaledCellsTile()
 void TestRender::threadRendersIntoTheScene()
 {
     Photos photos;
-    for (int i = 1; i <= 4; ++i)
-        photos.list << createPhotoRecord(
-            photo(QString("thread%1.jpg").arg(i), {640, 480}, colourOf(i)));
-    SideBySide layout(4, QSize(400, 300));
     CanvasScene scene;
-    scene.canvasSize = QSize(400, 300);
-    scene.resetCanvas();
+    rig(photos, 4, {640, 480}, {400, 300}, scene);
+    SideBySide layout(4, QSize(400, 300));
     ImageCache cache;
     RenderThread thread;
     QSignalSpy rendered(&thread, &RenderThread::renderedCollage);
@@ -290,13 +300,9 @@ void TestRender::threadRendersIntoTheScene()
 void TestRender::startWhileRunning()
 {
     Photos photos;
-    for (int i = 1; i <= 6; ++i)
-        photos.list << createPhotoRecord(
-            photo(QString("busy%1.jpg").arg(i), {3000, 2000}, colourOf(i)));
-    SideBySide layout(6, QSize(1200, 400));
     CanvasScene scene;
-    scene.canvasSize = QSize(1200, 400);
-    scene.resetCanvas();
+    rig(photos, 6, {3000, 2000}, {1200, 400}, scene);
+    SideBySide layout(6, QSize(1200, 400));
     ImageCache cache;
     RenderThread thread;
     QSignalSpy rendered(&thread, &RenderThread::renderedCollage);
@@ -334,13 +340,9 @@ void TestRender::nothingToRender()
 void TestRender::destroyedWhileRunning()
 {
     Photos photos;
-    for (int i = 1; i <= 6; ++i)
-        photos.list << createPhotoRecord(
-            photo(QString("busy%1.jpg").arg(i), {3000, 2000}, colourOf(i)));
-    SideBySide layout(6, QSize(1200, 400));
     auto *scene = new CanvasScene;
-    scene->canvasSize = QSize(1200, 400);
-    scene->resetCanvas();
+    rig(photos, 6, {3000, 2000}, {1200, 400}, *scene);
+    SideBySide layout(6, QSize(1200, 400));
     auto *cache = new ImageCache;
     auto *thread = new RenderThread;
     thread->startRender(scene, &layout.tree, &photos.list, cache);
