@@ -1,0 +1,48 @@
+#ifndef CANVASSETTINGS_H
+#define CANVASSETTINGS_H
+
+#include <QColor>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QSlider;
+class QTimer;
+class QVBoxLayout;
+
+// The canvas appearance page: background colour, frame type and the two frame
+// parameters. It keeps no settings; it announces each choice.
+class CanvasSettings : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CanvasSettings(QWidget *parent = nullptr);
+
+    QPushButton *colorButton = nullptr;
+    QLabel *colorLabel = nullptr;
+    QPushButton *frameButton1 = nullptr;
+    QPushButton *frameButton2 = nullptr;
+    QPushButton *frameButton3 = nullptr;
+    QSlider *param1Slider = nullptr; // margin a, 0..30
+    QSlider *param2Slider = nullptr; // corner radius or scallop half-width b, 0..40
+    QVBoxLayout *mainLayout = nullptr;
+    QTimer *paramTimer = nullptr; // single shot: one paramChanged per burst of slider moves
+
+signals:
+    void colorChanged(QColor col);
+    void photoFrameChanged(int type);
+    void paramChanged(int val1, int val2);
+
+public slots:
+    void setColor();
+    void setPhotoFrame();
+    void setTimeout();
+    void emitParam();
+
+private:
+    QWidget *createBackgroundGroup();
+    QWidget *createFrameGroup();
+};
+
+#endif // CANVASSETTINGS_H

@@ -1,0 +1,6 @@
+#include "photossettings.h"
+
+PhotosSettings::PhotosSettings(QWidget *parent)
+    : QWidget(parent)
+{
+}

@@ -1,0 +1,3 @@
+vellomir_add_test(tst_canvassettings LIBS vellomir_settings)
+vellomir_add_test(tst_sizewidget LIBS vellomir_settings)
+vellomir_add_test(tst_rightwidget LIBS vellomir_settings)
