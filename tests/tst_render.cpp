@@ -74,6 +74,7 @@ private slots:
     void everyCellShowsItsPhoto_data();
     void everyCellShowsItsPhoto();
     void scaledCellsTile();
+    void largeTargetKeepsPreviewCache();
     void threadRendersIntoTheScene();
     void startWhileRunning();
     void nothingToRender();
@@ -269,6 +270,29 @@ void TestRender::scaledCellsTile()
     QCOMPARE(area, qint64(target.width()) * target.height());
     QCOMPARE(scaled[1].rect.left(), scaled[0].rect.right() + 1);
     QCOMPARE(scaled[3].rect.right(), target.width() - 1);
+}
+
+void TestRender::largeTargetKeepsPreviewCache()
+{
+    Photos photos;
+    CanvasScene scene;
+    rig(photos, 3, {900, 600}, {300, 100}, scene);
+    SideBySide layout(3, QSize(300, 100));
+    ImageCache cache;
+    QImage preview(300, 100, QImage::Format_ARGB32);
+    preview.fill(Qt::transparent);
+    renderCollage(&layout.tree, photos.list, cache, FrameSettings(), preview);
+    const qint64 key = cache.image(photos.list.first()->path).cacheKey();
+
+    QImage print(1200, 400, QImage::Format_ARGB32);
+    print.fill(Qt::transparent);
+    renderCollage(&layout.tree, photos.list, cache, FrameSettings {FrameRect, 10, 0}, print);
+    QCOMPARE(cache.count(), 3);
+    QCOMPARE(cache.image(photos.list.first()->path).cacheKey(), key);
+    // The margin grew with the canvas: 10 px at working size is 40 px here.
+    QCOMPARE(qAlpha(print.pixel(39, 200)), 0);
+    QCOMPARE(qAlpha(print.pixel(41, 200)), 255);
+    QVERIFY(qAbs(print.pixelColor(200, 200).hue() - colourOf(1).hue()) < 8);
 }
 
 void TestRender::threadRendersIntoTheScene()
