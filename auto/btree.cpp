@@ -7,6 +7,8 @@
 #include <string.h>
 #include <vector>
 
+/* The assertion texts below are quoted in the fatal messages, so they keep their spelling. */
+
 /*
 ** Output
 */
@@ -47,7 +49,9 @@ static void out(int channel, const char *fmt, ...)
 BTree *btree_new(void)
 {
     BTree *btree = (BTree *)calloc(1, sizeof(BTree));
+    // clang-format off
     assert(btree!=NULL);
+    // clang-format on
     return btree;
 }
 
@@ -68,7 +72,9 @@ void btree_clear(BTree *btree)
 BNode *bnode_new(uint32_t type)
 {
     BNode *node = (BNode *)calloc(1, sizeof(BNode));
+    // clang-format off
     assert(node!=NULL);
+    // clang-format on
     node->type = type;
     node->id = -1;
     node->img = -1;
@@ -86,8 +92,10 @@ BNode *bnode_new_leaf(int width, int height)
 /* Numbers are handed out here and nowhere else, so ids and photo numbers stay dense. */
 void btree_attach(BTree *btree, BNode *parent, BNode *node, int ab)
 {
+    // clang-format off
     assert(btree!=NULL);
     assert(ab==BNODE_A || ab==BNODE_B);
+    // clang-format on
     if (parent == NULL)
         btree->root = node;
     else if (ab == BNODE_A)
@@ -122,7 +130,9 @@ BNode *btree_find_img(BNode *node, int img)
 
 void btree_visit_pre(BNode *node, bnode_visit_fn fn)
 {
+    // clang-format off
     assert(node!=NULL);
+    // clang-format on
     fn(node);
     if (node->type != BNODE_LEAF) {
         btree_visit_pre(node->a, fn);
@@ -132,7 +142,9 @@ void btree_visit_pre(BNode *node, bnode_visit_fn fn)
 
 void btree_visit_post(BNode *node, bnode_visit_fn fn)
 {
+    // clang-format off
     assert(node!=NULL);
+    // clang-format on
     if (node->type != BNODE_LEAF) {
         btree_visit_post(node->a, fn);
         btree_visit_post(node->b, fn);
@@ -176,7 +188,9 @@ static void printnode(std::vector<char> &text, const BNode *node, int d)
 /* The whole print reaches the sink in one piece, so a sink never sees half a tree. */
 void btree_print(BNode *node, int depth)
 {
+    // clang-format off
     assert(node!=NULL);
+    // clang-format on
     std::vector<char> text;
     printnode(text, node, depth);
     text.push_back('\0');
@@ -208,7 +222,9 @@ void btree_build(BTree *btree, const BSize *sizes, unsigned n)
 
 void btree_insert(BTree *btree, BNode *leaf, uint32_t id, uint32_t type, int ab)
 {
+    // clang-format off
     assert(id<=btree->count);
+    // clang-format on
     if (btree->count == 0) {
         btree_attach(btree, NULL, leaf, BNODE_A);
         return;
@@ -243,7 +259,9 @@ static void replacechild(BTree *btree, BNode *g, BNode *p, BNode *q)
 
 BNode *btree_rotate_left(BTree *btree, BNode *node)
 {
+    // clang-format off
     assert(node!=NULL);
+    // clang-format on
     BNode *p = node;
     if (p->type == BNODE_LEAF || p->b->type == BNODE_LEAF)
         return p;
@@ -261,7 +279,9 @@ BNode *btree_rotate_left(BTree *btree, BNode *node)
 
 BNode *btree_rotate_right(BTree *btree, BNode *node)
 {
+    // clang-format off
     assert(node!=NULL);
+    // clang-format on
     BNode *p = node;
     if (p->type == BNODE_LEAF || p->a->type == BNODE_LEAF)
         return p;
@@ -343,8 +363,9 @@ void btree_swap(BNode *, BNode *s, BNode *t)
     BNode *ps = s->parent;
     BNode *pt = t->parent;
     if (ps == pt) {
-        ps->a = t;
-        ps->b = s;
+        BNode *first = ps->a;
+        ps->a = ps->b;
+        ps->b = first;
         return;
     }
     if (ps->a == s)
@@ -442,7 +463,9 @@ static void cut(BNode *node)
 
 void btree_fit(BNode *node, uint16_t width, uint16_t height)
 {
+    // clang-format off
     assert(node!=NULL);
+    // clang-format on
     natural(node);
     node->w = width;
     node->h = height;
@@ -451,7 +474,9 @@ void btree_fit(BNode *node, uint16_t width, uint16_t height)
 
 void btree_place(BNode *parent, int32_t x, int32_t y)
 {
+    // clang-format off
     assert(parent!=NULL);
+    // clang-format on
     parent->x = x;
     parent->y = y;
     if (parent->type == BNODE_STACK) {
@@ -730,12 +755,12 @@ static int checkplace(const BNode *node, CheckState *st)
         return fail(st, "A child not at the parent's corner");
     if (node->type == BNODE_STACK) {
         if (node->h != 1
-            && (a->w != node->w || b->w != node->w || a->h + b->h != node->h
-                || b->x != node->x || b->y != node->y + a->h))
+            && (a->w != node->w || b->w != node->w || a->h + b->h != node->h || b->x != node->x
+                || b->y != node->y + a->h))
             return fail(st, "stacked children do not tile their parent");
     } else if (node->w != 1
-               && (a->h != node->h || b->h != node->h || a->w + b->w != node->w
-                   || b->y != node->y || b->x != node->x + a->w)) {
+               && (a->h != node->h || b->h != node->h || a->w + b->w != node->w || b->y != node->y
+                   || b->x != node->x + a->w)) {
         return fail(st, "side-by-side children do not tile their parent");
     }
     return checkplace(a, st) || checkplace(b, st);
@@ -757,8 +782,7 @@ int btree_check(const BTree *btree, int placed, const char **why)
         st.ids.assign(btree->count + 1, 0);
         st.imgs.assign(btree->img + 1, 0);
         if (!checknode(btree, root, &st) && placed) {
-            if (root->x != 0 || root->y != 0 || root->w != btree->width
-                || root->h != btree->height)
+            if (root->x != 0 || root->y != 0 || root->w != btree->width || root->h != btree->height)
                 fail(&st, "root rectangle is not the canvas");
             else
                 checkplace(root, &st);

@@ -1,0 +1,768 @@
+#include "btree.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Everything the engine writes, by channel, while a test runs.
+std::string printed;
+std::vector<std::string> traced;
+
+void captureSink(int channel, const char *text, void *)
+{
+    if (channel == BTREE_OUT_STDOUT)
+        printed += text;
+    else
+        traced.push_back(text);
+}
+
+std::string bracketOf(const BNode *root)
+{
+    printed.clear();
+    btree_print(const_cast<BNode *>(root), 0);
+    std::string text = printed;
+    printed.clear();
+    return text;
+}
+
+// The whole structure, numbers included: two trees with the same shape are the same tree.
+std::string shapeOf(const BNode *node)
+{
+    if (node->type == BNODE_LEAF)
+        return "L" + std::to_string(node->id) + ":" + std::to_string(node->img);
+    return (node->type == BNODE_STACK ? "S" : "D") + std::to_string(node->id) + "("
+           + shapeOf(node->a) + "," + shapeOf(node->b) + ")";
+}
+
+// Builds a tree from a bracket description: "[" stacked, "(" side by side, "L" a leaf taking
+// the next size. Numbers are given out in pre-order.
+BNode *grow(BTree *tree, BNode *parent, int slot, const char *&text,
+            const std::vector<BSize> &sizes, size_t &next)
+{
+    const char c = *text++;
+    if (c == 'L') {
+        BNode *leaf = bnode_new_leaf(sizes[next].w, sizes[next].h);
+        next++;
+        btree_attach(tree, parent, leaf, slot);
+        return leaf;
+    }
+    BNode *node = bnode_new(c == '[' ? BNODE_STACK : BNODE_SIDE);
+    btree_attach(tree, parent, node, slot);
+    grow(tree, node, BNODE_A, text, sizes, next);
+    grow(tree, node, BNODE_B, text, sizes, next);
+    text++; // closing bracket
+    return node;
+}
+
+BTree *makeTree(const char *text, const std::vector<BSize> &sizes, int width, int height)
+{
+    BTree *tree = btree_new();
+    size_t next = 0;
+    grow(tree, nullptr, BNODE_A, text, sizes, next);
+    btree_visit_post(tree->root, bnode_update_depth);
+    tree->width = uint16_t(width);
+    tree->height = uint16_t(height);
+    btree_fit(tree->root, tree->width, tree->height);
+    return tree;
+}
+
+void freeTree(BTree *tree)
+{
+    btree_clear(tree);
+    std::free(tree);
+}
+
+const BSize mixedShapes[]
+    = {{4000, 3000}, {3000, 4000}, {1920, 1080}, {2000, 2000}, {3000, 2000}, {4000, 1000}};
+
+std::vector<BSize> mixed(int n, int offset = 0)
+{
+    std::vector<BSize> list;
+    for (int k = 0; k < n; k++)
+        list.push_back(mixedShapes[(k + offset) % 6]);
+    return list;
+}
+
+std::vector<BSize> same(int n, int w, int h)
+{
+    return std::vector<BSize>(size_t(n), BSize {w, h});
+}
+
+double score(const BTree *tree)
+{
+    return btree_objective(tree->root, btree_min_size(tree));
+}
+
+#define QVERIFY_TREE(tree, placed) \
+    do { \
+        const char *why = nullptr; \
+        QVERIFY2(btree_check(tree, placed, &why) == 0, why); \
+    } while (0)
+
+// What the progress pictures draw: three numbers per leaf, parents first.
+void tintDraws(const BNode *node)
+{
+    if (node->type == BNODE_LEAF) {
+        std::rand();
+        std::rand();
+        std::rand();
+        return;
+    }
+    tintDraws(node->a);
+    tintDraws(node->b);
+}
+
+struct Checked
+{
+    BTree *tree;
+    int failures;
+    const char *why;
+};
+
+void checkBetweenPasses(int, void *user)
+{
+    auto *c = static_cast<Checked *>(user);
+    const char *why = nullptr;
+    if (btree_check(c->tree, 0, &why) && !c->failures++)
+        c->why = why;
+}
+
+void checkPicture(BTree *tree, void *user)
+{
+    auto *c = static_cast<Checked *>(user);
+    const char *why = nullptr;
+    if (btree_check(tree, 1, &why) && !c->failures++)
+        c->why = why;
+    tintDraws(tree->root);
+}
+
+} // namespace
+
+class TestBTree : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanupTestCase();
+
+    void numbering();
+    void clearEmptiesHeader();
+    void print_data();
+    void print();
+    void buildDraws_data();
+    void buildDraws();
+    void buildSecondPhotoSlot();
+    void insertKeepsInvariants();
+    void rotations();
+    void exchanges();
+    void split_data();
+    void split();
+    void fitExamples();
+    void objective_data();
+    void objective();
+    void flipAndExchangeKeepTies();
+    void rotationUndoesTies();
+    void forcedBalancing_data();
+    void forcedBalancing();
+    void singlePhotoPass();
+    void propertyRun();
+    void determinism();
+    void pinnedLayouts_data();
+    void pinnedLayouts();
+    void wideSums_data();
+    void wideSums();
+    void fatalAssertions_data();
+    void fatalAssertions();
+};
+
+void TestBTree::init()
+{
+    btree_set_sink(captureSink, nullptr);
+    printed.clear();
+    traced.clear();
+}
+
+void TestBTree::cleanupTestCase()
+{
+    btree_set_sink(nullptr, nullptr);
+}
+
+void TestBTree::numbering()
+{
+    BTree *tree = btree_new();
+    QCOMPARE(tree->count, 0u);
+    QVERIFY(tree->root == nullptr);
+    BNode *leaf = bnode_new_leaf(640, 480);
+    QCOMPARE(leaf->id, -1);
+    QCOMPARE(int(leaf->w), 640);
+    QCOMPARE(int(leaf->h), 480);
+    btree_insert(tree, leaf, 0, BNODE_SIDE, BNODE_A);
+    QCOMPARE(tree->count, 1u);
+    QCOMPARE(tree->img, 1u);
+    QCOMPARE(leaf->id, 1);
+    QCOMPARE(leaf->img, 1);
+    QVERIFY_TREE(tree, 0);
+    freeTree(tree);
+
+    std::srand(7);
+    tree = btree_new();
+    const std::vector<BSize> sizes = mixed(3);
+    btree_build(tree, sizes.data(), 3);
+    QCOMPARE(tree->count, 5u);
+    QCOMPARE(tree->img, 3u);
+    QVERIFY_TREE(tree, 0);
+    for (int k = 1; k <= 3; k++) {
+        const BNode *leaf = btree_find_img(tree->root, k);
+        QVERIFY(leaf);
+        QCOMPARE(int(leaf->img_w), sizes[size_t(k - 1)].w);
+        QCOMPARE(int(leaf->img_h), sizes[size_t(k - 1)].h);
+    }
+    for (int id = 1; id <= 5; id++)
+        QCOMPARE(btree_find(tree->root, id)->id, id);
+    freeTree(tree);
+}
+
+void TestBTree::clearEmptiesHeader()
+{
+    BTree *tree = btree_new();
+    tree->width = 10; // an empty tree is left as it is
+    btree_clear(tree);
+    QCOMPARE(int(tree->width), 10);
+
+    BTree *full = makeTree("(L[LL])", mixed(3), 400, 300);
+    btree_clear(full);
+    QCOMPARE(full->count, 0u);
+    QCOMPARE(full->img, 0u);
+    QCOMPARE(int(full->width), 0);
+    QCOMPARE(int(full->height), 0);
+    QVERIFY(full->root == nullptr);
+    std::free(full);
+    std::free(tree);
+}
+
+void TestBTree::print_data()
+{
+    QTest::addColumn<QByteArray>("tree");
+    QTest::addColumn<QByteArray>("printed");
+    QTest::newRow("leaf") << QByteArray("L") << QByteArray("0 ");
+    QTest::newRow("side over stack") << QByteArray("(L[LL])") << QByteArray("(1 [2 2 ])");
+    QTest::newRow("stack over sides") << QByteArray("[(LL)L]") << QByteArray("[(2 2 )1 ]");
+}
+
+void TestBTree::print()
+{
+    QFETCH(QByteArray, tree);
+    QFETCH(QByteArray, printed);
+    BTree *t = makeTree(tree.constData(), mixed(4), 400, 300);
+    QCOMPARE(QByteArray(bracketOf(t->root).c_str()), printed);
+    freeTree(t);
+}
+
+void TestBTree::buildDraws_data()
+{
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<int>("draws");
+    QTest::newRow("one") << 1 << 2;
+    QTest::newRow("two") << 2 << 4;
+    QTest::newRow("three") << 3 << 7;
+    QTest::newRow("ten") << 10 << 4 + 3 * 8;
+}
+
+void TestBTree::buildDraws()
+{
+    QFETCH(int, photos);
+    QFETCH(int, draws);
+    for (unsigned seed : {1u, 99u, 86399u}) {
+        std::srand(seed);
+        BTree *tree = btree_new();
+        const std::vector<BSize> sizes = mixed(photos);
+        btree_build(tree, sizes.data(), unsigned(photos));
+        const int after = std::rand();
+        QCOMPARE(tree->count, unsigned(2 * photos - 1));
+        QVERIFY_TREE(tree, 0);
+        freeTree(tree);
+
+        std::srand(seed);
+        for (int k = 0; k < draws; k++)
+            std::rand();
+        QCOMPARE(after, std::rand());
+    }
+}
+
+void TestBTree::buildSecondPhotoSlot()
+{
+    for (unsigned seed = 1; seed <= 20; seed++) {
+        std::srand(seed);
+        std::rand();
+        std::rand();
+        const int r1 = std::rand();
+        const int r2 = std::rand();
+        std::srand(seed);
+        BTree *tree = btree_new();
+        const std::vector<BSize> sizes = mixed(2);
+        btree_build(tree, sizes.data(), 2);
+        const BNode *root = tree->root;
+        QCOMPARE(root->id, 3);
+        QCOMPARE(root->type, unsigned(r2 % 2 + 1));
+        const BNode *second = r1 % 2 == 0 ? root->a : root->b;
+        QCOMPARE(second->id, 2);
+        QCOMPARE(second->img, 2);
+        freeTree(tree);
+    }
+}
+
+// Random neighbours, kinds and slots, on trees big enough to need rotations.
+void TestBTree::insertKeepsInvariants()
+{
+    for (unsigned seed = 1; seed <= 30; seed++) {
+        std::srand(seed);
+        BTree *tree = btree_new();
+        for (int k = 0; k < 40; k++) {
+            BNode *leaf = bnode_new_leaf(100 + k, 80);
+            const uint32_t id = tree->count ? uint32_t(std::rand()) % tree->count + 1 : 0;
+            btree_insert(tree, leaf, id, uint32_t(std::rand() % 2 + 1), std::rand() % 2);
+            QVERIFY_TREE(tree, 0);
+        }
+        freeTree(tree);
+    }
+}
+
+void TestBTree::rotations()
+{
+    BTree *tree = makeTree("(L[LL])", mixed(3), 400, 300);
+    BNode *root = tree->root;
+    const std::string before = shapeOf(root);
+    QCOMPARE(btree_rotate_right(tree, root), root); // A child is a leaf
+    BNode *leaf = root->a;
+    QCOMPARE(btree_rotate_left(tree, leaf), leaf);
+    QCOMPARE(shapeOf(tree->root), before);
+
+    BNode *top = btree_rotate_left(tree, root);
+    QCOMPARE(top->id, 3);
+    QCOMPARE(tree->root, top);
+    QVERIFY_TREE(tree, 0);
+    QCOMPARE(bracketOf(tree->root), std::string("[(2 2 )1 ]"));
+    QCOMPARE(btree_rotate_right(tree, top), root);
+    QCOMPARE(shapeOf(tree->root), before);
+    QVERIFY_TREE(tree, 0);
+    freeTree(tree);
+}
+
+void TestBTree::exchanges()
+{
+    BTree *tree = makeTree("([LL][(LL)L])", mixed(5), 800, 600);
+    const std::string before = shapeOf(tree->root);
+    BNode *root = tree->root;
+    BNode *left = root->a;
+    BNode *inner = root->b->a;
+    // with itself, with the root, with an ancestor: refused
+    btree_swap(root, left, left);
+    btree_swap(root, root, inner);
+    btree_swap(root, root->b, inner->a);
+    btree_swap(root, inner->b, root->b);
+    QCOMPARE(shapeOf(tree->root), before);
+
+    // siblings mirror their parent; twice restores
+    btree_swap(root, left->a, left->b);
+    QCOMPARE(shapeOf(left), std::string("S2(L4:2,L3:1)"));
+    btree_swap(root, left->a, left->b);
+    QCOMPARE(shapeOf(tree->root), before);
+
+    // random pairs of every kind, each exchanged twice
+    std::srand(5);
+    for (int k = 0; k < 200; k++) {
+        BNode *s = btree_find(root, std::rand() % 9 + 1);
+        BNode *t = btree_find(root, std::rand() % 9 + 1);
+        btree_swap(root, s, t);
+        btree_swap(root, s, t);
+        QCOMPARE(shapeOf(tree->root), before);
+    }
+    QVERIFY_TREE(tree, 0);
+    freeTree(tree);
+}
+
+void TestBTree::split_data()
+{
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("b");
+    QTest::addColumn<int>("outA");
+    QTest::addColumn<int>("outB");
+    QTest::newRow("7 1 1") << 7 << 1 << 1 << 3 << 4;
+    QTest::newRow("5 1 1000") << 5 << 1 << 1000 << 1 << 4;
+    QTest::newRow("5 1000 1") << 5 << 1000 << 1 << 4 << 1;
+    QTest::newRow("2 1000 1") << 2 << 1000 << 1 << 1 << 1;
+    QTest::newRow("1 3 9") << 1 << 3 << 9 << 1 << 1;
+    QTest::newRow("1 9 3") << 1 << 9 << 3 << 1 << 1;
+    QTest::newRow("900 600 300") << 900 << 600 << 300 << 600 << 300;
+    // 3 / 147 * 98 comes out just below 2 when the division goes first
+    QTest::newRow("division first") << 3 << 98 << 49 << 1 << 2;
+    QTest::newRow("full sum") << 1200 << 65535 << 65535 << 600 << 600;
+}
+
+void TestBTree::split()
+{
+    QFETCH(int, total);
+    QFETCH(int, a);
+    QFETCH(int, b);
+    uint16_t na = uint16_t(a);
+    uint16_t nb = uint16_t(b);
+    btree_split(uint16_t(total), &na, &nb);
+    QTEST(int(na), "outA");
+    QTEST(int(nb), "outB");
+}
+
+void TestBTree::fitExamples()
+{
+    BTree *leaf = makeTree("L", same(1, 30, 20), 640, 480);
+    QCOMPARE(int(leaf->root->w), 640);
+    QCOMPARE(int(leaf->root->h), 480);
+    freeTree(leaf);
+
+    BTree *tree = makeTree("(LL)", {{300, 200}, {100, 200}}, 400, 100);
+    btree_place(tree->root, 0, 0);
+    const BNode *a = tree->root->a;
+    const BNode *b = tree->root->b;
+    QCOMPARE(int(a->w), 300);
+    QCOMPARE(int(b->w), 100);
+    QCOMPARE(int(a->h), 100);
+    QCOMPARE(int(b->h), 100);
+    QCOMPARE(b->x, 300);
+    QCOMPARE(b->y, 0);
+    QVERIFY_TREE(tree, 1);
+    freeTree(tree);
+
+    BTree *stack = makeTree("[LL]", {{5, 10}, {8, 30}}, 100, 80);
+    QCOMPARE(stack->root->nat_w, 6u);
+    QCOMPARE(stack->root->nat_h, 40u);
+    btree_place(stack->root, 10, 20);
+    QCOMPARE(stack->root->b->y, 20 + int(stack->root->a->h));
+    QCOMPARE(int(stack->root->a->h), 20);
+    freeTree(stack);
+}
+
+void TestBTree::objective_data()
+{
+    QTest::addColumn<int>("pw");
+    QTest::addColumn<int>("ph");
+    QTest::addColumn<int>("canvasW");
+    QTest::addColumn<int>("canvasH");
+    QTest::addColumn<int>("minSize");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("exact shape") << 400 << 300 << 800 << 600 << 240000 << 0.0;
+    QTest::newRow("exact shape, too small") << 400 << 300 << 800 << 600 << 480001 << 100.0;
+    QTest::newRow("twice as wide") << 100 << 100 << 200 << 100 << 0 << 1.0;
+    QTest::newRow("half as wide") << 100 << 100 << 100 << 200 << 0 << 0.25;
+}
+
+void TestBTree::objective()
+{
+    QFETCH(int, pw);
+    QFETCH(int, ph);
+    QFETCH(int, canvasW);
+    QFETCH(int, canvasH);
+    QFETCH(int, minSize);
+    QFETCH(double, expected);
+    BTree *tree = makeTree("L", same(1, pw, ph), canvasW, canvasH);
+    QCOMPARE(btree_objective(tree->root, minSize), expected);
+    freeTree(tree);
+
+    BTree *three = makeTree("(L[LL])", mixed(3), 400, 300);
+    QCOMPARE(btree_min_size(three), 20000);
+    // a sum over the two subtrees
+    const double sum
+        = btree_objective(three->root->a, 20000) + btree_objective(three->root->b, 20000);
+    QCOMPARE(btree_objective(three->root, 20000), sum);
+    freeTree(three);
+}
+
+// Eight equal squares side by side on an 800x100 canvas: any grouping of side-by-side nodes gives
+// every photo its exact square, so exchanges and rotations all tie at 0.
+void TestBTree::flipAndExchangeKeepTies()
+{
+    // On a 1x1 canvas both kinds give every photo the same single pixel.
+    BTree *pair = makeTree("(LL)", same(2, 1, 1), 1, 1);
+    double best = score(pair);
+    QCOMPARE(best, 0.0);
+    btree_opt_flip_post(pair, pair->root, &best);
+    QCOMPARE(pair->root->type, unsigned(BNODE_STACK));
+    btree_opt_flip_pre(pair, pair->root, &best);
+    QCOMPARE(pair->root->type, unsigned(BNODE_SIDE));
+    QCOMPARE(best, 0.0);
+    freeTree(pair);
+
+    BTree *row = makeTree("(((LL)(LL))((LL)(LL)))", same(8, 100, 100), 800, 100);
+    const std::string before = shapeOf(row->root);
+    best = score(row);
+    QCOMPARE(best, 0.0);
+    btree_opt_flip_pre(row, row->root, &best);
+    QCOMPARE(shapeOf(row->root), before); // every flip makes it worse
+    std::srand(3);
+    btree_opt_swap_leaves(row, &best);
+    QCOMPARE(best, 0.0);
+    QVERIFY(shapeOf(row->root) != before); // equal exchanges were kept
+    QVERIFY_TREE(row, 0);
+    freeTree(row);
+}
+
+void TestBTree::rotationUndoesTies()
+{
+    BTree *row = makeTree("(((LL)(LL))((LL)(LL)))", same(8, 100, 100), 800, 100);
+    const std::string before = shapeOf(row->root);
+    for (unsigned seed = 1; seed <= 5; seed++) {
+        // replay the draws to be sure that rotations were in fact tried
+        std::srand(seed);
+        int possible = 0;
+        for (uint32_t k = 0; k < row->count / 2; k++) {
+            const BNode *n = btree_find(row->root, std::rand() % int(row->count) + 1);
+            const BNode *lifted = std::rand() % 2 == 0 ? n->b : n->a;
+            possible += n->type != BNODE_LEAF && lifted->type != BNODE_LEAF;
+        }
+        std::srand(seed);
+        double best = 0.0;
+        btree_opt_rotate(row, &best);
+        QCOMPARE(shapeOf(row->root), before);
+        QCOMPARE(best, 0.0);
+        if (seed == 5)
+            QVERIFY(possible > 0);
+    }
+    QVERIFY_TREE(row, 0);
+    freeTree(row);
+}
+
+void TestBTree::forcedBalancing_data()
+{
+    QTest::addColumn<int>("pass");
+    QTest::addColumn<bool>("balanced");
+    QTest::newRow("0") << 0 << true;
+    QTest::newRow("5") << 5 << false;
+    QTest::newRow("10") << 10 << true;
+    QTest::newRow("20") << 20 << true;
+    QTest::newRow("30") << 30 << false;
+    QTest::newRow("100") << 100 << false;
+}
+
+void TestBTree::forcedBalancing()
+{
+    QFETCH(int, pass);
+    QFETCH(bool, balanced);
+    // a chain, as unbalanced as a tree gets
+    BTree *tree = makeTree("(L(L(L(L(LL)))))", mixed(6), 1200, 800);
+    std::srand(11);
+    double best = 0;
+    btree_optimise_pass(tree, &best, pass);
+    int balanceLines = 0;
+    for (const std::string &line : traced)
+        balanceLines += line.rfind("balance objective: ", 0) == 0;
+    QCOMPARE(balanceLines, balanced ? 1 : 0);
+    QCOMPARE(traced.front(), std::string("Min size: 80000"));
+    QCOMPARE(traced.back().rfind(std::to_string(pass) + " obj: ", 0), size_t(0));
+    QCOMPARE(printed, pass % 10 == 0 ? std::to_string(pass) + "\n" : std::string());
+    QVERIFY_TREE(tree, 0);
+    freeTree(tree);
+}
+
+void TestBTree::singlePhotoPass()
+{
+    BTree *tree = makeTree("L", same(1, 400, 300), 800, 800);
+    const double term = score(tree);
+    for (int k = 0; k < 3; k++) {
+        double best = -1;
+        btree_optimise_pass(tree, &best, k);
+        QCOMPARE(best, term);
+    }
+    QCOMPARE(shapeOf(tree->root), std::string("L1:1"));
+    freeTree(tree);
+}
+
+void TestBTree::propertyRun()
+{
+    btree_set_sink([](int, const char *, void *) {}, nullptr);
+    const BSize canvases[] = {{1200, 800}, {800, 1200}, {400, 300}, {1000, 1000}, {1754, 1240}};
+    for (unsigned seed = 1; seed <= 200; seed++) {
+        const int n = int((seed * 37) % 100) + 1;
+        const std::vector<BSize> sizes = mixed(n, int(seed));
+        const BSize canvas = canvases[seed % 5];
+        BTree *tree = btree_new();
+        Checked checked {tree, 0, nullptr};
+        BLayoutHooks hooks {checkBetweenPasses, checkPicture, &checked};
+        btree_layout(tree, sizes.data(), unsigned(n), uint16_t(canvas.w), uint16_t(canvas.h), seed,
+                     &hooks);
+        QVERIFY2(checked.failures == 0, checked.why);
+        QVERIFY_TREE(tree, 1);
+        QCOMPARE(tree->img, unsigned(n));
+        QVERIFY(std::isfinite(score(tree)));
+        freeTree(tree);
+    }
+}
+
+void TestBTree::determinism()
+{
+    const std::vector<BSize> sizes = mixed(60);
+    std::string prints[2];
+    double objectives[2];
+    for (int run = 0; run < 2; run++) {
+        BTree *tree = btree_new();
+        printed.clear();
+        btree_layout(tree, sizes.data(), 60, 1200, 800, 31337, nullptr);
+        prints[run] = printed + bracketOf(tree->root);
+        objectives[run] = score(tree);
+        freeTree(tree);
+    }
+    QCOMPARE(prints[0], prints[1]);
+    QCOMPARE(objectives[0], objectives[1]);
+}
+
+// Recorded from the first, unoptimised engine: any change to these is a change of layouts.
+void TestBTree::pinnedLayouts_data()
+{
+    QTest::addColumn<unsigned>("seed");
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<double>("objective");
+    QTest::addColumn<QByteArray>("bracket");
+    QTest::newRow("100 photos")
+        << 1u << 100 << 1200 << 800 << 2.4572042303011497
+        << QByteArray("([[[[(((8 8 )(8 8 ))6 )(6 (((9 9 )8 )7 ))]([6 (7 7 )](6 [7 [8 8 ]]))][(5 (6 "
+                      "6 ))[[[(((10 [11 11 ])9 )8 )((([11 11 ](11 11 ))9 )8 )](7 7 )]((7 7 )(7 7 "
+                      "))]]]([4 4 ]((5 5 )4 ))][[[[(6 ((8 (9 ((11 11 )10 )))7 ))(6 ((8 8 )7 "
+                      "))](((7 (8 8 ))6 )(6 6 ))]([((7 (((10 10 )((11 11 )((12 12 )11 )))8 ))6 "
+                      ")((((9 9 )8 )7 )(7 7 ))]4 )]([[[[[8 (9 9 )]7 ](7 7 )](6 6 )](5 5 )]([[[(8 8 "
+                      ")(8 8 )]([8 8 ]7 )]((7 7 )6 )][(6 6 )[6 6 ]]))])");
+    QTest::newRow("37 photos")
+        << 4242u << 37 << 800 << 600 << 1.2819425251508716
+        << QByteArray(
+               "[[[(((6 (7 7 ))5 )4 )(((6 6 )5 )(5 [6 6 ]))](3 (((6 (7 7 ))5 )(5 5 )))][[(((6 ((8 "
+               "(9 9 ))7 ))5 )4 )(4 ((6 (7 7 ))5 ))](((5 5 )(5 5 ))(4 (5 5 )))]]");
+    QTest::newRow("12 photos") << 86399u << 12 << 1200 << 1200 << 0.92924052013434744
+                               << QByteArray("(([3 [4 4 ]][[[5 ([7 7 ]6 )]4 ]3 ])[[3 3 ]2 ])");
+}
+
+void TestBTree::pinnedLayouts()
+{
+    QFETCH(unsigned, seed);
+    QFETCH(int, photos);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(double, objective);
+    QFETCH(QByteArray, bracket);
+    const std::vector<BSize> sizes = mixed(photos);
+    BTree *tree = btree_new();
+    btree_layout(tree, sizes.data(), unsigned(photos), uint16_t(width), uint16_t(height), seed,
+                 nullptr);
+    QCOMPARE(QByteArray(bracketOf(tree->root).c_str()), bracket);
+    QCOMPARE(score(tree), objective);
+    freeTree(tree);
+}
+
+void TestBTree::wideSums_data()
+{
+    QTest::addColumn<int>("pw");
+    QTest::addColumn<int>("ph");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("wide, 400x300") << 65535 << 200 << 400 << 300;
+    QTest::newRow("wide, 1200x1200") << 65535 << 200 << 1200 << 1200;
+    QTest::newRow("tall, 400x300") << 200 << 65535 << 400 << 300;
+    QTest::newRow("tall, 1200x800") << 200 << 65535 << 1200 << 800;
+}
+
+void TestBTree::wideSums()
+{
+    QFETCH(int, pw);
+    QFETCH(int, ph);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    btree_set_sink([](int, const char *, void *) {}, nullptr);
+    const std::vector<BSize> sizes = same(100, pw, ph);
+    BTree *tree = btree_new();
+    btree_layout(tree, sizes.data(), 100, uint16_t(width), uint16_t(height), 9, nullptr);
+    QVERIFY(std::isfinite(score(tree)));
+    for (int k = 1; k <= 100; k++) {
+        const BNode *leaf = btree_find_img(tree->root, k);
+        QVERIFY(leaf->w > 0 && leaf->h > 0);
+        QVERIFY(leaf->x >= 0 && leaf->y >= 0);
+        QVERIFY(leaf->x + leaf->w <= width);
+        QVERIFY(leaf->y + leaf->h <= height);
+    }
+    QVERIFY_TREE(tree, 1);
+    freeTree(tree);
+
+    // The natural sum of two wide photos side by side no longer wraps to 2 x 65535 - 65536.
+    BTree *two = makeTree("(L[LL])", {{65535, 100}, {65535, 100}, {65535, 100}}, 300, 100);
+    QCOMPARE(two->root->nat_w, 65535u + 65535u);
+    QCOMPARE(int(two->root->a->w), 150);
+    freeTree(two);
+}
+
+void TestBTree::fatalAssertions_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("insert past count") << 0 << QByteArray("id<=btree->count");
+    QTest::newRow("visit null") << 1 << QByteArray("node!=NULL");
+    QTest::newRow("rotate null") << 2 << QByteArray("node!=NULL");
+    QTest::newRow("place null") << 3 << QByteArray("parent!=NULL");
+    QTest::newRow("bad slot") << 4 << QByteArray("ab==BNODE_A || ab==BNODE_B");
+}
+
+// Each case dies in a child process, whose standard error is read back here.
+void TestBTree::fatalAssertions()
+{
+    QFETCH(int, which);
+    QFETCH(QByteArray, message);
+    int fds[2];
+    QVERIFY(pipe(fds) == 0);
+    const pid_t pid = fork();
+    QVERIFY(pid >= 0);
+    if (pid == 0) {
+        signal(SIGABRT, SIG_DFL); // the test framework's crash handler must not report this
+        dup2(fds[1], 2);
+        close(fds[0]);
+        BTree *tree = btree_new();
+        switch (which) {
+        case 0:
+            btree_insert(tree, bnode_new_leaf(1, 1), 1, BNODE_SIDE, BNODE_A);
+            break;
+        case 1:
+            btree_visit_pre(nullptr, bnode_update_depth);
+            break;
+        case 2:
+            btree_rotate_left(tree, nullptr);
+            break;
+        case 3:
+            btree_place(nullptr, 0, 0);
+            break;
+        default:
+            btree_attach(tree, nullptr, bnode_new(BNODE_LEAF), 2);
+            break;
+        }
+        _exit(0);
+    }
+    close(fds[1]);
+    QByteArray err;
+    char buffer[512];
+    ssize_t got;
+    while ((got = read(fds[0], buffer, sizeof buffer)) > 0)
+        err.append(buffer, got);
+    close(fds[0]);
+    int status = 0;
+    QCOMPARE(waitpid(pid, &status, 0), pid);
+    QVERIFY(WIFSIGNALED(status));
+    QCOMPARE(WTERMSIG(status), SIGABRT);
+    QVERIFY2(err.contains(message), err.constData());
+    QVERIFY2(err.contains("btree"), err.constData());
+}
+
+QTEST_GUILESS_MAIN(TestBTree)
+#include "tst_btree.moc"
