@@ -392,15 +392,8 @@ void bnode_flip(BNode *node)
 /* Natural sizes live in 32-bit fields: 100 photos of up to 65535 px side by side would wrap a
 ** 16-bit sum, cutting wrongly or dividing by zero. For sums that fit 16 bits the results are
 ** those of a 16-bit computation. */
-static void natural(BNode *node)
+static void natural1(BNode *node)
 {
-    if (node->type == BNODE_LEAF) {
-        node->nat_w = node->img_w;
-        node->nat_h = node->img_h;
-        return;
-    }
-    natural(node->a);
-    natural(node->b);
     uint32_t sw = node->a->nat_w + node->b->nat_w;
     uint32_t sh = node->a->nat_h + node->b->nat_h;
     if (node->type == BNODE_STACK) {
@@ -410,6 +403,25 @@ static void natural(BNode *node)
         node->nat_w = sw;
         node->nat_h = sh / 2;
     }
+}
+
+static void natural(BNode *node)
+{
+    if (node->type == BNODE_LEAF) {
+        node->nat_w = node->img_w;
+        node->nat_h = node->img_h;
+        return;
+    }
+    natural(node->a);
+    natural(node->b);
+    natural1(node);
+}
+
+/* A change only alters the natural sizes of the changed node and its ancestors. */
+static void natural_up(BNode *node)
+{
+    for (; node != NULL; node = node->parent)
+        natural1(node);
 }
 
 /* The cut itself: division first, in double, truncated; both parts at least 1 pixel when the
@@ -498,64 +510,142 @@ int btree_min_size(const BTree *btree)
     return (int)(area / (2.0 * btree->img));
 }
 
+static double leafterm(const BNode *leaf, int min_size)
+{
+    double pw = leaf->img_w;
+    double ph = leaf->img_h;
+    double cw = leaf->w;
+    double ch = leaf->h;
+    double p = ph * pw;
+    double g = p - (ph * ph * cw) / ch;
+    double term = (g * g) / (p * p);
+    if ((unsigned)leaf->w * (unsigned)leaf->h < (unsigned)min_size)
+        term += 100;
+    return term;
+}
+
 /* Summed as subtree A plus subtree B: layouts hinge on exact ties, so the order of the
 ** additions is part of the result. */
 double btree_objective(const BNode *root, int min_size)
 {
     if (root->type != BNODE_LEAF)
         return btree_objective(root->a, min_size) + btree_objective(root->b, min_size);
-    double pw = root->img_w;
-    double ph = root->img_h;
-    double cw = root->w;
-    double ch = root->h;
-    double p = ph * pw;
-    double g = p - (ph * ph * cw) / ch;
-    double term = (g * g) / (p * p);
-    if ((unsigned)root->w * (unsigned)root->h < (unsigned)min_size)
-        term += 100;
-    return term;
+    return leafterm(root, min_size);
 }
 
+/* The cut of btree_fit and the objective in one descent, with the same additions in the same
+** order, so the score is the one a separate fit and objective give. */
+static double cutscore(BNode *node, int min_size)
+{
+    if (node->type == BNODE_LEAF)
+        return leafterm(node, min_size);
+    BNode *a = node->a;
+    BNode *b = node->b;
+    if (node->type == BNODE_STACK) {
+        a->w = b->w = node->w;
+        split(node->h, a->nat_h, b->nat_h, &a->h, &b->h);
+    } else {
+        split(node->w, a->nat_w, b->nat_w, &a->w, &b->w);
+        a->h = b->h = node->h;
+    }
+    double sa = cutscore(a, min_size);
+    return sa + cutscore(b, min_size);
+}
+
+/* Fit and score during the moves; the natural sizes are kept current by the moves themselves
+** (natural_up after every change and every undo). */
 static double score(BTree *btree)
 {
-    btree_fit(btree->root, btree->width, btree->height);
-    return btree_objective(btree->root, btree_min_size(btree));
+    BNode *root = btree->root;
+    root->w = btree->width;
+    root->h = btree->height;
+    return cutscore(root, btree_min_size(btree));
+}
+
+/* Lookups by id and by photo number during the moves: numbers never change and no node is
+** freed while optimising, so one table per move serves every trial. */
+struct Tables
+{
+    std::vector<BNode *> ids; /* index = id */
+    std::vector<BNode *> imgs; /* index = photo number */
+};
+
+static void fill(Tables *tables, BNode *node)
+{
+    tables->ids[node->id] = node;
+    if (node->type == BNODE_LEAF) {
+        tables->imgs[node->img] = node;
+        return;
+    }
+    fill(tables, node->a);
+    fill(tables, node->b);
+}
+
+static Tables *tables_for(BTree *btree)
+{
+    static thread_local Tables tables;
+    tables.ids.assign(btree->count + 1, NULL);
+    tables.imgs.assign(btree->img + 1, NULL);
+    fill(&tables, btree->root);
+    return &tables;
 }
 
 static void tryflip(BTree *btree, BNode *node, double *best)
 {
     bnode_flip(node);
+    natural_up(node);
     double x = score(btree);
-    if (x <= *best)
+    if (x <= *best) {
         *best = x;
-    else
-        bnode_flip(node);
+        return;
+    }
+    bnode_flip(node);
+    natural_up(node);
+}
+
+static void flippost(BTree *btree, BNode *node, double *best)
+{
+    if (node->type == BNODE_LEAF)
+        return;
+    flippost(btree, node->a, best);
+    flippost(btree, node->b, best);
+    tryflip(btree, node, best);
+}
+
+static void flippre(BTree *btree, BNode *node, double *best)
+{
+    if (node->type == BNODE_LEAF)
+        return;
+    tryflip(btree, node, best);
+    flippre(btree, node->a, best);
+    flippre(btree, node->b, best);
 }
 
 void btree_opt_flip_post(BTree *btree, BNode *node, double *best)
 {
-    if (node->type == BNODE_LEAF)
-        return;
-    btree_opt_flip_post(btree, node->a, best);
-    btree_opt_flip_post(btree, node->b, best);
-    tryflip(btree, node, best);
+    natural(btree->root);
+    flippost(btree, node, best);
 }
 
 void btree_opt_flip_pre(BTree *btree, BNode *node, double *best)
 {
-    if (node->type == BNODE_LEAF)
-        return;
-    tryflip(btree, node, best);
-    btree_opt_flip_pre(btree, node->a, best);
-    btree_opt_flip_pre(btree, node->b, best);
+    natural(btree->root);
+    flippre(btree, node, best);
+}
+
+static void swapnat(BTree *btree, BNode *s, BNode *t)
+{
+    btree_swap(btree->root, s, t);
+    natural_up(s->parent);
+    natural_up(t->parent);
 }
 
 static void tryswap(BTree *btree, BNode *s, BNode *t, double *best)
 {
-    btree_swap(btree->root, s, t);
+    swapnat(btree, s, t);
     double x = score(btree);
     if (x > *best) {
-        btree_swap(btree->root, s, t);
+        swapnat(btree, s, t);
         return;
     }
     *best = x;
@@ -565,22 +655,26 @@ static void tryswap(BTree *btree, BNode *s, BNode *t, double *best)
 
 void btree_opt_swap_leaves(BTree *btree, double *best)
 {
+    Tables *tables = tables_for(btree);
+    natural(btree->root);
     for (uint32_t k = 0, n = 3 * btree->count; k < n; k++) {
         unsigned r1 = (unsigned)rand();
         unsigned r2 = (unsigned)rand();
-        BNode *s = btree_find_img(btree->root, (int)(r1 % btree->img) + 1);
-        BNode *t = btree_find_img(btree->root, (int)(r2 % btree->img) + 1);
+        BNode *s = tables->imgs[(r1 % btree->img) + 1];
+        BNode *t = tables->imgs[(r2 % btree->img) + 1];
         tryswap(btree, s, t, best);
     }
 }
 
 void btree_opt_swap_nodes(BTree *btree, double *best)
 {
+    Tables *tables = tables_for(btree);
+    natural(btree->root);
     for (uint32_t k = 0, n = 3 * btree->count; k < n; k++) {
         unsigned r1 = (unsigned)rand();
         unsigned r2 = (unsigned)rand();
-        BNode *s = btree_find(btree->root, (int)(r1 % btree->count) + 1);
-        BNode *t = btree_find(btree->root, (int)(r2 % btree->count) + 1);
+        BNode *s = tables->ids[(r1 % btree->count) + 1];
+        BNode *t = tables->ids[(r2 % btree->count) + 1];
         uint32_t ds = s->depth_a + s->depth_b;
         uint32_t dt = t->depth_a + t->depth_b;
         if (ds > dt + 5 || dt > ds + 5)
@@ -589,24 +683,31 @@ void btree_opt_swap_nodes(BTree *btree, double *best)
     }
 }
 
+/* After a rotation the node handed in sits below the one returned; its natural size and those
+** above it are recomputed. */
 void btree_opt_rotate(BTree *btree, double *best)
 {
+    Tables *tables = tables_for(btree);
+    natural(btree->root);
     for (uint32_t k = 0, n = btree->count / 2; k < n; k++) {
         unsigned r1 = (unsigned)rand();
-        BNode *node = btree_find(btree->root, (int)(r1 % btree->count) + 1);
+        BNode *node = tables->ids[(r1 % btree->count) + 1];
         unsigned r2 = (unsigned)rand();
         int left = r2 % 2 == 0;
         BNode *m = left ? btree_rotate_left(btree, node) : btree_rotate_right(btree, node);
         if (m == node)
             continue;
+        natural_up(node);
         double x = score(btree);
         if (x < *best) {
             *best = x;
-        } else if (left) {
-            btree_rotate_right(btree, m);
-        } else {
-            btree_rotate_left(btree, m);
+            continue;
         }
+        if (left)
+            btree_rotate_right(btree, m);
+        else
+            btree_rotate_left(btree, m);
+        natural_up(m);
     }
 }
 
@@ -619,7 +720,8 @@ void btree_optimise_pass(BTree *btree, double *best, int k)
         out(BTREE_OUT_STDOUT, "%d\n", k);
         if (k <= 20) {
             btree_balance(btree, btree->root);
-            *best = score(btree);
+            btree_fit(btree->root, btree->width, btree->height);
+            *best = btree_objective(btree->root, m);
             out(BTREE_OUT_DEBUG, "balance objective: %g %u %u", *best, btree->root->depth_a,
                 btree->root->depth_b);
         }
