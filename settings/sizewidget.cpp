@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -64,6 +65,8 @@ void SizeWidget::createSizeGroup()
     sizeGroup = new QGroupBox(tr("Size"), this);
 
     presetBox = new QComboBox(sizeGroup);
+    // The labels are padded with blanks into columns, which line up only in a fixed-pitch font.
+    presetBox->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     for (const Preset &preset : presets)
         presetBox->addItem(tr(preset.label),
                            QVariant::fromValue(QSize(preset.width, preset.height)));
