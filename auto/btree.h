@@ -23,7 +23,7 @@ enum { BNODE_A = 0, BNODE_B = 1 };
 
 typedef struct BNode
 {
-    struct BNode *a; /* child in slot A: upper part of a stack, left part of a side; null in a leaf */
+    struct BNode *a; /* child in slot A: upper part of a stack, left of a side; null in a leaf */
     struct BNode *b; /* child in slot B: lower part, or right part; null in a leaf */
     struct BNode *parent; /* parent node; null for the root */
     uint32_t type; /* BNODE_LEAF, BNODE_STACK or BNODE_SIDE */
