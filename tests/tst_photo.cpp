@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -116,6 +117,7 @@ private:
 
 void TestPhoto::initTestCase()
 {
+    QStandardPaths::setTestModeEnabled(true);
     QVERIFY(dir.isValid());
 }
 

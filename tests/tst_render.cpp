@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -90,6 +91,7 @@ private:
 
 void TestRender::initTestCase()
 {
+    QStandardPaths::setTestModeEnabled(true);
     QVERIFY(dir.isValid());
 }
 
