@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -18,6 +19,11 @@ int main(int argc, char *argv[])
     if (!loadTranslation(translator, localeName))
         qDebug() << "no catalogue for" << localeName;
     app.installTranslator(&translator);
+    // Qt's own texts, such as the dialogs' standard buttons.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTranslator);
 
     MainWindow window;
     window.setWindowTitle(applicationTitle());

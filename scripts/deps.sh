@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh [build|gui|bench|fuzz]...   (default: build)
 set -eu
 
-pkgs_build="build-essential cmake ninja-build qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev"
+pkgs_build="build-essential cmake ninja-build qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev"
 pkgs_gui="xvfb xauth xdotool imagemagick"
 pkgs_bench="libvips-tools time imagemagick"
 pkgs_fuzz="clang libclang-rt-14-dev"
