@@ -62,6 +62,33 @@ QString leavesOf(const BNode *node)
         .arg(node->h);
 }
 
+// A scene, photos, an empty tree and a worker. The worker is destroyed first, so it never
+// outlives what it borrows.
+struct Stage
+{
+    Stage(const QSize &canvas, int photoCount)
+        : photos(photoCount)
+    {
+        scene.canvasSize = canvas;
+        scene.resetCanvas();
+    }
+
+    void start() { worker.startAuto(&scene, &photos.list, tree.get()); }
+    bool layout(unsigned seed)
+    {
+        worker.setSeedSource([seed] { return seed; });
+        btree_clear(tree.get());
+        start();
+        return done.wait(20000) && worker.wait(20000);
+    }
+
+    CanvasScene scene;
+    Photos photos;
+    TreePtr tree = newTree();
+    AutoThread worker;
+    QSignalSpy done {&worker, &AutoThread::renderedTree};
+};
+
 // Records the worker's signals in the order the GUI thread receives them.
 class Recorder : public QObject
 {
@@ -114,17 +141,10 @@ void TestAutoThread::initTestCase()
 
 void TestAutoThread::signalOrder()
 {
-    CanvasScene scene;
-    scene.canvasSize = QSize(800, 600);
-    scene.resetCanvas();
-    Photos photos(12);
-    TreePtr tree = newTree();
-    AutoThread worker;
-    worker.setSeedSource([] { return 1234u; });
-    Recorder recorder(&worker);
-    QSignalSpy done(&worker, &AutoThread::renderedTree);
-    worker.startAuto(&scene, &photos.list, tree.get());
-    QVERIFY(done.wait(20000));
+    Stage stage(QSize(800, 600), 12);
+    Recorder recorder(&stage.worker);
+    QVERIFY(stage.layout(1234));
+    QTRY_VERIFY(recorder.received); // the recorder's queued calls may still be on their way
 
     QStringList expected;
     for (int k = 0; k <= 100; k++) {
@@ -135,30 +155,24 @@ void TestAutoThread::signalOrder()
     expected << "0"
              << "tree";
     QCOMPARE(recorder.events, expected);
-    QCOMPARE(recorder.received, tree.get());
+    BTree *tree = stage.tree.get();
+    QCOMPARE(recorder.received, tree);
     QCOMPARE(tree->img, 12u);
     const char *why = nullptr;
-    QVERIFY2(btree_check(tree.get(), 1, &why) == 0, why);
+    QVERIFY2(btree_check(tree, 1, &why) == 0, why);
     QCOMPARE(int(tree->root->w), 800);
     QCOMPARE(int(tree->root->h), 600);
 }
 
 void TestAutoThread::singlePhotoTint()
 {
-    CanvasScene scene;
-    scene.canvasSize = QSize(120, 90);
-    scene.resetCanvas();
-    Photos photos(1);
-    TreePtr tree = newTree();
-    AutoThread worker;
-    QSignalSpy done(&worker, &AutoThread::renderedTree);
-    worker.startAuto(&scene, &photos.list, tree.get());
-    QVERIFY(done.wait(20000));
+    Stage stage(QSize(120, 90), 1);
+    QVERIFY(stage.layout(secondsSinceMidnight()));
 
-    QCOMPARE(tree->count, 1u);
-    QCOMPARE(int(tree->root->w), 120);
-    QCOMPARE(int(tree->root->h), 90);
-    const QImage image = *scene.photoImage;
+    QCOMPARE(stage.tree->count, 1u);
+    QCOMPARE(int(stage.tree->root->w), 120);
+    QCOMPARE(int(stage.tree->root->h), 90);
+    const QImage image = *stage.scene.photoImage;
     const QRgb tint = image.pixel(0, 0);
     QCOMPARE(qAlpha(tint), 255);
     for (int channel : {qRed(tint), qGreen(tint), qBlue(tint)})
@@ -170,32 +184,19 @@ void TestAutoThread::singlePhotoTint()
 
 void TestAutoThread::sameSeedSameLayout()
 {
-    CanvasScene scene;
-    scene.canvasSize = QSize(1200, 800);
-    scene.resetCanvas();
-    Photos photos(40);
-    TreePtr tree = newTree();
-    AutoThread worker;
-    worker.setSeedSource([] { return 777u; });
-    QSignalSpy done(&worker, &AutoThread::renderedTree);
+    Stage stage(QSize(1200, 800), 40);
     QString layouts[2];
     QImage pictures[2];
     for (int run = 0; run < 2; run++) {
-        btree_clear(tree.get());
-        worker.startAuto(&scene, &photos.list, tree.get());
-        QVERIFY(done.wait(20000));
-        QVERIFY(worker.wait(20000));
-        layouts[run] = leavesOf(tree->root);
-        pictures[run] = scene.photoImage->copy();
+        QVERIFY(stage.layout(777));
+        layouts[run] = leavesOf(stage.tree->root);
+        pictures[run] = stage.scene.photoImage->copy();
     }
     QCOMPARE(layouts[0], layouts[1]);
     QCOMPARE(pictures[0], pictures[1]);
 
-    worker.setSeedSource([] { return 778u; });
-    btree_clear(tree.get());
-    worker.startAuto(&scene, &photos.list, tree.get());
-    QVERIFY(done.wait(20000));
-    QVERIFY(leavesOf(tree->root) != layouts[0]);
+    QVERIFY(stage.layout(778));
+    QVERIFY(leavesOf(stage.tree->root) != layouts[0]);
 }
 
 // The command-line tool runs the sequence without a thread and without a visible image; the
@@ -203,17 +204,8 @@ void TestAutoThread::sameSeedSameLayout()
 
 void TestAutoThread::threadlessRunMatchesWorker()
 {
-    CanvasScene scene;
-    scene.canvasSize = QSize(1000, 700);
-    scene.resetCanvas();
-    Photos photos(25);
-    TreePtr threaded = newTree();
-    AutoThread worker;
-    worker.setSeedSource([] { return 4321u; });
-    QSignalSpy done(&worker, &AutoThread::renderedTree);
-    worker.startAuto(&scene, &photos.list, threaded.get());
-    QVERIFY(done.wait(20000));
-    QVERIFY(worker.wait(20000));
+    Stage stage(QSize(1000, 700), 25);
+    QVERIFY(stage.layout(4321));
 
     for (bool withImage : {false, true}) {
         TreePtr plain = newTree();
@@ -224,57 +216,45 @@ void TestAutoThread::threadlessRunMatchesWorker()
         LayoutCallbacks callbacks;
         callbacks.progress = [&](int value) { progress.append(value); };
         callbacks.painted = [&]() { pictures++; };
-        runLayout(plain.get(), photos.sizes(), QSize(1000, 700), 4321u,
+        runLayout(plain.get(), stage.photos.sizes(), QSize(1000, 700), 4321u,
                   LayoutCanvas {&image, nullptr}, callbacks);
-        QCOMPARE(leavesOf(plain->root), leavesOf(threaded->root));
+        QCOMPARE(leavesOf(plain->root), leavesOf(stage.tree->root));
         QCOMPARE(progress.size(), 102);
         QCOMPARE(progress.last(), 0);
         QCOMPARE(pictures, 6);
         if (withImage)
-            QCOMPARE(offscreen, *scene.photoImage);
+            QCOMPARE(offscreen, *stage.scene.photoImage);
     }
 }
 
 void TestAutoThread::emptyListEmitsNothing()
 {
-    CanvasScene scene;
-    scene.canvasSize = QSize(400, 300);
-    scene.resetCanvas();
-    Photos photos(0);
-    TreePtr tree = newTree();
-    AutoThread worker;
-    QSignalSpy progress(&worker, &AutoThread::progressValue);
-    QSignalSpy pictures(&worker, &AutoThread::renderedAuto);
-    QSignalSpy done(&worker, &AutoThread::renderedTree);
-    worker.startAuto(&scene, &photos.list, tree.get());
-    QVERIFY(!worker.isRunning());
+    Stage stage(QSize(400, 300), 0);
+    QSignalSpy progress(&stage.worker, &AutoThread::progressValue);
+    QSignalSpy pictures(&stage.worker, &AutoThread::renderedAuto);
+    stage.start();
+    QVERIFY(!stage.worker.isRunning());
     QCoreApplication::processEvents();
-    QCOMPARE(progress.count() + pictures.count() + done.count(), 0);
-    QVERIFY(tree->root == nullptr);
-    QCOMPARE(tree->count, 0u);
+    QCOMPARE(progress.count() + pictures.count() + stage.done.count(), 0);
+    QVERIFY(stage.tree->root == nullptr);
+    QCOMPARE(stage.tree->count, 0u);
 }
 
 void TestAutoThread::startWhileRunning()
 {
-    CanvasScene scene;
-    scene.canvasSize = QSize(1200, 800);
-    scene.resetCanvas();
-    Photos photos(100);
+    Stage stage(QSize(1200, 800), 100);
     Photos others(3);
-    TreePtr tree = newTree();
     TreePtr second = newTree();
-    AutoThread worker;
-    QSignalSpy progress(&worker, &AutoThread::progressValue);
-    QSignalSpy done(&worker, &AutoThread::renderedTree);
-    QSignalSpy finished(&worker, &QThread::finished);
-    worker.startAuto(&scene, &photos.list, tree.get());
-    worker.startAuto(&scene, &others.list, second.get());
+    QSignalSpy progress(&stage.worker, &AutoThread::progressValue);
+    QSignalSpy finished(&stage.worker, &QThread::finished);
+    stage.start();
+    stage.worker.startAuto(&stage.scene, &others.list, second.get());
     QVERIFY(finished.wait(20000));
     QCoreApplication::processEvents();
-    QCOMPARE(done.count(), 1);
-    QCOMPARE(done.first().first().value<BTree *>(), tree.get());
+    QCOMPARE(stage.done.count(), 1);
+    QCOMPARE(stage.done.first().first().value<BTree *>(), stage.tree.get());
     QCOMPARE(progress.count(), 102);
-    QCOMPARE(tree->img, 100u);
+    QCOMPARE(stage.tree->img, 100u);
     QVERIFY(second->root == nullptr);
 }
 
