@@ -1,0 +1,416 @@
+// vellomir-collage: the window's collage, made from the command line.
+#include "btree.h"
+#include "collagefile.h"
+#include "collagerender.h"
+#include "imagecache.h"
+#include "photoloader.h"
+
+#include <QColor>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTime>
+
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+enum ExitCode { Written = 0, BadInput = 1, NotWritten = 2 };
+const int maxPhotos = 100;
+// Three canvas-sized layers are held at once; this keeps them within about 1.2 GB.
+const int maxCanvasSide = 10000;
+const int minCanvasSide = 100;
+const int maxFrameParameter = 5000;
+// Whether the libraries' Qt diagnostics reach stderr (--verbose).
+bool qtChatter = false;
+
+struct Options
+{
+    QStringList inputs;
+    QString output;
+    QSize size {1795, 1205};
+    FrameSettings frame;
+    QColor background = Qt::white;
+    unsigned seed = 0;
+    bool list = false;
+    bool quiet = false;
+    bool verbose = false;
+};
+
+int fail(const QString &message, int code)
+{
+    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(message));
+    return code;
+}
+
+void warn(const QString &message)
+{
+    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(message));
+}
+
+unsigned secondsSinceMidnight()
+{
+    return unsigned(QTime::currentTime().msecsSinceStartOfDay() / 1000);
+}
+
+// Files named on the command line are taken as they are; folders are read
+// like Add Folder: JPEG names in any case, by name, no subfolders.
+QStringList candidates(const QStringList &inputs)
+{
+    QStringList files;
+    for (const QString &input : inputs) {
+        const QFileInfo info(input);
+        if (info.isDir()) {
+            QDir dir(input);
+            dir.setNameFilters({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")});
+            const QFileInfoList entries
+                = dir.entryInfoList(QDir::Files | QDir::CaseSensitive, QDir::Name);
+            for (const QFileInfo &entry : entries)
+                files << entry.absoluteFilePath();
+        } else {
+            files << input;
+        }
+    }
+    return files;
+}
+
+QString refusalReason(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no such file");
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
+    if (!info.isReadable())
+        return QStringLiteral("not readable");
+    return QStringLiteral("not a usable image");
+}
+
+bool parseSize(const QString &text, QSize &size)
+{
+    const QStringList parts = text.toLower().split(QLatin1Char('x'));
+    if (parts.size() != 2)
+        return false;
+    bool okW = false;
+    bool okH = false;
+    const int w = parts[0].toInt(&okW);
+    const int h = parts[1].toInt(&okH);
+    if (!okW || !okH || w < minCanvasSide || h < minCanvasSide || w > maxCanvasSide
+        || h > maxCanvasSide)
+        return false;
+    size = QSize(w, h);
+    return true;
+}
+
+bool parseBounded(const QString &text, int low, int high, int &value)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < low || v > high)
+        return false;
+    value = v;
+    return true;
+}
+
+// Returns -1 when the arguments are usable, otherwise the exit code.
+int parseArguments(const QCoreApplication &app, Options &options)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Makes a photo collage and writes it as JPEG or PNG."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("photos"),
+                                 QStringLiteral("Photo files and folders of JPEG photos."),
+                                 QStringLiteral("PHOTO|FOLDER..."));
+    const QCommandLineOption outputOpt({QStringLiteral("o"), QStringLiteral("output")},
+                                       QStringLiteral("Output file (.jpg, .jpeg or .png)."),
+                                       QStringLiteral("OUT"));
+    const QCommandLineOption sizeOpt(QStringLiteral("size"),
+                                     QStringLiteral("Canvas size (default 1795x1205)."),
+                                     QStringLiteral("WxH"));
+    const QCommandLineOption portraitOpt(QStringLiteral("portrait"),
+                                         QStringLiteral("Canvas taller than wide."));
+    const QCommandLineOption frameOpt(QStringLiteral("frame"),
+                                      QStringLiteral("Photo frame: rect, rounded or scallop."),
+                                      QStringLiteral("TYPE"));
+    const QCommandLineOption marginOpt(QStringLiteral("margin"),
+                                       QStringLiteral("Frame margin in pixels (default 0)."),
+                                       QStringLiteral("A"));
+    const QCommandLineOption paramOpt(
+        QStringLiteral("param"),
+        QStringLiteral("Corner radius or scallop half-width in pixels (default 10)."),
+        QStringLiteral("B"));
+    const QCommandLineOption backgroundOpt(
+        QStringLiteral("background"),
+        QStringLiteral("Background colour: #RRGGBB, #AARRGGBB or a name (default white)."),
+        QStringLiteral("COLOR"));
+    const QCommandLineOption seedOpt(
+        QStringLiteral("seed"), QStringLiteral("Layout seed (default: seconds since midnight)."),
+        QStringLiteral("N"));
+    const QCommandLineOption listOpt(
+        QStringLiteral("list"),
+        QStringLiteral("List the candidate files, tab-separated; makes no collage."));
+    const QCommandLineOption quietOpt(QStringLiteral("quiet"),
+                                      QStringLiteral("No progress and no seed line."));
+    const QCommandLineOption verboseOpt(QStringLiteral("verbose"),
+                                        QStringLiteral("Layout engine trace on stderr."));
+    parser.addOptions({outputOpt, sizeOpt, portraitOpt, frameOpt, marginOpt, paramOpt,
+                       backgroundOpt, seedOpt, listOpt, quietOpt, verboseOpt});
+
+    if (!parser.parse(app.arguments()))
+        return fail(parser.errorText(), BadInput);
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return Written;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("vellomir-collage %s\n", VELLOMIR_VERSION);
+        return Written;
+    }
+
+    options.inputs = parser.positionalArguments();
+    options.list = parser.isSet(listOpt);
+    options.quiet = parser.isSet(quietOpt);
+    options.verbose = parser.isSet(verboseOpt);
+    qtChatter = options.verbose;
+    if (options.inputs.isEmpty())
+        return fail(QStringLiteral("no photo or folder given"), BadInput);
+    if (options.list)
+        return -1;
+
+    options.output = parser.value(outputOpt);
+    if (options.output.isEmpty())
+        return fail(QStringLiteral("no output file given (-o OUT)"), BadInput);
+    if (parser.isSet(sizeOpt) && !parseSize(parser.value(sizeOpt), options.size))
+        return fail(QStringLiteral("bad --size \"%1\": expected WxH, each side %2 to %3")
+                        .arg(parser.value(sizeOpt))
+                        .arg(minCanvasSide)
+                        .arg(maxCanvasSide),
+                    BadInput);
+    if (parser.isSet(portraitOpt) && options.size.width() > options.size.height())
+        options.size.transpose();
+    if (parser.isSet(frameOpt)) {
+        const QString frame = parser.value(frameOpt);
+        if (frame == QLatin1String("rect"))
+            options.frame.type = 1;
+        else if (frame == QLatin1String("rounded"))
+            options.frame.type = 2;
+        else if (frame == QLatin1String("scallop"))
+            options.frame.type = 3;
+        else
+            return fail(
+                QStringLiteral("bad --frame \"%1\": expected rect, rounded or scallop").arg(frame),
+                BadInput);
+    }
+    if (parser.isSet(marginOpt)
+        && !parseBounded(parser.value(marginOpt), 0, maxFrameParameter, options.frame.a))
+        return fail(QStringLiteral("bad --margin \"%1\"").arg(parser.value(marginOpt)), BadInput);
+    if (parser.isSet(paramOpt)
+        && !parseBounded(parser.value(paramOpt), 0, maxFrameParameter, options.frame.b))
+        return fail(QStringLiteral("bad --param \"%1\"").arg(parser.value(paramOpt)), BadInput);
+    if (parser.isSet(backgroundOpt)) {
+        const QColor colour(parser.value(backgroundOpt));
+        if (!colour.isValid())
+            return fail(QStringLiteral("bad --background \"%1\"").arg(parser.value(backgroundOpt)),
+                        BadInput);
+        options.background = colour;
+    }
+    if (parser.isSet(seedOpt)) {
+        bool ok = false;
+        options.seed = parser.value(seedOpt).toUInt(&ok);
+        if (!ok)
+            return fail(QStringLiteral("bad --seed \"%1\"").arg(parser.value(seedOpt)), BadInput);
+    } else {
+        options.seed = secondsSinceMidnight();
+    }
+    return -1;
+}
+
+int listCandidates(const QStringList &files)
+{
+    for (const QString &path : files) {
+        const std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+        if (record)
+            std::printf("ok\t%s\t%dx%d\t%d\n", qPrintable(path), record->size.width(),
+                        record->size.height(), record->orientation);
+        else
+            std::printf("skipped\t%s\t%s\n", qPrintable(path), qPrintable(refusalReason(path)));
+    }
+    std::fflush(stdout);
+    return Written;
+}
+
+// A one-line bar on stderr, redrawn in place; only used on a terminal.
+class ProgressBar
+{
+public:
+    explicit ProgressBar(bool enabled)
+        : enabled(enabled)
+    {
+    }
+    ~ProgressBar() { finish(); }
+
+    void show(const char *stage, int done, int total)
+    {
+        if (!enabled || total <= 0)
+            return;
+        const std::lock_guard<std::mutex> guard(mutex);
+        const int width = 30;
+        const int filled = done * width / total;
+        std::fprintf(stderr, "\r%-8s [%.*s%*s] %3d%%", stage, filled,
+                     "##############################", width - filled, "", done * 100 / total);
+        std::fflush(stderr);
+        drawn = true;
+    }
+    void finish()
+    {
+        const std::lock_guard<std::mutex> guard(mutex);
+        if (drawn)
+            std::fputc('\n', stderr);
+        drawn = false;
+    }
+
+private:
+    bool enabled;
+    bool drawn = false;
+    std::mutex mutex;
+};
+
+void quietSink(int, const char *, void *) { }
+
+// Everything the engine says goes to stderr, so that stdout stays the tool's own.
+void stderrSink(int channel, const char *text, void *)
+{
+    if (channel == BTREE_OUT_DEBUG)
+        std::fprintf(stderr, "%s\n", text);
+    else
+        std::fputs(text, stderr);
+}
+
+// The libraries' own diagnostics are for --verbose; stderr otherwise carries only this
+// tool's messages and real failures.
+void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (!qtChatter && type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+void layoutProgress(int value, void *user)
+{
+    static_cast<ProgressBar *>(user)->show("layout", value, 100);
+}
+
+int makeCollage(const Options &options, const QStringList &files)
+{
+    std::vector<std::unique_ptr<PhotoRecord>> owned;
+    QList<PhotoRecord *> photos;
+    int leftOut = 0;
+    for (const QString &path : files) {
+        if (photos.size() == maxPhotos) {
+            ++leftOut;
+            continue;
+        }
+        PhotoRecord *record = createPhotoRecord(path);
+        if (!record) {
+            warn(QStringLiteral("skipped %1: %2").arg(path, refusalReason(path)));
+            continue;
+        }
+        owned.emplace_back(record);
+        photos << record;
+    }
+    if (leftOut > 0)
+        warn(QStringLiteral("a collage takes at most %1 photos; %2 left out")
+                 .arg(maxPhotos)
+                 .arg(leftOut));
+    if (photos.isEmpty())
+        return fail(QStringLiteral("no usable photo"), BadInput);
+
+    QString fileName = options.output;
+    const CollageFormat format = completeCollageName(fileName);
+    if (format == CollageFormat::Unsupported)
+        return fail(QStringLiteral("unsupported output format \"%1\": use .jpg, .jpeg or .png")
+                        .arg(fileName),
+                    BadInput);
+
+    if (!options.quiet) {
+        std::printf("seed %u\n", options.seed);
+        std::fflush(stdout);
+    }
+
+    ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
+    btree_set_sink(options.verbose ? stderrSink : quietSink, nullptr);
+
+    std::vector<BSize> sizes;
+    for (const PhotoRecord *record : photos)
+        sizes.push_back(BSize {record->size.width(), record->size.height()});
+    const std::unique_ptr<BTree, void (*)(BTree *)> tree(btree_new(), [](BTree *t) {
+        btree_clear(t);
+        delete t;
+    });
+    // No picture hook: the engine makes the progress pictures' draws itself, so a seed gives
+    // the window's layout.
+    const BLayoutHooks hooks {layoutProgress, nullptr, &bar};
+    btree_layout(tree.get(), sizes.data(), unsigned(sizes.size()), uint16_t(options.size.width()),
+                 uint16_t(options.size.height()), options.seed, &hooks);
+    bar.finish();
+
+    // The saved collage is the background with the photo layer over it, as the window saves it.
+    QImage photoLayer(options.size, QImage::Format_ARGB32);
+    QImage collage(options.size, QImage::Format_ARGB32);
+    if (photoLayer.isNull() || collage.isNull())
+        return fail(QStringLiteral("not enough memory for a %1x%2 canvas")
+                        .arg(options.size.width())
+                        .arg(options.size.height()),
+                    NotWritten);
+    photoLayer.fill(Qt::transparent);
+    collage.fill(Qt::transparent);
+    ImageCache cache;
+    renderCollage(tree.get(), photos, cache, options.frame, photoLayer, nullptr,
+                  [&bar](int done, int total) { bar.show("decode", done, total); });
+    bar.finish();
+    cache.clear();
+
+    {
+        QPainter painter(&collage);
+        painter.fillRect(collage.rect(), options.background);
+        painter.drawImage(0, 0, photoLayer);
+    }
+    photoLayer = QImage();
+
+    QString error;
+    if (!writeCollage(collage, fileName, format, &error))
+        return fail(QStringLiteral("cannot write %1: %2").arg(fileName, error), NotWritten);
+    return Written;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qInstallMessageHandler(messageHandler);
+    // Painting needs a GUI application, never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vellomir-collage"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELLOMIR_VERSION));
+
+    Options options;
+    const int parsed = parseArguments(app, options);
+    if (parsed >= 0)
+        return parsed;
+
+    const QStringList files = candidates(options.inputs);
+    if (options.list)
+        return listCandidates(files);
+    return makeCollage(options, files);
+}
