@@ -70,8 +70,7 @@ QStringList candidates(const QStringList &inputs)
         if (info.isDir()) {
             QDir dir(input);
             dir.setNameFilters({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")});
-            const QFileInfoList entries
-                = dir.entryInfoList(QDir::Files | QDir::CaseSensitive, QDir::Name);
+            const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Name);
             for (const QFileInfo &entry : entries)
                 files << entry.absoluteFilePath();
         } else {

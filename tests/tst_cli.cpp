@@ -1,0 +1,315 @@
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runTool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(VELLOMIR_COLLAGE), arguments);
+    Run run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+QString orientationPhotos()
+{
+    return QStringLiteral(VELLOMIR_TEST_DATA "/exif-orientation");
+}
+
+QSize imageSize(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    return reader.size();
+}
+
+bool writePhoto(const QString &path, const QSize &size, const QColor &colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image.save(path, "JPEG");
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void badArguments_data();
+    void badArguments();
+    void listShowsUprightSizes();
+    void sameSeedSameFile();
+    void traceOnlyWhenVerbose();
+    void outputSize_data();
+    void outputSize();
+    void corruptFileSkipped();
+    void capsAtHundredPhotos();
+    void unwritableOutput_data();
+    void unwritableOutput();
+
+private:
+    QTemporaryDir scratch;
+};
+
+void TestCli::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(scratch.isValid());
+    QVERIFY(QFile::exists(QStringLiteral(VELLOMIR_COLLAGE)));
+}
+
+void TestCli::badArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+
+    const QString photos = orientationPhotos();
+    const QString out = scratch.filePath(QStringLiteral("bad.jpg"));
+    QTest::newRow("nothing") << QStringList();
+    QTest::newRow("unknown option") << QStringList {"--bogus", photos, "-o", out};
+    QTest::newRow("no output") << QStringList {photos};
+    QTest::newRow("size without x") << QStringList {"--size", "1200", photos, "-o", out};
+    QTest::newRow("size too small") << QStringList {"--size", "10x10", photos, "-o", out};
+    QTest::newRow("size too large") << QStringList {"--size", "70000x500", photos, "-o", out};
+    QTest::newRow("negative size") << QStringList {"--size", "-800x600", photos, "-o", out};
+    QTest::newRow("frame name") << QStringList {"--frame", "oval", photos, "-o", out};
+    QTest::newRow("negative margin") << QStringList {"--margin", "-1", photos, "-o", out};
+    QTest::newRow("param not a number") << QStringList {"--param", "ten", photos, "-o", out};
+    QTest::newRow("colour") << QStringList {"--background", "nocolour", photos, "-o", out};
+    QTest::newRow("seed") << QStringList {"--seed", "-3", photos, "-o", out};
+    QTest::newRow("gif output") << QStringList {photos, "-o", scratch.filePath("c.gif")};
+    QTest::newRow("missing photo")
+        << QStringList {scratch.filePath(QStringLiteral("none.jpg")), "-o", out};
+    QTest::newRow("empty folder") << QStringList {QDir::tempPath() + "/", "-o", out};
+}
+
+void TestCli::badArguments()
+{
+    QFETCH(QStringList, arguments);
+
+    QDir().mkpath(scratch.filePath(QStringLiteral("empty")));
+    if (QString(QTest::currentDataTag()) == QLatin1String("empty folder"))
+        arguments[0] = scratch.filePath(QStringLiteral("empty"));
+    const Run run = runTool(arguments);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(!run.err.trimmed().isEmpty());
+    QVERIFY2(run.err.trimmed().count(QLatin1Char('\n')) <= 1, qPrintable(run.err));
+    QVERIFY(!QFile::exists(scratch.filePath(QStringLiteral("bad.jpg"))));
+}
+
+void TestCli::listShowsUprightSizes()
+{
+    const Run run = runTool({QStringLiteral("--list"), orientationPhotos()});
+    QCOMPARE(run.exitCode, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 18);
+    for (const QString &line : lines) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        QCOMPARE(fields.size(), 4);
+        QCOMPARE(fields[0], QStringLiteral("ok"));
+        const QString name = QFileInfo(fields[1]).completeBaseName();
+        const bool landscape = name.startsWith(QLatin1String("Landscape"));
+        QCOMPARE(fields[2], landscape ? QStringLiteral("225x150") : QStringLiteral("150x225"));
+        // The _0 files carry no orientation and count as upright.
+        const int tagged = name.section(QLatin1Char('_'), 1).toInt();
+        QCOMPARE(fields[3].toInt(), tagged == 0 ? 1 : tagged);
+    }
+}
+
+void TestCli::sameSeedSameFile()
+{
+    const QString first = scratch.filePath(QStringLiteral("first.jpg"));
+    const QString second = scratch.filePath(QStringLiteral("second.jpg"));
+    const QStringList options {"--seed",       "4242",    "--frame",          "scallop",
+                               "--margin",     "4",       "--param",          "12",
+                               "--background", "#336699", orientationPhotos()};
+    const Run a = runTool(options + QStringList {"-o", first});
+    const Run b = runTool(options + QStringList {"-o", second});
+    QCOMPARE(a.exitCode, 0);
+    QCOMPARE(b.exitCode, 0);
+    QCOMPARE(a.out, QStringLiteral("seed 4242\n"));
+    QFile fa(first);
+    QFile fb(second);
+    QVERIFY(fa.open(QIODevice::ReadOnly));
+    QVERIFY(fb.open(QIODevice::ReadOnly));
+    const QByteArray bytes = fa.readAll();
+    QVERIFY(!bytes.isEmpty());
+    QVERIFY(bytes == fb.readAll());
+}
+
+void TestCli::traceOnlyWhenVerbose()
+{
+    const QString out = scratch.filePath(QStringLiteral("trace.jpg"));
+    const QStringList options {"--seed", "9", orientationPhotos(), "-o", out};
+    const Run plain = runTool(options);
+    QCOMPARE(plain.exitCode, 0);
+    QCOMPARE(plain.out, QStringLiteral("seed 9\n"));
+    QCOMPARE(plain.err, QString());
+
+    const Run verbose = runTool(options + QStringList {"--verbose"});
+    QCOMPARE(verbose.exitCode, 0);
+    QCOMPARE(verbose.out, QStringLiteral("seed 9\n"));
+    QVERIFY(verbose.err.contains(QLatin1String(" obj: ")));
+
+    const Run quiet = runTool(options + QStringList {"--quiet"});
+    QCOMPARE(quiet.exitCode, 0);
+    QCOMPARE(quiet.out, QString());
+    QCOMPARE(quiet.err, QString());
+}
+
+void TestCli::outputSize_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("expected");
+
+    QTest::newRow("default") << QStringList() << "default.jpg" << QSize(1795, 1205);
+    QTest::newRow("portrait") << QStringList {"--portrait"} << "portrait.jpg" << QSize(1205, 1795);
+    QTest::newRow("given size") << QStringList {"--size", "640x480"} << "given.png"
+                                << QSize(640, 480);
+    QTest::newRow("given size, portrait") << QStringList {"--size", "640x480", "--portrait"}
+                                          << "given-portrait.jpg" << QSize(480, 640);
+    QTest::newRow("tall size stays tall")
+        << QStringList {"--size", "300x500", "--portrait"} << "tall.jpg" << QSize(300, 500);
+    QTest::newRow("no suffix") << QStringList {"--size", "400x300"} << "plain" << QSize(400, 300);
+}
+
+void TestCli::outputSize()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, name);
+    QFETCH(QSize, expected);
+
+    const QString out = scratch.filePath(name);
+    const Run run = runTool(options + QStringList {orientationPhotos(), "-o", out});
+    QCOMPARE(run.exitCode, 0);
+    const QString written = QFileInfo(out).suffix().isEmpty() ? out + ".jpg" : out;
+    QCOMPARE(imageSize(written), expected);
+}
+
+void TestCli::corruptFileSkipped()
+{
+    const QString dir = scratch.filePath(QStringLiteral("mixed"));
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(writePhoto(dir + "/a.jpg", QSize(120, 80), Qt::red));
+    QVERIFY(writePhoto(dir + "/c.JPEG", QSize(60, 90), Qt::blue));
+    QFile corrupt(dir + "/b.jpg");
+    QVERIFY(corrupt.open(QIODevice::WriteOnly));
+    corrupt.write(QByteArray("\xff\xd8\xff\xe0 this is not a photo", 24));
+    corrupt.close();
+    // Not a JPEG name: a folder passes it by.
+    QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(dir + "/d.png"));
+
+    const Run list = runTool({QStringLiteral("--list"), dir});
+    QCOMPARE(list.exitCode, 0);
+    const QStringList lines = list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines[0].startsWith(QLatin1String("ok\t")));
+    QVERIFY(lines[1].startsWith(QLatin1String("skipped\t") + dir + "/b.jpg\t"));
+    QVERIFY(lines[2].startsWith(QLatin1String("ok\t")));
+
+    const QString out = scratch.filePath(QStringLiteral("mixed.png"));
+    const Run run = runTool({"--size", "300x200", dir, "-o", out});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.contains(QLatin1String("b.jpg")));
+    QCOMPARE(imageSize(out), QSize(300, 200));
+    // Both good photos are in it: red and blue both show somewhere.
+    const QImage image(out);
+    bool red = false;
+    bool blue = false;
+    for (int y = 0; y < image.height(); y += 4) {
+        for (int x = 0; x < image.width(); x += 4) {
+            const QColor c = image.pixelColor(x, y);
+            red = red || (c.red() > 200 && c.blue() < 60);
+            blue = blue || (c.blue() > 200 && c.red() < 60);
+        }
+    }
+    QVERIFY(red);
+    QVERIFY(blue);
+}
+
+void TestCli::capsAtHundredPhotos()
+{
+    const QString dir = scratch.filePath(QStringLiteral("many"));
+    QVERIFY(QDir().mkpath(dir));
+    for (int i = 0; i < 103; ++i)
+        QVERIFY(writePhoto(dir + QStringLiteral("/p%1.jpg").arg(i, 3, 10, QLatin1Char('0')),
+                           i % 2 ? QSize(40, 30) : QSize(30, 40), Qt::green));
+    const QString out = scratch.filePath(QStringLiteral("many.jpg"));
+    const Run run = runTool({"--size", "800x600", "--quiet", dir, "-o", out});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains(QLatin1String("3 left out")), qPrintable(run.err));
+    QCOMPARE(imageSize(out), QSize(800, 600));
+}
+
+void TestCli::unwritableOutput_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing folder") << "missing";
+    QTest::newRow("folder in the way") << "folder";
+    QTest::newRow("read-only folder") << "readonly";
+}
+
+void TestCli::unwritableOutput()
+{
+    QFETCH(QString, kind);
+
+    const QString base = scratch.filePath(QStringLiteral("unwritable-") + kind);
+    QVERIFY(QDir().mkpath(base));
+    QString out;
+    const QByteArray previous("an earlier collage");
+    if (kind == QLatin1String("missing")) {
+        out = base + "/no/such/folder/c.jpg";
+    } else if (kind == QLatin1String("folder")) {
+        out = base + "/c.jpg";
+        QVERIFY(QDir().mkpath(out));
+    } else {
+        if (geteuid() == 0)
+            QSKIP("permissions do not bind the superuser");
+        out = base + "/c.jpg";
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(previous);
+        file.close();
+        QVERIFY(QFile::setPermissions(base, QFile::ReadOwner | QFile::ExeOwner));
+    }
+
+    const Run run = runTool({"--size", "300x200", orientationPhotos(), "-o", out});
+    if (kind == QLatin1String("readonly"))
+        QFile::setPermissions(base, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(!run.err.trimmed().isEmpty());
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QFileInfo(out).isDir());
+    } else if (kind == QLatin1String("readonly")) {
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), previous);
+        QCOMPARE(QDir(base).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
