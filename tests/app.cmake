@@ -1,3 +1,4 @@
 vellomir_add_test(tst_mainwindow LIBS vellomir_app)
 vellomir_add_test(tst_translation LIBS vellomir_app)
 vellomir_add_test(tst_collagefile LIBS vellomir_app)
+vellomir_add_test(tst_workflow LIBS vellomir_app)

@@ -1,0 +1,292 @@
+#include "canvasscene.h"
+#include "canvasview.h"
+#include "collagerender.h"
+#include "imagecache.h"
+#include "mainwindow.h"
+#include "photoloader.h"
+#include "statuswidget.h"
+#include "translation.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+// Drives the real window through the slots its dialogs would call, and
+// through real drop events on the view.
+class TestWorkflow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void folderOfManyPhotos();
+    void folderFilters();
+    void dropOrder();
+    void dropWhileBusy();
+    void shuffleDuringCycle();
+    void frameChangeWhileIdle();
+    void frameChangesDuringLayout();
+    void newCanvas_data();
+    void newCanvas();
+    void closeDuringRender();
+
+private:
+    static void writePhoto(const QString &path, QSize size, QColor color);
+    static QStringList photoNames(const MainWindow &window);
+    static void drop(MainWindow &window, const QList<QUrl> &urls);
+};
+
+void TestWorkflow::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    setApplicationIdentity();
+}
+
+void TestWorkflow::writePhoto(const QString &path, QSize size, QColor color)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    QVERIFY(image.save(path, "JPG", 90));
+}
+
+QStringList TestWorkflow::photoNames(const MainWindow &window)
+{
+    QStringList names;
+    for (const PhotoRecord *record : std::as_const(*window.photos))
+        names << QFileInfo(record->path).fileName();
+    return names;
+}
+
+void TestWorkflow::drop(MainWindow &window, const QList<QUrl> &urls)
+{
+    QMimeData mime;
+    mime.setUrls(urls);
+    const QPoint at = window.view->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.view->viewport(), &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.view->viewport(), &move);
+    QDropEvent dropEvent(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.view->viewport(), &dropEvent);
+}
+
+void TestWorkflow::folderOfManyPhotos()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 150; ++i)
+        writePhoto(dir.filePath(QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0'))),
+                   i % 2 ? QSize(40, 30) : QSize(30, 40), QColor::fromHsv(i * 2, 200, 200));
+
+    MainWindow window;
+    QVERIFY(!window.saveAct->isEnabled());
+    QDir folder(dir.path());
+    window.addDir(folder);
+    window.beginProcessing();
+    QVERIFY(window.busy);
+    QVERIFY(window.statusWidget->progressBar->isTextVisible());
+    QVERIFY(!window.newCanvasAct->isEnabled());
+    QVERIFY(window.exitAct->isEnabled());
+
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 60000);
+    QCOMPARE(window.photos->size(), 100);
+    const QStringList names = photoNames(window);
+    QCOMPARE(names.first(), QStringLiteral("p000.jpg"));
+    QCOMPARE(names.last(), QStringLiteral("p099.jpg"));
+    QVERIFY(!window.statusWidget->progressBar->isTextVisible());
+    QCOMPARE(window.statusWidget->progressBar->value(), 0);
+    QVERIFY(window.saveAct->isEnabled());
+    QVERIFY(window.newCanvasAct->isEnabled());
+}
+
+void TestWorkflow::folderFilters()
+{
+    QTemporaryDir dir;
+    writePhoto(dir.filePath("IMG_1.JPG"), QSize(40, 30), Qt::red);
+    writePhoto(dir.filePath("img_2.jpeg"), QSize(40, 30), Qt::green);
+    QImage(8, 8, QImage::Format_RGB32).save(dir.filePath("x.png"));
+    QVERIFY(QDir(dir.path()).mkdir("sub.jpg"));
+    writePhoto(dir.filePath("sub.jpg/inner.jpg"), QSize(40, 30), Qt::blue);
+    QVERIFY(QFile::link(dir.filePath("IMG_1.JPG"), dir.filePath("link.jpg")));
+
+    MainWindow window;
+    QDir folder(dir.path());
+    window.addDir(folder);
+    QCOMPARE(photoNames(window), QStringList({"IMG_1.JPG", "img_2.jpeg"}));
+}
+
+void TestWorkflow::dropOrder()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("B"));
+    writePhoto(dir.filePath("B/b2.jpg"), QSize(40, 30), Qt::red);
+    writePhoto(dir.filePath("B/b1.jpg"), QSize(40, 30), Qt::red);
+    writePhoto(dir.filePath("a.jpg"), QSize(40, 30), Qt::green);
+    writePhoto(dir.filePath("c.Jpeg"), QSize(40, 30), Qt::blue);
+    QImage(8, 8, QImage::Format_RGB32).save(dir.filePath("p.png"));
+
+    MainWindow window;
+    window.show();
+    drop(window,
+         {QUrl::fromLocalFile(dir.filePath("a.jpg")), QUrl::fromLocalFile(dir.filePath("B")),
+          QUrl::fromLocalFile(dir.filePath("c.Jpeg"))});
+    QCOMPARE(photoNames(window), QStringList({"b1.jpg", "b2.jpg", "a.jpg", "c.Jpeg"}));
+    QVERIFY(window.busy); // a drop lays out again
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+
+    // a PNG adds nothing but still lays the photos out again
+    drop(window, {QUrl::fromLocalFile(dir.filePath("p.png"))});
+    QCOMPARE(window.photos->size(), 4);
+    QVERIFY(window.busy);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+}
+
+void TestWorkflow::dropWhileBusy()
+{
+    QTemporaryDir dir;
+    writePhoto(dir.filePath("a.jpg"), QSize(40, 30), Qt::green);
+    writePhoto(dir.filePath("b.jpg"), QSize(40, 30), Qt::blue);
+    MainWindow window;
+    window.show();
+    drop(window, {QUrl::fromLocalFile(dir.filePath("a.jpg"))});
+    QVERIFY(window.busy);
+    drop(window, {QUrl::fromLocalFile(dir.filePath("b.jpg"))});
+    QCOMPARE(window.photos->size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+}
+
+void TestWorkflow::shuffleDuringCycle()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 12; ++i)
+        writePhoto(dir.filePath(QStringLiteral("s%1.jpg").arg(i, 2, 10, QLatin1Char('0'))),
+                   QSize(60, 40), QColor::fromHsv(i * 30, 255, 255));
+    MainWindow window;
+    QSignalSpy trees(&window.autoThread, SIGNAL(renderedTree(BTree *)));
+    QSignalSpy renders(&window.renderThread, SIGNAL(finished()));
+    QDir folder(dir.path());
+    window.addDir(folder);
+    window.shuffle();
+    window.shuffle(); // ignored: a layout is running
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    QCOMPARE(trees.size(), 1);
+    QCOMPARE(renders.size(), 1);
+
+    // the full cycle leaves every cell showing its own photo
+    const QList<RenderCell> cells = collectLeaves(window.btree);
+    QCOMPARE(cells.size(), 12);
+    for (const RenderCell &cell : cells) {
+        const QColor want = QColor::fromHsv((cell.img - 1) * 30, 255, 255);
+        const QColor got = window.scene->photoImage->pixelColor(cell.rect.center());
+        QVERIFY2(qAbs(got.red() - want.red()) < 16 && qAbs(got.green() - want.green()) < 16
+                     && qAbs(got.blue() - want.blue()) < 16 && got.alpha() == 255,
+                 qPrintable(QStringLiteral("cell of photo %1").arg(cell.img)));
+    }
+}
+
+void TestWorkflow::frameChangeWhileIdle()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 4; ++i)
+        writePhoto(dir.filePath(QStringLiteral("f%1.jpg").arg(i)), QSize(60, 40),
+                   QColor::fromHsv(i * 80, 255, 255));
+    MainWindow window;
+    QDir folder(dir.path());
+    window.addDir(folder);
+    window.beginProcessing();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+
+    QSignalSpy renders(&window.renderThread, SIGNAL(finished()));
+    QMetaObject::invokeMethod(window.scene, "setPhotoFrameParam", Q_ARG(int, 20), Q_ARG(int, 10));
+    QVERIFY(window.busy); // a redraw locks the editing actions too
+    QVERIFY(!window.addPhotosAct->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    QCOMPARE(renders.size(), 1);
+    // the 20 px margin leaves the canvas corner transparent
+    QCOMPARE(qAlpha(window.scene->photoImage->pixel(5, 5)), 0);
+    QVERIFY(window.addPhotosAct->isEnabled());
+}
+
+void TestWorkflow::frameChangesDuringLayout()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 6; ++i)
+        writePhoto(dir.filePath(QStringLiteral("g%1.jpg").arg(i)), QSize(60, 40),
+                   QColor::fromHsv(i * 50, 255, 255));
+    MainWindow window;
+    QSignalSpy renders(&window.renderThread, SIGNAL(finished()));
+    QDir folder(dir.path());
+    window.addDir(folder);
+    window.beginProcessing();
+    QVERIFY(window.busy);
+    QMetaObject::invokeMethod(window.scene, "setPhotoFrameParam", Q_ARG(int, 4), Q_ARG(int, 10));
+    QMetaObject::invokeMethod(window.scene, "setPhotoFrameParam", Q_ARG(int, 8), Q_ARG(int, 10));
+    QMetaObject::invokeMethod(window.scene, "setPhotoFrameParam", Q_ARG(int, 20), Q_ARG(int, 10));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    // the cycle's own render already used the last settings: nothing is lost,
+    // nothing is drawn twice, and no render saw the half-built tree
+    QCOMPARE(renders.size(), 1);
+    QCOMPARE(qAlpha(window.scene->photoImage->pixel(5, 5)), 0);
+    QCOMPARE(qAlpha(window.scene->photoImage->pixel(25, 25)), 255);
+}
+
+void TestWorkflow::newCanvas_data()
+{
+    QTest::addColumn<QSize>("requested");
+    QTest::addColumn<QSize>("working");
+    QTest::newRow("portrait") << QSize(1205, 1795) << QSize(604, 900);
+    QTest::newRow("landscape") << QSize(1795, 1205) << QSize(1200, 805);
+    QTest::newRow("square kept") << QSize(1200, 1200) << QSize(1200, 1200);
+    QTest::newRow("small kept") << QSize(400, 300) << QSize(400, 300);
+}
+
+void TestWorkflow::newCanvas()
+{
+    QFETCH(QSize, requested);
+    QFETCH(QSize, working);
+    QTemporaryDir dir;
+    writePhoto(dir.filePath("n.jpg"), QSize(60, 40), Qt::red);
+    MainWindow window;
+    QDir folder(dir.path());
+    window.addDir(folder);
+    window.beginProcessing();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    QVERIFY(window.cache->count() > 0);
+
+    window.applyNewCanvas(requested);
+    QCOMPARE(window.scene->canvasSize, working);
+    QCOMPARE(window.scene->photoImage->size(), working);
+    QCOMPARE(window.requestedSize, requested);
+    QVERIFY(window.photos->isEmpty());
+    QCOMPARE(window.cache->count(), 0);
+    window.shuffle();
+    QVERIFY(!window.busy);
+}
+
+void TestWorkflow::closeDuringRender()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 30; ++i)
+        writePhoto(dir.filePath(QStringLiteral("c%1.jpg").arg(i, 2, 10, QLatin1Char('0'))),
+                   QSize(800, 600), QColor::fromHsv(i * 10, 255, 255));
+    auto *window = new MainWindow;
+    window->show();
+    QSignalSpy trees(&window->autoThread, SIGNAL(renderedTree(BTree *)));
+    QDir folder(dir.path());
+    window->addDir(folder);
+    window->beginProcessing();
+    QVERIFY(trees.wait(30000));
+    QCoreApplication::processEvents(); // the render starts
+    window->close();
+    delete window; // waits for both workers; the sanitizer run checks for leaks
+}
+
+QTEST_MAIN(TestWorkflow)
+#include "tst_workflow.moc"
