@@ -3,6 +3,7 @@
 #include "collagefile.h"
 #include "collagerender.h"
 #include "imagecache.h"
+#include "layoutrun.h"
 #include "photoloader.h"
 
 #include <QColor>
@@ -12,7 +13,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QTime>
 
 #include <cstdio>
 #include <memory>
@@ -53,11 +53,6 @@ int fail(const QString &message, int code)
 void warn(const QString &message)
 {
     std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(message));
-}
-
-unsigned secondsSinceMidnight()
-{
-    return unsigned(QTime::currentTime().msecsSinceStartOfDay() / 1000);
 }
 
 // Files named on the command line are taken as they are; folders are read
@@ -303,11 +298,6 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
     std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-void layoutProgress(int value, void *user)
-{
-    static_cast<ProgressBar *>(user)->show("layout", value, 100);
-}
-
 int makeCollage(const Options &options, const QStringList &files)
 {
     std::vector<std::unique_ptr<PhotoRecord>> owned;
@@ -348,18 +338,21 @@ int makeCollage(const Options &options, const QStringList &files)
     ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
     btree_set_sink(options.verbose ? stderrSink : quietSink, nullptr);
 
-    std::vector<BSize> sizes;
+    QList<QSize> sizes;
     for (const PhotoRecord *record : photos)
-        sizes.push_back(BSize {record->size.width(), record->size.height()});
+        sizes << record->size;
     const std::unique_ptr<BTree, void (*)(BTree *)> tree(btree_new(), [](BTree *t) {
         btree_clear(t);
         delete t;
     });
-    // No picture hook: the engine makes the progress pictures' draws itself, so a seed gives
-    // the window's layout.
-    const BLayoutHooks hooks {layoutProgress, nullptr, &bar};
-    btree_layout(tree.get(), sizes.data(), unsigned(sizes.size()), uint16_t(options.size.width()),
-                 uint16_t(options.size.height()), options.seed, &hooks);
+    // The window's own layout run; without an image it still makes the progress pictures'
+    // draws, so a seed gives the window's layout.
+    LayoutCallbacks callbacks;
+    callbacks.progress = [&bar](int value) {
+        if (value > 0) // the closing 0 only resets the window's bar
+            bar.show("layout", value, 100);
+    };
+    runLayout(tree.get(), sizes, options.size, options.seed, LayoutCanvas(), callbacks);
     bar.finish();
 
     // The saved collage is the background with the photo layer over it, as the window saves it.
