@@ -4,6 +4,7 @@
 #include "canvasscene.h"
 #include "canvasview.h"
 #include "collagefile.h"
+#include "collagerender.h"
 #include "imagecache.h"
 #include "rightwidget.h"
 #include "sizewidget.h"
@@ -14,20 +15,24 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QtConcurrent>
 
 #include <cstdlib>
 
@@ -249,7 +254,7 @@ void MainWindow::drawPhotos()
     qDebug() << "MainWindow::drawPhotos";
     // While a layout runs its tree is half built, and while a render runs a
     // second one cannot start: remember the wish and redraw at renderEnd().
-    if (layingOut || rendering) {
+    if (layingOut || rendering || saving) {
         redrawPending = true;
         return;
     }
@@ -335,7 +340,8 @@ bool MainWindow::saveCollageAs(QString fileName)
         return false;
     }
     QString error;
-    if (!writeCollage(scene->renderCanvas(), fileName, format, &error)) {
+    const QImage image = renderRequestedSize();
+    if (!writeCollage(image, fileName, format, &error)) {
         QMessageBox::warning(this, tr("Save Collage"),
                              tr("Cannot write %1: %2").arg(shownName, error));
         return false;
@@ -427,4 +433,55 @@ void MainWindow::writeSettings()
     settings.setValue(QStringLiteral("openDirPath"), openDirPath);
     settings.setValue(QStringLiteral("saveDirPath"), saveDirPath);
     settings.endGroup();
+}
+
+// The collage at the size asked for in New Canvas. The preview works at a
+// reduced size, so a larger request renders the same layout again, with the
+// photos decoded for the larger cells, off the GUI thread.
+QImage MainWindow::renderRequestedSize()
+{
+    if (requestedSize == scene->canvasSize || !btree->root || photos->isEmpty())
+        return scene->renderCanvas();
+
+    const FrameSettings frame {scene->photoFrame, scene->frameParam1, scene->frameParam2};
+    const QSize size = requestedSize;
+    const QColor back = scene->backColor;
+    const QList<PhotoRecord *> list = *photos;
+    const BTree *tree = btree;
+    ImageCache *previewCache = cache;
+    QProgressBar *bar = statusWidget->progressBar;
+
+    saving = true;
+    busy = true;
+    lockActions();
+    QFuture<QImage> future = QtConcurrent::run([=]() {
+        QImage layer(size, QImage::Format_ARGB32);
+        if (layer.isNull())
+            return QImage();
+        layer.fill(Qt::transparent);
+        renderCollage(tree, list, *previewCache, frame, layer, nullptr, [bar](int done, int total) {
+            QMetaObject::invokeMethod(bar, "setValue", Qt::QueuedConnection,
+                                      Q_ARG(int, total > 0 ? done * 100 / total : 0));
+        });
+        QImage image(size, QImage::Format_ARGB32);
+        image.fill(back);
+        QPainter painter(&image);
+        painter.drawImage(0, 0, layer);
+        painter.end();
+        return image;
+    });
+    QFutureWatcher<QImage> watcher;
+    QEventLoop loop;
+    connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(future);
+    if (!future.isFinished())
+        loop.exec();
+    const QImage image = future.result();
+
+    saving = false;
+    unlockActions();
+    busy = false;
+    if (redrawPending)
+        drawPhotos();
+    return image;
 }

@@ -60,6 +60,7 @@ private:
     void applyNewCanvas(QSize requested);
     void waitForWorkers();
     bool saveCollageAs(QString fileName);
+    QImage renderRequestedSize();
 
     CanvasScene *scene = nullptr;
     CanvasView *view = nullptr;
@@ -88,6 +89,8 @@ private:
     bool layingOut = false;
     // From startRender() until its renderEnd() has arrived.
     bool rendering = false;
+    // While a full-size collage is rendered for saving.
+    bool saving = false;
     // The canvas size asked for in New Canvas, before the working reduction.
     QSize requestedSize {800, 600};
 

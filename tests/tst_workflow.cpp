@@ -11,13 +11,16 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <cmath>
 
 // Drives the real window through the slots its dialogs would call, and
 // through real drop events on the view.
@@ -37,6 +40,9 @@ private slots:
     void newCanvas_data();
     void newCanvas();
     void closeDuringRender();
+    void saveSizes_data();
+    void saveSizes();
+    void saveRefusesUnknownSuffix();
 
 private:
     static void writePhoto(const QString &path, QSize size, QColor color);
@@ -286,6 +292,76 @@ void TestWorkflow::closeDuringRender()
     QCoreApplication::processEvents(); // the render starts
     window->close();
     delete window; // waits for both workers; the sanitizer run checks for leaks
+}
+
+void TestWorkflow::saveSizes_data()
+{
+    QTest::addColumn<QSize>("requested");
+    QTest::addColumn<QSize>("working");
+    QTest::newRow("default") << QSize(800, 600) << QSize(800, 600);
+    QTest::newRow("10x15 cm") << QSize(1795, 1205) << QSize(1200, 805);
+    QTest::newRow("20x30 cm portrait") << QSize(2398, 3602) << QSize(599, 900);
+}
+
+void TestWorkflow::saveSizes()
+{
+    QFETCH(QSize, requested);
+    QFETCH(QSize, working);
+    QTemporaryDir dir;
+    for (int i = 0; i < 6; ++i)
+        writePhoto(dir.filePath(QStringLiteral("v%1.jpg").arg(i)), QSize(400, 300),
+                   QColor::fromHsv(i * 60, 220, 230));
+    MainWindow window;
+    if (requested != QSize(800, 600))
+        window.applyNewCanvas(requested);
+    QCOMPARE(window.scene->canvasSize, working);
+    QDir folder(dir.path());
+    window.addDir(folder);
+    window.beginProcessing();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+
+    const QString path = dir.filePath("collage.png");
+    QVERIFY(window.saveCollageAs(path));
+    QVERIFY(!window.busy);
+    QCOMPARE(window.saveDirPath, path);
+    const QImage saved = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(saved.size(), requested);
+    const QImage preview = window.scene->renderCanvas();
+    if (requested == working) {
+        QCOMPARE(saved, preview); // the very image the preview shows
+        return;
+    }
+    // the same layout, only sharper: scaled down it matches the preview
+    const QImage down = saved.scaled(working, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double sum = 0;
+    for (int y = 0; y < working.height(); ++y) {
+        for (int x = 0; x < working.width(); ++x) {
+            const QRgb a = down.pixel(x, y), b = preview.pixel(x, y);
+            const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
+            sum += dr * dr + dg * dg + db * db;
+        }
+    }
+    const double mse = sum / (3.0 * working.width() * working.height());
+    const double psnr = mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+    QVERIFY2(psnr >= 30, qPrintable(QString::number(psnr)));
+}
+
+void TestWorkflow::saveRefusesUnknownSuffix()
+{
+    QTemporaryDir dir;
+    MainWindow window;
+    QString shown;
+    QTimer::singleShot(0, &window, [&] {
+        if (auto *box = window.findChild<QMessageBox *>()) {
+            shown = box->text();
+            box->close();
+        }
+    });
+    const QString path = dir.filePath("collage.gif");
+    QVERIFY(!window.saveCollageAs(path));
+    QVERIFY(shown.contains(QLatin1String("collage.gif")));
+    QVERIFY(shown.contains(QLatin1String("PNG")));
+    QVERIFY(!QFile::exists(path));
 }
 
 QTEST_MAIN(TestWorkflow)
