@@ -238,6 +238,10 @@ void MainWindow::unlockActions()
 
 void MainWindow::updateProgress(int value)
 {
+    // The decoding watcher's last report can arrive after renderEnd() has
+    // reset the bar; an idle window shows no progress.
+    if (!busy)
+        return;
     statusWidget->progressBar->setValue(value);
 }
 
