@@ -15,6 +15,7 @@
 #include <QPainter>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <unistd.h>
@@ -343,7 +344,7 @@ int makeCollage(const Options &options, const QStringList &files)
         sizes << record->size;
     const std::unique_ptr<BTree, void (*)(BTree *)> tree(btree_new(), [](BTree *t) {
         btree_clear(t);
-        delete t;
+        free(t); // btree_new() allocates with calloc
     });
     // The window's own layout run; without an image it still makes the progress pictures'
     // draws, so a seed gives the window's layout.
