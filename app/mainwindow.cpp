@@ -453,7 +453,6 @@ QImage MainWindow::renderRequestedSize()
     const QList<PhotoRecord *> list = *photos;
     const BTree *tree = btree;
     ImageCache *previewCache = cache;
-    QProgressBar *bar = statusWidget->progressBar;
 
     saving = true;
     busy = true;
@@ -463,10 +462,13 @@ QImage MainWindow::renderRequestedSize()
         if (layer.isNull())
             return QImage();
         layer.fill(Qt::transparent);
-        renderCollage(tree, list, *previewCache, frame, layer, nullptr, [bar](int done, int total) {
-            QMetaObject::invokeMethod(bar, "setValue", Qt::QueuedConnection,
-                                      Q_ARG(int, total > 0 ? done * 100 / total : 0));
-        });
+        // Through updateProgress(), so that a report still queued when the save ends is dropped.
+        renderCollage(tree, list, *previewCache, frame, layer, nullptr,
+                      [this](int done, int total) {
+                          const int value = total > 0 ? done * 100 / total : 0;
+                          QMetaObject::invokeMethod(
+                              this, [this, value] { updateProgress(value); }, Qt::QueuedConnection);
+                      });
         QImage image(size, QImage::Format_ARGB32);
         image.fill(back);
         QPainter painter(&image);

@@ -43,6 +43,7 @@ private slots:
     void saveSizes_data();
     void saveSizes();
     void saveRefusesUnknownSuffix();
+    void saveShowsProgress();
 
 private:
     static void writePhoto(const QString &path, QSize size, QColor color);
@@ -362,6 +363,53 @@ void TestWorkflow::saveRefusesUnknownSuffix()
     QVERIFY(shown.contains(QLatin1String("collage.gif")));
     QVERIFY(shown.contains(QLatin1String("PNG")));
     QVERIFY(!QFile::exists(path));
+}
+
+void TestWorkflow::saveShowsProgress()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 8; ++i)
+        writePhoto(dir.filePath(QStringLiteral("s%1.jpg").arg(i)), QSize(600, 400),
+                   QColor::fromHsv(i * 40, 200, 220));
+    MainWindow window;
+    window.applyNewCanvas(QSize(1795, 1205));
+    QDir folder(dir.path());
+    window.addDir(folder);
+    window.beginProcessing();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+
+    // Every value the bar takes during the save, with what the window showed at that moment.
+    struct Step
+    {
+        int value;
+        bool busy;
+        bool textVisible;
+        bool saveEnabled;
+    };
+    QList<Step> steps;
+    QProgressBar *bar = window.statusWidget->progressBar;
+    connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
+        steps.append({value, window.busy, bar->isTextVisible(), window.saveAct->isEnabled()});
+    });
+    QVERIFY(window.saveCollageAs(dir.filePath("print.jpg")));
+
+    QVERIFY(steps.size() >= 2);
+    const Step last = steps.takeLast();
+    QCOMPARE(last.value, 0); // reset when the save ends
+    QCOMPARE(steps.last().value, 100);
+    int previous = 0;
+    for (const Step &step : std::as_const(steps)) {
+        QVERIFY(step.value >= previous);
+        previous = step.value;
+        QVERIFY(step.busy);
+        QVERIFY(step.textVisible);
+        QVERIFY(!step.saveEnabled);
+    }
+    // a report still queued after the save must not leave the bar at 100
+    QCoreApplication::processEvents();
+    QCOMPARE(bar->value(), 0);
+    QVERIFY(!bar->isTextVisible());
+    QVERIFY(window.saveAct->isEnabled());
 }
 
 QTEST_MAIN(TestWorkflow)
