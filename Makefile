@@ -45,6 +45,10 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 
 bench: build
 
+bench-e2e: build
+	@scripts/deps.sh bench
+	bench/e2e.sh $(BUILD)
+
 fuzz:
 	@scripts/deps.sh build fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \

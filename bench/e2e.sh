@@ -1,0 +1,76 @@
+#!/bin/sh
+# The whole pipeline against the decode limit: vellomir-collage making a 1200x800 collage of
+# 100 twelve-megapixel photos, and vipsthumbnail shrinking the same files, RUNS times each,
+# interleaved; then a 3602x2398 print, with the peak memory of every collage run.
+#
+#   bench/e2e.sh BUILD_DIR      (RUNS=3 by default)
+set -eu
+
+build=${1:?usage: bench/e2e.sh BUILD_DIR}
+runs=${RUNS:-3}
+work="$build/bench-e2e"
+photos="$work/photos"
+out="$work/out"
+collage="$build/bin/vellomir-collage"
+
+if [ ! -f "$photos/.complete" ]; then
+    echo "generating 100 photos in $photos (once)" >&2
+    rm -rf "$photos"
+    "$build/bin/bench-photos" "$photos" 100
+    touch "$photos/.complete"
+fi
+rm -rf "$out"
+mkdir -p "$out/vips"
+
+now_ms() { date +%s%3N; }
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+peak_kb=0
+# Runs the command under /usr/bin/time -v, prints its wall time in ms, and keeps the peak RSS.
+timed() {
+    start=$(now_ms)
+    /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || {
+        cat "$work/stderr.txt" >&2
+        exit 1
+    }
+    end=$(now_ms)
+    kb=$(awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }' "$work/time.txt")
+    [ "$kb" -gt "$peak_kb" ] && peak_kb=$kb
+    echo $((end - start))
+}
+
+run_e2e() { timed "$collage" --quiet --seed 1 --size 1200x800 "$photos" -o "$out/e2e.jpg"; }
+run_vips() { timed vipsthumbnail --size 160 -o "$(realpath "$out/vips")/%s.jpg" "$photos"/*.jpg; }
+run_print() { timed "$collage" --quiet --seed 1 --size 3602x2398 "$photos" -o "$out/print.jpg"; }
+
+# One untimed round warms the page cache, so no run reads the disk.
+run_e2e >/dev/null
+run_vips >/dev/null
+peak_kb=0
+
+: >"$work/e2e.txt"
+: >"$work/vips.txt"
+: >"$work/print.txt"
+i=0
+while [ $i -lt "$runs" ]; do
+    run_e2e >>"$work/e2e.txt"
+    vips_peak=$peak_kb
+    run_vips >>"$work/vips.txt"
+    peak_kb=$vips_peak # the limit's own memory is not ours
+    run_print >>"$work/print.txt"
+    i=$((i + 1))
+done
+
+e2e=$(median <"$work/e2e.txt")
+vips=$(median <"$work/vips.txt")
+print=$(median <"$work/print.txt")
+ratio=$(awk -v a="$e2e" -v b="$vips" 'BEGIN { printf "%.2f", a / b }')
+peak_mb=$(awk -v k="$peak_kb" 'BEGIN { printf "%.0f", k / 1024 }')
+
+printf '%-36s %s\n' "end to end, $runs runs each" "ms (runs)"
+printf '%-36s %s (%s)\n' "vellomir-collage 1200x800" "$e2e" "$(tr '\n' ' ' <"$work/e2e.txt")"
+printf '%-36s %s (%s)\n' "vipsthumbnail --size 160" "$vips" "$(tr '\n' ' ' <"$work/vips.txt")"
+printf '%-36s %s (%s)\n' "vellomir-collage 3602x2398" "$print" "$(tr '\n' ' ' <"$work/print.txt")"
+printf '%-36s %s\n' "peak memory of the collages, MB" "$peak_mb"
+echo "e2e_ms=$e2e vips_ms=$vips ratio=$ratio print_ms=$print peak_mb=$peak_mb"
