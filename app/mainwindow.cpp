@@ -19,7 +19,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
-#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QMenu>
@@ -31,8 +30,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QThread>
 #include <QUrl>
-#include <QtConcurrent>
 
 #include <cstdlib>
 
@@ -457,10 +456,13 @@ QImage MainWindow::renderRequestedSize()
     saving = true;
     busy = true;
     lockActions();
-    QFuture<QImage> future = QtConcurrent::run([=]() {
+    // A thread of its own: the decoding inside fans out over the global pool, which would lose
+    // one of its threads to this job if it ran there too.
+    QImage image;
+    QThread *worker = QThread::create([=, &image]() {
         QImage layer(size, QImage::Format_ARGB32);
         if (layer.isNull())
-            return QImage();
+            return;
         layer.fill(Qt::transparent);
         // Through updateProgress(), so that a report still queued when the save ends is dropped.
         renderCollage(tree, list, *previewCache, frame, layer, nullptr,
@@ -469,20 +471,21 @@ QImage MainWindow::renderRequestedSize()
                           QMetaObject::invokeMethod(
                               this, [this, value] { updateProgress(value); }, Qt::QueuedConnection);
                       });
-        QImage image(size, QImage::Format_ARGB32);
-        image.fill(back);
-        QPainter painter(&image);
+        QImage collage(size, QImage::Format_ARGB32);
+        if (collage.isNull())
+            return;
+        collage.fill(back);
+        QPainter painter(&collage);
         painter.drawImage(0, 0, layer);
         painter.end();
-        return image;
+        image = collage;
     });
-    QFutureWatcher<QImage> watcher;
     QEventLoop loop;
-    connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(future);
-    if (!future.isFinished())
-        loop.exec();
-    const QImage image = future.result();
+    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec();
+    worker->wait(); // the loop also ends when the application quits
+    delete worker;
 
     saving = false;
     unlockActions();
