@@ -67,11 +67,19 @@ QImage CanvasScene::renderCanvas()
         return image;
     image.fill(Qt::transparent);
 
-    QMutexLocker locker(&photoLock);
-    const QRectF source = photoImage ? QRectF(photoImage->rect()) : QRectF(image.rect());
-    QPainter painter(&image);
-    render(&painter, QRectF(image.rect()), source, Qt::KeepAspectRatio);
-    painter.end();
+    // The drop shadow lies under the whole canvas; it belongs to the preview only, and a
+    // translucent background would let it darken the saved collage.
+    QGraphicsEffect *shadow = backgroundItem ? backgroundItem->graphicsEffect() : nullptr;
+    if (shadow)
+        shadow->setEnabled(false);
+    {
+        QMutexLocker locker(&photoLock);
+        const QRectF source = photoImage ? QRectF(photoImage->rect()) : QRectF(image.rect());
+        QPainter painter(&image);
+        render(&painter, QRectF(image.rect()), source, Qt::KeepAspectRatio);
+    }
+    if (shadow)
+        shadow->setEnabled(true);
     return image;
 }
 

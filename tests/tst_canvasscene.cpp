@@ -117,6 +117,8 @@ void TestCanvasScene::renderShowsBothLayers_data()
     QTest::newRow("white") << QColor(Qt::white);
     QTest::newRow("opaque colour") << QColor(40, 80, 160);
     QTest::newRow("transparent") << QColor(0, 0, 0, 0);
+    // the preview's drop shadow lies under the canvas and must not show through it
+    QTest::newRow("translucent") << QColor(32, 80, 192, 90);
 }
 
 void TestCanvasScene::renderShowsBothLayers()
