@@ -2,7 +2,7 @@
 #include "photoloader.h"
 
 #include <QElapsedTimer>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -13,7 +13,7 @@
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv); // painting into a QImage needs no display
     QTemporaryDir dir;
     const QString path = dir.filePath("photo.jpg");
     {
