@@ -14,8 +14,11 @@ FUZZ_TIME ?= 600
 
 all: build
 
+# Package groups of scripts/deps.sh: build (the default), gui, bench, fuzz.
+DEPS ?= build
+
 deps:
-	@scripts/deps.sh build
+	@scripts/deps.sh $(DEPS)
 
 $(BUILD)/build.ninja: | deps
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
@@ -46,7 +49,7 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 bench: build
 
 bench-e2e: build
-	@scripts/deps.sh bench
+	@scripts/deps.sh bench # vipsthumbnail and /usr/bin/time; also: make deps DEPS=bench
 	bench/e2e.sh $(BUILD)
 
 fuzz:
