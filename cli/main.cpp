@@ -35,7 +35,8 @@ bool qtChatter = false;
 struct Options
 {
     QStringList inputs;
-    QString output;
+    QString output; // with the suffix completed
+    CollageFormat format = CollageFormat::Unsupported;
     QSize size {1795, 1205};
     FrameSettings frame;
     QColor background = Qt::white;
@@ -184,6 +185,12 @@ int parseArguments(const QCoreApplication &app, Options &options)
     options.output = parser.value(outputOpt);
     if (options.output.isEmpty())
         return fail(QStringLiteral("no output file given (-o OUT)"), BadInput);
+    // Checked before any photo is read, so a wrong name fails at once.
+    options.format = completeCollageName(options.output);
+    if (options.format == CollageFormat::Unsupported)
+        return fail(QStringLiteral("unsupported output format \"%1\": use .jpg, .jpeg or .png")
+                        .arg(options.output),
+                    BadInput);
     if (parser.isSet(sizeOpt) && !parseSize(parser.value(sizeOpt), options.size))
         return fail(QStringLiteral("bad --size \"%1\": expected WxH, each side %2 to %3")
                         .arg(parser.value(sizeOpt))
@@ -324,12 +331,7 @@ int makeCollage(const Options &options, const QStringList &files)
     if (photos.isEmpty())
         return fail(QStringLiteral("no usable photo"), BadInput);
 
-    QString fileName = options.output;
-    const CollageFormat format = completeCollageName(fileName);
-    if (format == CollageFormat::Unsupported)
-        return fail(QStringLiteral("unsupported output format \"%1\": use .jpg, .jpeg or .png")
-                        .arg(fileName),
-                    BadInput);
+    const QString &fileName = options.output;
 
     if (!options.quiet) {
         std::printf("seed %u\n", options.seed);
@@ -380,7 +382,7 @@ int makeCollage(const Options &options, const QStringList &files)
     photoLayer = QImage();
 
     QString error;
-    if (!writeCollage(collage, fileName, format, &error))
+    if (!writeCollage(collage, fileName, options.format, &error))
         return fail(QStringLiteral("cannot write %1: %2").arg(fileName, error), NotWritten);
     return Written;
 }
