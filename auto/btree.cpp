@@ -504,9 +504,13 @@ void btree_place(BNode *parent, int32_t x, int32_t y)
 ** Objective and optimisation
 */
 
+/* The area is taken unsigned: two 16-bit sides overflow an int above 46340 x 46340. Half of it
+** still fits an int. */
 int btree_min_size(const BTree *btree)
 {
-    int area = (int)btree->width * (int)btree->height;
+    if (btree->img == 0)
+        return 0;
+    uint32_t area = (uint32_t)btree->width * (uint32_t)btree->height;
     return (int)(area / (2.0 * btree->img));
 }
 
@@ -845,6 +849,18 @@ static int checknode(const BTree *btree, const BNode *node, CheckState *st)
     return 0;
 }
 
+/* Each number at most once is not enough: the header's counts must be met, too. */
+static int allseen(const CheckState *st)
+{
+    for (size_t k = 1; k < st->ids.size(); k++)
+        if (!st->ids[k])
+            return 0;
+    for (size_t k = 1; k < st->imgs.size(); k++)
+        if (!st->imgs[k])
+            return 0;
+    return 1;
+}
+
 /* A child's rectangle must be its slot's part of the parent's; with no 1-pixel length cut,
 ** that makes the leaves tile the root. */
 static int checkplace(const BNode *node, CheckState *st)
@@ -883,7 +899,9 @@ int btree_check(const BTree *btree, int placed, const char **why)
     } else {
         st.ids.assign(btree->count + 1, 0);
         st.imgs.assign(btree->img + 1, 0);
-        if (!checknode(btree, root, &st) && placed) {
+        if (!checknode(btree, root, &st) && !allseen(&st)) {
+            fail(&st, "a number is missing");
+        } else if (st.why == NULL && placed) {
             if (root->x != 0 || root->y != 0 || root->w != btree->width || root->h != btree->height)
                 fail(&st, "root rectangle is not the canvas");
             else

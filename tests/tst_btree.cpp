@@ -169,6 +169,8 @@ private slots:
     void fitExamples();
     void objective_data();
     void objective();
+    void minSize_data();
+    void minSize();
     void flipAndExchangeKeepTies();
     void rotationUndoesTies();
     void forcedBalancing_data();
@@ -180,6 +182,8 @@ private slots:
     void pinnedLayouts();
     void wideSums_data();
     void wideSums();
+    void checkFindsFaults_data();
+    void checkFindsFaults();
     void fatalAssertions_data();
     void fatalAssertions();
 };
@@ -485,6 +489,30 @@ void TestBTree::objective()
     freeTree(three);
 }
 
+void TestBTree::minSize_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("400x300, 3 photos") << 400 << 300 << 3 << 20000;
+    QTest::newRow("truncated") << 7 << 3 << 2 << 5;
+    QTest::newRow("widest canvas") << 65535 << 65535 << 1 << 2147418112;
+    QTest::newRow("no photos") << 800 << 600 << 0 << 0;
+}
+
+void TestBTree::minSize()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, photos);
+    BTree header {};
+    header.width = uint16_t(width);
+    header.height = uint16_t(height);
+    header.img = unsigned(photos);
+    QTEST(btree_min_size(&header), "expected");
+}
+
 // Eight equal squares side by side on an 800x100 canvas: any grouping of side-by-side nodes gives
 // every photo its exact square, so exchanges and rotations all tie at 0.
 void TestBTree::flipAndExchangeKeepTies()
@@ -703,6 +731,51 @@ void TestBTree::wideSums()
     QCOMPARE(two->root->nat_w, 65535u + 65535u);
     QCOMPARE(int(two->root->a->w), 150);
     freeTree(two);
+}
+
+// The walker the other tests lean on must see each kind of damage.
+void TestBTree::checkFindsFaults_data()
+{
+    QTest::addColumn<int>("damage");
+    QTest::addColumn<QByteArray>("reason");
+    QTest::newRow("sound") << 0 << QByteArray();
+    QTest::newRow("numbers missing") << 1 << QByteArray("a number is missing");
+    QTest::newRow("parent link") << 2 << QByteArray("parent link disagrees");
+    QTest::newRow("depth") << 3 << QByteArray("depth disagrees with the children");
+    QTest::newRow("photo twice") << 4 << QByteArray("photo number given twice");
+    QTest::newRow("overlap") << 5 << QByteArray("side-by-side children do not tile their parent");
+}
+
+void TestBTree::checkFindsFaults()
+{
+    QFETCH(int, damage);
+    QFETCH(QByteArray, reason);
+    BTree *tree = makeTree("([LL][(LL)L])", mixed(5), 800, 600);
+    btree_place(tree->root, 0, 0);
+    BNode *root = tree->root;
+    BNode *pair = root->b->a; // side by side, two leaves
+    switch (damage) {
+    case 1: // the header claims a photo that no leaf carries
+        tree->count += 2;
+        tree->img += 1;
+        break;
+    case 2:
+        pair->a->parent = root;
+        break;
+    case 3:
+        root->depth_b++;
+        break;
+    case 4:
+        pair->b->img = pair->a->img;
+        break;
+    case 5:
+        pair->a->w++;
+        break;
+    }
+    const char *why = nullptr;
+    QCOMPARE(btree_check(tree, 1, &why) != 0, !reason.isEmpty());
+    QCOMPARE(QByteArray(why), reason);
+    freeTree(tree); // frees through the child links, which no damage touched
 }
 
 void TestBTree::fatalAssertions_data()
