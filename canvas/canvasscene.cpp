@@ -126,7 +126,7 @@ void CanvasScene::updateCanvasBG()
     backgroundItem->setZValue(backgroundZ);
 
     // The item owns its effect and deletes it with itself.
-    auto *shadow = new QGraphicsDropShadowEffect;
+    auto *shadow = new QGraphicsDropShadowEffect(this);
     shadow->setColor(QColor(127, 127, 127, 255));
     shadow->setBlurRadius(12.0);
     shadow->setOffset(2.0, 2.0);

@@ -26,6 +26,18 @@ public:
     // The canvas area as the user sees it: background with the photo layer on top.
     QImage renderCanvas();
 
+signals:
+    void drawPhotos();
+
+public slots:
+    void setBackColor(QColor col);
+    void setPhotoFrame(int type);
+    void setPhotoFrameParam(int p1, int p2);
+    void updateCanvas();
+    void updateCanvasBG();
+    void drawCanvasBackground();
+
+public:
     QSize canvasSize = QSize(10, 10); // size of both layers in pixels
     QImage *backgroundImage = nullptr; // background layer, ARGB32, owned
     QImage *photoImage = nullptr; // photo layer, ARGB32, owned; the workers paint into it
@@ -38,17 +50,6 @@ public:
 
     // Held by every thread that paints into or reads *photoImage.
     QMutex photoLock;
-
-signals:
-    void drawPhotos();
-
-public slots:
-    void setBackColor(QColor col);
-    void setPhotoFrame(int type);
-    void setPhotoFrameParam(int p1, int p2);
-    void updateCanvas();
-    void updateCanvasBG();
-    void drawCanvasBackground();
 };
 
 #endif // CANVASSCENE_H

@@ -19,16 +19,6 @@ class CanvasSettings : public QWidget
 public:
     explicit CanvasSettings(QWidget *parent = nullptr);
 
-    QPushButton *colorButton = nullptr;
-    QLabel *colorLabel = nullptr;
-    QPushButton *frameButton1 = nullptr;
-    QPushButton *frameButton2 = nullptr;
-    QPushButton *frameButton3 = nullptr;
-    QSlider *param1Slider = nullptr; // margin a, 0..30
-    QSlider *param2Slider = nullptr; // corner radius or scallop half-width b, 0..40
-    QVBoxLayout *mainLayout = nullptr;
-    QTimer *paramTimer = nullptr; // single shot: one paramChanged per burst of slider moves
-
 signals:
     void colorChanged(QColor col);
     void photoFrameChanged(int type);
@@ -43,6 +33,17 @@ public slots:
 private:
     QWidget *createBackgroundGroup();
     QWidget *createFrameGroup();
+
+public:
+    QPushButton *colorButton = nullptr;
+    QLabel *colorLabel = nullptr;
+    QPushButton *frameButton1 = nullptr;
+    QPushButton *frameButton2 = nullptr;
+    QPushButton *frameButton3 = nullptr;
+    QSlider *param1Slider = nullptr; // margin a, 0..30
+    QSlider *param2Slider = nullptr; // corner radius or scallop half-width b, 0..40
+    QVBoxLayout *mainLayout = nullptr;
+    QTimer *paramTimer = nullptr; // single shot: one paramChanged per burst of slider moves
 };
 
 #endif // CANVASSETTINGS_H

@@ -22,6 +22,18 @@ public:
     static constexpr int maxWidth = 6000;
     static constexpr int maxHeight = 6000;
 
+public slots:
+    void setSpin(int index);
+    void setWidth(int width);
+    void setHeight(int height);
+    void setPortrait();
+    void setLandscape();
+
+private:
+    void createSizeGroup();
+    void createOrientationGroup();
+
+public:
     int canvasWidth = 800; // pixels
     int canvasHeight = 600; // pixels
     int orientation = 1; // 1 landscape, -1 portrait
@@ -33,17 +45,6 @@ public:
     QSpinBox *heightSpin = nullptr;
     QRadioButton *portraitButton = nullptr;
     QRadioButton *landscapeButton = nullptr;
-
-public slots:
-    void setSpin(int index);
-    void setWidth(int width);
-    void setHeight(int height);
-    void setPortrait();
-    void setLandscape();
-
-private:
-    void createSizeGroup();
-    void createOrientationGroup();
 };
 
 #endif // SIZEWIDGET_H

@@ -69,6 +69,7 @@ void TestCanvasScene::freshCanvas()
     QCOMPARE(shadow->color(), QColor(127, 127, 127, 255));
     QCOMPARE(shadow->blurRadius(), 12.0);
     QCOMPARE(shadow->offset(), QPointF(2.0, 2.0));
+    QCOMPARE(shadow->parent(), &scene);
 }
 
 void TestCanvasScene::backColorReplaces_data()
@@ -208,6 +209,8 @@ void TestCanvasScene::resetKeepsTwoItems()
         scene.drawCanvasBackground();
     }
     QCOMPARE(scene.items().size(), 2);
+    // Each replaced background item takes its shadow with it.
+    QCOMPARE(scene.findChildren<QGraphicsEffect *>().size(), 1);
 
     scene.photoImage->fill(Qt::red);
     reset(scene, QSize(300, 1200));
