@@ -54,20 +54,23 @@ void TestCanvasSettings::sliderBurst()
 
     CanvasSettings page;
     QSignalSpy spy(&page, &CanvasSettings::paramChanged);
+    // Timed from the last move, which is what the wait restarts on; a coarse timer may
+    // fire up to 5 % early.
     QElapsedTimer clock;
     for (int value : moves1) {
         page.param1Slider->setValue(value);
+        clock.start();
         QTest::qWait(50);
     }
     for (int value : moves2) {
         page.param2Slider->setValue(value);
+        clock.start();
         QTest::qWait(50);
     }
-    clock.start();
 
     QVERIFY(spy.wait(3000));
     const qint64 elapsed = clock.elapsed();
-    QVERIFY2(elapsed >= 900, qPrintable(QString::number(elapsed)));
+    QVERIFY2(elapsed >= 940, qPrintable(QString::number(elapsed)));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), val1);
     QCOMPARE(spy.at(0).at(1).toInt(), val2);
