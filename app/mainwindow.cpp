@@ -52,6 +52,8 @@ MainWindow::MainWindow(QWidget *parent)
     createWidgets();
 
     connect(statusWidget->shuffleButton, SIGNAL(clicked()), this, SLOT(shuffle()));
+    // The bar's text is the sign of a running cycle; an idle window starts without it.
+    statusWidget->progressBar->setTextVisible(false);
 
     qRegisterMetaType<QImage>("QImage");
     qRegisterMetaType<BTree>("BTree");
@@ -314,7 +316,7 @@ void MainWindow::applyNewCanvas(QSize size)
 
 void MainWindow::clearCache()
 {
-    qDebug() << "Clear cache: " << cache->count() << " items";
+    qDebug().nospace() << "Clear cache: " << cache->count() << " items";
     cache->clear();
 }
 
@@ -332,6 +334,7 @@ void MainWindow::saveCollage()
 
 bool MainWindow::saveCollageAs(QString fileName)
 {
+    const QString chosen = fileName;
     const CollageFormat format = completeCollageName(fileName);
     saveDirPath = fileName;
     const QString shownName = QDir::toNativeSeparators(fileName);
@@ -341,6 +344,18 @@ bool MainWindow::saveCollageAs(QString fileName)
                                 "are supported.")
                                  .arg(shownName));
         return false;
+    }
+    // The dialog asked about replacing the name as typed, not the one with ".jpg" added.
+    if (fileName != chosen && QFileInfo::exists(fileName)) {
+        // Qt's own wording, so that Qt's catalogue translates it like the dialog's question.
+        const QString question
+            = QCoreApplication::translate("QFileDialog",
+                                          "%1 already exists.\nDo you want to replace it?")
+                  .arg(shownName);
+        if (QMessageBox::warning(this, tr("Save Collage"), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes)
+            return false;
     }
     QString error;
     const QImage image = renderRequestedSize();
@@ -443,8 +458,15 @@ void MainWindow::writeSettings()
 // photos decoded for the larger cells, off the GUI thread.
 QImage MainWindow::renderRequestedSize()
 {
-    if (requestedSize == scene->canvasSize || !btree->root || photos->isEmpty())
+    if (requestedSize == scene->canvasSize)
         return scene->renderCanvas();
+    if (!btree->root || photos->isEmpty()) {
+        // Nothing laid out on this canvas yet: its background, still at the size asked for.
+        QImage blank(requestedSize, QImage::Format_ARGB32);
+        if (!blank.isNull())
+            blank.fill(scene->backColor);
+        return blank;
+    }
 
     const FrameSettings frame {scene->photoFrame, scene->frameParam1, scene->frameParam2};
     const QSize size = requestedSize;

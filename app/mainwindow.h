@@ -67,8 +67,8 @@ private:
     RightWidget *rightWidget = nullptr;
     StatusWidget *statusWidget = nullptr;
     QAction *newCanvasAct = nullptr;
-    QAction *addFolderAct = nullptr;
     QAction *addPhotosAct = nullptr;
+    QAction *addFolderAct = nullptr;
     QAction *saveAct = nullptr;
     QAction *exitAct = nullptr;
     QAction *aboutAct = nullptr;

@@ -44,6 +44,13 @@ static const Row rows[] = {
      "No se puede escribir %1: %2", "%1 не може да бъде записан: %2"},
     {"MainWindow", "unsupported file type", "nicht unterstützter Dateityp",
      "tipo de archivo no admitido", "неподдържан тип файл"},
+    {"MainWindow", "Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.",
+     "%1 kann nicht gespeichert werden: nur JPEG- (.jpg, .jpeg) und PNG-Dateien (.png) werden "
+     "unterstützt.",
+     "No se puede guardar %1: solo se admiten archivos JPEG (.jpg, .jpeg) y PNG (.png).",
+     "%1 не може да бъде записан: поддържат се само файлове JPEG (.jpg, .jpeg) и PNG (.png)."},
+    {"MainWindow", "there is no image to save", "es gibt kein Bild zum Speichern",
+     "no hay ninguna imagen que guardar", "няма изображение за записване"},
     // Shortcuts and filters stay as they are in every language.
     {"MainWindow", "Ctrl+N", "Ctrl+N", "Ctrl+N", "Ctrl+N"},
     {"MainWindow", "Ctrl+A", "Ctrl+A", "Ctrl+A", "Ctrl+A"},

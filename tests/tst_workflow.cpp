@@ -4,6 +4,7 @@
 #include "imagecache.h"
 #include "mainwindow.h"
 #include "photoloader.h"
+#include "sizewidget.h"
 #include "statuswidget.h"
 #include "translation.h"
 
@@ -14,7 +15,10 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +34,7 @@ class TestWorkflow : public QObject
 
 private slots:
     void initTestCase();
+    void idleWithoutPhotos();
     void folderOfManyPhotos();
     void folderFilters();
     void dropOrder();
@@ -43,6 +48,8 @@ private slots:
     void saveSizes_data();
     void saveSizes();
     void saveRefusesUnknownSuffix();
+    void saveAddedSuffixAsksBeforeReplacing_data();
+    void saveAddedSuffixAsksBeforeReplacing();
     void saveShowsProgress();
 
 private:
@@ -83,6 +90,19 @@ void TestWorkflow::drop(MainWindow &window, const QList<QUrl> &urls)
     QCoreApplication::sendEvent(window.view->viewport(), &move);
     QDropEvent dropEvent(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window.view->viewport(), &dropEvent);
+}
+
+void TestWorkflow::idleWithoutPhotos()
+{
+    MainWindow window;
+    QProgressBar *bar = window.statusWidget->progressBar;
+    QVERIFY(!bar->isTextVisible());
+    window.statusWidget->shuffleButton->click();
+    QVERIFY(!window.busy);
+    QVERIFY(!bar->isTextVisible());
+    QVERIFY(window.newCanvasAct->isEnabled());
+    QVERIFY(window.addPhotosAct->isEnabled());
+    QVERIFY(window.addFolderAct->isEnabled());
 }
 
 void TestWorkflow::folderOfManyPhotos()
@@ -246,17 +266,23 @@ void TestWorkflow::frameChangesDuringLayout()
 
 void TestWorkflow::newCanvas_data()
 {
-    QTest::addColumn<QSize>("requested");
+    QTest::addColumn<QSize>("typed");
+    QTest::addColumn<bool>("portrait");
+    QTest::addColumn<bool>("accept");
     QTest::addColumn<QSize>("working");
-    QTest::newRow("portrait") << QSize(1205, 1795) << QSize(604, 900);
-    QTest::newRow("landscape") << QSize(1795, 1205) << QSize(1200, 805);
-    QTest::newRow("square kept") << QSize(1200, 1200) << QSize(1200, 1200);
-    QTest::newRow("small kept") << QSize(400, 300) << QSize(400, 300);
+    QTest::newRow("portrait") << QSize(1795, 1205) << true << true << QSize(604, 900);
+    QTest::newRow("landscape") << QSize(1795, 1205) << false << true << QSize(1200, 805);
+    QTest::newRow("square kept") << QSize(1200, 1200) << false << true << QSize(1200, 1200);
+    QTest::newRow("small kept") << QSize(400, 300) << false << true << QSize(400, 300);
+    QTest::newRow("canceled") << QSize(1795, 1205) << true << false << QSize(800, 600);
 }
 
+// Through the real dialog, as the menu reaches it.
 void TestWorkflow::newCanvas()
 {
-    QFETCH(QSize, requested);
+    QFETCH(QSize, typed);
+    QFETCH(bool, portrait);
+    QFETCH(bool, accept);
     QFETCH(QSize, working);
     QTemporaryDir dir;
     writePhoto(dir.filePath("n.jpg"), QSize(60, 40), Qt::red);
@@ -266,15 +292,43 @@ void TestWorkflow::newCanvas()
     window.beginProcessing();
     QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
     QVERIFY(window.cache->count() > 0);
+    const QImage *layer = window.scene->photoImage;
+    const BNode *root = window.btree->root;
 
-    window.applyNewCanvas(requested);
+    bool shown = false;
+    QTimer::singleShot(0, &window, [&] {
+        auto *dialog = window.findChild<SizeWidget *>();
+        if (!dialog)
+            return;
+        shown = true;
+        dialog->widthSpin->setValue(typed.width());
+        dialog->heightSpin->setValue(typed.height());
+        if (portrait)
+            dialog->portraitButton->click();
+        if (accept)
+            dialog->accept();
+        else
+            dialog->reject();
+    });
+    window.newCanvasAct->trigger();
+    QVERIFY(shown);
+    QVERIFY(!window.findChild<SizeWidget *>()); // the dialog is gone either way
     QCOMPARE(window.scene->canvasSize, working);
     QCOMPARE(window.scene->photoImage->size(), working);
-    QCOMPARE(window.requestedSize, requested);
-    QVERIFY(window.photos->isEmpty());
-    QCOMPARE(window.cache->count(), 0);
-    window.shuffle();
-    QVERIFY(!window.busy);
+    if (accept) {
+        QCOMPARE(window.requestedSize, portrait ? typed.transposed() : typed);
+        QVERIFY(window.photos->isEmpty());
+        QCOMPARE(window.cache->count(), 0);
+        window.shuffle();
+        QVERIFY(!window.busy);
+        return;
+    }
+    // a canceled dialog leaves everything as it was
+    QCOMPARE(window.requestedSize, QSize(800, 600));
+    QCOMPARE(window.photos->size(), 1);
+    QVERIFY(window.cache->count() > 0);
+    QCOMPARE(window.scene->photoImage, layer);
+    QCOMPARE(window.btree->root, root);
 }
 
 void TestWorkflow::closeDuringRender()
@@ -299,27 +353,38 @@ void TestWorkflow::saveSizes_data()
 {
     QTest::addColumn<QSize>("requested");
     QTest::addColumn<QSize>("working");
-    QTest::newRow("default") << QSize(800, 600) << QSize(800, 600);
-    QTest::newRow("10x15 cm") << QSize(1795, 1205) << QSize(1200, 805);
-    QTest::newRow("20x30 cm portrait") << QSize(2398, 3602) << QSize(599, 900);
+    QTest::addColumn<bool>("withPhotos");
+    QTest::newRow("default") << QSize(800, 600) << QSize(800, 600) << true;
+    QTest::newRow("10x15 cm") << QSize(1795, 1205) << QSize(1200, 805) << true;
+    QTest::newRow("20x30 cm portrait") << QSize(2398, 3602) << QSize(599, 900) << true;
+    QTest::newRow("10x15 cm, no photos yet") << QSize(1795, 1205) << QSize(1200, 805) << false;
 }
 
 void TestWorkflow::saveSizes()
 {
     QFETCH(QSize, requested);
     QFETCH(QSize, working);
+    QFETCH(bool, withPhotos);
     QTemporaryDir dir;
     for (int i = 0; i < 6; ++i)
         writePhoto(dir.filePath(QStringLiteral("v%1.jpg").arg(i)), QSize(400, 300),
                    QColor::fromHsv(i * 60, 220, 230));
     MainWindow window;
+    QDir folder(dir.path());
+    if (!withPhotos) {
+        // a layout of an earlier canvas stays in the tree after New Canvas
+        window.addDir(folder);
+        window.beginProcessing();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    }
     if (requested != QSize(800, 600))
         window.applyNewCanvas(requested);
     QCOMPARE(window.scene->canvasSize, working);
-    QDir folder(dir.path());
-    window.addDir(folder);
-    window.beginProcessing();
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    if (withPhotos) {
+        window.addDir(folder);
+        window.beginProcessing();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    }
 
     const QString path = dir.filePath("collage.png");
     QVERIFY(window.saveCollageAs(path));
@@ -328,6 +393,10 @@ void TestWorkflow::saveSizes()
     const QImage saved = QImage(path).convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(saved.size(), requested);
     const QImage preview = window.scene->renderCanvas();
+    if (!withPhotos) {
+        QCOMPARE(saved.pixel(requested.width() / 2, requested.height() / 2), qRgb(255, 255, 255));
+        return;
+    }
     if (requested == working) {
         QCOMPARE(saved, preview); // the very image the preview shows
         return;
@@ -363,6 +432,43 @@ void TestWorkflow::saveRefusesUnknownSuffix()
     QVERIFY(shown.contains(QLatin1String("collage.gif")));
     QVERIFY(shown.contains(QLatin1String("PNG")));
     QVERIFY(!QFile::exists(path));
+}
+
+void TestWorkflow::saveAddedSuffixAsksBeforeReplacing_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("keep") << QMessageBox::No;
+    QTest::newRow("replace") << QMessageBox::Yes;
+}
+
+// The dialog confirmed "collage", which did not exist; "collage.jpg" did.
+void TestWorkflow::saveAddedSuffixAsksBeforeReplacing()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QTemporaryDir dir;
+    const QString existing = dir.filePath("collage.jpg");
+    {
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("precious");
+    }
+    MainWindow window;
+    QString asked;
+    QTimer::singleShot(0, &window, [&] {
+        if (auto *box = window.findChild<QMessageBox *>()) {
+            asked = box->text();
+            box->button(answer)->click();
+        }
+    });
+    QCOMPARE(window.saveCollageAs(dir.filePath("collage")), answer == QMessageBox::Yes);
+    QVERIFY(asked.contains(QLatin1String("collage.jpg")));
+    QCOMPARE(window.saveDirPath, existing);
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    if (answer == QMessageBox::No)
+        QCOMPARE(file.readAll(), QByteArray("precious"));
+    else
+        QCOMPARE(QImage(existing).size(), QSize(800, 600));
 }
 
 void TestWorkflow::saveShowsProgress()
