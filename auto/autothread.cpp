@@ -9,6 +9,13 @@ AutoThread::AutoThread(QObject *parent)
     , seedSource(secondsSinceMidnight)
 {
     routeEngineTraceToQtDebug();
+    // Queued: finished() comes from the worker thread, the start belongs to this one.
+    connect(this, &QThread::finished, this, [this]() {
+        if (startPending) {
+            startPending = false;
+            start(QThread::InheritPriority);
+        }
+    });
 }
 
 // A run cannot be cut short; the owner waits for it so that nothing it borrowed is freed
@@ -20,7 +27,7 @@ AutoThread::~AutoThread()
 
 void AutoThread::startAuto(CanvasScene *canvasScene, QList<PhotoRecord *> *photos, BTree *btree)
 {
-    if (photos->isEmpty() || isRunning())
+    if (photos->isEmpty() || (isRunning() && !handedOver.loadAcquire()))
         return;
     scene = canvasScene;
     canvasWidth = scene->canvasSize.width();
@@ -29,7 +36,13 @@ void AutoThread::startAuto(CanvasScene *canvasScene, QList<PhotoRecord *> *photo
     for (const PhotoRecord *photo : std::as_const(*photos))
         sizes.append(photo->size);
     tree = btree;
-    start(QThread::InheritPriority);
+    handedOver.storeRelaxed(0);
+    // The window may ask for the next layout while the last run's thread is still winding
+    // down after renderedTree(); starting nothing then would leave it waiting for ever.
+    if (isRunning())
+        startPending = true;
+    else
+        start(QThread::InheritPriority);
 }
 
 void AutoThread::setSeedSource(std::function<unsigned()> source)
@@ -44,5 +57,7 @@ void AutoThread::run()
     callbacks.progress = [this](int value) { emit progressValue(value); };
     callbacks.painted = [this]() { emit renderedAuto(); };
     runLayout(tree, sizes, QSize(canvasWidth, canvasHeight), seedSource(), target, callbacks);
-    emit renderedTree(tree);
+    BTree *const done = tree;
+    handedOver.storeRelease(1); // from here on startAuto() may refill the members
+    emit renderedTree(done);
 }

@@ -3,6 +3,7 @@
 
 #include "btree.h" // queued signals carry BTree*, which needs the complete type
 
+#include <QAtomicInt>
 #include <QList>
 #include <QSize>
 #include <QThread>
@@ -23,9 +24,10 @@ public:
     explicit AutoThread(QObject *parent = nullptr);
     ~AutoThread() override;
 
-    // Starts a run unless the list is empty or a run is in progress. The photo sizes are copied
-    // here, so the list may change once this returns; the tree must be empty and stays the
-    // worker's until renderedTree() arrives.
+    // Starts a run unless the list is empty or a run is in progress. A run that has already
+    // handed its tree over no longer counts: the new one starts as soon as its thread is done.
+    // The photo sizes are copied here, so the list may change once this returns; the tree must
+    // be empty and stays the worker's until renderedTree() arrives.
     void startAuto(CanvasScene *scene, QList<PhotoRecord *> *photos, BTree *btree);
     // Replaces the time-of-day seed, for tests and reproducible runs.
     void setSeedSource(std::function<unsigned()> source);
@@ -45,6 +47,8 @@ private:
     int canvasWidth = -1;
     int canvasHeight = -1;
     std::function<unsigned()> seedSource;
+    QAtomicInt handedOver; // set by the run once it no longer reads the members
+    bool startPending = false; // a start that waits for the thread to finish
 };
 
 #endif // AUTOTHREAD_H

@@ -4,6 +4,7 @@
 #include "photoloader.h"
 
 #include <QImage>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -124,6 +125,7 @@ private slots:
     void threadlessRunMatchesWorker();
     void emptyListEmitsNothing();
     void startWhileRunning();
+    void startAfterHandover();
     void destroyWhileRunning();
 };
 
@@ -256,6 +258,37 @@ void TestAutoThread::startWhileRunning()
     QCOMPARE(progress.count(), 102);
     QCOMPARE(stage.tree->img, 100u);
     QVERIFY(second->root == nullptr);
+}
+
+// The window may ask again as soon as renderedTree() has reached it, while the worker thread is
+// still on its way out; that request must not be lost.
+void TestAutoThread::startAfterHandover()
+{
+    Stage stage(QSize(400, 300), 5);
+    Photos others(3);
+    TreePtr second = newTree();
+    QSemaphore handedOver;
+    QSemaphore resume;
+    bool first = true;
+    connect(
+        &stage.worker, &AutoThread::renderedTree, &stage.worker,
+        [&](BTree *) {
+            if (!first)
+                return;
+            first = false;
+            handedOver.release();
+            resume.acquire(); // hold the thread between the hand-over and its end
+        },
+        Qt::DirectConnection);
+    stage.start();
+    QVERIFY(handedOver.tryAcquire(1, 20000));
+    stage.worker.startAuto(&stage.scene, &others.list, second.get());
+    resume.release();
+    QTRY_COMPARE_WITH_TIMEOUT(stage.done.count(), 2, 20000);
+    QVERIFY(stage.worker.wait(20000));
+    QCOMPARE(stage.done.last().first().value<BTree *>(), second.get());
+    QCOMPARE(stage.tree->img, 5u);
+    QCOMPARE(second->img, 3u);
 }
 
 // The destructor waits for the run, so the borrowed scene and tree outlive it.
