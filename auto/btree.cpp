@@ -235,7 +235,7 @@ void btree_insert(BTree *btree, BNode *leaf, uint32_t id, uint32_t type, int ab)
         q->a = p;
         btree_attach(btree, q, leaf, BNODE_B);
     } else {
-        btree_attach(btree, q, leaf, BNODE_A);
+        btree_attach(btree, q, leaf, ab); /* a slot other than A or B stops here */
         q->b = p;
     }
     BNode *g = p->parent;

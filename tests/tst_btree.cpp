@@ -787,6 +787,7 @@ void TestBTree::fatalAssertions_data()
     QTest::newRow("rotate null") << 2 << QByteArray("node!=NULL");
     QTest::newRow("place null") << 3 << QByteArray("parent!=NULL");
     QTest::newRow("bad slot") << 4 << QByteArray("ab==BNODE_A || ab==BNODE_B");
+    QTest::newRow("insert into bad slot") << 5 << QByteArray("ab==BNODE_A || ab==BNODE_B");
 }
 
 // Each case dies in a child process, whose standard error is read back here.
@@ -816,8 +817,12 @@ void TestBTree::fatalAssertions()
         case 3:
             btree_place(nullptr, 0, 0);
             break;
-        default:
+        case 4:
             btree_attach(tree, nullptr, bnode_new(BNODE_LEAF), 2);
+            break;
+        default:
+            btree_insert(tree, bnode_new_leaf(1, 1), 0, BNODE_SIDE, BNODE_A);
+            btree_insert(tree, bnode_new_leaf(1, 1), 1, BNODE_SIDE, 2);
             break;
         }
         _exit(0);
