@@ -1,4 +1,7 @@
+#include "canvasscene.h"
+#include "canvasview.h"
 #include "mainwindow.h"
+#include "rightwidget.h"
 #include "translation.h"
 
 #include <QAction>
@@ -22,6 +25,7 @@ private slots:
     void title();
     void fileMenu();
     void helpMenu();
+    void contentAtStart();
     void aboutBox_data();
     void aboutBox();
     void settingsDefaults();
@@ -83,6 +87,24 @@ void TestMainWindow::helpMenu()
 {
     MainWindow window;
     QCOMPARE(menuTexts(window.helpMenu), QStringList({"&About"}));
+}
+
+void TestMainWindow::contentAtStart()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage canvas = window.scene->renderCanvas();
+    QCOMPARE(canvas.size(), QSize(800, 600));
+    QCOMPARE(canvas.pixel(400, 300), qRgb(255, 255, 255));
+
+    // only the view takes up a change of the window's width
+    const int panel = window.rightWidget->width();
+    const int viewWidth = window.view->width();
+    window.resize(window.width() + 200, window.height());
+    QTRY_COMPARE(window.view->width(), viewWidth + 200);
+    QCOMPARE(window.rightWidget->width(), panel);
+    QCOMPARE(window.view->geometry().right() + 1, window.rightWidget->geometry().left());
 }
 
 void TestMainWindow::aboutBox_data()
