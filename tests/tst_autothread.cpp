@@ -264,12 +264,13 @@ void TestAutoThread::startWhileRunning()
 // still on its way out; that request must not be lost.
 void TestAutoThread::startAfterHandover()
 {
-    Stage stage(QSize(400, 300), 5);
+    // Declared before the stage, so that even a failed run never outlives them.
     Photos others(3);
     TreePtr second = newTree();
     QSemaphore handedOver;
     QSemaphore resume;
     bool first = true;
+    Stage stage(QSize(400, 300), 5);
     connect(
         &stage.worker, &AutoThread::renderedTree, &stage.worker,
         [&](BTree *) {
@@ -277,7 +278,8 @@ void TestAutoThread::startAfterHandover()
                 return;
             first = false;
             handedOver.release();
-            resume.acquire(); // hold the thread between the hand-over and its end
+            // hold the thread between the hand-over and its end
+            resume.tryAcquire(1, 20000);
         },
         Qt::DirectConnection);
     stage.start();
