@@ -118,7 +118,12 @@ QImage prepareTile(const QImage &image, quint16 w, quint16 h)
         const int ch = std::max(1, int(double(qint64(h) * iw) / w));
         crop = QRect(0, (ih - ch) / 2, iw, ch);
     }
-    return image.copy(crop).scaledToHeight(h, Qt::SmoothTransformation);
+    // Scaled to the cell's exact size rather than to its height alone: the crop's width is
+    // truncated, so keeping its aspect could leave the tile a column short of the cell, and
+    // that column would go on showing whatever the layer held (the pale layout boxes), or a
+    // column too wide, reaching into the neighbour's cell. Either way the error is below one
+    // pixel, so the photo's aspect is still kept.
+    return image.copy(crop).scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 void blendTile(QImage &layer, const QImage &tile, int x, int y)

@@ -23,7 +23,7 @@ public:
 };
 
 // Cuts the image to the cell's aspect ratio around its centre and scales it smoothly to
-// height h. A null image or an empty cell gives a null tile.
+// exactly w x h, so the tile covers its cell. A null image or an empty cell gives a null tile.
 QImage prepareTile(const QImage &image, quint16 w, quint16 h);
 
 // Lays the tile onto the layer with its top-left corner at (x, y), clipped to the layer.

@@ -67,6 +67,11 @@ void TestFrame::prepareTileCrop_data()
         << bands(800, 400, 0, 800, true) << 400 << 200 << QSize(400, 200);
     QTest::newRow("smaller than the cell, scaled up")
         << bands(300, 200, 0, 300, true) << 600 << 400 << QSize(600, 400);
+    // Crops whose truncated side would scale a column short of, or past, the cell.
+    QTest::newRow("853x640 in 100x346, crop 184 from x=334")
+        << bands(853, 640, 334, 518, true) << 100 << 346 << QSize(100, 346);
+    QTest::newRow("853x640 in 217x102, crop 400 from y=120")
+        << bands(853, 640, 120, 520, false) << 217 << 102 << QSize(217, 102);
 }
 
 void TestFrame::prepareTileCrop()
@@ -91,8 +96,8 @@ void TestFrame::prepareTileRefuses()
     QVERIFY(prepareTile(QImage(), 100, 100).isNull());
     QVERIFY(prepareTile(opaqueTile(10, 10), 0, 100).isNull());
     QVERIFY(prepareTile(opaqueTile(10, 10), 100, 0).isNull());
-    // A sliver of an image for a very wide cell still gives a tile of the cell's height.
-    QCOMPARE(prepareTile(opaqueTile(1, 1000), 1000, 10).height(), 10);
+    // A sliver of an image for a very wide cell still covers the whole cell.
+    QCOMPARE(prepareTile(opaqueTile(1, 1000), 1000, 10).size(), QSize(1000, 10));
 }
 
 void TestFrame::rectEdges_data()

@@ -242,9 +242,16 @@ void TestRender::everyCellShowsItsPhoto()
             cells.append({n, QRect(xs[c], ys[r], xs[c + 1] - xs[c], ys[r + 1] - ys[r])});
         }
     }
+    // Opaque, as the layout's pale boxes leave the layer: a pixel no tile reached keeps it.
+    const QRgb box = 0xFFA0B0C0u;
     QImage image(target, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
+    image.fill(box);
     renderCellsScaled(cells, QSize(300, 200), photos.list, FrameSettings {frameType, 2, 4}, image);
+    int uncovered = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            uncovered += image.pixel(x, y) == box;
+    QCOMPARE(uncovered, 0);
     for (const RenderCell &cell : scaleCells(cells, QSize(300, 200), target)) {
         const QColor got = image.pixelColor(cell.rect.center());
         const QColor want = colourOf(cell.img);
