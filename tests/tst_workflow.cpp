@@ -40,6 +40,7 @@ private slots:
     void dropOrder();
     void dropWhileBusy();
     void shuffleDuringCycle();
+    void frameChangeWhileIdle_data();
     void frameChangeWhileIdle();
     void frameChangesDuringLayout();
     void newCanvas_data();
@@ -218,8 +219,19 @@ void TestWorkflow::shuffleDuringCycle()
     }
 }
 
+void TestWorkflow::frameChangeWhileIdle_data()
+{
+    QTest::addColumn<QList<int>>("margins");
+    QTest::addColumn<int>("redraws");
+    QTest::newRow("one change") << QList<int> {20} << 1;
+    // the first starts a redraw; the others arrive during it and give one more
+    QTest::newRow("changes during the redraw") << QList<int> {4, 8, 20} << 2;
+}
+
 void TestWorkflow::frameChangeWhileIdle()
 {
+    QFETCH(QList<int>, margins);
+    QFETCH(int, redraws);
     QTemporaryDir dir;
     for (int i = 0; i < 4; ++i)
         writePhoto(dir.filePath(QStringLiteral("f%1.jpg").arg(i)), QSize(60, 40),
@@ -231,12 +243,14 @@ void TestWorkflow::frameChangeWhileIdle()
     QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
 
     QSignalSpy renders(&window.renderThread, SIGNAL(finished()));
-    QMetaObject::invokeMethod(window.scene, "setPhotoFrameParam", Q_ARG(int, 20), Q_ARG(int, 10));
+    for (int margin : std::as_const(margins))
+        QMetaObject::invokeMethod(window.scene, "setPhotoFrameParam", Q_ARG(int, margin),
+                                  Q_ARG(int, 10));
     QVERIFY(window.busy); // a redraw locks the editing actions too
     QVERIFY(!window.addPhotosAct->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
-    QCOMPARE(renders.size(), 1);
-    // the 20 px margin leaves the canvas corner transparent
+    QCOMPARE(renders.size(), redraws);
+    // the last margin, 20 px, leaves the canvas corner transparent
     QCOMPARE(qAlpha(window.scene->photoImage->pixel(5, 5)), 0);
     QVERIFY(window.addPhotosAct->isEnabled());
 }
