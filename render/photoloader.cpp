@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QMutex>
 #include <QTransform>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -114,10 +115,116 @@ static QImage turnUpright(const QImage &image, int orientation)
     }
 }
 
+qint64 jpegCoefficientBytes(QIODevice *device)
+{
+    const auto next = [device](uchar &byte) {
+        char c = 0;
+        const bool ok = device->getChar(&c);
+        byte = uchar(c);
+        return ok;
+    };
+    uchar first = 0;
+    uchar second = 0;
+    if (!next(first) || !next(second) || first != 0xFF || second != 0xD8)
+        return 0;
+
+    struct Component
+    {
+        int h;
+        int v;
+    };
+    QVarLengthArray<Component, 4> components;
+    qint64 width = 0;
+    qint64 height = 0;
+    bool progressive = false;
+    for (;;) {
+        uchar marker = 0;
+        bool previousFF = false;
+        for (;;) {
+            uchar byte = 0;
+            if (!next(byte))
+                return 0;
+            if (byte != 0xFF && previousFF) {
+                marker = byte;
+                break;
+            }
+            previousFF = byte == 0xFF;
+        }
+        // Markers without a segment.
+        if (marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7))
+            continue;
+        if (marker == 0xD9)
+            return 0;
+
+        uchar high = 0;
+        uchar low = 0;
+        if (!next(high) || !next(low))
+            return 0;
+        const int length = (high << 8) | low;
+        if (length < 2)
+            return 0;
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8
+                           && marker != 0xCC;
+        if (!frame && marker != 0xDA) {
+            if (device->skip(length - 2) != length - 2)
+                return 0;
+            continue;
+        }
+
+        const QByteArray payload = device->read(length - 2);
+        if (payload.size() != length - 2 || payload.isEmpty())
+            return 0;
+        const auto at = [&payload](int i) { return int(uchar(payload.at(i))); };
+        if (frame) {
+            if (payload.size() < 6)
+                return 0;
+            height = (at(1) << 8) | at(2);
+            width = (at(3) << 8) | at(4);
+            const int count = at(5);
+            if (count < 1 || payload.size() < 6 + 3 * count)
+                return 0;
+            components.clear();
+            for (int i = 0; i < count; ++i) {
+                const int sampling = at(6 + 3 * i + 1);
+                if ((sampling >> 4) < 1 || (sampling & 15) < 1)
+                    return 0; // the decoder refuses such a frame before it allocates anything
+                components.append({sampling >> 4, sampling & 15});
+            }
+            progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+            continue;
+        }
+
+        // The first scan: it tells whether the file is decoded in one pass.
+        if (components.isEmpty() || width < 1 || height < 1)
+            return 0;
+        if (!progressive && at(0) >= components.size())
+            return 0;
+        int hMax = 1;
+        int vMax = 1;
+        for (const Component &c : std::as_const(components)) {
+            hMax = std::max(hMax, c.h);
+            vMax = std::max(vMax, c.v);
+        }
+        // libjpeg's whole-image coefficient arrays: per component, its blocks padded to its
+        // sampling factors, 64 coefficients of 2 bytes each.
+        const auto blocks = [](qint64 samples, int factor, int maxFactor) {
+            const qint64 n = (samples * factor + 8 * maxFactor - 1) / (8 * maxFactor);
+            return (n + factor - 1) / factor * factor;
+        };
+        qint64 bytes = 0;
+        for (const Component &c : std::as_const(components))
+            bytes += blocks(width, c.h, hMax) * blocks(height, c.v, vMax) * 128;
+        return bytes;
+    }
+}
+
 void loadPhoto(PhotoLoader *loader)
 {
     QFile file(loader->path);
     if (!file.open(QIODevice::ReadOnly))
+        return;
+    // The decoder would take that memory before it finds out how little data follows.
+    if (jpegCoefficientBytes(&file) > maxCoefficientBytes || !file.seek(0))
         return;
     QImageReader reader(&file, QByteArray());
     // The photo is turned upright below, from the orientation read when it was added.

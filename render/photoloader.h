@@ -5,6 +5,7 @@
 #include <QString>
 
 class QImage;
+class QIODevice;
 
 // What the collection knows of one photo without decoding it. `size` is upright: the
 // header size with width and height exchanged for the orientations that turn a quarter.
@@ -64,5 +65,17 @@ int decodeLimitFor(const QSize &stored, const QSize &target);
 
 // The size, as stored in the file, that a loader asks the decoder for.
 QSize loaderTarget(const PhotoLoader &loader);
+
+// The memory, in bytes, that the JPEG decoder holds for the DCT coefficients of the whole
+// photo, whatever size it is decoded at: a file coded in more than one scan (progressive, or
+// with its colour components in separate scans) keeps all of them until the last scan. 0 for
+// a file decoded in one pass, and for anything the device does not hold a JPEG header of.
+// Reads the device from its position up to the first scan.
+qint64 jpegCoefficientBytes(QIODevice *device);
+
+// What a photo's coefficients may take. Far above any camera photo (a 100-megapixel
+// progressive file needs 300 to 600 MB), but a header of a few bytes can claim 65000 x 65000,
+// which would ask for 12 GB.
+constexpr qint64 maxCoefficientBytes = qint64(1) << 30;
 
 #endif // PHOTOLOADER_H

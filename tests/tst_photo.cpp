@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QImage>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -12,12 +13,15 @@
 
 namespace {
 
-QByteArray jpegBytes(const QImage &image, int quality = 90)
+QByteArray jpegBytes(const QImage &image, int quality = 90, bool progressive = false)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "jpg", quality);
+    QImageWriter writer(&buffer, "jpg");
+    writer.setQuality(quality);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
     return bytes;
 }
 
@@ -34,10 +38,12 @@ QByteArray withOrientation(const QByteArray &jpeg, int orientation)
     return jpeg.left(2) + app1 + payload + jpeg.mid(2);
 }
 
-// Rewrites the frame header of a baseline JPEG to claim another size.
+// Rewrites the frame header of a baseline (or progressive) JPEG to claim another size.
 QByteArray claimingSize(QByteArray jpeg, int w, int h)
 {
-    const int sof = int(jpeg.indexOf("\xFF\xC0"));
+    int sof = int(jpeg.indexOf("\xFF\xC0"));
+    if (sof < 0)
+        sof = int(jpeg.indexOf("\xFF\xC2"));
     jpeg[sof + 5] = char(h >> 8);
     jpeg[sof + 6] = char(h & 0xFF);
     jpeg[sof + 7] = char(w >> 8);
@@ -108,6 +114,8 @@ private slots:
     void hostileFiles_data();
     void hostileFiles();
     void overAllocationLimit();
+    void multiScanMemory_data();
+    void multiScanMemory();
     void vanishedFile();
 
 private:
@@ -299,6 +307,71 @@ void TestPhoto::overAllocationLimit()
     QVERIFY(record);
     QCOMPARE(decode(*record).size(), QSize(6200, 6000));
     QCOMPARE(decode(*record, 8.0).size(), QSize(775, 750));
+}
+
+void TestPhoto::multiScanMemory_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("coefficients");
+    QTest::addColumn<bool>("decodes");
+
+    // 4:2:0 colour: 8x8 luma blocks, and chroma blocks covering 16x16 pixels.
+    const QImage colour = quadrants(640, 480);
+    QTest::newRow("baseline holds no coefficients") << jpegBytes(colour) << qint64(0) << true;
+    QTest::newRow("progressive 640x480")
+        << jpegBytes(colour, 90, true) << qint64((80 * 60 + 2 * 40 * 30) * 128) << true;
+    QTest::newRow("progressive grey 100x50")
+        << jpegBytes(quadrants(100, 50).convertToFormat(QImage::Format_Grayscale8), 90, true)
+        << qint64(13 * 7 * 128) << true;
+    // Three components at full resolution, the first scan carrying only one of them.
+    const QByteArray separateScans("\xFF\xD8"
+                                   "\xFF\xC0\x00\x11\x08\x03\xE8\x03\xE8\x03"
+                                   "\x01\x11\x00\x02\x11\x00\x03\x11\x00"
+                                   "\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00",
+                                   31);
+    QTest::newRow("baseline, components in separate scans")
+        << separateScans << qint64(3 * 125 * 125 * 128) << false;
+    QTest::newRow("progressive header claims 20000x20000")
+        << claimingSize(jpegBytes(colour, 90, true), 20000, 20000)
+        << qint64((2500 * 2500 + 2 * 1250 * 1250) * 128) << false;
+    // Luma blocks are padded to the 2x2 sampling: 8125 becomes 8126.
+    QTest::newRow("progressive header claims 65000x65000")
+        << claimingSize(jpegBytes(colour, 90, true), 65000, 65000)
+        << qint64(8126 * 8126 + 2 * 4063 * 4063) * 128 << false;
+    QTest::newRow("frame cut short") << separateScans.left(12) << qint64(0) << false;
+    QByteArray zeroSampling = separateScans;
+    zeroSampling[13] = '\x01'; // horizontal factor 0
+    QTest::newRow("sampling factor 0") << zeroSampling << qint64(0) << false;
+    QTest::newRow("scan before any frame")
+        << QByteArray("\xFF\xD8") + separateScans.mid(21) << qint64(0) << false;
+    QTest::newRow("not a JPEG") << QByteArray("GIF89a\x01\x00\x01\x00", 10) << qint64(0) << false;
+}
+
+// A multi-scan file keeps the coefficients of the whole photo however small it is decoded,
+// so a few hundred bytes claiming a huge size must not make the decoder take gigabytes.
+void TestPhoto::multiScanMemory()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, coefficients);
+    QFETCH(bool, decodes);
+
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QCOMPARE(jpegCoefficientBytes(&buffer), coefficients);
+
+    const QString path
+        = write(QString("multiscan_%1.jpg").arg(QTest::currentDataTag()).replace(' ', '_'), bytes);
+    std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+    if (!record) {
+        QVERIFY(!decodes);
+        return;
+    }
+    const double scale
+        = qMax(1.0, qMin(record->size.width() / 640.0, record->size.height() / 640.0));
+    const QImage image = decode(*record, scale);
+    QCOMPARE(!image.isNull(), decodes);
+    if (decodes)
+        QVERIFY(meanDifference(image, QImage::fromData(bytes)) < 1.0);
 }
 
 void TestPhoto::vanishedFile()
