@@ -24,7 +24,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -482,25 +481,13 @@ QImage MainWindow::renderRequestedSize()
     // one of its threads to this job if it ran there too.
     QImage image;
     QThread *worker = QThread::create([=, &image]() {
-        QImage layer(size, QImage::Format_ARGB32);
-        if (layer.isNull())
-            return;
-        layer.fill(Qt::transparent);
         // Through updateProgress(), so that a report still queued when the save ends is dropped.
-        renderCollage(tree, list, *previewCache, frame, layer, nullptr,
-                      [this](int done, int total) {
-                          const int value = total > 0 ? done * 100 / total : 0;
-                          QMetaObject::invokeMethod(
-                              this, [this, value] { updateProgress(value); }, Qt::QueuedConnection);
-                      });
-        QImage collage(size, QImage::Format_ARGB32);
-        if (collage.isNull())
-            return;
-        collage.fill(back);
-        QPainter painter(&collage);
-        painter.drawImage(0, 0, layer);
-        painter.end();
-        image = collage;
+        image = renderCollageImage(
+            tree, list, *previewCache, frame, size, back, [this](int done, int total) {
+                const int value = total > 0 ? done * 100 / total : 0;
+                QMetaObject::invokeMethod(
+                    this, [this, value] { updateProgress(value); }, Qt::QueuedConnection);
+            });
     });
     QEventLoop loop;
     connect(worker, &QThread::finished, &loop, &QEventLoop::quit);

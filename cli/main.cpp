@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 
 #include <cstdio>
 #include <cstdlib>
@@ -358,28 +357,18 @@ int makeCollage(const Options &options, const QStringList &files)
     runLayout(tree.get(), sizes, options.size, options.seed, LayoutCanvas(), callbacks);
     bar.finish();
 
-    // The saved collage is the background with the photo layer over it, as the window saves it.
-    QImage photoLayer(options.size, QImage::Format_ARGB32);
-    QImage collage(options.size, QImage::Format_ARGB32);
-    if (photoLayer.isNull() || collage.isNull())
+    // The same image the window saves: the background with the photo layer over it.
+    ImageCache cache;
+    const QImage collage = renderCollageImage(
+        tree.get(), photos, cache, options.frame, options.size, options.background,
+        [&bar](int done, int total) { bar.show("decode", done, total); });
+    bar.finish();
+    cache.clear();
+    if (collage.isNull())
         return fail(QStringLiteral("not enough memory for a %1x%2 canvas")
                         .arg(options.size.width())
                         .arg(options.size.height()),
                     NotWritten);
-    photoLayer.fill(Qt::transparent);
-    collage.fill(Qt::transparent);
-    ImageCache cache;
-    renderCollage(tree.get(), photos, cache, options.frame, photoLayer, nullptr,
-                  [&bar](int done, int total) { bar.show("decode", done, total); });
-    bar.finish();
-    cache.clear();
-
-    {
-        QPainter painter(&collage);
-        painter.fillRect(collage.rect(), options.background);
-        painter.drawImage(0, 0, photoLayer);
-    }
-    photoLayer = QImage();
 
     QString error;
     if (!writeCollage(collage, fileName, options.format, &error))

@@ -10,6 +10,7 @@
 #include <QFutureWatcher>
 #include <QHash>
 #include <QImage>
+#include <QPainter>
 #include <QThread>
 #include <QtConcurrent>
 
@@ -188,4 +189,22 @@ void renderCollage(const BTree *tree, const QList<PhotoRecord *> &photos, ImageC
         renderCells(cells, photos, cache, frame, target, watcher, progress);
     else
         renderCellsScaled(cells, layoutSize, photos, frame, target, progress);
+}
+
+QImage renderCollageImage(const BTree *tree, const QList<PhotoRecord *> &photos, ImageCache &cache,
+                          const FrameSettings &frame, const QSize &size, const QColor &background,
+                          const RenderProgress &progress)
+{
+    QImage collage(size, QImage::Format_ARGB32);
+    {
+        QImage layer(size, QImage::Format_ARGB32);
+        if (layer.isNull() || collage.isNull())
+            return QImage();
+        layer.fill(Qt::transparent);
+        renderCollage(tree, photos, cache, frame, layer, nullptr, progress);
+        collage.fill(background);
+        QPainter painter(&collage);
+        painter.drawImage(0, 0, layer);
+    }
+    return collage;
 }

@@ -1,6 +1,8 @@
 #ifndef COLLAGERENDER_H
 #define COLLAGERENDER_H
 
+#include <QColor>
+#include <QImage>
 #include <QList>
 #include <QRect>
 
@@ -64,5 +66,11 @@ QList<RenderCell> collectLeaves(const BTree *tree);
 void renderCollage(const BTree *tree, const QList<PhotoRecord *> &photos, ImageCache &cache,
                    const FrameSettings &frame, QImage &target,
                    QFutureWatcher<void> *watcher = nullptr, const RenderProgress &progress = {});
+
+// The finished collage as it is saved: `background` with the photo layer of `size` over it.
+// Null when there is no memory for an image of that size.
+QImage renderCollageImage(const BTree *tree, const QList<PhotoRecord *> &photos, ImageCache &cache,
+                          const FrameSettings &frame, const QSize &size, const QColor &background,
+                          const RenderProgress &progress = {});
 
 #endif // COLLAGERENDER_H

@@ -76,6 +76,7 @@ private slots:
     void everyCellShowsItsPhoto();
     void scaledCellsTile();
     void largeTargetKeepsPreviewCache();
+    void collageImageHasBackground();
     void threadRendersIntoTheScene();
     void startWhileRunning();
     void nothingToRender();
@@ -302,6 +303,23 @@ void TestRender::largeTargetKeepsPreviewCache()
     QCOMPARE(qAlpha(print.pixel(39, 200)), 0);
     QCOMPARE(qAlpha(print.pixel(41, 200)), 255);
     QVERIFY(qAbs(print.pixelColor(200, 200).hue() - colourOf(1).hue()) < 8);
+}
+
+void TestRender::collageImageHasBackground()
+{
+    Photos photos;
+    CanvasScene scene;
+    rig(photos, 3, {900, 600}, {300, 100}, scene);
+    SideBySide layout(3, QSize(300, 100));
+    ImageCache cache;
+    const QColor back(32, 80, 192, 90); // translucent: the saved value must be exact, not blended
+    const QImage collage = renderCollageImage(&layout.tree, photos.list, cache,
+                                              FrameSettings {FrameRect, 10, 0}, {600, 200}, back);
+    QCOMPARE(collage.size(), QSize(600, 200));
+    QCOMPARE(collage.format(), QImage::Format_ARGB32);
+    QCOMPARE(collage.pixelColor(5, 100), back); // inside the scaled 20 px margin
+    QCOMPARE(collage.pixelColor(100, 100).alpha(), 255);
+    QVERIFY(qAbs(collage.pixelColor(100, 100).hue() - colourOf(1).hue()) < 8);
 }
 
 void TestRender::threadRendersIntoTheScene()
