@@ -2,20 +2,24 @@
 
 #include "btree.h"
 #include "canvasscene.h"
+#include "canvassettings.h"
 #include "canvasview.h"
-#include "collagefile.h"
 #include "collagerender.h"
-#include "imagecache.h"
+#include "layoutrun.h"
+#include "photoscan.h"
+#include "projectfile.h"
 #include "rightwidget.h"
 #include "sizewidget.h"
 #include "statuswidget.h"
+#include "translation.h"
+#include "treesettings.h"
+#include "undocommands.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -29,71 +33,79 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QThread>
+#include <QToolButton>
+#include <QUndoStack>
 #include <QUrl>
-
-#include <cstdlib>
+#include <QtConcurrent>
 
 namespace {
-// The collection's capacity; the layout is built for at most this many photos.
-const int maxPhotos = 100;
+
+// Frame changes in a row are one step of the history.
+const int frameMergeId = 1;
+const int maxRecentProjects = 8;
+const int maxUndoSteps = 100;
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
-    , photos(new QList<PhotoRecord *>)
-    , cache(new ImageCache)
-    , btree(btree_new())
+    , seedSource(secondsSinceMidnight)
 {
+    savePool.setMaxThreadCount(1);
+    undoStack = new QUndoStack(this);
+    undoStack->setUndoLimit(maxUndoSteps);
+
     readSettings();
     createActions();
     createMenus();
     createWidgets();
+    setProjectPath(QString());
 
-    connect(statusWidget->shuffleButton, SIGNAL(clicked()), this, SLOT(shuffle()));
+    connect(statusWidget->shuffleButton, &QPushButton::clicked, this, &MainWindow::shuffle);
     // The bar's text is the sign of a running cycle; an idle window starts without it.
     statusWidget->progressBar->setTextVisible(false);
 
-    qRegisterMetaType<QImage>("QImage");
-    qRegisterMetaType<BTree>("BTree");
+    connect(&autoThread, &AutoThread::progressPicture, scene, &CanvasScene::setPhotoLayer);
+    connect(&autoThread, &AutoThread::layoutReady, this, &MainWindow::layoutReady);
+    connect(&autoThread, &AutoThread::progressValue, this, &MainWindow::updateProgress);
+    connect(&renderThread, &RenderThread::photoLayerReady, this, &MainWindow::photoLayerReady);
+    connect(&renderThread, &RenderThread::progressValue, this, &MainWindow::updateProgress);
+    connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this, &MainWindow::saveEnded);
+    connect(view, &CanvasView::urlsAdded, this, &MainWindow::urlsDropped);
+    connect(undoStack, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
 
-    connect(&autoThread, SIGNAL(renderedAuto()), scene, SLOT(updateCanvas()));
-    connect(&autoThread, SIGNAL(renderedTree(BTree *)), this, SLOT(setBTree(BTree *)));
-    connect(&autoThread, SIGNAL(progressValue(int)), this, SLOT(updateProgress(int)));
-    connect(&renderThread, SIGNAL(renderedCollage()), scene, SLOT(updateCanvas()));
-    connect(&renderThread.watcher, SIGNAL(progressValueChanged(int)), this,
-            SLOT(updateProgress(int)));
-    connect(&renderThread, SIGNAL(finished()), this, SLOT(renderEnd()));
-    connect(view, SIGNAL(urlsAdded(const QList<QUrl> *)), this,
-            SLOT(urlsDroped(const QList<QUrl> *)));
+    const CanvasSettings *page = rightWidget->treeSettings->canvasSettings;
+    connect(page, &CanvasSettings::colorChanged, this, &MainWindow::setBackground);
+    connect(page, &CanvasSettings::paramChanged, this, &MainWindow::setFrameParams);
+    connect(page, &CanvasSettings::photoFrameChanged, this, &MainWindow::setFrameType);
 }
 
 MainWindow::~MainWindow()
 {
     writeSettings();
     waitForWorkers();
-    while (!photos->isEmpty())
-        delete photos->takeFirst();
-    delete photos;
-    delete cache;
-    btree_clear(btree);
-    free(btree); // the header comes from calloc in btree_new()
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!maybeSave()) {
+        event->ignore();
+        return;
+    }
     writeSettings();
     QMainWindow::closeEvent(event);
 }
 
-// Everything the workers read belongs to this window, so no worker may outlive
-// the data: stop listening to them, then wait until both have finished.
+// Everything the workers read belongs to this window, so no worker may outlive the data:
+// stop listening to them, then wait until all have finished.
 void MainWindow::waitForWorkers()
 {
     autoThread.disconnect(this);
     renderThread.disconnect(this);
-    autoThread.wait();
-    renderThread.wait();
+    saveWatcher.disconnect(this);
+    saveWatcher.waitForFinished();
+    savePool.waitForDone();
 }
 
 void MainWindow::createWidgets()
@@ -101,14 +113,14 @@ void MainWindow::createWidgets()
     setWindowIcon(QIcon(QStringLiteral(":/resources/ico32.png")));
 
     scene = new CanvasScene(this);
-    scene->canvasSize = QSize(800, 600);
     view = new CanvasView(this);
     view->setScene(scene);
-    scene->resetCanvas();
-    connect(scene, SIGNAL(drawPhotos()), this, SLOT(drawPhotos()));
+    scene->setCanvasSize(document.canvasSize);
 
-    rightWidget = new RightWidget(scene, this);
+    rightWidget = new RightWidget(this);
     statusWidget = rightWidget->statusWidget;
+    statusWidget->undoButton->setDefaultAction(undoAct);
+    statusWidget->redoButton->setDefaultAction(redoAct);
 
     auto *frame = new QFrame(this);
     frame->setFrameStyle(0);
@@ -124,13 +136,18 @@ void MainWindow::createWidgets()
 
 void MainWindow::openFile()
 {
-    QStringList files = QFileDialog::getOpenFileNames(this, tr("Add Photo(s)"), openDirPath,
-                                                      tr("Photos (*.jpg *.jpeg)"));
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, tr("Add Photo(s)"), openDirPath,
+        tr("Photos (%1)").arg(photoNamePatterns().join(QLatin1Char(' '))));
     if (files.isEmpty())
         return;
-    openDirPath = files.first();
+    openDirPath = QFileInfo(files.first()).absolutePath();
+    const CollageDocument before = document;
     addFiles(files);
-    beginProcessing();
+    if (document.photos.size() != before.photos.size()) {
+        stepStart = before;
+        beginProcessing(tr("Add Photos"));
+    }
 }
 
 void MainWindow::openDir()
@@ -141,156 +158,220 @@ void MainWindow::openDir()
     if (path.isEmpty())
         return;
     openDirPath = path;
-    QDir dir(path);
-    if (!dir.exists())
+    if (!QFileInfo(path).isDir())
         return;
-    addDir(dir);
-    beginProcessing();
+    const CollageDocument before = document;
+    addFolder(path);
+    if (document.photos.size() != before.photos.size()) {
+        stepStart = before;
+        beginProcessing(tr("Add Photos"));
+    }
 }
 
-void MainWindow::addFiles(QStringList &fileList)
+void MainWindow::addFiles(const QStringList &files)
 {
-    if (busy)
+    if (busy())
         return;
-    for (const QString &path : std::as_const(fileList)) {
-        if (!path.isEmpty() && photos->size() <= maxPhotos - 1)
+    for (const QString &path : files) {
+        if (!path.isEmpty() && document.photos.size() < maxCollagePhotos)
             addPhoto(path);
     }
 }
 
-void MainWindow::addDir(QDir &dir)
+void MainWindow::addFolder(const QString &folder)
 {
-    if (busy)
-        return;
-    dir.setNameFilters({tr("*.jpg"), tr("*.jpeg")});
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
-    for (const QFileInfo &entry : entries) {
-        if (entry.exists() && photos->size() <= maxPhotos - 1)
-            addPhoto(entry.absoluteFilePath());
-    }
+    addFiles(scanPhotoFolder(folder));
 }
 
-void MainWindow::urlsDroped(const QList<QUrl> *urlList)
+void MainWindow::urlsDropped(const QList<QUrl> &urls)
 {
+    if (busy())
+        return;
+    const CollageDocument before = document;
     QStringList files;
-    for (const QUrl &url : *urlList) {
+    for (const QUrl &url : urls) {
         const QString path = url.toLocalFile();
-        qDebug() << path;
         const QFileInfo info(path);
         if (path.isEmpty() || !info.exists())
             continue;
-        const QString suffix = info.suffix().toUpper();
-        if (info.isFile() && (suffix == QLatin1String("JPG") || suffix == QLatin1String("JPEG"))) {
+        if (info.isFile() && hasPhotoSuffix(path))
             files << info.absoluteFilePath();
-        } else if (info.isDir()) {
-            QDir dir(info.absoluteFilePath());
-            if (dir.exists())
-                addDir(dir);
-        }
+        else if (info.isDir())
+            addFolder(info.absoluteFilePath());
     }
-    if (!files.isEmpty())
-        addFiles(files);
-    beginProcessing();
+    addFiles(files);
+    if (document.photos.size() != before.photos.size()) {
+        stepStart = before;
+        beginProcessing(tr("Add Photos"));
+    }
 }
 
 void MainWindow::addPhoto(const QString &path)
 {
-    if (PhotoRecord *record = createPhotoRecord(path))
-        photos->append(record);
+    if (const std::optional<PhotoRecord> record = createPhotoRecord(path))
+        document.photos.append(*record);
 }
 
 // --- the collage cycle -------------------------------------------------------
 
 void MainWindow::shuffle()
 {
-    beginProcessing();
-}
-
-void MainWindow::beginProcessing()
-{
-    if (busy || photos->isEmpty())
+    if (busy() || document.photos.isEmpty())
         return;
-    busy = true;
-    layingOut = true;
-    lockActions();
-    btree_clear(btree);
-    autoThread.startAuto(scene, photos, btree);
+    stepStart = document;
+    beginProcessing(tr("Shuffle"));
 }
 
-void MainWindow::lockActions()
+void MainWindow::setState(State next)
 {
-    newCanvasAct->setEnabled(false);
-    addPhotosAct->setEnabled(false);
-    addFolderAct->setEnabled(false);
-    saveAct->setEnabled(false);
-    statusWidget->progressBar->setTextVisible(true);
+    const bool wasBusy = busy();
+    state = next;
+    if (busy() == wasBusy)
+        return;
+    const bool idle = !busy();
+    for (QAction *action : {newCanvasAct, openProjectAct, addPhotosAct, addFolderAct, saveAct,
+                            saveProjectAct, saveProjectAsAct})
+        action->setEnabled(idle);
+    recentMenu->setEnabled(idle);
+    undoAct->setEnabled(idle && undoStack->canUndo());
+    redoAct->setEnabled(idle && undoStack->canRedo());
+    statusWidget->progressBar->setTextVisible(!idle);
+    if (idle)
+        statusWidget->progressBar->setValue(0);
 }
 
-void MainWindow::unlockActions()
+// Starts a layout of all photos; `stepStart` holds the document the step goes back to.
+void MainWindow::beginProcessing(const QString &name)
 {
-    newCanvasAct->setEnabled(true);
-    addPhotosAct->setEnabled(true);
-    addFolderAct->setEnabled(true);
-    saveAct->setEnabled(true);
-    statusWidget->progressBar->setTextVisible(false);
-    statusWidget->progressBar->setValue(0);
+    if (busy() || document.photos.isEmpty())
+        return;
+    stepName = name;
+    document.seed = seedSource();
+    QList<QSize> sizes;
+    for (const PhotoRecord &photo : std::as_const(document.photos))
+        sizes << photo.size;
+    setState(State::LayingOut);
+    autoThread.startLayout(sizes, document.canvasSize, document.seed);
 }
 
 void MainWindow::updateProgress(int value)
 {
-    // The decoding watcher's last report can arrive after renderEnd() has
-    // reset the bar; an idle window shows no progress.
-    if (!busy)
+    // A worker's last report can arrive after the cycle has ended; an idle window shows no
+    // progress.
+    if (!busy())
         return;
     statusWidget->progressBar->setValue(value);
 }
 
-void MainWindow::setBTree(BTree *tree)
+void MainWindow::layoutReady(const LayoutTree &layout)
 {
     qDebug() << "MainWindow::setBtree";
-    btree = tree;
-    layingOut = false;
+    document.layout = layout;
+    setState(State::Idle);
+    if (stepStart) {
+        // Appearance changes made while the layout ran are steps of their own.
+        CollageDocument before = *stepStart;
+        before.background = document.background;
+        before.frame = document.frame;
+        stepStart.reset();
+        pushStep(stepName, before);
+    }
+    redrawPending = false;
     drawPhotos();
 }
 
 void MainWindow::drawPhotos()
 {
     qDebug() << "MainWindow::drawPhotos";
-    // While a layout runs its tree is half built, and while a render runs a
-    // second one cannot start: remember the wish and redraw at renderEnd().
-    if (layingOut || rendering || saving) {
+    // While a layout runs its tree is half built, and while a render runs a second one
+    // cannot start: remember the wish and redraw once the window is idle.
+    if (busy()) {
         redrawPending = true;
         return;
     }
-    if (!btree->root || photos->isEmpty())
+    redrawPending = false;
+    if (!document.hasLayout()) {
+        scene->clearPhotoLayer();
         return;
-    if (!busy) {
-        // A redraw reads the photos, the cache and the tree like a render
-        // does, so nothing may change them until it ends.
-        busy = true;
-        lockActions();
     }
-    redrawPending = false; // this render reads the latest frame settings
-    rendering = true;
-    renderThread.startRender(scene, btree, photos, cache);
+    setState(State::Rendering);
+    renderThread.startRender(document, &cache, document.canvasSize);
 }
 
-void MainWindow::renderEnd()
+void MainWindow::photoLayerReady(const QImage &layer)
 {
-    rendering = false;
-    if (redrawPending && btree->root && !photos->isEmpty()) {
-        redrawPending = false;
-        rendering = true;
-        renderThread.startRender(scene, btree, photos, cache);
+    scene->setPhotoLayer(layer);
+    setState(State::Idle);
+    if (redrawPending)
+        drawPhotos();
+}
+
+// --- the document and its history -----------------------------------------
+
+void MainWindow::pushStep(const QString &text, const CollageDocument &before, int mergeId)
+{
+    undoStack->push(new DocumentCommand(
+        text, before, document, [this](const CollageDocument &next) { applyDocument(next); },
+        mergeId));
+    undoAct->setEnabled(!busy() && undoStack->canUndo());
+    redoAct->setEnabled(!busy() && undoStack->canRedo());
+}
+
+// Shows `next` as it is, without a new layout: the tree is in the document and the photos
+// come from the cache.
+void MainWindow::applyDocument(const CollageDocument &next)
+{
+    const CollageDocument previous = std::exchange(document, next);
+    if (previous.canvasSize != document.canvasSize)
+        scene->setCanvasSize(document.canvasSize);
+    if (previous.background != document.background)
+        scene->setBackColor(document.background);
+    rightWidget->treeSettings->canvasSettings->showAppearance(document.background,
+                                                              document.frame);
+    if (previous.photos != document.photos || previous.layout != document.layout
+        || previous.frame != document.frame || previous.canvasSize != document.canvasSize)
+        drawPhotos();
+}
+
+void MainWindow::setFrameType(int type)
+{
+    FrameSettings frame = document.frame;
+    frame.type = type;
+    setFrame(frame);
+}
+
+void MainWindow::setFrameParams(int a, int b)
+{
+    FrameSettings frame = document.frame;
+    frame.a = a;
+    frame.b = b;
+    setFrame(frame);
+}
+
+void MainWindow::setFrame(const FrameSettings &frame)
+{
+    if (frame == document.frame)
         return;
-    }
-    redrawPending = false;
-    unlockActions();
-    busy = false;
+    const CollageDocument before = document;
+    document.frame = frame;
+    pushStep(tr("Frame Change"), before, frameMergeId);
+    drawPhotos();
+}
+
+void MainWindow::setBackground(const QColor &colour)
+{
+    if (colour == document.background)
+        return;
+    const CollageDocument before = document;
+    document.background = colour;
+    scene->setBackColor(colour);
+    pushStep(tr("Background Change"), before);
 }
 
 void MainWindow::newCanvas()
 {
+    if (busy() || !maybeSave())
+        return;
     SizeWidget dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -300,42 +381,44 @@ void MainWindow::newCanvas()
     applyNewCanvas(size);
 }
 
+// An empty collage of the size asked for; the appearance stays.
 void MainWindow::applyNewCanvas(QSize size)
 {
     qDebug() << "new size:" << size;
-    while (!photos->isEmpty())
-        delete photos->takeFirst();
-    clearCache();
-    requestedSize = size;
-    scene->canvasSize = size;
-    if (size.width() > 1200 || size.height() > 1200)
-        scene->canvasSize.scale(1200, 900, Qt::KeepAspectRatio);
-    scene->resetCanvas();
+    const CollageDocument before = document;
+    CollageDocument fresh;
+    fresh.requestedSize = size;
+    fresh.canvasSize = workingCanvasSize(size);
+    fresh.background = document.background;
+    fresh.frame = document.frame;
+    qDebug().nospace() << "Clear cache: " << cache.count() << " items";
+    cache.clear();
+    document = fresh;
+    scene->setCanvasSize(document.canvasSize);
+    pushStep(tr("New Canvas"), before);
 }
 
-void MainWindow::clearCache()
-{
-    qDebug().nospace() << "Clear cache: " << cache->count() << " items";
-    cache->clear();
-}
-
-// --- saving ----------------------------------------------------------------
+// --- saving the collage ------------------------------------------------------
 
 void MainWindow::saveCollage()
 {
+    if (busy())
+        return;
     QString selectedFilter;
-    QString fileName = QFileDialog::getSaveFileName(this, tr("Save Collage"), saveDirPath,
-                                                    tr("(*.jpg)"), &selectedFilter);
+    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Collage"), saveDirPath,
+                                                          tr("(*.jpg)"), &selectedFilter);
     if (fileName.isEmpty())
         return;
     saveCollageAs(fileName);
 }
 
+// Starts the save; collageSaved() tells how it ended. False when nothing was started.
 bool MainWindow::saveCollageAs(QString fileName)
 {
+    if (busy())
+        return false;
     const QString chosen = fileName;
     const CollageFormat format = completeCollageName(fileName);
-    saveDirPath = fileName;
     const QString shownName = QDir::toNativeSeparators(fileName);
     if (format == CollageFormat::Unsupported) {
         QMessageBox::warning(this, tr("Save Collage"),
@@ -356,21 +439,192 @@ bool MainWindow::saveCollageAs(QString fileName)
             != QMessageBox::Yes)
             return false;
     }
-    QString error;
-    const QImage image = renderRequestedSize();
-    if (!writeCollage(image, fileName, format, &error)) {
-        QMessageBox::warning(this, tr("Save Collage"),
-                             tr("Cannot write %1: %2").arg(shownName, error));
-        return false;
-    }
+
+    // At the working size the collage is the canvas on screen; at any other size it is
+    // rendered again, with the photos decoded for the larger cells.
+    QImage shown;
+    if (document.requestedSize == document.canvasSize)
+        shown = scene->renderCanvas();
+    const CollageDocument toSave = document;
+    ImageCache *previewCache = &cache;
+    setState(State::Saving);
+    saveWatcher.setFuture(QtConcurrent::run(&savePool, [=]() {
+        QImage image = shown;
+        if (image.isNull())
+            image = renderCollageImage(toSave, *previewCache, toSave.requestedSize,
+                                       [this](int done, int total) {
+                                           // Through updateProgress(), so that a report still
+                                           // queued when the save ends is dropped.
+                                           const int value = total > 0 ? done * 100 / total : 0;
+                                           QMetaObject::invokeMethod(
+                                               this, [this, value] { updateProgress(value); },
+                                               Qt::QueuedConnection);
+                                       });
+        QString error;
+        if (!writeCollage(image, fileName, format, &error) && error.isEmpty())
+            error = QCoreApplication::translate("MainWindow", "unknown error");
+        return SaveOutcome {fileName, error};
+    }));
     return true;
 }
+
+void MainWindow::saveEnded()
+{
+    const SaveOutcome outcome = saveWatcher.result();
+    setState(State::Idle);
+    if (redrawPending)
+        drawPhotos();
+    if (!outcome.error.isEmpty()) {
+        QMessageBox::warning(
+            this, tr("Save Collage"),
+            tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(outcome.fileName),
+                                          outcome.error));
+    } else {
+        saveDirPath = outcome.fileName;
+    }
+    emit collageSaved(outcome.error.isEmpty());
+}
+
+// --- project files -----------------------------------------------------------
+
+void MainWindow::setProjectPath(const QString &path)
+{
+    projectPath = path;
+    if (path.isEmpty()) {
+        setWindowTitle(applicationTitle());
+    } else {
+        setWindowTitle(tr("%1[*] \u2014 %2")
+                           .arg(QFileInfo(path).completeBaseName(), applicationTitle()));
+    }
+    setWindowModified(!undoStack->isClean());
+}
+
+// Asks what to do with unsaved changes. False when the user cancelled.
+bool MainWindow::maybeSave()
+{
+    if (undoStack->isClean())
+        return true;
+    const QMessageBox::StandardButton answer = QMessageBox::warning(
+        this, applicationTitle(), tr("The collage has been modified.\nDo you want to save it?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return saveProject();
+    return answer == QMessageBox::Discard;
+}
+
+void MainWindow::openProjectDialog()
+{
+    if (busy() || !maybeSave())
+        return;
+    const QString fileName = QFileDialog::getOpenFileName(
+        this, tr("Open Project"), projectDirPath,
+        tr("Vellomir projects (*.%1)").arg(QLatin1String(projectSuffix)));
+    if (!fileName.isEmpty())
+        openProject(fileName);
+}
+
+bool MainWindow::openProject(const QString &fileName)
+{
+    if (busy())
+        return false;
+    const QString shownName = QDir::toNativeSeparators(fileName);
+    const ProjectLoad load = readProjectFile(fileName);
+    if (!load.document) {
+        QMessageBox::warning(this, tr("Open Project"),
+                             tr("Cannot open %1: %2").arg(shownName, load.error));
+        return false;
+    }
+    projectDirPath = QFileInfo(fileName).absolutePath();
+    cache.clear();
+    applyDocument(*load.document);
+    undoStack->clear();
+    undoStack->setClean();
+    setProjectPath(QFileInfo(fileName).absoluteFilePath());
+    addRecentProject(projectPath);
+    return true;
+}
+
+bool MainWindow::saveProject()
+{
+    if (projectPath.isEmpty())
+        return saveProjectAs();
+    return writeProject(projectPath);
+}
+
+bool MainWindow::saveProjectAs()
+{
+    QString start = projectPath.isEmpty() ? projectDirPath : projectPath;
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, tr("Save Project"), start,
+        tr("Vellomir projects (*.%1)").arg(QLatin1String(projectSuffix)));
+    if (fileName.isEmpty())
+        return false;
+    return writeProject(completeProjectName(fileName));
+}
+
+bool MainWindow::writeProject(const QString &fileName)
+{
+    if (const std::optional<QString> error = writeProjectFile(document, fileName)) {
+        QMessageBox::warning(
+            this, tr("Save Project"),
+            tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(fileName), *error));
+        return false;
+    }
+    undoStack->setClean();
+    projectDirPath = QFileInfo(fileName).absolutePath();
+    setProjectPath(QFileInfo(fileName).absoluteFilePath());
+    addRecentProject(projectPath);
+    return true;
+}
+
+void MainWindow::addRecentProject(const QString &path)
+{
+    recentProjects.removeAll(path);
+    recentProjects.prepend(path);
+    while (recentProjects.size() > maxRecentProjects)
+        recentProjects.removeLast();
+    writeSettings();
+}
+
+void MainWindow::updateRecentMenu()
+{
+    recentMenu->clear();
+    for (const QString &path : std::as_const(recentProjects)) {
+        if (!QFileInfo(path).isFile())
+            continue;
+        QAction *action = recentMenu->addAction(
+            QStringLiteral("&%1 %2")
+                .arg(recentMenu->actions().size() + 1)
+                .arg(QFileInfo(path).fileName().replace(QLatin1Char('&'),
+                                                        QLatin1String("&&"))));
+        action->setToolTip(QDir::toNativeSeparators(path));
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (!busy() && maybeSave())
+                openProject(path);
+        });
+    }
+    if (recentMenu->isEmpty())
+        recentMenu->addAction(tr("No Recent Projects"))->setEnabled(false);
+}
+
+// --- actions and menus -------------------------------------------------------
 
 void MainWindow::createActions()
 {
     newCanvasAct = new QAction(tr("&New Canvas..."), this);
     newCanvasAct->setShortcut(QKeySequence(tr("Ctrl+N")));
     connect(newCanvasAct, &QAction::triggered, this, &MainWindow::newCanvas);
+
+    openProjectAct = new QAction(tr("&Open Project..."), this);
+    openProjectAct->setShortcut(QKeySequence(tr("Ctrl+O")));
+    connect(openProjectAct, &QAction::triggered, this, &MainWindow::openProjectDialog);
+
+    saveProjectAct = new QAction(tr("Save Pro&ject"), this);
+    saveProjectAct->setShortcut(QKeySequence(tr("Ctrl+Shift+S")));
+    connect(saveProjectAct, &QAction::triggered, this, &MainWindow::saveProject);
+
+    saveProjectAsAct = new QAction(tr("Save Project &As..."), this);
+    connect(saveProjectAsAct, &QAction::triggered, this, &MainWindow::saveProjectAs);
 
     addFolderAct = new QAction(tr("Add &Folder..."), this);
     connect(addFolderAct, &QAction::triggered, this, &MainWindow::openDir);
@@ -381,7 +635,6 @@ void MainWindow::createActions()
 
     saveAct = new QAction(tr("&Save Collage As..."), this);
     saveAct->setShortcut(QKeySequence(tr("Ctrl+S")));
-    saveAct->setEnabled(false); // nothing to save before the first render
     connect(saveAct, &QAction::triggered, this, &MainWindow::saveCollage);
 
     exitAct = new QAction(tr("E&xit"), this);
@@ -390,18 +643,46 @@ void MainWindow::createActions()
 
     aboutAct = new QAction(tr("&About"), this);
     connect(aboutAct, &QAction::triggered, this, &MainWindow::about);
+
+    // The stack's own actions name the step ("Undo Shuffle"); they are refused while busy.
+    undoAct = undoStack->createUndoAction(this, tr("&Undo"));
+    undoAct->setShortcut(QKeySequence(tr("Ctrl+Z")));
+    undoAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"),
+                                      QIcon(QStringLiteral(":/resources/undo.png"))));
+    redoAct = undoStack->createRedoAction(this, tr("&Redo"));
+    redoAct->setShortcut(QKeySequence(tr("Ctrl+Shift+Z")));
+    redoAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
+                                      QIcon(QStringLiteral(":/resources/redo.png"))));
+    // The stack enables them as its steps come and go; a busy window keeps them off.
+    for (QAction *action : {undoAct, redoAct}) {
+        connect(action, &QAction::changed, this, [this, action] {
+            if (busy() && action->isEnabled())
+                action->setEnabled(false);
+        });
+    }
 }
 
 void MainWindow::createMenus()
 {
     fileMenu = menuBar()->addMenu(tr("&File"));
     fileMenu->addAction(newCanvasAct);
+    fileMenu->addAction(openProjectAct);
+    recentMenu = fileMenu->addMenu(tr("Open &Recent"));
+    connect(recentMenu, &QMenu::aboutToShow, this, &MainWindow::updateRecentMenu);
+    updateRecentMenu();
+    fileMenu->addSeparator();
     fileMenu->addAction(addFolderAct);
     fileMenu->addAction(addPhotosAct);
     fileMenu->addSeparator();
+    fileMenu->addAction(saveProjectAct);
+    fileMenu->addAction(saveProjectAsAct);
     fileMenu->addAction(saveAct);
     fileMenu->addSeparator();
     fileMenu->addAction(exitAct);
+
+    editMenu = menuBar()->addMenu(tr("&Edit"));
+    editMenu->addAction(undoAct);
+    editMenu->addAction(redoAct);
 
     helpMenu = menuBar()->addMenu(tr("&Help"));
     helpMenu->addAction(aboutAct);
@@ -417,7 +698,7 @@ void MainWindow::about()
               "<p>version: %1</p>"
               "<p><a href=\"https://vellomir.org/\">vellomir.org</a></p>"
               "<p>Copyright &copy; 2026 Vellomir</p>")
-              .arg(QStringLiteral("0.1.03"));
+              .arg(QStringLiteral(VELLOMIR_VERSION));
 
     auto *box = new QMessageBox(this);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -438,6 +719,8 @@ void MainWindow::readSettings()
     move(settings.value(QStringLiteral("pos"), QPoint(200, 200)).toPoint());
     openDirPath = settings.value(QStringLiteral("openDirPath"), pictures).toString();
     saveDirPath = settings.value(QStringLiteral("saveDirPath"), pictures).toString();
+    projectDirPath = settings.value(QStringLiteral("projectDirPath"), pictures).toString();
+    recentProjects = settings.value(QStringLiteral("recentProjects")).toStringList();
     settings.endGroup();
 }
 
@@ -449,57 +732,7 @@ void MainWindow::writeSettings()
     settings.setValue(QStringLiteral("pos"), pos());
     settings.setValue(QStringLiteral("openDirPath"), openDirPath);
     settings.setValue(QStringLiteral("saveDirPath"), saveDirPath);
+    settings.setValue(QStringLiteral("projectDirPath"), projectDirPath);
+    settings.setValue(QStringLiteral("recentProjects"), recentProjects);
     settings.endGroup();
-}
-
-// The collage at the size asked for in New Canvas. The preview works at a
-// reduced size, so a larger request renders the same layout again, with the
-// photos decoded for the larger cells, off the GUI thread.
-QImage MainWindow::renderRequestedSize()
-{
-    if (requestedSize == scene->canvasSize)
-        return scene->renderCanvas();
-    if (!btree->root || photos->isEmpty()) {
-        // Nothing laid out on this canvas yet: its background, still at the size asked for.
-        QImage blank(requestedSize, QImage::Format_ARGB32);
-        if (!blank.isNull())
-            blank.fill(scene->backColor);
-        return blank;
-    }
-
-    const FrameSettings frame {scene->photoFrame, scene->frameParam1, scene->frameParam2};
-    const QSize size = requestedSize;
-    const QColor back = scene->backColor;
-    const QList<PhotoRecord *> list = *photos;
-    const BTree *tree = btree;
-    ImageCache *previewCache = cache;
-
-    saving = true;
-    busy = true;
-    lockActions();
-    // A thread of its own: the decoding inside fans out over the global pool, which would lose
-    // one of its threads to this job if it ran there too.
-    QImage image;
-    QThread *worker = QThread::create([=, &image]() {
-        // Through updateProgress(), so that a report still queued when the save ends is dropped.
-        image = renderCollageImage(
-            tree, list, *previewCache, frame, size, back, [this](int done, int total) {
-                const int value = total > 0 ? done * 100 / total : 0;
-                QMetaObject::invokeMethod(
-                    this, [this, value] { updateProgress(value); }, Qt::QueuedConnection);
-            });
-    });
-    QEventLoop loop;
-    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
-    loop.exec();
-    worker->wait(); // the loop also ends when the application quits
-    delete worker;
-
-    saving = false;
-    unlockActions();
-    busy = false;
-    if (redrawPending)
-        drawPhotos();
-    return image;
 }

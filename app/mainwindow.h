@@ -2,23 +2,37 @@
 #define MAINWINDOW_H
 
 #include "autothread.h"
-#include "photoloader.h"
+#include "collagedocument.h"
+#include "collagefile.h"
+#include "imagecache.h"
 #include "renderthread.h"
 
+#include <QFutureWatcher>
 #include <QList>
 #include <QMainWindow>
 #include <QSize>
 #include <QString>
+#include <QThreadPool>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
 
 class CanvasScene;
 class CanvasView;
 class QAction;
-class QDir;
 class QMenu;
-class QUrl;
+class QUndoStack;
+
 class RightWidget;
 class StatusWidget;
-struct BTree;
+
+// What a save job hands back to the window.
+struct SaveOutcome
+{
+    QString fileName;
+    QString error; // empty when the file was written
+};
 
 class MainWindow : public QMainWindow
 {
@@ -28,23 +42,39 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // What the window is doing; everything but Idle is busy: the actions that change the
+    // collage are locked until it is Idle again.
+    enum class State { Idle, LayingOut, Rendering, Saving };
+
+    // Opens a project file as File > Open Project does, without the dialog.
+    bool openProject(const QString &fileName);
+
+signals:
+    // A save has ended, written or not.
+    void collageSaved(bool written);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void newCanvas();
     void openFile();
-    void addFiles(QStringList &fileList);
     void openDir();
-    void addDir(QDir &dir);
     void saveCollage();
+    void openProjectDialog();
+    bool saveProject();
+    bool saveProjectAs();
     void about();
     void shuffle();
-    void setBTree(BTree *btree);
-    void drawPhotos();
+    void urlsDropped(const QList<QUrl> &urls);
+    void layoutReady(const LayoutTree &layout);
+    void photoLayerReady(const QImage &layer);
     void updateProgress(int value);
-    void renderEnd();
-    void urlsDroped(const QList<QUrl> *urlList);
+    void saveEnded();
+    void setFrameType(int type);
+    void setFrameParams(int a, int b);
+    void setBackground(const QColor &colour);
+    void updateRecentMenu();
 
 private:
     void createActions();
@@ -52,50 +82,72 @@ private:
     void createWidgets();
     void readSettings();
     void writeSettings();
-    void beginProcessing();
-    void lockActions();
-    void unlockActions();
-    void clearCache();
+    bool busy() const { return state != State::Idle; }
+    void setState(State next);
+    void addFiles(const QStringList &files);
+    void addFolder(const QString &folder);
     void addPhoto(const QString &path);
+    void beginProcessing(const QString &stepName);
+    void drawPhotos();
     void applyNewCanvas(QSize requested);
-    void waitForWorkers();
+    void applyDocument(const CollageDocument &next);
+    void pushStep(const QString &text, const CollageDocument &before, int mergeId = -1);
+    void setFrame(const FrameSettings &frame);
     bool saveCollageAs(QString fileName);
-    QImage renderRequestedSize();
+    bool writeProject(const QString &fileName);
+    bool maybeSave();
+    void setProjectPath(const QString &path);
+    void addRecentProject(const QString &path);
+    void waitForWorkers();
 
     CanvasScene *scene = nullptr;
     CanvasView *view = nullptr;
     RightWidget *rightWidget = nullptr;
     StatusWidget *statusWidget = nullptr;
+    QUndoStack *undoStack = nullptr;
     QAction *newCanvasAct = nullptr;
+    QAction *openProjectAct = nullptr;
+    QAction *saveProjectAct = nullptr;
+    QAction *saveProjectAsAct = nullptr;
     QAction *addPhotosAct = nullptr;
     QAction *addFolderAct = nullptr;
     QAction *saveAct = nullptr;
     QAction *exitAct = nullptr;
     QAction *aboutAct = nullptr;
+    QAction *undoAct = nullptr;
+    QAction *redoAct = nullptr;
     QMenu *fileMenu = nullptr;
+    QMenu *recentMenu = nullptr;
+    QMenu *editMenu = nullptr;
     QMenu *helpMenu = nullptr;
     QString openDirPath;
     QString saveDirPath;
-    QList<PhotoRecord *> *photos = nullptr;
-    ImageCache *cache = nullptr;
-    BTree *btree = nullptr;
+    QString projectDirPath;
+    QString projectPath; // the open project file; empty before one is saved or opened
+    QStringList recentProjects; // most recent first
+
+    CollageDocument document; // the collage as the window shows it
+    ImageCache cache; // the decoded photos of the working canvas
+    std::function<unsigned()> seedSource;
+
+    State state = State::Idle;
+    // A frame change that arrived while the window was busy; drawn once it is Idle.
+    bool redrawPending = false;
+    // The document as it was when the running layout was asked for: the step's start.
+    std::optional<CollageDocument> stepStart;
+    QString stepName;
+
+    // Saving at another size renders on a pool of its own, so that the decoding inside it
+    // keeps the whole global pool.
+    QThreadPool savePool;
+    QFutureWatcher<SaveOutcome> saveWatcher;
+
     AutoThread autoThread;
     RenderThread renderThread;
-    bool busy = false;
-
-    // A frame change that arrived while a worker ran; redrawn at renderEnd().
-    bool redrawPending = false;
-    // True while the window waits for a layout's tree: never render it early.
-    bool layingOut = false;
-    // From startRender() until its renderEnd() has arrived.
-    bool rendering = false;
-    // While a full-size collage is rendered for saving.
-    bool saving = false;
-    // The canvas size asked for in New Canvas, before the working reduction.
-    QSize requestedSize {800, 600};
 
     friend class TestMainWindow;
     friend class TestWorkflow;
+    friend class TestDocument;
 };
 
 #endif // MAINWINDOW_H

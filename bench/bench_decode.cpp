@@ -45,14 +45,9 @@ int main(int argc, char **argv)
         full = full < 0 ? t : std::min(full, t);
 
         timer.restart();
-        PhotoLoader loader(path);
-        loader.width = 4000;
-        loader.height = 3000;
-        loader.scale = 8.0;
-        loadPhoto(&loader);
+        const QImage reduced = loadPhoto(PhotoLoader {path, 8.0, 4000, 3000, 1});
         const qint64 s = timer.elapsed();
-        const QSize size = loader.image->size();
-        delete loader.image;
+        const QSize size = reduced.size();
         if (size != QSize(500, 375))
             return 1;
         scaled = scaled < 0 ? s : std::min(scaled, s);

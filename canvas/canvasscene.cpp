@@ -1,11 +1,8 @@
 #include "canvasscene.h"
 
-#include <QDebug>
 #include <QGraphicsDropShadowEffect>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>
-#include <QImage>
-#include <QMutexLocker>
 #include <QPainter>
 #include <QPixmap>
 
@@ -14,15 +11,6 @@ namespace {
 const qreal backgroundZ = -10000;
 const qreal photoZ = -9000;
 
-void dropItem(QGraphicsScene *scene, QGraphicsPixmapItem *&item)
-{
-    if (!item)
-        return;
-    scene->removeItem(item);
-    delete item;
-    item = nullptr;
-}
-
 } // namespace
 
 CanvasScene::CanvasScene(QObject *parent)
@@ -30,26 +18,16 @@ CanvasScene::CanvasScene(QObject *parent)
 {
 }
 
-CanvasScene::~CanvasScene()
-{
-    delete backgroundImage;
-    delete photoImage;
-    dropItem(this, backgroundItem);
-    dropItem(this, photoItem);
-}
+CanvasScene::~CanvasScene() = default;
 
-void CanvasScene::resetCanvas()
+void CanvasScene::setCanvasSize(const QSize &canvas)
 {
-    {
-        QMutexLocker locker(&photoLock);
-        delete backgroundImage;
-        delete photoImage;
-        backgroundImage = new QImage(canvasSize, QImage::Format_ARGB32);
-        photoImage = new QImage(canvasSize, QImage::Format_ARGB32);
-        photoImage->fill(Qt::transparent);
-    }
-    drawCanvasBackground();
-    updateCanvas();
+    size = canvas;
+    backgroundImage = QImage(size, QImage::Format_ARGB32);
+    photoImage = QImage(size, QImage::Format_ARGB32);
+    photoImage.fill(Qt::transparent);
+    setBackColor(background);
+    showPhotoLayer();
 
     setSceneRect(backgroundItem->boundingRect().adjusted(-10.0, -10.0, 10.0, 10.0));
 
@@ -58,9 +36,23 @@ void CanvasScene::resetCanvas()
         viewList.first()->resetTransform();
 }
 
+void CanvasScene::setPhotoLayer(const QImage &layer)
+{
+    if (layer.size() != size)
+        return;
+    photoImage = layer;
+    showPhotoLayer();
+}
+
+void CanvasScene::clearPhotoLayer()
+{
+    photoImage.fill(Qt::transparent);
+    showPhotoLayer();
+}
+
 QImage CanvasScene::renderCanvas()
 {
-    QImage image(canvasSize, QImage::Format_ARGB32);
+    QImage image(size, QImage::Format_ARGB32);
     // A translucent background must stay translucent in the saved image, not pick up
     // whatever the fresh buffer held.
     if (image.isNull())
@@ -73,74 +65,47 @@ QImage CanvasScene::renderCanvas()
     if (shadow)
         shadow->setEnabled(false);
     {
-        QMutexLocker locker(&photoLock);
-        const QRectF source = photoImage ? QRectF(photoImage->rect()) : QRectF(image.rect());
         QPainter painter(&image);
-        render(&painter, QRectF(image.rect()), source, Qt::KeepAspectRatio);
+        render(&painter, QRectF(image.rect()), QRectF(image.rect()), Qt::KeepAspectRatio);
     }
     if (shadow)
         shadow->setEnabled(true);
     return image;
 }
 
-void CanvasScene::setBackColor(QColor col)
+void CanvasScene::setBackColor(const QColor &colour)
 {
-    backColor = col;
-    drawCanvasBackground();
-}
-
-void CanvasScene::setPhotoFrame(int type)
-{
-    photoFrame = type;
-    emit drawPhotos();
-}
-
-void CanvasScene::setPhotoFrameParam(int p1, int p2)
-{
-    frameParam1 = p1;
-    frameParam2 = p2;
-    emit drawPhotos();
-}
-
-void CanvasScene::updateCanvas()
-{
-    qDebug() << "CanvasScene::updateCanvas";
-    dropItem(this, photoItem);
-
-    QPixmap pixmap;
-    {
-        QMutexLocker locker(&photoLock);
-        if (photoImage)
-            pixmap = QPixmap::fromImage(*photoImage);
-    }
-    photoItem = addPixmap(pixmap);
-    photoItem->setZValue(photoZ);
-}
-
-void CanvasScene::updateCanvasBG()
-{
-    qDebug() << "CanvasScene::updateCanvasBG";
-    dropItem(this, backgroundItem);
-
-    backgroundItem = addPixmap(backgroundImage ? QPixmap::fromImage(*backgroundImage) : QPixmap());
-    backgroundItem->setZValue(backgroundZ);
-
-    // The item owns its effect and deletes it with itself.
-    auto *shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setColor(QColor(127, 127, 127, 255));
-    shadow->setBlurRadius(12.0);
-    shadow->setOffset(2.0, 2.0);
-    backgroundItem->setGraphicsEffect(shadow);
-}
-
-void CanvasScene::drawCanvasBackground()
-{
-    if (backgroundImage && !backgroundImage->isNull()) {
-        QPainter painter(backgroundImage);
+    background = colour;
+    if (!backgroundImage.isNull()) {
+        QPainter painter(&backgroundImage);
         // Replace rather than blend, so a translucent colour shows as chosen and not
         // layered over the previous fill.
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(backgroundImage->rect(), backColor);
+        painter.fillRect(backgroundImage.rect(), background);
     }
-    updateCanvasBG();
+    showBackground();
+}
+
+void CanvasScene::showPhotoLayer()
+{
+    if (!photoItem) {
+        photoItem = addPixmap(QPixmap());
+        photoItem->setZValue(photoZ);
+    }
+    photoItem->setPixmap(QPixmap::fromImage(photoImage));
+}
+
+void CanvasScene::showBackground()
+{
+    if (!backgroundItem) {
+        backgroundItem = addPixmap(QPixmap());
+        backgroundItem->setZValue(backgroundZ);
+        // The item owns its effect and deletes it with itself.
+        auto *shadow = new QGraphicsDropShadowEffect;
+        shadow->setColor(QColor(127, 127, 127, 255));
+        shadow->setBlurRadius(12.0);
+        shadow->setOffset(2.0, 2.0);
+        backgroundItem->setGraphicsEffect(shadow);
+    }
+    backgroundItem->setPixmap(QPixmap::fromImage(backgroundImage));
 }

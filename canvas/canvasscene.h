@@ -3,15 +3,14 @@
 
 #include <QColor>
 #include <QGraphicsScene>
-#include <QMutex>
+#include <QImage>
 #include <QSize>
 
 class QGraphicsPixmapItem;
-class QImage;
 
-// The collage itself: a background layer filled with the background colour and a photo
-// layer the workers paint into, each shown as one pixmap item. The scene also keeps the
-// frame settings the render worker reads while it frames the photos.
+// The collage on screen: a background layer filled with the background colour and the photo
+// layer over it, each shown as one pixmap item. The scene only shows images; the workers make
+// them, and the window hands them over on the GUI thread.
 class CanvasScene : public QGraphicsScene
 {
     Q_OBJECT
@@ -20,36 +19,34 @@ public:
     explicit CanvasScene(QObject *parent = nullptr);
     ~CanvasScene() override;
 
-    // Rebuilds both layers for canvasSize. Deletes the old photoImage, so no worker may be
-    // painting into it.
-    void resetCanvas();
+    // Rebuilds both layers at `size`: the background in its colour, the photo layer empty.
+    void setCanvasSize(const QSize &size);
+    QSize canvasSize() const { return size; }
+
+    // Shows `layer` as the photo layer; a layer of another size than the canvas is ignored.
+    void setPhotoLayer(const QImage &layer);
+    QImage photoLayer() const { return photoImage; }
+    void clearPhotoLayer();
+
+    void setBackColor(const QColor &colour);
+    QColor backColor() const { return background; }
+    QImage backgroundLayer() const { return backgroundImage; }
+
     // The canvas area as the user sees it: background with the photo layer on top.
     QImage renderCanvas();
 
-signals:
-    void drawPhotos();
+private:
+    void showPhotoLayer();
+    void showBackground();
 
-public slots:
-    void setBackColor(QColor col);
-    void setPhotoFrame(int type);
-    void setPhotoFrameParam(int p1, int p2);
-    void updateCanvas();
-    void updateCanvasBG();
-    void drawCanvasBackground();
-
-public:
-    QSize canvasSize = QSize(10, 10); // size of both layers in pixels
-    QImage *backgroundImage = nullptr; // background layer, ARGB32, owned
-    QImage *photoImage = nullptr; // photo layer, ARGB32, owned; the workers paint into it
+    QSize size;
+    QColor background = Qt::white;
+    QImage backgroundImage; // ARGB32, filled with the background colour
+    QImage photoImage; // ARGB32, transparent where no tile lies
     QGraphicsPixmapItem *backgroundItem = nullptr;
     QGraphicsPixmapItem *photoItem = nullptr;
-    QColor backColor = Qt::white;
-    int photoFrame = 1; // FrameRect, FrameRounded or FrameScallop
-    int frameParam1 = 0; // margin
-    int frameParam2 = 10; // corner radius or scallop half-width
 
-    // Held by every thread that paints into or reads *photoImage.
-    QMutex photoLock;
+    friend class TestCanvasScene;
 };
 
 #endif // CANVASSCENE_H

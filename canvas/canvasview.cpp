@@ -56,8 +56,7 @@ void CanvasView::dragLeaveEvent(QDragLeaveEvent *event)
 void CanvasView::dropEvent(QDropEvent *event)
 {
     if (event->mimeData()->hasUrls()) {
-        const QList<QUrl> urls = event->mimeData()->urls();
-        emit urlsAdded(&urls);
+        emit urlsAdded(event->mimeData()->urls());
     }
     event->acceptProposedAction();
 }

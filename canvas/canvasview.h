@@ -15,8 +15,7 @@ public:
     explicit CanvasView(QWidget *parent = nullptr);
 
 signals:
-    // The list belongs to the view and lives only while the emission runs.
-    void urlsAdded(const QList<QUrl> *urlList);
+    void urlsAdded(const QList<QUrl> &urls);
 
 protected:
     void wheelEvent(QWheelEvent *event) override;

@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 StatusWidget::StatusWidget(QWidget *parent)
     : QWidget(parent)
@@ -26,6 +28,18 @@ StatusWidget::StatusWidget(QWidget *parent)
     progressBar->setStyleSheet(progressStyleSheet(QPalette()));
     progressBar->setTextVisible(true);
 
+    undoButton = new QToolButton(this);
+    redoButton = new QToolButton(this);
+    auto *history = new QVBoxLayout;
+    history->setSpacing(0);
+    for (QToolButton *button : {undoButton, redoButton}) {
+        button->setAutoRaise(true);
+        button->setIconSize(QSize(18, 18));
+        button->setFixedSize(24, 24);
+        history->addWidget(button);
+    }
+
+    layout->addLayout(history);
     layout->addWidget(shuffleButton);
     layout->addWidget(progressBar);
     setLayout(layout);

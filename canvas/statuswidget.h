@@ -6,9 +6,10 @@
 class QPalette;
 class QProgressBar;
 class QPushButton;
+class QToolButton;
 
-// The shuffle button and the progress bar above the settings; the main window connects
-// the one and drives the other.
+// The back and forward buttons, the shuffle button and the progress bar above the settings;
+// the main window gives the first two their actions, connects the third and drives the bar.
 class StatusWidget : public QWidget
 {
     Q_OBJECT
@@ -19,6 +20,8 @@ public:
     // The bar's style sheet: no border, the palette's window colour behind centred text.
     static QString progressStyleSheet(const QPalette &palette);
 
+    QToolButton *undoButton = nullptr;
+    QToolButton *redoButton = nullptr;
     QPushButton *shuffleButton = nullptr;
     QProgressBar *progressBar = nullptr;
 };

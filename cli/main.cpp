@@ -1,10 +1,12 @@
 // vellomir-collage: the window's collage, made from the command line.
 #include "btree.h"
+#include "collagedocument.h"
 #include "collagefile.h"
 #include "collagerender.h"
 #include "imagecache.h"
 #include "layoutrun.h"
 #include "photoloader.h"
+#include "photoscan.h"
 
 #include <QColor>
 #include <QCommandLineParser>
@@ -23,7 +25,6 @@
 namespace {
 
 enum ExitCode { Written = 0, BadInput = 1, NotWritten = 2 };
-const int maxPhotos = 100;
 // Three canvas-sized layers are held at once; this keeps them within about 1.2 GB.
 const int maxCanvasSide = 10000;
 const int minCanvasSide = 100;
@@ -57,18 +58,13 @@ void warn(const QString &message)
 }
 
 // Files named on the command line are taken as they are; folders are read
-// like Add Folder: JPEG names in any case, by name, no subfolders.
+// like Add Folder.
 QStringList candidates(const QStringList &inputs)
 {
     QStringList files;
     for (const QString &input : inputs) {
-        const QFileInfo info(input);
-        if (info.isDir()) {
-            QDir dir(input);
-            dir.setNameFilters({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")});
-            const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Name);
-            for (const QFileInfo &entry : entries)
-                files << entry.absoluteFilePath();
+        if (QFileInfo(input).isDir()) {
+            files << scanPhotoFolder(input);
         } else {
             files << input;
         }
@@ -238,7 +234,7 @@ int parseArguments(const QCoreApplication &app, Options &options)
 int listCandidates(const QStringList &files)
 {
     for (const QString &path : files) {
-        const std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+        const std::optional<PhotoRecord> record = createPhotoRecord(path);
         if (record)
             std::printf("ok\t%s\t%dx%d\t%d\n", qPrintable(path), record->size.width(),
                         record->size.height(), record->orientation);
@@ -307,25 +303,24 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
 
 int makeCollage(const Options &options, const QStringList &files)
 {
-    std::vector<std::unique_ptr<PhotoRecord>> owned;
-    QList<PhotoRecord *> photos;
+    CollageDocument document;
+    QList<PhotoRecord> &photos = document.photos;
     int leftOut = 0;
     for (const QString &path : files) {
-        if (photos.size() == maxPhotos) {
+        if (photos.size() == maxCollagePhotos) {
             ++leftOut;
             continue;
         }
-        PhotoRecord *record = createPhotoRecord(path);
+        const std::optional<PhotoRecord> record = createPhotoRecord(path);
         if (!record) {
             warn(QStringLiteral("skipped %1: %2").arg(path, refusalReason(path)));
             continue;
         }
-        owned.emplace_back(record);
-        photos << record;
+        photos << *record;
     }
     if (leftOut > 0)
         warn(QStringLiteral("a collage takes at most %1 photos; %2 left out")
-                 .arg(maxPhotos)
+                 .arg(maxCollagePhotos)
                  .arg(leftOut));
     if (photos.isEmpty())
         return fail(QStringLiteral("no usable photo"), BadInput);
@@ -341,27 +336,27 @@ int makeCollage(const Options &options, const QStringList &files)
     btree_set_sink(options.verbose ? stderrSink : quietSink, nullptr);
 
     QList<QSize> sizes;
-    for (const PhotoRecord *record : photos)
-        sizes << record->size;
-    const std::unique_ptr<BTree, void (*)(BTree *)> tree(btree_new(), [](BTree *t) {
-        btree_clear(t);
-        free(t); // btree_new() allocates with calloc
-    });
-    // The window's own layout run; without an image it still makes the progress pictures'
+    for (const PhotoRecord &record : std::as_const(photos))
+        sizes << record.size;
+    // The window's own layout run; without pictures it still makes the progress pictures'
     // draws, so a seed gives the window's layout.
     LayoutCallbacks callbacks;
     callbacks.progress = [&bar](int value) {
         if (value > 0) // the closing 0 only resets the window's bar
             bar.show("layout", value, 100);
     };
-    runLayout(tree.get(), sizes, options.size, options.seed, LayoutCanvas(), callbacks);
+    document.canvasSize = document.requestedSize = options.size;
+    document.background = options.background;
+    document.frame = options.frame;
+    document.seed = options.seed;
+    document.layout = runLayout(sizes, options.size, options.seed, callbacks);
     bar.finish();
 
     // The same image the window saves: the background with the photo layer over it.
     ImageCache cache;
-    const QImage collage = renderCollageImage(
-        tree.get(), photos, cache, options.frame, options.size, options.background,
-        [&bar](int done, int total) { bar.show("decode", done, total); });
+    const QImage collage
+        = renderCollageImage(document, cache, options.size,
+                             [&bar](int done, int total) { bar.show("decode", done, total); });
     bar.finish();
     cache.clear();
     if (collage.isNull())

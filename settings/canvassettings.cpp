@@ -1,5 +1,6 @@
 #include "canvassettings.h"
 
+#include "collagedocument.h"
 #include "photoframe.h"
 
 #include <QColorDialog>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -117,6 +119,16 @@ QWidget *CanvasSettings::createFrameGroup()
     paramTimer->setSingleShot(true);
     connect(paramTimer, &QTimer::timeout, this, &CanvasSettings::emitParam);
     return group;
+}
+
+void CanvasSettings::showAppearance(const QColor &colour, const FrameSettings &frame)
+{
+    showSwatch(colorLabel, colour);
+    paramTimer->stop();
+    const QSignalBlocker block1(param1Slider);
+    const QSignalBlocker block2(param2Slider);
+    param1Slider->setValue(frame.a);
+    param2Slider->setValue(frame.b);
 }
 
 void CanvasSettings::setColor()

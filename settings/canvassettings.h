@@ -9,6 +9,7 @@ class QPushButton;
 class QSlider;
 class QTimer;
 class QVBoxLayout;
+struct FrameSettings;
 
 // The canvas appearance page: background colour, frame type and the two frame
 // parameters. It keeps no settings; it announces each choice.
@@ -18,6 +19,10 @@ class CanvasSettings : public QWidget
 
 public:
     explicit CanvasSettings(QWidget *parent = nullptr);
+
+    // Shows the collage's appearance, as after an undo or an opened project, without
+    // announcing it again.
+    void showAppearance(const QColor &colour, const FrameSettings &frame);
 
 signals:
     void colorChanged(QColor col);

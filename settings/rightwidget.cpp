@@ -1,6 +1,5 @@
 #include "rightwidget.h"
 
-#include "canvasscene.h"
 #include "canvassettings.h"
 #include "statuswidget.h"
 #include "treesettings.h"
@@ -8,9 +7,8 @@
 #include <QFrame>
 #include <QVBoxLayout>
 
-RightWidget::RightWidget(CanvasScene *scene, QWidget *parent)
+RightWidget::RightWidget(QWidget *parent)
     : QWidget(parent)
-    , scene(scene)
 {
     setFixedWidth(200);
 
@@ -30,9 +28,4 @@ RightWidget::RightWidget(CanvasScene *scene, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(frame);
     setLayout(layout);
-
-    const CanvasSettings *page = treeSettings->canvasSettings;
-    connect(page, &CanvasSettings::colorChanged, scene, &CanvasScene::setBackColor);
-    connect(page, &CanvasSettings::paramChanged, scene, &CanvasScene::setPhotoFrameParam);
-    connect(page, &CanvasSettings::photoFrameChanged, scene, &CanvasScene::setPhotoFrame);
 }

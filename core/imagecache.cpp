@@ -1,12 +1,5 @@
 #include "imagecache.h"
 
-#include <QDebug>
-
-ImageCache::~ImageCache()
-{
-    clear();
-}
-
 bool ImageCache::contains(const QString &path) const
 {
     QMutexLocker locker(&mutex);
@@ -16,24 +9,18 @@ bool ImageCache::contains(const QString &path) const
 QImage ImageCache::image(const QString &path) const
 {
     QMutexLocker locker(&mutex);
-    const QImage *image = images.value(path, nullptr);
-    return image ? *image : QImage();
+    return images.value(path);
 }
 
-void ImageCache::store(const QString &path, QImage *image)
+void ImageCache::store(const QString &path, const QImage &image)
 {
     QMutexLocker locker(&mutex);
-    QImage *&slot = images[path];
-    if (slot != image)
-        delete slot;
-    slot = image;
+    images.insert(path, image);
 }
 
 void ImageCache::clear()
 {
     QMutexLocker locker(&mutex);
-    qDebug() << "Clear cache: " << images.size();
-    qDeleteAll(images);
     images.clear();
 }
 

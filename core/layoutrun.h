@@ -2,6 +2,7 @@
 #define LAYOUTRUN_H
 
 #include "btree.h"
+#include "collagedocument.h"
 
 #include <QList>
 #include <QSize>
@@ -9,27 +10,21 @@
 #include <functional>
 
 class QImage;
-class QMutex;
-
-// Where the progress pictures go. `image` may be null: the tints are then drawn from the
-// generator all the same, so a seed gives the layout it gives on screen.
-struct LayoutCanvas
-{
-    QImage **image = nullptr; // read under `lock` at every picture, so it may be replaced
-    QMutex *lock = nullptr; // held while a picture is painted; may be null
-};
 
 struct LayoutCallbacks
 {
     std::function<void(int)> progress; // 0..100, then 0 before the tree is placed
-    std::function<void()> painted; // after each of the six progress pictures
+    // Each of the six progress pictures, at the canvas size. When null, no picture is
+    // painted, but the tints are drawn from the generator all the same, so a seed gives the
+    // layout it gives on screen.
+    std::function<void(const QImage &)> picture;
 };
 
 // One whole layout: seeds rand() with `seed`, builds over `sizes` (photo k is list index k - 1),
-// fits to `canvas`, balances, runs the 101 passes with the six progress pictures, and leaves
-// the tree placed. The tree must be empty; an empty size list leaves it so and reports nothing.
-void runLayout(BTree *tree, const QList<QSize> &sizes, const QSize &canvas, unsigned seed,
-               const LayoutCanvas &target, const LayoutCallbacks &callbacks);
+// fits to `canvas`, balances, runs the 101 passes with the six progress pictures, and returns
+// the tree placed. An empty size list gives an empty tree and reports nothing.
+LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed,
+                     const LayoutCallbacks &callbacks = {});
 
 // The progress picture: places the tree and fills every leaf's rectangle with a pale tint,
 // three draws per leaf, parents first. A null image only makes the draws.

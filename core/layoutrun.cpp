@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QDebug>
 #include <QImage>
-#include <QMutexLocker>
 #include <QPainter>
 #include <QTime>
 
@@ -40,8 +39,8 @@ void qtDebugSink(int channel, const char *text, void *)
 
 struct RunContext
 {
-    const LayoutCanvas *target;
     const LayoutCallbacks *callbacks;
+    QImage picture; // painted in place; each picture leaves as a copy
 };
 
 void onProgress(int value, void *user)
@@ -53,16 +52,10 @@ void onProgress(int value, void *user)
 
 void onPicture(BTree *tree, void *user)
 {
-    const auto *context = static_cast<RunContext *>(user);
-    const LayoutCanvas *target = context->target;
-    {
-        // The GUI thread converts the same image to a pixmap under this lock (a null lock
-        // locks nothing).
-        QMutexLocker locker(target->lock);
-        btree_paint(target->image ? *target->image : nullptr, tree);
-    }
-    if (context->callbacks->painted)
-        context->callbacks->painted();
+    auto *context = static_cast<RunContext *>(user);
+    btree_paint(context->picture.isNull() ? nullptr : &context->picture, tree);
+    if (context->callbacks->picture)
+        context->callbacks->picture(context->picture);
 }
 
 } // namespace
@@ -83,17 +76,23 @@ void routeEngineTraceToQtDebug()
     btree_set_sink(qtDebugSink, nullptr);
 }
 
-void runLayout(BTree *tree, const QList<QSize> &sizes, const QSize &canvas, unsigned seed,
-               const LayoutCanvas &target, const LayoutCallbacks &callbacks)
+LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed,
+                     const LayoutCallbacks &callbacks)
 {
+    LayoutTree layout;
     if (sizes.isEmpty())
-        return;
+        return layout;
     std::vector<BSize> list;
     list.reserve(size_t(sizes.size()));
     for (const QSize &size : sizes)
         list.push_back(BSize {size.width(), size.height()});
-    RunContext context {&target, &callbacks};
+    RunContext context {&callbacks, QImage()};
+    if (callbacks.picture) {
+        context.picture = QImage(canvas, QImage::Format_ARGB32);
+        context.picture.fill(Qt::transparent);
+    }
     const BLayoutHooks hooks {onProgress, onPicture, &context};
-    btree_layout(tree, list.data(), unsigned(list.size()), uint16_t(canvas.width()),
+    btree_layout(layout.tree(), list.data(), unsigned(list.size()), uint16_t(canvas.width()),
                  uint16_t(canvas.height()), seed, &hooks);
+    return layout;
 }

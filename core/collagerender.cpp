@@ -7,11 +7,9 @@
 #include "photoloader.h"
 
 #include <QDebug>
-#include <QFutureWatcher>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
-#include <QThread>
 #include <QtConcurrent>
 
 #include <algorithm>
@@ -46,20 +44,20 @@ QList<RenderCell> scaleCells(const QList<RenderCell> &cells, const QSize &from, 
     return scaled;
 }
 
-static const PhotoRecord *recordFor(const RenderCell &cell, const QList<PhotoRecord *> &photos)
+static const PhotoRecord *recordFor(const RenderCell &cell, const QList<PhotoRecord> &photos)
 {
     if (cell.img < 1 || cell.img > photos.size())
         return nullptr;
-    return photos.at(cell.img - 1);
+    return &photos.at(cell.img - 1);
 }
 
-QList<PhotoLoader *> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord *> &photos,
-                               const ImageCache &cache)
+QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
+                             const ImageCache &cache)
 {
     // Two records of the same file share one entry, so they share one load: the one that
     // serves the larger of their cells.
-    QList<PhotoLoader *> loaders;
-    QHash<QString, PhotoLoader *> byPath;
+    QList<PhotoLoader> loaders;
+    QHash<QString, qsizetype> byPath;
     for (const RenderCell &cell : cells) {
         const PhotoRecord *record = recordFor(cell, photos);
         if (!record || cell.rect.isEmpty())
@@ -68,62 +66,49 @@ QList<PhotoLoader *> planLoads(const QList<RenderCell> &cells, const QList<Photo
         if (cached.width() >= cell.rect.width() && cached.height() >= cell.rect.height())
             continue;
         const double scale = loadScale(record->size, cell.rect.size());
-        PhotoLoader *loader = byPath.value(record->path);
-        if (!loader) {
-            loader = new PhotoLoader(record->path);
-            loader->width = record->size.width();
-            loader->height = record->size.height();
-            loader->orientation = record->orientation;
-            loader->scale = scale;
-            byPath.insert(record->path, loader);
-            loaders.append(loader);
+        const auto known = byPath.constFind(record->path);
+        if (known == byPath.constEnd()) {
+            byPath.insert(record->path, loaders.size());
+            loaders.append(PhotoLoader {record->path, scale, record->size.width(),
+                                        record->size.height(), record->orientation});
         } else {
-            loader->scale = std::min(loader->scale, scale);
+            PhotoLoader &loader = loaders[*known];
+            loader.scale = std::min(loader.scale, scale);
         }
     }
     return loaders;
 }
 
-void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord *> &photos,
+void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
                  ImageCache &cache, const FrameSettings &frame, QImage &target,
-                 QFutureWatcher<void> *watcher, const RenderProgress &progress)
+                 const RenderProgress &progress)
 {
-    QList<PhotoLoader *> loaders = planLoads(cells, photos, cache);
+    const QList<PhotoLoader> loaders = planLoads(cells, photos, cache);
 
     // The readers' allocation limit is process-wide: raise it here, once, so that the jobs
     // running in parallel only ever read it.
     int limit = 0;
-    for (const PhotoLoader *loader : std::as_const(loaders)) {
-        QSize stored(loader->width, loader->height);
-        if (orientationSwapsSides(loader->orientation))
+    for (const PhotoLoader &loader : loaders) {
+        QSize stored(loader.width, loader.height);
+        if (orientationSwapsSides(loader.orientation))
             stored.transpose();
-        limit = std::max(limit, decodeLimitFor(stored, loaderTarget(*loader)));
+        limit = std::max(limit, decodeLimitFor(stored, loaderTarget(loader)));
     }
     ensureDecodeLimit(limit);
 
     const int total = int(loaders.size());
     std::atomic<int> done {0};
-    QFuture<void> future = QtConcurrent::map(loaders, [&](PhotoLoader *loader) {
-        loadPhoto(loader);
-        const int n = ++done;
-        if (progress)
-            progress(n, total);
-    });
-    if (watcher) {
-        // The watcher reports in its own thread; it is handed the future there.
-        if (watcher->thread() == QThread::currentThread())
-            watcher->setFuture(future);
-        else
-            QMetaObject::invokeMethod(
-                watcher, [watcher, future] { watcher->setFuture(future); }, Qt::QueuedConnection);
-    }
-    future.waitForFinished();
-
-    for (PhotoLoader *loader : std::as_const(loaders))
-        cache.store(loader->path, loader->image);
+    const QList<QImage> decoded
+        = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) {
+              QImage image = loadPhoto(loader);
+              const int n = ++done;
+              if (progress)
+                  progress(n, total);
+              return image;
+          });
+    for (qsizetype i = 0; i < loaders.size(); ++i)
+        cache.store(loaders.at(i).path, decoded.at(i));
     qDebug() << "new cache:" << total;
-    while (!loaders.isEmpty())
-        delete loaders.takeFirst();
 
     PhotoFrame framer;
     for (const RenderCell &cell : cells) {
@@ -142,7 +127,7 @@ void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord *> &pho
 }
 
 void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
-                       const QList<PhotoRecord *> &photos, const FrameSettings &frame,
+                       const QList<PhotoRecord> &photos, const FrameSettings &frame,
                        QImage &target, const RenderProgress &progress)
 {
     double factor = 1.0;
@@ -154,7 +139,7 @@ void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
     scaled.b = int(std::lround(frame.b * factor));
     ImageCache temporary;
     renderCells(scaleCells(cells, layoutSize, target.size()), photos, temporary, scaled, target,
-                nullptr, progress);
+                progress);
 }
 
 static void collect(const BNode *node, QList<RenderCell> &cells)
@@ -177,34 +162,47 @@ QList<RenderCell> collectLeaves(const BTree *tree)
     return cells;
 }
 
-void renderCollage(const BTree *tree, const QList<PhotoRecord *> &photos, ImageCache &cache,
-                   const FrameSettings &frame, QImage &target, QFutureWatcher<void> *watcher,
-                   const RenderProgress &progress)
+void renderCollage(const BTree *tree, const QList<PhotoRecord> &photos, ImageCache &cache,
+                   const FrameSettings &frame, QImage &target, const RenderProgress &progress)
 {
     const QList<RenderCell> cells = collectLeaves(tree);
     if (cells.isEmpty() || photos.isEmpty())
         return;
     const QSize layoutSize(tree->width, tree->height);
     if (layoutSize.isEmpty() || layoutSize == target.size())
-        renderCells(cells, photos, cache, frame, target, watcher, progress);
+        renderCells(cells, photos, cache, frame, target, progress);
     else
         renderCellsScaled(cells, layoutSize, photos, frame, target, progress);
 }
 
-QImage renderCollageImage(const BTree *tree, const QList<PhotoRecord *> &photos, ImageCache &cache,
-                          const FrameSettings &frame, const QSize &size, const QColor &background,
+QImage renderPhotoLayer(const CollageDocument &document, ImageCache &cache, const QSize &size,
+                        const RenderProgress &progress)
+{
+    if (!document.hasLayout())
+        return QImage();
+    QImage layer(size, QImage::Format_ARGB32);
+    if (layer.isNull())
+        return layer;
+    layer.fill(Qt::transparent);
+    renderCollage(document.layout.tree(), document.photos, cache, document.frame, layer, progress);
+    return layer;
+}
+
+QImage renderCollageImage(const CollageDocument &document, ImageCache &cache, const QSize &size,
                           const RenderProgress &progress)
 {
     QImage collage(size, QImage::Format_ARGB32);
-    {
-        QImage layer(size, QImage::Format_ARGB32);
-        if (layer.isNull() || collage.isNull())
-            return QImage();
-        layer.fill(Qt::transparent);
-        renderCollage(tree, photos, cache, frame, layer, nullptr, progress);
-        collage.fill(background);
-        QPainter painter(&collage);
-        painter.drawImage(0, 0, layer);
+    if (collage.isNull())
+        return collage;
+    if (!document.hasLayout()) {
+        collage.fill(document.background);
+        return collage;
     }
+    const QImage layer = renderPhotoLayer(document, cache, size, progress);
+    if (layer.isNull())
+        return QImage();
+    collage.fill(document.background);
+    QPainter painter(&collage);
+    painter.drawImage(0, 0, layer);
     return collage;
 }

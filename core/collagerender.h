@@ -1,6 +1,9 @@
 #ifndef COLLAGERENDER_H
 #define COLLAGERENDER_H
 
+#include "collagedocument.h"
+#include "photoloader.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -10,11 +13,6 @@
 
 struct BTree;
 class ImageCache;
-class QImage;
-struct PhotoLoader;
-struct PhotoRecord;
-template<typename T>
-class QFutureWatcher;
 
 // One cell of a layout: the photo number (1-based into the photo list) and its rectangle.
 struct RenderCell
@@ -23,14 +21,8 @@ struct RenderCell
     QRect rect;
 };
 
-struct FrameSettings
-{
-    int type = 1;
-    int a = 0; // margin
-    int b = 10; // corner radius or scallop half-width
-};
-
-// Called from the decoding threads with the number of photos decoded so far.
+// Called from the decoding threads with the number of photos decoded so far; the total is
+// the number of photos that needed decoding.
 using RenderProgress = std::function<void(int done, int total)>;
 
 // The reduction for a photo so that it comes out at least 1.6 times the cell both ways,
@@ -42,20 +34,20 @@ double loadScale(const QSize &photo, const QSize &cell);
 QList<RenderCell> scaleCells(const QList<RenderCell> &cells, const QSize &from, const QSize &to);
 
 // One loader per photo path the cache cannot serve at the size its largest cell needs.
-QList<PhotoLoader *> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord *> &photos,
-                               const ImageCache &cache);
+QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
+                             const ImageCache &cache);
 
-// Decodes what the cache lacks (in parallel, observed by `watcher` when given), stores it in
-// the cache, then crops, frames and blends one tile per cell into `target`. Needs no thread
-// and no scene. Cells whose photo is missing or failed to load are left untouched.
-void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord *> &photos,
+// Decodes what the cache lacks (in parallel), stores it in the cache, then crops, frames and
+// blends one tile per cell into `target`. Needs no thread and no scene. Cells whose photo is
+// missing or failed to load are left untouched.
+void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
                  ImageCache &cache, const FrameSettings &frame, QImage &target,
-                 QFutureWatcher<void> *watcher = nullptr, const RenderProgress &progress = {});
+                 const RenderProgress &progress = {});
 
 // The same for a target of another size than the layout's: cells, margin and radius are
 // scaled, and the photos decoded for it go to a temporary cache, not the preview's.
 void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
-                       const QList<PhotoRecord *> &photos, const FrameSettings &frame,
+                       const QList<PhotoRecord> &photos, const FrameSettings &frame,
                        QImage &target, const RenderProgress &progress = {});
 
 // The tree's leaves in depth-first order, A before B, as cells.
@@ -63,14 +55,18 @@ QList<RenderCell> collectLeaves(const BTree *tree);
 
 // Renders the layout of `tree` into `target`. A target of the tree's canvas size is served
 // through `cache`; any other size gets the layout scaled to it and a temporary cache.
-void renderCollage(const BTree *tree, const QList<PhotoRecord *> &photos, ImageCache &cache,
-                   const FrameSettings &frame, QImage &target,
-                   QFutureWatcher<void> *watcher = nullptr, const RenderProgress &progress = {});
+void renderCollage(const BTree *tree, const QList<PhotoRecord> &photos, ImageCache &cache,
+                   const FrameSettings &frame, QImage &target, const RenderProgress &progress = {});
 
-// The finished collage as it is saved: `background` with the photo layer of `size` over it.
-// Null when there is no memory for an image of that size.
-QImage renderCollageImage(const BTree *tree, const QList<PhotoRecord *> &photos, ImageCache &cache,
-                          const FrameSettings &frame, const QSize &size, const QColor &background,
+// The document's photo layer at `size`: transparent where no tile lies. Null when the
+// document has no layout or there is no memory for an image of that size.
+QImage renderPhotoLayer(const CollageDocument &document, ImageCache &cache, const QSize &size,
+                        const RenderProgress &progress = {});
+
+// The finished collage as it is saved: the background with the photo layer of `size` over it.
+// Null when there is no memory for an image of that size. A document without a layout gives
+// the background alone.
+QImage renderCollageImage(const CollageDocument &document, ImageCache &cache, const QSize &size,
                           const RenderProgress &progress = {});
 
 #endif // COLLAGERENDER_H

@@ -1,8 +1,11 @@
 #ifndef PHOTOLOADER_H
 #define PHOTOLOADER_H
 
+#include <QPointF>
 #include <QSize>
 #include <QString>
+
+#include <optional>
 
 class QImage;
 class QIODevice;
@@ -11,14 +14,18 @@ class QIODevice;
 // header size with width and height exchanged for the orientations that turn a quarter.
 struct PhotoRecord
 {
-    explicit PhotoRecord(const QString &path)
-        : path(path)
-    {
-    }
-
     QString path;
     QSize size {0, 0};
     int orientation = 1; // EXIF orientation, 1 to 8
+    // Where the crop sits, as a fraction of the upright photo's size away from the centred
+    // crop; (0, 0) is centred. Relative to the photo, so it holds at every cell size.
+    QPointF crop;
+
+    friend bool operator==(const PhotoRecord &a, const PhotoRecord &b)
+    {
+        return a.path == b.path && a.size == b.size && a.orientation == b.orientation
+               && a.crop == b.crop;
+    }
 };
 
 // The largest side the layout can hold (it stores sides in 16 bits).
@@ -27,9 +34,9 @@ constexpr int maxPhotoSide = 65535;
 // Probes the header size without decoding pixels; false when no image reader accepts the file.
 bool readPhotoSize(const QString &path, QSize &size);
 
-// Builds the record for a file being added, or returns null (the file is refused) when it
-// cannot be read or its size is unusable. The caller owns the record.
-PhotoRecord *createPhotoRecord(const QString &path);
+// Builds the record for a file being added, or nothing (the file is refused) when it cannot be
+// read or its size is unusable.
+std::optional<PhotoRecord> createPhotoRecord(const QString &path);
 
 // Whether an EXIF orientation turns the photo by a quarter, exchanging width and height.
 inline bool orientationSwapsSides(int orientation)
@@ -37,23 +44,19 @@ inline bool orientationSwapsSides(int orientation)
     return orientation >= 5 && orientation <= 8;
 }
 
-// One decoding job. The image belongs to the loader until the render hands it to the
-// cache; destroying a loader never frees it.
+// One decoding job.
 struct PhotoLoader
 {
-    explicit PhotoLoader(const QString &path);
-
     QString path;
     double scale = 1.0; // reduction factor, never below 1
     int width = 0; // upright photo width
     int height = 0; // upright photo height
     int orientation = 1;
-    QImage *image;
 };
 
 // Decodes the loader's file at its upright size divided by `scale`, turned upright. A file
-// that cannot be read or decoded leaves the null image.
-void loadPhoto(PhotoLoader *loader);
+// that cannot be read or decoded gives the null image.
+QImage loadPhoto(const PhotoLoader &loader);
 
 // Makes sure the image readers may allocate `megabytes`. The limit is process-wide, so it
 // is only ever raised; the render raises it once before its jobs start, so that jobs

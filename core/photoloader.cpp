@@ -29,16 +29,13 @@ bool readPhotoSize(const QString &path, QSize &size)
     return true;
 }
 
-PhotoRecord *createPhotoRecord(const QString &path)
+std::optional<PhotoRecord> createPhotoRecord(const QString &path)
 {
-    auto *record = new PhotoRecord(path);
     QSize size;
     if (!readPhotoSize(path, size) || !size.isValid() || size.width() < 1 || size.height() < 1
-        || size.width() > maxPhotoSide || size.height() > maxPhotoSide) {
-        delete record;
-        return nullptr;
-    }
-    record->size = size;
+        || size.width() > maxPhotoSide || size.height() > maxPhotoSide)
+        return std::nullopt;
+    std::optional<PhotoRecord> record(PhotoRecord {path, size, 1, QPointF()});
 
     int orientation = 0;
     ExifReader().readOrientation(path, orientation);
@@ -50,12 +47,6 @@ PhotoRecord *createPhotoRecord(const QString &path)
         record->orientation = 1;
     }
     return record;
-}
-
-PhotoLoader::PhotoLoader(const QString &path)
-    : path(path)
-    , image(new QImage)
-{
 }
 
 QSize loaderTarget(const PhotoLoader &loader)
@@ -218,29 +209,27 @@ qint64 jpegCoefficientBytes(QIODevice *device)
     }
 }
 
-void loadPhoto(PhotoLoader *loader)
+QImage loadPhoto(const PhotoLoader &loader)
 {
-    QFile file(loader->path);
+    QFile file(loader.path);
     if (!file.open(QIODevice::ReadOnly))
-        return;
+        return QImage();
     // The decoder would take that memory before it finds out how little data follows.
     if (jpegCoefficientBytes(&file) > maxCoefficientBytes || !file.seek(0))
-        return;
+        return QImage();
     QImageReader reader(&file, QByteArray());
     // The photo is turned upright below, from the orientation read when it was added.
     reader.setAutoTransform(false);
     if (!reader.canRead())
-        return;
+        return QImage();
 
-    const QSize target = loaderTarget(*loader);
+    const QSize target = loaderTarget(loader);
     if (target.isEmpty())
-        return;
+        return QImage();
     ensureDecodeLimit(decodeLimitFor(reader.size(), target));
     reader.setScaledSize(target);
     const QImage decoded = reader.read();
     file.close();
 
-    delete loader->image;
-    loader->image
-        = new QImage(decoded.isNull() ? decoded : turnUpright(decoded, loader->orientation));
+    return decoded.isNull() ? decoded : turnUpright(decoded, loader.orientation);
 }

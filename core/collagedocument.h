@@ -1,0 +1,84 @@
+#ifndef COLLAGEDOCUMENT_H
+#define COLLAGEDOCUMENT_H
+
+#include "photoloader.h"
+
+#include <QColor>
+#include <QList>
+#include <QSize>
+
+#include <memory>
+
+struct BTree;
+
+// The frame cut around every photo: its type and its two parameters.
+struct FrameSettings
+{
+    int type = 1; // FrameRect, FrameRounded or FrameScallop
+    int a = 0; // margin
+    int b = 10; // corner radius or scallop half-width
+
+    friend bool operator==(const FrameSettings &x, const FrameSettings &y)
+    {
+        return x.type == y.type && x.a == y.a && x.b == y.b;
+    }
+    friend bool operator!=(const FrameSettings &x, const FrameSettings &y) { return !(x == y); }
+};
+
+// A layout tree held by value. Copies are deep, which is cheap at 199 nodes, so the
+// document, every undo step and every worker own a tree of their own.
+class LayoutTree
+{
+public:
+    LayoutTree();
+    LayoutTree(const LayoutTree &other);
+    LayoutTree(LayoutTree &&other) noexcept;
+    LayoutTree &operator=(const LayoutTree &other);
+    LayoutTree &operator=(LayoutTree &&other) noexcept;
+    ~LayoutTree();
+
+    bool isEmpty() const;
+    int photoCount() const;
+    // The canvas the tree was fitted to.
+    QSize canvasSize() const;
+    const BTree *tree() const { return d.get(); }
+    // For the engine's editing functions; the tree stays this object's.
+    BTree *tree() { return d.get(); }
+
+    friend bool operator==(const LayoutTree &x, const LayoutTree &y);
+    friend bool operator!=(const LayoutTree &x, const LayoutTree &y) { return !(x == y); }
+
+private:
+    struct Free
+    {
+        void operator()(BTree *tree) const;
+    };
+    std::unique_ptr<BTree, Free> d;
+};
+
+// Everything that makes one collage, and nothing decoded: the window edits it, the undo
+// history keeps copies of it, the workers read copies of it and project files store it.
+struct CollageDocument
+{
+    // The collection, in its order: leaf k of the layout shows photos[k - 1].
+    QList<PhotoRecord> photos;
+    QSize canvasSize {800, 600}; // working size of the canvas on screen
+    QSize requestedSize {800, 600}; // the size the user asked for; saving renders at it
+    QColor background = Qt::white;
+    FrameSettings frame;
+    unsigned seed = 0; // the seed the layout was made with
+    LayoutTree layout; // empty until the first layout has finished
+
+    // Whether the layout is one the photos and the canvas can be drawn from.
+    bool hasLayout() const;
+
+    friend bool operator==(const CollageDocument &x, const CollageDocument &y);
+    friend bool operator!=(const CollageDocument &x, const CollageDocument &y) { return !(x == y); }
+};
+
+// The canvas the preview works at for a requested size: the size itself up to 1200 pixels a
+// side, otherwise scaled into 1200 x 900 with its shape kept.
+QSize workingCanvasSize(const QSize &requested);
+
+
+#endif // COLLAGEDOCUMENT_H
