@@ -142,12 +142,7 @@ void MainWindow::openFile()
     if (files.isEmpty())
         return;
     openDirPath = QFileInfo(files.first()).absolutePath();
-    const CollageDocument before = document;
-    addFiles(files);
-    if (document.photos.size() != before.photos.size()) {
-        stepStart = before;
-        beginProcessing(tr("Add Photos"));
-    }
+    addAndLayOut(files);
 }
 
 void MainWindow::openDir()
@@ -158,36 +153,14 @@ void MainWindow::openDir()
     if (path.isEmpty())
         return;
     openDirPath = path;
-    if (!QFileInfo(path).isDir())
-        return;
-    const CollageDocument before = document;
-    addFolder(path);
-    if (document.photos.size() != before.photos.size()) {
-        stepStart = before;
-        beginProcessing(tr("Add Photos"));
-    }
-}
-
-void MainWindow::addFiles(const QStringList &files)
-{
-    if (busy())
-        return;
-    for (const QString &path : files) {
-        if (!path.isEmpty() && document.photos.size() < maxCollagePhotos)
-            addPhoto(path);
-    }
-}
-
-void MainWindow::addFolder(const QString &folder)
-{
-    addFiles(scanPhotoFolder(folder));
+    if (QFileInfo(path).isDir())
+        addAndLayOut(scanPhotoFolder(path));
 }
 
 void MainWindow::urlsDropped(const QList<QUrl> &urls)
 {
-    if (busy())
-        return;
-    const CollageDocument before = document;
+    // Folders are taken as they come, the single files after them.
+    QStringList fromFolders;
     QStringList files;
     for (const QUrl &url : urls) {
         const QString path = url.toLocalFile();
@@ -197,13 +170,26 @@ void MainWindow::urlsDropped(const QList<QUrl> &urls)
         if (info.isFile() && hasPhotoSuffix(path))
             files << info.absoluteFilePath();
         else if (info.isDir())
-            addFolder(info.absoluteFilePath());
+            fromFolders << scanPhotoFolder(info.absoluteFilePath());
     }
-    addFiles(files);
-    if (document.photos.size() != before.photos.size()) {
-        stepStart = before;
-        beginProcessing(tr("Add Photos"));
+    addAndLayOut(fromFolders + files);
+}
+
+// Adds what it can of `files`, up to the collection's capacity, and lays the collage out
+// again when anything was added: one step of the history.
+void MainWindow::addAndLayOut(const QStringList &files)
+{
+    if (busy())
+        return;
+    const CollageDocument before = document;
+    for (const QString &path : files) {
+        if (!path.isEmpty() && document.photos.size() < maxCollagePhotos)
+            addPhoto(path);
     }
+    if (document.photos.size() == before.photos.size())
+        return;
+    stepStart = before;
+    beginProcessing(tr("Add Photos"));
 }
 
 void MainWindow::addPhoto(const QString &path)
@@ -326,8 +312,7 @@ void MainWindow::applyDocument(const CollageDocument &next)
         scene->setCanvasSize(document.canvasSize);
     if (previous.background != document.background)
         scene->setBackColor(document.background);
-    rightWidget->treeSettings->canvasSettings->showAppearance(document.background,
-                                                              document.frame);
+    rightWidget->treeSettings->canvasSettings->showAppearance(document.background, document.frame);
     if (previous.photos != document.photos || previous.layout != document.layout
         || previous.frame != document.frame || previous.canvasSize != document.canvasSize)
         drawPhotos();
@@ -451,15 +436,14 @@ bool MainWindow::saveCollageAs(QString fileName)
     saveWatcher.setFuture(QtConcurrent::run(&savePool, [=]() {
         QImage image = shown;
         if (image.isNull())
-            image = renderCollageImage(toSave, *previewCache, toSave.requestedSize,
-                                       [this](int done, int total) {
-                                           // Through updateProgress(), so that a report still
-                                           // queued when the save ends is dropped.
-                                           const int value = total > 0 ? done * 100 / total : 0;
-                                           QMetaObject::invokeMethod(
-                                               this, [this, value] { updateProgress(value); },
-                                               Qt::QueuedConnection);
-                                       });
+            image = renderCollageImage(
+                toSave, *previewCache, toSave.requestedSize, [this](int done, int total) {
+                    // Through updateProgress(), so that a report still
+                    // queued when the save ends is dropped.
+                    const int value = total > 0 ? done * 100 / total : 0;
+                    QMetaObject::invokeMethod(
+                        this, [this, value] { updateProgress(value); }, Qt::QueuedConnection);
+                });
         QString error;
         if (!writeCollage(image, fileName, format, &error) && error.isEmpty())
             error = QCoreApplication::translate("MainWindow", "unknown error");
@@ -475,10 +459,9 @@ void MainWindow::saveEnded()
     if (redrawPending)
         drawPhotos();
     if (!outcome.error.isEmpty()) {
-        QMessageBox::warning(
-            this, tr("Save Collage"),
-            tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(outcome.fileName),
-                                          outcome.error));
+        QMessageBox::warning(this, tr("Save Collage"),
+                             tr("Cannot write %1: %2")
+                                 .arg(QDir::toNativeSeparators(outcome.fileName), outcome.error));
     } else {
         saveDirPath = outcome.fileName;
     }
@@ -493,8 +476,8 @@ void MainWindow::setProjectPath(const QString &path)
     if (path.isEmpty()) {
         setWindowTitle(applicationTitle());
     } else {
-        setWindowTitle(tr("%1[*] \u2014 %2")
-                           .arg(QFileInfo(path).completeBaseName(), applicationTitle()));
+        setWindowTitle(
+            tr("%1[*] \u2014 %2").arg(QFileInfo(path).completeBaseName(), applicationTitle()));
     }
     setWindowModified(!undoStack->isClean());
 }
@@ -595,8 +578,7 @@ void MainWindow::updateRecentMenu()
         QAction *action = recentMenu->addAction(
             QStringLiteral("&%1 %2")
                 .arg(recentMenu->actions().size() + 1)
-                .arg(QFileInfo(path).fileName().replace(QLatin1Char('&'),
-                                                        QLatin1String("&&"))));
+                .arg(QFileInfo(path).fileName().replace(QLatin1Char('&'), QLatin1String("&&"))));
         action->setToolTip(QDir::toNativeSeparators(path));
         connect(action, &QAction::triggered, this, [this, path] {
             if (!busy() && maybeSave())
@@ -635,6 +617,7 @@ void MainWindow::createActions()
 
     saveAct = new QAction(tr("&Save Collage As..."), this);
     saveAct->setShortcut(QKeySequence(tr("Ctrl+S")));
+    saveAct->setEnabled(false); // nothing to save before the first render
     connect(saveAct, &QAction::triggered, this, &MainWindow::saveCollage);
 
     exitAct = new QAction(tr("E&xit"), this);

@@ -84,8 +84,7 @@ private:
     void writeSettings();
     bool busy() const { return state != State::Idle; }
     void setState(State next);
-    void addFiles(const QStringList &files);
-    void addFolder(const QString &folder);
+    void addAndLayOut(const QStringList &files);
     void addPhoto(const QString &path);
     void beginProcessing(const QString &stepName);
     void drawPhotos();

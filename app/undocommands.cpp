@@ -1,7 +1,7 @@
 #include "undocommands.h"
 
-DocumentCommand::DocumentCommand(const QString &text, CollageDocument before,
-                                 CollageDocument after, Apply apply, int mergeId)
+DocumentCommand::DocumentCommand(const QString &text, CollageDocument before, CollageDocument after,
+                                 Apply apply, int mergeId)
     : QUndoCommand(text)
     , before(std::move(before))
     , after(std::move(after))

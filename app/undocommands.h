@@ -17,8 +17,8 @@ public:
 
     // Steps with the same merge id follow each other as one (a run of frame changes);
     // -1 never merges.
-    DocumentCommand(const QString &text, CollageDocument before, CollageDocument after,
-                    Apply apply, int mergeId = -1);
+    DocumentCommand(const QString &text, CollageDocument before, CollageDocument after, Apply apply,
+                    int mergeId = -1);
 
     void undo() override;
     void redo() override;

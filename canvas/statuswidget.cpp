@@ -32,12 +32,14 @@ StatusWidget::StatusWidget(QWidget *parent)
     redoButton = new QToolButton(this);
     auto *history = new QVBoxLayout;
     history->setSpacing(0);
+    history->addStretch();
     for (QToolButton *button : {undoButton, redoButton}) {
         button->setAutoRaise(true);
         button->setIconSize(QSize(18, 18));
         button->setFixedSize(24, 24);
         history->addWidget(button);
     }
+    history->addStretch();
 
     layout->addLayout(history);
     layout->addWidget(shuffleButton);

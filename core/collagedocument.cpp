@@ -48,6 +48,11 @@ LayoutTree::LayoutTree()
 {
 }
 
+LayoutTree::LayoutTree(const BTree *source)
+    : d(copyTree(source))
+{
+}
+
 LayoutTree::LayoutTree(const LayoutTree &other)
     : d(copyTree(other.d.get()))
 {

@@ -31,6 +31,8 @@ class LayoutTree
 {
 public:
     LayoutTree();
+    // A deep copy of a tree the engine made or a caller built by hand.
+    explicit LayoutTree(const BTree *source);
     LayoutTree(const LayoutTree &other);
     LayoutTree(LayoutTree &&other) noexcept;
     LayoutTree &operator=(const LayoutTree &other);
@@ -79,6 +81,5 @@ struct CollageDocument
 // The canvas the preview works at for a requested size: the size itself up to 1200 pixels a
 // side, otherwise scaled into 1200 x 900 with its shape kept.
 QSize workingCanvasSize(const QSize &requested);
-
 
 #endif // COLLAGEDOCUMENT_H

@@ -127,8 +127,8 @@ void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photo
 }
 
 void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
-                       const QList<PhotoRecord> &photos, const FrameSettings &frame,
-                       QImage &target, const RenderProgress &progress)
+                       const QList<PhotoRecord> &photos, const FrameSettings &frame, QImage &target,
+                       const RenderProgress &progress)
 {
     double factor = 1.0;
     if (!layoutSize.isEmpty())

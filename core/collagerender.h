@@ -47,8 +47,8 @@ void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photo
 // The same for a target of another size than the layout's: cells, margin and radius are
 // scaled, and the photos decoded for it go to a temporary cache, not the preview's.
 void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
-                       const QList<PhotoRecord> &photos, const FrameSettings &frame,
-                       QImage &target, const RenderProgress &progress = {});
+                       const QList<PhotoRecord> &photos, const FrameSettings &frame, QImage &target,
+                       const RenderProgress &progress = {});
 
 // The tree's leaves in depth-first order, A before B, as cells.
 QList<RenderCell> collectLeaves(const BTree *tree);

@@ -24,7 +24,7 @@ QStringList scanPhotoFolder(const QString &folder)
     QDir dir(folder);
     dir.setNameFilters(photoNamePatterns());
     QStringList files;
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Name);
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
     for (const QFileInfo &entry : entries)
         files << entry.absoluteFilePath();
     return files;

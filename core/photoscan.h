@@ -13,8 +13,8 @@ QStringList photoNamePatterns();
 // Whether a file name has a photo suffix, in any letter case.
 bool hasPhotoSuffix(const QString &path);
 
-// The photos of a folder as Add Folder takes them: regular files (or links to them) with a
-// photo suffix in any case, by name, without subfolders. Pipes, sockets and devices are never
+// The photos of a folder as Add Folder takes them: regular files with a photo suffix in any
+// case, by name, without subfolders or symbolic links. Pipes, sockets and devices are never
 // listed, so nothing here can block on opening them.
 QStringList scanPhotoFolder(const QString &folder);
 

@@ -1,7 +1,6 @@
 #include "autothread.h"
-#include "canvasscene.h"
+#include "btree.h"
 #include "layoutrun.h"
-#include "photoloader.h"
 
 #include <QImage>
 #include <QSemaphore>
@@ -9,45 +8,17 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include <cstdlib>
-#include <memory>
-
 namespace {
 
 const QSize shapes[]
     = {{4000, 3000}, {3000, 4000}, {1920, 1080}, {2000, 2000}, {3000, 2000}, {4000, 1000}};
 
-struct Photos
+QList<QSize> photoSizes(int n)
 {
-    explicit Photos(int n)
-    {
-        for (int k = 0; k < n; k++) {
-            auto *record = new PhotoRecord(QStringLiteral("photo%1.jpg").arg(k));
-            record->size = shapes[k % 6];
-            list.append(record);
-        }
-    }
-    ~Photos() { qDeleteAll(list); }
-
-    QList<QSize> sizes() const
-    {
-        QList<QSize> result;
-        for (const PhotoRecord *record : list)
-            result.append(record->size);
-        return result;
-    }
-
-    QList<PhotoRecord *> list;
-};
-
-using TreePtr = std::unique_ptr<BTree, void (*)(BTree *)>;
-
-TreePtr newTree()
-{
-    return TreePtr(btree_new(), [](BTree *tree) {
-        btree_clear(tree);
-        std::free(tree);
-    });
+    QList<QSize> sizes;
+    for (int k = 0; k < n; k++)
+        sizes.append(shapes[k % 6]);
+    return sizes;
 }
 
 // Every leaf's photo number and rectangle, depth first: equal strings mean equal layouts.
@@ -63,31 +34,33 @@ QString leavesOf(const BNode *node)
         .arg(node->h);
 }
 
-// A scene, photos, an empty tree and a worker. The worker is destroyed first, so it never
-// outlives what it borrows.
+// A worker with the photos and canvas it lays out, and what it hands back.
 struct Stage
 {
     Stage(const QSize &canvas, int photoCount)
-        : photos(photoCount)
+        : canvas(canvas)
+        , sizes(photoSizes(photoCount))
     {
-        scene.canvasSize = canvas;
-        scene.resetCanvas();
+        QObject::connect(&worker, &AutoThread::progressPicture, &worker,
+                         [this](const QImage &image) { picture = image; });
     }
 
-    void start() { worker.startAuto(&scene, &photos.list, tree.get()); }
+    void start(unsigned seed = 1) { worker.startLayout(sizes, canvas, seed); }
     bool layout(unsigned seed)
     {
-        worker.setSeedSource([seed] { return seed; });
-        btree_clear(tree.get());
-        start();
-        return done.wait(20000) && worker.wait(20000);
+        start(seed);
+        if (!done.wait(20000))
+            return false;
+        tree = done.last().first().value<LayoutTree>();
+        return true;
     }
 
-    CanvasScene scene;
-    Photos photos;
-    TreePtr tree = newTree();
+    QSize canvas;
+    QList<QSize> sizes;
     AutoThread worker;
-    QSignalSpy done {&worker, &AutoThread::renderedTree};
+    QSignalSpy done {&worker, &AutoThread::layoutReady};
+    LayoutTree tree;
+    QImage picture; // the last progress picture
 };
 
 // Records the worker's signals in the order the GUI thread receives them.
@@ -100,15 +73,16 @@ public:
     {
         connect(worker, &AutoThread::progressValue, this,
                 [this](int value) { events.append(QString::number(value)); });
-        connect(worker, &AutoThread::renderedAuto, this, [this]() { events.append("picture"); });
-        connect(worker, &AutoThread::renderedTree, this, [this](BTree *tree) {
+        connect(worker, &AutoThread::progressPicture, this,
+                [this](const QImage &) { events.append("picture"); });
+        connect(worker, &AutoThread::layoutReady, this, [this](const LayoutTree &tree) {
             events.append("tree");
             received = tree;
         });
     }
 
     QStringList events;
-    BTree *received = nullptr;
+    LayoutTree received;
 };
 
 } // namespace
@@ -146,7 +120,7 @@ void TestAutoThread::signalOrder()
     Stage stage(QSize(800, 600), 12);
     Recorder recorder(&stage.worker);
     QVERIFY(stage.layout(1234));
-    QTRY_VERIFY(recorder.received); // the recorder's queued calls may still be on their way
+    QTRY_VERIFY(!recorder.received.isEmpty()); // the queued calls may still be on their way
 
     QStringList expected;
     for (int k = 0; k <= 100; k++) {
@@ -157,8 +131,8 @@ void TestAutoThread::signalOrder()
     expected << "0"
              << "tree";
     QCOMPARE(recorder.events, expected);
-    BTree *tree = stage.tree.get();
-    QCOMPARE(recorder.received, tree);
+    QCOMPARE(recorder.received, stage.tree);
+    const BTree *tree = stage.tree.tree();
     QCOMPARE(tree->img, 12u);
     const char *why = nullptr;
     QVERIFY2(btree_check(tree, 1, &why) == 0, why);
@@ -171,10 +145,11 @@ void TestAutoThread::singlePhotoTint()
     Stage stage(QSize(120, 90), 1);
     QVERIFY(stage.layout(secondsSinceMidnight()));
 
-    QCOMPARE(stage.tree->count, 1u);
-    QCOMPARE(int(stage.tree->root->w), 120);
-    QCOMPARE(int(stage.tree->root->h), 90);
-    const QImage image = *stage.scene.photoImage;
+    QCOMPARE(stage.tree.tree()->count, 1u);
+    QCOMPARE(int(stage.tree.tree()->root->w), 120);
+    QCOMPARE(int(stage.tree.tree()->root->h), 90);
+    const QImage image = stage.picture;
+    QCOMPARE(image.size(), QSize(120, 90));
     const QRgb tint = image.pixel(0, 0);
     QCOMPARE(qAlpha(tint), 255);
     for (int channel : {qRed(tint), qGreen(tint), qBlue(tint)})
@@ -191,41 +166,42 @@ void TestAutoThread::sameSeedSameLayout()
     QImage pictures[2];
     for (int run = 0; run < 2; run++) {
         QVERIFY(stage.layout(777));
-        layouts[run] = leavesOf(stage.tree->root);
-        pictures[run] = stage.scene.photoImage->copy();
+        layouts[run] = leavesOf(stage.tree.tree()->root);
+        pictures[run] = stage.picture;
     }
     QCOMPARE(layouts[0], layouts[1]);
     QCOMPARE(pictures[0], pictures[1]);
 
     QVERIFY(stage.layout(778));
-    QVERIFY(leavesOf(stage.tree->root) != layouts[0]);
+    QVERIFY(leavesOf(stage.tree.tree()->root) != layouts[0]);
 }
 
-// The command-line tool runs the sequence without a thread and without a visible image; the
-// tints must still be drawn, or the same seed would give another layout.
-
+// The command-line tool runs the sequence without a thread and without pictures; the tints
+// must still be drawn, or the same seed would give another layout.
 void TestAutoThread::threadlessRunMatchesWorker()
 {
     Stage stage(QSize(1000, 700), 25);
     QVERIFY(stage.layout(4321));
 
-    for (bool withImage : {false, true}) {
-        TreePtr plain = newTree();
-        QImage offscreen(1000, 700, QImage::Format_ARGB32);
-        QImage *image = withImage ? &offscreen : nullptr;
+    for (bool withPictures : {false, true}) {
         QList<int> progress;
         int pictures = 0;
+        QImage last;
         LayoutCallbacks callbacks;
         callbacks.progress = [&](int value) { progress.append(value); };
-        callbacks.painted = [&]() { pictures++; };
-        runLayout(plain.get(), stage.photos.sizes(), QSize(1000, 700), 4321u,
-                  LayoutCanvas {&image, nullptr}, callbacks);
-        QCOMPARE(leavesOf(plain->root), leavesOf(stage.tree->root));
+        if (withPictures) {
+            callbacks.picture = [&](const QImage &picture) {
+                pictures++;
+                last = picture;
+            };
+        }
+        const LayoutTree plain = runLayout(stage.sizes, QSize(1000, 700), 4321u, callbacks);
+        QCOMPARE(leavesOf(plain.tree()->root), leavesOf(stage.tree.tree()->root));
         QCOMPARE(progress.size(), 102);
         QCOMPARE(progress.last(), 0);
-        QCOMPARE(pictures, 6);
-        if (withImage)
-            QCOMPARE(offscreen, *stage.scene.photoImage);
+        QCOMPARE(pictures, withPictures ? 6 : 0);
+        if (withPictures)
+            QCOMPARE(last, stage.picture);
     }
 }
 
@@ -233,82 +209,73 @@ void TestAutoThread::emptyListEmitsNothing()
 {
     Stage stage(QSize(400, 300), 0);
     QSignalSpy progress(&stage.worker, &AutoThread::progressValue);
-    QSignalSpy pictures(&stage.worker, &AutoThread::renderedAuto);
+    QSignalSpy pictures(&stage.worker, &AutoThread::progressPicture);
     stage.start();
     QVERIFY(!stage.worker.isRunning());
     QCoreApplication::processEvents();
     QCOMPARE(progress.count() + pictures.count() + stage.done.count(), 0);
-    QVERIFY(stage.tree->root == nullptr);
-    QCOMPARE(stage.tree->count, 0u);
 }
 
+// One layout at a time: a start while one runs is dropped, not queued.
 void TestAutoThread::startWhileRunning()
 {
     Stage stage(QSize(1200, 800), 100);
-    Photos others(3);
-    TreePtr second = newTree();
     QSignalSpy progress(&stage.worker, &AutoThread::progressValue);
-    QSignalSpy finished(&stage.worker, &QThread::finished);
     stage.start();
-    stage.worker.startAuto(&stage.scene, &others.list, second.get());
-    QVERIFY(finished.wait(20000));
-    QCoreApplication::processEvents();
-    QCOMPARE(stage.done.count(), 1);
-    QCOMPARE(stage.done.first().first().value<BTree *>(), stage.tree.get());
+    stage.worker.startLayout(photoSizes(3), QSize(1200, 800), 5);
+    QVERIFY(stage.done.wait(20000));
     QCOMPARE(progress.count(), 102);
-    QCOMPARE(stage.tree->img, 100u);
-    QVERIFY(second->root == nullptr);
+    QCOMPARE(stage.done.last().first().value<LayoutTree>().photoCount(), 100);
+    // Nothing else is on its way: a further layout is the next one to arrive.
+    stage.worker.startLayout(photoSizes(3), QSize(1200, 800), 5);
+    QVERIFY(stage.done.wait(20000));
+    QCOMPARE(stage.done.count(), 2);
+    QCOMPARE(stage.done.last().first().value<LayoutTree>().photoCount(), 3);
 }
 
-// The window may ask again as soon as renderedTree() has reached it, while the worker thread is
-// still on its way out; that request must not be lost.
+// The window may ask again as soon as layoutReady() has reached it, while the worker thread is
+// still on its way out of the run; that request must not be lost.
 void TestAutoThread::startAfterHandover()
 {
-    // Declared before the stage, so that even a failed run never outlives them.
-    Photos others(3);
-    TreePtr second = newTree();
     QSemaphore handedOver;
     QSemaphore resume;
     bool first = true;
     Stage stage(QSize(400, 300), 5);
     connect(
-        &stage.worker, &AutoThread::renderedTree, &stage.worker,
-        [&](BTree *) {
+        &stage.worker, &AutoThread::layoutReady, &stage.worker,
+        [&](const LayoutTree &) {
             if (!first)
                 return;
             first = false;
             handedOver.release();
-            // hold the thread between the hand-over and its end
+            // hold the thread between the hand-over and its next wait
             resume.tryAcquire(1, 20000);
         },
         Qt::DirectConnection);
     stage.start();
     QVERIFY(handedOver.tryAcquire(1, 20000));
-    stage.worker.startAuto(&stage.scene, &others.list, second.get());
+    stage.worker.startLayout(photoSizes(3), QSize(400, 300), 9);
     resume.release();
     QTRY_COMPARE_WITH_TIMEOUT(stage.done.count(), 2, 20000);
-    QVERIFY(stage.worker.wait(20000));
-    QCOMPARE(stage.done.last().first().value<BTree *>(), second.get());
-    QCOMPARE(stage.tree->img, 5u);
-    QCOMPARE(second->img, 3u);
+    QCOMPARE(stage.done.first().first().value<LayoutTree>().photoCount(), 5);
+    QCOMPARE(stage.done.last().first().value<LayoutTree>().photoCount(), 3);
 }
 
-// The destructor waits for the run, so the borrowed scene and tree outlive it.
+// The destructor waits for a layout it was asked for, and nothing arrives afterwards.
 void TestAutoThread::destroyWhileRunning()
 {
-    CanvasScene scene;
-    scene.canvasSize = QSize(600, 400);
-    scene.resetCanvas();
-    Photos photos(60);
-    TreePtr tree = newTree();
+    LayoutTree received;
     {
         AutoThread worker;
-        worker.startAuto(&scene, &photos.list, tree.get());
+        connect(
+            &worker, &AutoThread::layoutReady, &worker,
+            [&](const LayoutTree &tree) { received = tree; }, Qt::DirectConnection);
+        worker.startLayout(photoSizes(60), QSize(600, 400), 3);
         QVERIFY(worker.isRunning());
     }
-    QCOMPARE(tree->img, 60u);
+    QCOMPARE(received.photoCount(), 60);
     const char *why = nullptr;
-    QVERIFY2(btree_check(tree.get(), 1, &why) == 0, why);
+    QVERIFY2(btree_check(received.tree(), 1, &why) == 0, why);
 }
 
 QTEST_MAIN(TestAutoThread)

@@ -20,8 +20,8 @@ private slots:
     void backColorReplaces();
     void renderShowsBothLayers_data();
     void renderShowsBothLayers();
-    void frameChangesAskForPhotos_data();
-    void frameChangesAskForPhotos();
+    void layerOfAnotherSize_data();
+    void layerOfAnotherSize();
     void resetKeepsTwoItems();
     void resetRestoresZoom_data();
     void resetRestoresZoom();
@@ -29,8 +29,7 @@ private slots:
 private:
     static void reset(CanvasScene &scene, QSize size = QSize(800, 600))
     {
-        scene.canvasSize = size;
-        scene.resetCanvas();
+        scene.setCanvasSize(size);
     }
 };
 
@@ -42,23 +41,23 @@ void TestCanvasScene::initTestCase()
 void TestCanvasScene::freshCanvas()
 {
     CanvasScene scene;
-    QVERIFY(!scene.backgroundImage);
-    QVERIFY(!scene.photoImage);
+    QVERIFY(scene.backgroundImage.isNull());
+    QVERIFY(scene.photoImage.isNull());
     QVERIFY(scene.items().isEmpty());
     reset(scene);
 
     QCOMPARE(scene.sceneRect(), QRectF(-10, -10, 820, 620));
-    QCOMPARE(scene.backgroundImage->size(), QSize(800, 600));
-    QCOMPARE(scene.photoImage->size(), QSize(800, 600));
-    QCOMPARE(scene.backgroundImage->format(), QImage::Format_ARGB32);
-    QCOMPARE(scene.photoImage->format(), QImage::Format_ARGB32);
+    QCOMPARE(scene.backgroundImage.size(), QSize(800, 600));
+    QCOMPARE(scene.photoImage.size(), QSize(800, 600));
+    QCOMPARE(scene.backgroundImage.format(), QImage::Format_ARGB32);
+    QCOMPARE(scene.photoImage.format(), QImage::Format_ARGB32);
 
     QImage white(800, 600, QImage::Format_ARGB32);
     white.fill(Qt::white);
-    QCOMPARE(*scene.backgroundImage, white);
+    QCOMPARE(scene.backgroundImage, white);
     QImage clear(800, 600, QImage::Format_ARGB32);
     clear.fill(0);
-    QCOMPARE(*scene.photoImage, clear);
+    QCOMPARE(scene.photoImage, clear);
 
     QCOMPARE(scene.backgroundItem->zValue(), -10000.0);
     QCOMPARE(scene.photoItem->zValue(), -9000.0);
@@ -69,7 +68,6 @@ void TestCanvasScene::freshCanvas()
     QCOMPARE(shadow->color(), QColor(127, 127, 127, 255));
     QCOMPARE(shadow->blurRadius(), 12.0);
     QCOMPARE(shadow->offset(), QPointF(2.0, 2.0));
-    QCOMPARE(shadow->parent(), &scene);
 }
 
 void TestCanvasScene::backColorReplaces_data()
@@ -92,22 +90,23 @@ void TestCanvasScene::backColorReplaces()
 
     CanvasScene scene;
     reset(scene, QSize(64, 48));
-    scene.photoImage->setPixel(5, 5, qRgba(1, 2, 3, 255));
-    scene.updateCanvas();
+    QImage layer = scene.photoLayer();
+    layer.setPixel(5, 5, qRgba(1, 2, 3, 255));
+    scene.setPhotoLayer(layer);
     QGraphicsPixmapItem *photoItem = scene.photoItem;
-    const QImage photoBefore = *scene.photoImage;
+    const QImage photoBefore = scene.photoImage;
 
     scene.setBackColor(first);
     scene.setBackColor(second);
 
-    QCOMPARE(scene.backColor, second);
+    QCOMPARE(scene.backColor(), second);
     QImage expected(64, 48, QImage::Format_ARGB32);
     expected.fill(second);
-    QCOMPARE(*scene.backgroundImage, expected);
+    QCOMPARE(scene.backgroundImage, expected);
     QCOMPARE(scene.backgroundItem->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
              expected);
     QCOMPARE(scene.photoItem, photoItem);
-    QCOMPARE(*scene.photoImage, photoBefore);
+    QCOMPARE(scene.photoImage, photoBefore);
     QCOMPARE(scene.items().size(), 2);
 }
 
@@ -130,11 +129,12 @@ void TestCanvasScene::renderShowsBothLayers()
     reset(scene);
     scene.setBackColor(background);
     const QRect photo(100, 50, 200, 150);
+    QImage layer = scene.photoLayer();
     {
-        QPainter painter(scene.photoImage);
+        QPainter painter(&layer);
         painter.fillRect(photo, QColor(0, 200, 0));
     }
-    scene.updateCanvas();
+    scene.setPhotoLayer(layer);
 
     const QImage image = scene.renderCanvas();
     QCOMPARE(image.size(), QSize(800, 600));
@@ -158,43 +158,30 @@ void TestCanvasScene::renderShowsBothLayers()
     QCOMPARE(image.pixelColor(photo.bottomRight()), QColor(0, 200, 0));
 }
 
-void TestCanvasScene::frameChangesAskForPhotos_data()
+void TestCanvasScene::layerOfAnotherSize_data()
 {
-    QTest::addColumn<bool>("param");
-    QTest::addColumn<int>("a");
-    QTest::addColumn<int>("b");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("shown");
 
-    QTest::newRow("frame type") << false << 2 << 0;
-    QTest::newRow("frame type unchanged") << false << 1 << 0;
-    QTest::newRow("parameters") << true << 7 << 33;
-    QTest::newRow("parameters unchanged") << true << 0 << 10;
+    QTest::newRow("the canvas size") << QSize(20, 10) << true;
+    QTest::newRow("a render for an older canvas") << QSize(10, 20) << false;
+    QTest::newRow("null") << QSize() << false;
 }
 
-void TestCanvasScene::frameChangesAskForPhotos()
+// A render that was started for a canvas the user has since replaced must not show.
+void TestCanvasScene::layerOfAnotherSize()
 {
-    QFETCH(bool, param);
-    QFETCH(int, a);
-    QFETCH(int, b);
+    QFETCH(QSize, size);
+    QFETCH(bool, shown);
 
     CanvasScene scene;
-    reset(scene, QSize(20, 20));
-    QSignalSpy spy(&scene, &CanvasScene::drawPhotos);
-    for (int i = 0; i < 3; ++i) {
-        if (param)
-            scene.setPhotoFrameParam(a, b);
-        else
-            scene.setPhotoFrame(a);
-    }
-    QCOMPARE(spy.count(), 3);
-    if (param) {
-        QCOMPARE(scene.frameParam1, a);
-        QCOMPARE(scene.frameParam2, b);
-        QCOMPARE(scene.photoFrame, 1);
-    } else {
-        QCOMPARE(scene.photoFrame, a);
-        QCOMPARE(scene.frameParam1, 0);
-        QCOMPARE(scene.frameParam2, 10);
-    }
+    reset(scene, QSize(20, 10));
+    QImage layer(size, QImage::Format_ARGB32);
+    layer.fill(Qt::red);
+    scene.setPhotoLayer(layer);
+    QCOMPARE(scene.photoLayer().size(), QSize(20, 10));
+    QCOMPARE(scene.photoLayer().pixelColor(3, 3) == QColor(Qt::red), shown);
+    QCOMPARE(scene.photoItem->pixmap().toImage().pixelColor(3, 3) == QColor(Qt::red), shown);
 }
 
 // Repeated updates and resets replace the two items, never pile them up, and a new size
@@ -204,21 +191,22 @@ void TestCanvasScene::resetKeepsTwoItems()
     CanvasScene scene;
     reset(scene);
     for (int i = 0; i < 3; ++i) {
-        scene.updateCanvas();
-        scene.updateCanvasBG();
-        scene.drawCanvasBackground();
+        scene.setPhotoLayer(scene.photoLayer());
+        scene.clearPhotoLayer();
+        scene.setBackColor(Qt::blue);
+        reset(scene);
     }
     QCOMPARE(scene.items().size(), 2);
-    // Each replaced background item takes its shadow with it.
-    QCOMPARE(scene.findChildren<QGraphicsEffect *>().size(), 1);
 
-    scene.photoImage->fill(Qt::red);
+    QImage red(800, 600, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    scene.setPhotoLayer(red);
     reset(scene, QSize(300, 1200));
     QCOMPARE(scene.items().size(), 2);
     QCOMPARE(scene.sceneRect(), QRectF(-10, -10, 320, 1220));
     QCOMPARE(scene.photoItem->pixmap().size(), QSize(300, 1200));
     QCOMPARE(scene.backgroundItem->pixmap().size(), QSize(300, 1200));
-    QCOMPARE(scene.photoImage->pixel(150, 600), 0u);
+    QCOMPARE(scene.photoImage.pixel(150, 600), 0u);
     QCOMPARE(scene.renderCanvas().size(), QSize(300, 1200));
 }
 

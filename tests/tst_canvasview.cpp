@@ -37,8 +37,7 @@ void TestCanvasView::initTestCase()
 void TestCanvasView::init()
 {
     scene = new CanvasScene;
-    scene->canvasSize = QSize(1200, 900);
-    scene->resetCanvas();
+    scene->setCanvasSize(QSize(1200, 900));
     view = new CanvasView;
     view->setScene(scene);
     view->resize(500, 400);
@@ -135,7 +134,7 @@ void TestCanvasView::drop()
 
     QList<QList<QUrl>> received;
     connect(view, &CanvasView::urlsAdded, this,
-            [&received](const QList<QUrl> *urlList) { received.append(*urlList); });
+            [&received](const QList<QUrl> &urlList) { received.append(urlList); });
 
     QMimeData mime;
     if (!urls.isEmpty())

@@ -64,13 +64,17 @@ void TestMainWindow::fileMenu()
 {
     MainWindow window;
     const auto menus = window.menuBar()->actions();
-    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus.size(), 3);
     QCOMPARE(menus.at(0)->text(), QStringLiteral("&File"));
-    QCOMPARE(menus.at(1)->text(), QStringLiteral("&Help"));
+    QCOMPARE(menus.at(1)->text(), QStringLiteral("&Edit"));
+    QCOMPARE(menus.at(2)->text(), QStringLiteral("&Help"));
 
     QCOMPARE(menuTexts(window.fileMenu),
-             QStringList({"&New Canvas...", "Add &Folder...", "Add &Photo(s)...", "|",
-                          "&Save Collage As...", "|", "E&xit"}));
+             QStringList({"&New Canvas...", "&Open Project...", "Open &Recent", "|",
+                          "Add &Folder...", "Add &Photo(s)...", "|", "Save Pro&ject",
+                          "Save Project &As...", "&Save Collage As...", "|", "E&xit"}));
+    QCOMPARE(window.openProjectAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    QCOMPARE(window.saveProjectAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     QCOMPARE(window.newCanvasAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     QCOMPARE(window.addPhotosAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
     QCOMPARE(window.saveAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));

@@ -81,15 +81,8 @@ double meanDifference(const QImage &a, const QImage &b)
 
 QImage decode(const PhotoRecord &record, double scale = 1.0)
 {
-    PhotoLoader loader(record.path);
-    loader.width = record.size.width();
-    loader.height = record.size.height();
-    loader.orientation = record.orientation;
-    loader.scale = scale;
-    loadPhoto(&loader);
-    const QImage image = *loader.image;
-    delete loader.image;
-    return image;
+    return loadPhoto(PhotoLoader {record.path, scale, record.size.width(), record.size.height(),
+                                  record.orientation});
 }
 
 QString dataFile(const QString &name)
@@ -153,13 +146,13 @@ void TestPhoto::cameraFiles()
     QFETCH(int, orientation);
     const QSize upright = scene == "Landscape" ? QSize(225, 150) : QSize(150, 225);
 
-    std::unique_ptr<PhotoRecord> record(
-        createPhotoRecord(dataFile(QString("%1_%2.jpg").arg(scene).arg(orientation))));
+    const std::optional<PhotoRecord> record
+        = createPhotoRecord(dataFile(QString("%1_%2.jpg").arg(scene).arg(orientation)));
     QVERIFY(record);
     QCOMPARE(record->size, upright);
     QCOMPARE(record->orientation, qMax(1, orientation));
 
-    std::unique_ptr<PhotoRecord> reference(createPhotoRecord(dataFile(scene + "_1.jpg")));
+    const std::optional<PhotoRecord> reference = createPhotoRecord(dataFile(scene + "_1.jpg"));
     const QImage image = decode(*record);
     QCOMPARE(image.size(), upright);
     // The files differ only in the small digit they show; a wrong turn differs everywhere.
@@ -212,7 +205,7 @@ void TestPhoto::generatedOrientations()
     const QString path = write(QString("gen%1.jpg").arg(orientation),
                                withOrientation(jpegBytes(stored), orientation));
 
-    std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+    const std::optional<PhotoRecord> record = createPhotoRecord(path);
     QVERIFY(record);
     QCOMPARE(record->orientation, orientation >= 1 && orientation <= 8 ? orientation : 1);
     QCOMPARE(record->size, recordSize);
@@ -244,13 +237,8 @@ void TestPhoto::targetSize()
     QFETCH(int, orientation);
     QFETCH(double, scale);
     QFETCH(QSize, target);
-    PhotoLoader loader("x.jpg");
-    loader.width = upright.width();
-    loader.height = upright.height();
-    loader.orientation = orientation;
-    loader.scale = scale;
+    const PhotoLoader loader {"x.jpg", scale, upright.width(), upright.height(), orientation};
     QCOMPARE(loaderTarget(loader), target);
-    delete loader.image;
 }
 
 void TestPhoto::hostileFiles_data()
@@ -284,7 +272,7 @@ void TestPhoto::hostileFiles()
     QFETCH(bool, admitted);
     const QString path
         = write(QString("hostile_%1.jpg").arg(QTest::currentDataTag()).replace(' ', '_'), bytes);
-    std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+    const std::optional<PhotoRecord> record = createPhotoRecord(path);
     QCOMPARE(bool(record), admitted);
     if (!record)
         return;
@@ -303,7 +291,7 @@ void TestPhoto::overAllocationLimit()
 {
     QImageReader::setAllocationLimit(128);
     const QString path = write("big.jpg", jpegBytes(quadrants(6200, 6000), 50));
-    std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+    const std::optional<PhotoRecord> record = createPhotoRecord(path);
     QVERIFY(record);
     QCOMPARE(decode(*record).size(), QSize(6200, 6000));
     QCOMPARE(decode(*record, 8.0).size(), QSize(775, 750));
@@ -361,7 +349,7 @@ void TestPhoto::multiScanMemory()
 
     const QString path
         = write(QString("multiscan_%1.jpg").arg(QTest::currentDataTag()).replace(' ', '_'), bytes);
-    std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+    const std::optional<PhotoRecord> record = createPhotoRecord(path);
     if (!record) {
         QVERIFY(!decodes);
         return;
@@ -377,11 +365,11 @@ void TestPhoto::multiScanMemory()
 void TestPhoto::vanishedFile()
 {
     const QString path = write("gone.jpg", jpegBytes(quadrants(40, 30)));
-    std::unique_ptr<PhotoRecord> record(createPhotoRecord(path));
+    const std::optional<PhotoRecord> record = createPhotoRecord(path);
     QVERIFY(record);
     QFile::remove(path);
     QVERIFY(decode(*record).isNull());
-    QVERIFY(!createPhotoRecord(path));
+    QVERIFY(!createPhotoRecord(path).has_value());
 }
 
 QTEST_MAIN(TestPhoto)

@@ -5,7 +5,6 @@
 #include "renderthread.h"
 
 #include "btree.h"
-#include "canvasscene.h"
 
 #include <QImage>
 #include <QSignalSpy>
@@ -17,8 +16,7 @@ namespace {
 
 struct Photos
 {
-    ~Photos() { qDeleteAll(list); }
-    QList<PhotoRecord *> list;
+    QList<PhotoRecord> list;
 };
 
 QColor colourOf(int i)
@@ -54,10 +52,22 @@ struct SideBySide
             (parent ? parent->b : tree.root) = side;
             parent = side;
         }
+        tree.img = uint32_t(n);
+        tree.count = uint32_t(2 * n - 1);
     }
     QList<BNode> nodes;
     BTree tree {};
 };
+
+// The document a window would hold for these photos laid out side by side.
+CollageDocument documentOf(const Photos &photos, const SideBySide &layout)
+{
+    CollageDocument document;
+    document.photos = photos.list;
+    document.canvasSize = document.requestedSize = QSize(layout.tree.width, layout.tree.height);
+    document.layout = LayoutTree(&layout.tree);
+    return document;
+}
 
 } // namespace
 
@@ -77,7 +87,7 @@ private slots:
     void scaledCellsTile();
     void largeTargetKeepsPreviewCache();
     void collageImageHasBackground();
-    void threadRendersIntoTheScene();
+    void threadHandsBackTheLayer();
     void startWhileRunning();
     void nothingToRender();
     void destroyedWhileRunning();
@@ -85,8 +95,7 @@ private slots:
 private:
     QString photo(const QString &name, const QSize &size, const QColor &colour);
     // Photos side by side on a scene of `canvas` size, photo i in colourOf(i).
-    void rig(Photos &photos, int n, const QSize &photoSize, const QSize &canvas,
-             CanvasScene &scene);
+    void rig(Photos &photos, int n, const QSize &photoSize);
     QTemporaryDir dir;
 };
 
@@ -107,15 +116,12 @@ QString TestRender::photo(const QString &name, const QSize &size, const QColor &
     return path;
 }
 
-void TestRender::rig(Photos &photos, int n, const QSize &photoSize, const QSize &canvas,
-                     CanvasScene &scene)
+void TestRender::rig(Photos &photos, int n, const QSize &photoSize)
 {
     for (int i = 1; i <= n; ++i)
-        photos.list << createPhotoRecord(
+        photos.list << *createPhotoRecord(
             photo(QString("rig%1_%2x%3.jpg").arg(i).arg(photoSize.width()).arg(photoSize.height()),
                   photoSize, colourOf(i)));
-    scene.canvasSize = canvas;
-    scene.resetCanvas();
 }
 
 void TestRender::cachePolicy_data()
@@ -139,24 +145,21 @@ void TestRender::cachePolicy()
     QFETCH(QList<QSize>, decoded);
 
     Photos photos;
-    photos.list << createPhotoRecord(
+    const std::optional<PhotoRecord> record = createPhotoRecord(
         photo(QString("policy%1x%2.jpg").arg(photoSize.width()).arg(photoSize.height()), photoSize,
               Qt::darkCyan));
-    QVERIFY(photos.list.first());
+    QVERIFY(record);
+    photos.list << *record;
     ImageCache cache;
     for (int i = 0; i < cells.size(); ++i) {
         const QList<RenderCell> layout {{1, QRect(QPoint(0, 0), cells.at(i))}};
-        const QList<PhotoLoader *> planned = planLoads(layout, photos.list, cache);
+        const QList<PhotoLoader> planned = planLoads(layout, photos.list, cache);
         QCOMPARE(planned.size(), decoded.at(i).isEmpty() ? 0 : 1);
-        for (PhotoLoader *loader : planned) {
-            delete loader->image;
-            delete loader;
-        }
-        const qint64 before = cache.image(photos.list.first()->path).cacheKey();
+        const qint64 before = cache.image(photos.list.first().path).cacheKey();
         QImage target(cells.at(i), QImage::Format_ARGB32);
         target.fill(Qt::transparent);
         renderCells(layout, photos.list, cache, FrameSettings(), target);
-        const QImage after = cache.image(photos.list.first()->path);
+        const QImage after = cache.image(photos.list.first().path);
         if (decoded.at(i).isEmpty())
             QCOMPARE(after.cacheKey(), before);
         else
@@ -169,14 +172,12 @@ void TestRender::sharedEntry()
 {
     Photos photos;
     const QString path = photo("twice.jpg", QSize(800, 600), Qt::red);
-    photos.list << createPhotoRecord(path) << createPhotoRecord(path);
+    photos.list << *createPhotoRecord(path) << *createPhotoRecord(path);
     const QList<RenderCell> layout {{1, QRect(0, 0, 100, 100)}, {2, QRect(100, 0, 300, 300)}};
     ImageCache cache;
-    const QList<PhotoLoader *> planned = planLoads(layout, photos.list, cache);
+    const QList<PhotoLoader> planned = planLoads(layout, photos.list, cache);
     QCOMPARE(planned.size(), 1);
-    QCOMPARE(planned.first()->scale, loadScale(QSize(800, 600), QSize(300, 300)));
-    delete planned.first()->image;
-    delete planned.first();
+    QCOMPARE(planned.first().scale, loadScale(QSize(800, 600), QSize(300, 300)));
 
     QImage target(400, 300, QImage::Format_ARGB32);
     target.fill(Qt::transparent);
@@ -191,8 +192,8 @@ void TestRender::vanishedFile()
     Photos photos;
     const QString path = dir.filePath("vanishing.jpg");
     QFile::copy(photo("vanish-src.jpg", QSize(200, 200), Qt::blue), path);
-    photos.list << createPhotoRecord(path)
-                << createPhotoRecord(photo("stays.jpg", {200, 200}, Qt::green));
+    photos.list << *createPhotoRecord(path)
+                << *createPhotoRecord(photo("stays.jpg", {200, 200}, Qt::green));
     QFile::remove(path);
     ImageCache cache;
     QImage target(200, 100, QImage::Format_ARGB32);
@@ -208,7 +209,7 @@ void TestRender::vanishedFile()
 void TestRender::frameTypeFour()
 {
     Photos photos;
-    photos.list << createPhotoRecord(photo("four.jpg", QSize(100, 100), Qt::yellow));
+    photos.list << *createPhotoRecord(photo("four.jpg", QSize(100, 100), Qt::yellow));
     ImageCache cache;
     QImage target(100, 100, QImage::Format_ARGB32);
     target.fill(0xFF445566u);
@@ -238,7 +239,7 @@ void TestRender::everyCellShowsItsPhoto()
     for (int r = 0; r < 2; ++r) {
         for (int c = 0; c < 3; ++c) {
             const int n = int(photos.list.size()) + 1;
-            photos.list << createPhotoRecord(
+            photos.list << *createPhotoRecord(
                 photo(QString("cell%1.jpg").arg(n), QSize(320, 240), colourOf(n)));
             cells.append({n, QRect(xs[c], ys[r], xs[c + 1] - xs[c], ys[r + 1] - ys[r])});
         }
@@ -285,20 +286,19 @@ void TestRender::scaledCellsTile()
 void TestRender::largeTargetKeepsPreviewCache()
 {
     Photos photos;
-    CanvasScene scene;
-    rig(photos, 3, {900, 600}, {300, 100}, scene);
+    rig(photos, 3, {900, 600});
     SideBySide layout(3, QSize(300, 100));
     ImageCache cache;
     QImage preview(300, 100, QImage::Format_ARGB32);
     preview.fill(Qt::transparent);
     renderCollage(&layout.tree, photos.list, cache, FrameSettings(), preview);
-    const qint64 key = cache.image(photos.list.first()->path).cacheKey();
+    const qint64 key = cache.image(photos.list.first().path).cacheKey();
 
     QImage print(1200, 400, QImage::Format_ARGB32);
     print.fill(Qt::transparent);
     renderCollage(&layout.tree, photos.list, cache, FrameSettings {FrameRect, 10, 0}, print);
     QCOMPARE(cache.count(), 3);
-    QCOMPARE(cache.image(photos.list.first()->path).cacheKey(), key);
+    QCOMPARE(cache.image(photos.list.first().path).cacheKey(), key);
     // The margin grew with the canvas: 10 px at working size is 40 px here.
     QCOMPARE(qAlpha(print.pixel(39, 200)), 0);
     QCOMPARE(qAlpha(print.pixel(41, 200)), 255);
@@ -308,13 +308,14 @@ void TestRender::largeTargetKeepsPreviewCache()
 void TestRender::collageImageHasBackground()
 {
     Photos photos;
-    CanvasScene scene;
-    rig(photos, 3, {900, 600}, {300, 100}, scene);
+    rig(photos, 3, {900, 600});
     SideBySide layout(3, QSize(300, 100));
     ImageCache cache;
     const QColor back(32, 80, 192, 90); // translucent: the saved value must be exact, not blended
-    const QImage collage = renderCollageImage(&layout.tree, photos.list, cache,
-                                              FrameSettings {FrameRect, 10, 0}, {600, 200}, back);
+    CollageDocument document = documentOf(photos, layout);
+    document.frame = FrameSettings {FrameRect, 10, 0};
+    document.background = back;
+    const QImage collage = renderCollageImage(document, cache, {600, 200});
     QCOMPARE(collage.size(), QSize(600, 200));
     QCOMPARE(collage.format(), QImage::Format_ARGB32);
     QCOMPARE(collage.pixelColor(5, 100), back); // inside the scaled 20 px margin
@@ -322,27 +323,26 @@ void TestRender::collageImageHasBackground()
     QVERIFY(qAbs(collage.pixelColor(100, 100).hue() - colourOf(1).hue()) < 8);
 }
 
-void TestRender::threadRendersIntoTheScene()
+void TestRender::threadHandsBackTheLayer()
 {
     Photos photos;
-    CanvasScene scene;
-    rig(photos, 4, {640, 480}, {400, 300}, scene);
+    rig(photos, 4, {640, 480});
     SideBySide layout(4, QSize(400, 300));
     ImageCache cache;
     RenderThread thread;
-    QSignalSpy rendered(&thread, &RenderThread::renderedCollage);
-    QSignalSpy finished(&thread, &QThread::finished);
-    QSignalSpy progress(&thread.watcher, &QFutureWatcher<void>::progressValueChanged);
-    thread.startRender(&scene, &layout.tree, &photos.list, &cache);
-    QVERIFY(finished.wait(20000));
-    QCOMPARE(rendered.count(), 1);
+    QSignalSpy rendered(&thread, &RenderThread::photoLayerReady);
+    QSignalSpy progress(&thread, &RenderThread::progressValue);
+    thread.startRender(documentOf(photos, layout), &cache, QSize(400, 300));
+    QVERIFY(rendered.wait(20000));
     QCOMPARE(cache.count(), 4);
-    QTRY_VERIFY(!progress.isEmpty());
-    QCOMPARE(progress.last().first().toInt(), 4);
+    // Percent of the photos decoded, not their count.
+    QVERIFY(!progress.isEmpty());
+    QCOMPARE(progress.last().first().toInt(), 100);
 
-    QMutexLocker locker(&scene.photoLock);
+    const QImage layer = rendered.first().first().value<QImage>();
+    QCOMPARE(layer.size(), QSize(400, 300));
     for (const RenderCell &cell : collectLeaves(&layout.tree)) {
-        const QColor got = scene.photoImage->pixelColor(cell.rect.center());
+        const QColor got = layer.pixelColor(cell.rect.center());
         QVERIFY(qAbs(got.hue() - colourOf(cell.img).hue()) < 8);
         QCOMPARE(got.alpha(), 255);
     }
@@ -351,38 +351,36 @@ void TestRender::threadRendersIntoTheScene()
 void TestRender::startWhileRunning()
 {
     Photos photos;
-    CanvasScene scene;
-    rig(photos, 6, {3000, 2000}, {1200, 400}, scene);
+    rig(photos, 6, {3000, 2000});
     SideBySide layout(6, QSize(1200, 400));
     ImageCache cache;
     RenderThread thread;
-    QSignalSpy rendered(&thread, &RenderThread::renderedCollage);
+    QSignalSpy rendered(&thread, &RenderThread::photoLayerReady);
     QSignalSpy started(&thread, &QThread::started);
-    QSignalSpy finished(&thread, &QThread::finished);
-    thread.startRender(&scene, &layout.tree, &photos.list, &cache);
-    if (!thread.isRunning())
-        QSKIP("the render ended before the second request");
-    thread.startRender(&scene, &layout.tree, &photos.list, &cache);
-    QVERIFY(finished.wait(20000));
+    const CollageDocument document = documentOf(photos, layout);
+    thread.startRender(document, &cache, QSize(1200, 400));
+    thread.startRender(document, &cache, QSize(1200, 400));
+    QVERIFY(rendered.wait(20000));
+    // Another start once the layer has arrived renders again, on the same thread.
+    thread.startRender(document, &cache, QSize(1200, 400));
+    QVERIFY(rendered.wait(20000));
     QCOMPARE(started.count(), 1);
-    QCOMPARE(rendered.count(), 1);
-    QVERIFY(!thread.isRunning());
+    QCOMPARE(rendered.count(), 2);
 }
 
 void TestRender::nothingToRender()
 {
     Photos photos;
     SideBySide layout(1, QSize(100, 100));
-    BTree empty {};
-    CanvasScene scene;
-    scene.canvasSize = QSize(100, 100);
-    scene.resetCanvas();
     ImageCache cache;
     RenderThread thread;
     QSignalSpy started(&thread, &QThread::started);
-    thread.startRender(&scene, &layout.tree, &photos.list, &cache);
-    photos.list << createPhotoRecord(photo("single.jpg", {100, 100}, Qt::red));
-    thread.startRender(&scene, &empty, &photos.list, &cache);
+    // A layout without its photos, and photos without a layout.
+    thread.startRender(documentOf(photos, layout), &cache, QSize(100, 100));
+    photos.list << *createPhotoRecord(photo("single.jpg", {100, 100}, Qt::red));
+    CollageDocument unlaid = documentOf(photos, layout);
+    unlaid.layout = LayoutTree();
+    thread.startRender(unlaid, &cache, QSize(100, 100));
     QVERIFY(!thread.isRunning());
     QCOMPARE(started.count(), 0);
 }
@@ -391,16 +389,13 @@ void TestRender::nothingToRender()
 void TestRender::destroyedWhileRunning()
 {
     Photos photos;
-    auto *scene = new CanvasScene;
-    rig(photos, 6, {3000, 2000}, {1200, 400}, *scene);
+    rig(photos, 6, {3000, 2000});
     SideBySide layout(6, QSize(1200, 400));
-    auto *cache = new ImageCache;
-    auto *thread = new RenderThread;
-    thread->startRender(scene, &layout.tree, &photos.list, cache);
-    delete thread;
+    auto cache = std::make_unique<ImageCache>();
+    auto thread = std::make_unique<RenderThread>();
+    thread->startRender(documentOf(photos, layout), cache.get(), QSize(1200, 400));
+    thread.reset();
     QCOMPARE(cache->count(), 6);
-    delete cache;
-    delete scene;
 }
 
 QTEST_MAIN(TestRender)

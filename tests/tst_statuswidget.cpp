@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QToolButton>
 
 class TestStatusWidget : public QObject
 {
@@ -75,11 +76,16 @@ void TestStatusWidget::fixedSizes()
     QCOMPARE(strip.shuffleButton->size(), QSize(48, 48));
     QCOMPARE(strip.progressBar->height(), 48);
     QVERIFY(strip.progressBar->x() > strip.shuffleButton->geometry().right());
-    // The bar takes what the button leaves of the row.
+    QCOMPARE(strip.undoButton->size(), QSize(24, 24));
+    QCOMPARE(strip.redoButton->size(), QSize(24, 24));
+    // Back over forward, left of the shuffle button.
+    QCOMPARE(strip.redoButton->y(), strip.undoButton->geometry().bottom() + 1);
+    QVERIFY(strip.undoButton->geometry().right() < strip.shuffleButton->x());
+    // The bar takes what the buttons leave of the row.
     const int margins = strip.layout()->contentsMargins().left()
-                        + strip.layout()->contentsMargins().right() + strip.layout()->spacing();
+                        + strip.layout()->contentsMargins().right() + 2 * strip.layout()->spacing();
     QCOMPARE(strip.progressBar->width(),
-             qMax(strip.progressBar->minimumSizeHint().width(), width - 48 - margins));
+             qMax(strip.progressBar->minimumSizeHint().width(), width - 24 - 48 - margins));
     QVERIFY(!strip.shuffleButton->icon().isNull());
     QCOMPARE(strip.progressBar->minimum(), 0);
     QCOMPARE(strip.progressBar->maximum(), 100);

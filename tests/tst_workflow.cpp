@@ -4,6 +4,7 @@
 #include "imagecache.h"
 #include "mainwindow.h"
 #include "photoloader.h"
+#include "photoscan.h"
 #include "sizewidget.h"
 #include "statuswidget.h"
 #include "translation.h"
@@ -23,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 #include <cmath>
 
@@ -75,8 +77,8 @@ void TestWorkflow::writePhoto(const QString &path, QSize size, QColor color)
 QStringList TestWorkflow::photoNames(const MainWindow &window)
 {
     QStringList names;
-    for (const PhotoRecord *record : std::as_const(*window.photos))
-        names << QFileInfo(record->path).fileName();
+    for (const PhotoRecord &record : window.document.photos)
+        names << QFileInfo(record.path).fileName();
     return names;
 }
 
@@ -99,7 +101,7 @@ void TestWorkflow::idleWithoutPhotos()
     QProgressBar *bar = window.statusWidget->progressBar;
     QVERIFY(!bar->isTextVisible());
     window.statusWidget->shuffleButton->click();
-    QVERIFY(!window.busy);
+    QVERIFY(!window.busy());
     QVERIFY(!bar->isTextVisible());
     QVERIFY(window.newCanvasAct->isEnabled());
     QVERIFY(window.addPhotosAct->isEnabled());
@@ -115,16 +117,14 @@ void TestWorkflow::folderOfManyPhotos()
 
     MainWindow window;
     QVERIFY(!window.saveAct->isEnabled());
-    QDir folder(dir.path());
-    window.addDir(folder);
-    window.beginProcessing();
-    QVERIFY(window.busy);
+    window.addAndLayOut(scanPhotoFolder(dir.path()));
+    QVERIFY(window.busy());
     QVERIFY(window.statusWidget->progressBar->isTextVisible());
     QVERIFY(!window.newCanvasAct->isEnabled());
     QVERIFY(window.exitAct->isEnabled());
 
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 60000);
-    QCOMPARE(window.photos->size(), 100);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 60000);
+    QCOMPARE(window.document.photos.size(), 100);
     const QStringList names = photoNames(window);
     QCOMPARE(names.first(), QStringLiteral("p000.jpg"));
     QCOMPARE(names.last(), QStringLiteral("p099.jpg"));
@@ -145,9 +145,9 @@ void TestWorkflow::folderFilters()
     QVERIFY(QFile::link(dir.filePath("IMG_1.JPG"), dir.filePath("link.jpg")));
 
     MainWindow window;
-    QDir folder(dir.path());
-    window.addDir(folder);
+    window.addAndLayOut(scanPhotoFolder(dir.path()));
     QCOMPARE(photoNames(window), QStringList({"IMG_1.JPG", "img_2.jpeg"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
 }
 
 void TestWorkflow::dropOrder()
@@ -166,14 +166,15 @@ void TestWorkflow::dropOrder()
          {QUrl::fromLocalFile(dir.filePath("a.jpg")), QUrl::fromLocalFile(dir.filePath("B")),
           QUrl::fromLocalFile(dir.filePath("c.Jpeg"))});
     QCOMPARE(photoNames(window), QStringList({"b1.jpg", "b2.jpg", "a.jpg", "c.Jpeg"}));
-    QVERIFY(window.busy); // a drop lays out again
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    QVERIFY(window.busy()); // a drop lays out again
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
 
-    // a PNG adds nothing but still lays the photos out again
+    // a PNG adds nothing, and a drop of nothing usable keeps the layout
+    const LayoutTree before = window.document.layout;
     drop(window, {QUrl::fromLocalFile(dir.filePath("p.png"))});
-    QCOMPARE(window.photos->size(), 4);
-    QVERIFY(window.busy);
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    QCOMPARE(window.document.photos.size(), 4);
+    QVERIFY(!window.busy());
+    QCOMPARE(window.document.layout, before);
 }
 
 void TestWorkflow::dropWhileBusy()
@@ -184,10 +185,10 @@ void TestWorkflow::dropWhileBusy()
     MainWindow window;
     window.show();
     drop(window, {QUrl::fromLocalFile(dir.filePath("a.jpg"))});
-    QVERIFY(window.busy);
+    QVERIFY(window.busy());
     drop(window, {QUrl::fromLocalFile(dir.filePath("b.jpg"))});
-    QCOMPARE(window.photos->size(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    QCOMPARE(window.document.photos.size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
 }
 
 void TestWorkflow::shuffleDuringCycle()
@@ -197,22 +198,20 @@ void TestWorkflow::shuffleDuringCycle()
         writePhoto(dir.filePath(QStringLiteral("s%1.jpg").arg(i, 2, 10, QLatin1Char('0'))),
                    QSize(60, 40), QColor::fromHsv(i * 30, 255, 255));
     MainWindow window;
-    QSignalSpy trees(&window.autoThread, SIGNAL(renderedTree(BTree *)));
-    QSignalSpy renders(&window.renderThread, SIGNAL(finished()));
-    QDir folder(dir.path());
-    window.addDir(folder);
-    window.shuffle();
+    QSignalSpy trees(&window.autoThread, &AutoThread::layoutReady);
+    QSignalSpy renders(&window.renderThread, &RenderThread::photoLayerReady);
+    window.addAndLayOut(scanPhotoFolder(dir.path()));
     window.shuffle(); // ignored: a layout is running
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
     QCOMPARE(trees.size(), 1);
     QCOMPARE(renders.size(), 1);
 
     // the full cycle leaves every cell showing its own photo
-    const QList<RenderCell> cells = collectLeaves(window.btree);
+    const QList<RenderCell> cells = collectLeaves(window.document.layout.tree());
     QCOMPARE(cells.size(), 12);
     for (const RenderCell &cell : cells) {
         const QColor want = QColor::fromHsv((cell.img - 1) * 30, 255, 255);
-        const QColor got = window.scene->photoImage->pixelColor(cell.rect.center());
+        const QColor got = window.scene->photoLayer().pixelColor(cell.rect.center());
         QVERIFY2(qAbs(got.red() - want.red()) < 16 && qAbs(got.green() - want.green()) < 16
                      && qAbs(got.blue() - want.blue()) < 16 && got.alpha() == 255,
                  qPrintable(QStringLiteral("cell of photo %1").arg(cell.img)));
@@ -237,21 +236,18 @@ void TestWorkflow::frameChangeWhileIdle()
         writePhoto(dir.filePath(QStringLiteral("f%1.jpg").arg(i)), QSize(60, 40),
                    QColor::fromHsv(i * 80, 255, 255));
     MainWindow window;
-    QDir folder(dir.path());
-    window.addDir(folder);
-    window.beginProcessing();
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    window.addAndLayOut(scanPhotoFolder(dir.path()));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
 
-    QSignalSpy renders(&window.renderThread, SIGNAL(finished()));
+    QSignalSpy renders(&window.renderThread, &RenderThread::photoLayerReady);
     for (int margin : std::as_const(margins))
-        QMetaObject::invokeMethod(window.scene, "setPhotoFrameParam", Q_ARG(int, margin),
-                                  Q_ARG(int, 10));
-    QVERIFY(window.busy); // a redraw locks the editing actions too
+        window.setFrameParams(margin, 10);
+    QVERIFY(window.busy()); // a redraw locks the editing actions too
     QVERIFY(!window.addPhotosAct->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
     QCOMPARE(renders.size(), redraws);
     // the last margin, 20 px, leaves the canvas corner transparent
-    QCOMPARE(qAlpha(window.scene->photoImage->pixel(5, 5)), 0);
+    QCOMPARE(qAlpha(window.scene->photoLayer().pixel(5, 5)), 0);
     QVERIFY(window.addPhotosAct->isEnabled());
 }
 
@@ -262,20 +258,18 @@ void TestWorkflow::frameChangesDuringLayout()
         writePhoto(dir.filePath(QStringLiteral("g%1.jpg").arg(i)), QSize(60, 40),
                    QColor::fromHsv(i * 50, 255, 255));
     MainWindow window;
-    QSignalSpy renders(&window.renderThread, SIGNAL(finished()));
-    QDir folder(dir.path());
-    window.addDir(folder);
-    window.beginProcessing();
-    QVERIFY(window.busy);
-    QMetaObject::invokeMethod(window.scene, "setPhotoFrameParam", Q_ARG(int, 4), Q_ARG(int, 10));
-    QMetaObject::invokeMethod(window.scene, "setPhotoFrameParam", Q_ARG(int, 8), Q_ARG(int, 10));
-    QMetaObject::invokeMethod(window.scene, "setPhotoFrameParam", Q_ARG(int, 20), Q_ARG(int, 10));
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    QSignalSpy renders(&window.renderThread, &RenderThread::photoLayerReady);
+    window.addAndLayOut(scanPhotoFolder(dir.path()));
+    QVERIFY(window.busy());
+    window.setFrameParams(4, 10);
+    window.setFrameParams(8, 10);
+    window.setFrameParams(20, 10);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
     // the cycle's own render already used the last settings: nothing is lost,
     // nothing is drawn twice, and no render saw the half-built tree
     QCOMPARE(renders.size(), 1);
-    QCOMPARE(qAlpha(window.scene->photoImage->pixel(5, 5)), 0);
-    QCOMPARE(qAlpha(window.scene->photoImage->pixel(25, 25)), 255);
+    QCOMPARE(qAlpha(window.scene->photoLayer().pixel(5, 5)), 0);
+    QCOMPARE(qAlpha(window.scene->photoLayer().pixel(25, 25)), 255);
 }
 
 void TestWorkflow::newCanvas_data()
@@ -301,13 +295,12 @@ void TestWorkflow::newCanvas()
     QTemporaryDir dir;
     writePhoto(dir.filePath("n.jpg"), QSize(60, 40), Qt::red);
     MainWindow window;
-    QDir folder(dir.path());
-    window.addDir(folder);
-    window.beginProcessing();
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
-    QVERIFY(window.cache->count() > 0);
-    const QImage *layer = window.scene->photoImage;
-    const BNode *root = window.btree->root;
+    window.addAndLayOut(scanPhotoFolder(dir.path()));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
+    QVERIFY(window.cache.count() > 0);
+    const QImage layer = window.scene->photoLayer();
+    const LayoutTree layout = window.document.layout;
+    window.undoStack->setClean(); // nothing to ask about
 
     bool shown = false;
     QTimer::singleShot(0, &window, [&] {
@@ -327,22 +320,22 @@ void TestWorkflow::newCanvas()
     window.newCanvasAct->trigger();
     QVERIFY(shown);
     QVERIFY(!window.findChild<SizeWidget *>()); // the dialog is gone either way
-    QCOMPARE(window.scene->canvasSize, working);
-    QCOMPARE(window.scene->photoImage->size(), working);
+    QCOMPARE(window.scene->canvasSize(), working);
+    QCOMPARE(window.scene->photoLayer().size(), working);
     if (accept) {
-        QCOMPARE(window.requestedSize, portrait ? typed.transposed() : typed);
-        QVERIFY(window.photos->isEmpty());
-        QCOMPARE(window.cache->count(), 0);
+        QCOMPARE(window.document.requestedSize, portrait ? typed.transposed() : typed);
+        QVERIFY(window.document.photos.isEmpty());
+        QCOMPARE(window.cache.count(), 0);
         window.shuffle();
-        QVERIFY(!window.busy);
+        QVERIFY(!window.busy());
         return;
     }
     // a canceled dialog leaves everything as it was
-    QCOMPARE(window.requestedSize, QSize(800, 600));
-    QCOMPARE(window.photos->size(), 1);
-    QVERIFY(window.cache->count() > 0);
-    QCOMPARE(window.scene->photoImage, layer);
-    QCOMPARE(window.btree->root, root);
+    QCOMPARE(window.document.requestedSize, QSize(800, 600));
+    QCOMPARE(window.document.photos.size(), 1);
+    QVERIFY(window.cache.count() > 0);
+    QCOMPARE(window.scene->photoLayer(), layer);
+    QCOMPARE(window.document.layout, layout);
 }
 
 void TestWorkflow::closeDuringRender()
@@ -353,12 +346,11 @@ void TestWorkflow::closeDuringRender()
                    QSize(800, 600), QColor::fromHsv(i * 10, 255, 255));
     auto *window = new MainWindow;
     window->show();
-    QSignalSpy trees(&window->autoThread, SIGNAL(renderedTree(BTree *)));
-    QDir folder(dir.path());
-    window->addDir(folder);
-    window->beginProcessing();
+    QSignalSpy trees(&window->autoThread, &AutoThread::layoutReady);
+    window->addAndLayOut(scanPhotoFolder(dir.path()));
     QVERIFY(trees.wait(30000));
     QCoreApplication::processEvents(); // the render starts
+    window->undoStack->setClean(); // closing asks about unsaved work otherwise
     window->close();
     delete window; // waits for both workers; the sanitizer run checks for leaks
 }
@@ -384,39 +376,39 @@ void TestWorkflow::saveSizes()
         writePhoto(dir.filePath(QStringLiteral("v%1.jpg").arg(i)), QSize(400, 300),
                    QColor::fromHsv(i * 60, 220, 230));
     MainWindow window;
-    QDir folder(dir.path());
     if (!withPhotos) {
         // a layout of an earlier canvas stays in the tree after New Canvas
-        window.addDir(folder);
-        window.beginProcessing();
-        QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+        window.addAndLayOut(scanPhotoFolder(dir.path()));
+        QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
     }
     if (requested != QSize(800, 600))
         window.applyNewCanvas(requested);
-    QCOMPARE(window.scene->canvasSize, working);
+    QCOMPARE(window.scene->canvasSize(), working);
     if (withPhotos) {
-        window.addDir(folder);
-        window.beginProcessing();
-        QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+        window.addAndLayOut(scanPhotoFolder(dir.path()));
+        QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
     }
 
     const QString path = dir.filePath("collage.png");
+    QSignalSpy saved(&window, &MainWindow::collageSaved);
     QVERIFY(window.saveCollageAs(path));
-    QVERIFY(!window.busy);
+    QVERIFY(saved.wait(30000));
+    QCOMPARE(saved.first().first().toBool(), true);
+    QVERIFY(!window.busy());
     QCOMPARE(window.saveDirPath, path);
-    const QImage saved = QImage(path).convertToFormat(QImage::Format_ARGB32);
-    QCOMPARE(saved.size(), requested);
+    const QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(image.size(), requested);
     const QImage preview = window.scene->renderCanvas();
     if (!withPhotos) {
-        QCOMPARE(saved.pixel(requested.width() / 2, requested.height() / 2), qRgb(255, 255, 255));
+        QCOMPARE(image.pixel(requested.width() / 2, requested.height() / 2), qRgb(255, 255, 255));
         return;
     }
     if (requested == working) {
-        QCOMPARE(saved, preview); // the very image the preview shows
+        QCOMPARE(image, preview); // the very image the preview shows
         return;
     }
     // the same layout, only sharper: scaled down it matches the preview
-    const QImage down = saved.scaled(working, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage down = image.scaled(working, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     double sum = 0;
     for (int y = 0; y < working.height(); ++y) {
         for (int x = 0; x < working.width(); ++x) {
@@ -474,9 +466,14 @@ void TestWorkflow::saveAddedSuffixAsksBeforeReplacing()
             box->button(answer)->click();
         }
     });
+    QSignalSpy saved(&window, &MainWindow::collageSaved);
+    const QString before = window.saveDirPath;
     QCOMPARE(window.saveCollageAs(dir.filePath("collage")), answer == QMessageBox::Yes);
     QVERIFY(asked.contains(QLatin1String("collage.jpg")));
-    QCOMPARE(window.saveDirPath, existing);
+    if (answer == QMessageBox::Yes)
+        QVERIFY(saved.wait(30000));
+    // Only a folder the collage was written to becomes the next save's start.
+    QCOMPARE(window.saveDirPath, answer == QMessageBox::Yes ? existing : before);
     QFile file(existing);
     QVERIFY(file.open(QIODevice::ReadOnly));
     if (answer == QMessageBox::No)
@@ -493,10 +490,8 @@ void TestWorkflow::saveShowsProgress()
                    QColor::fromHsv(i * 40, 200, 220));
     MainWindow window;
     window.applyNewCanvas(QSize(1795, 1205));
-    QDir folder(dir.path());
-    window.addDir(folder);
-    window.beginProcessing();
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy, 30000);
+    window.addAndLayOut(scanPhotoFolder(dir.path()));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
 
     // Every value the bar takes during the save, with what the window showed at that moment.
     struct Step
@@ -509,9 +504,11 @@ void TestWorkflow::saveShowsProgress()
     QList<Step> steps;
     QProgressBar *bar = window.statusWidget->progressBar;
     connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
-        steps.append({value, window.busy, bar->isTextVisible(), window.saveAct->isEnabled()});
+        steps.append({value, window.busy(), bar->isTextVisible(), window.saveAct->isEnabled()});
     });
+    QSignalSpy saved(&window, &MainWindow::collageSaved);
     QVERIFY(window.saveCollageAs(dir.filePath("print.jpg")));
+    QVERIFY(saved.wait(30000));
 
     QVERIFY(steps.size() >= 2);
     const Step last = steps.takeLast();

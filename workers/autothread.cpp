@@ -42,11 +42,13 @@ void AutoThread::startLayout(const QList<QSize> &photoSizes, const QSize &canvas
 
 void AutoThread::run()
 {
-    forever {
+    forever
+    {
         QMutexLocker locker(&mutex);
         while (!pending && !abort)
             condition.wait(&mutex);
-        if (abort)
+        // A start that came before the end is still carried out: its caller waits for it.
+        if (!pending)
             return;
         const QList<QSize> runSizes = sizes;
         const QSize runCanvas = canvas;

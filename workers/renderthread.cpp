@@ -41,11 +41,13 @@ void RenderThread::startRender(const CollageDocument &toRender, ImageCache *imag
 
 void RenderThread::run()
 {
-    forever {
+    forever
+    {
         QMutexLocker locker(&mutex);
         while (!pending && !abort)
             condition.wait(&mutex);
-        if (abort)
+        // A start that came before the end is still carried out: its caller waits for it.
+        if (!pending)
             return;
         const CollageDocument runDocument = document;
         ImageCache *runCache = cache;
