@@ -197,6 +197,57 @@ void btree_print(BNode *node, int depth)
     out_sink(BTREE_OUT_STDOUT, text.data(), out_user);
 }
 
+static BNode *copynode(const BNode *node, BNode *parent)
+{
+    BNode *copy = (BNode *)calloc(1, sizeof(BNode));
+    // clang-format off
+    assert(copy!=NULL);
+    // clang-format on
+    *copy = *node;
+    copy->parent = parent;
+    if (node->type != BNODE_LEAF) {
+        copy->a = copynode(node->a, copy);
+        copy->b = copynode(node->b, copy);
+    }
+    return copy;
+}
+
+BTree *btree_copy(const BTree *btree)
+{
+    BTree *copy = btree_new();
+    *copy = *btree;
+    if (btree->root != NULL)
+        copy->root = copynode(btree->root, NULL);
+    return copy;
+}
+
+void btree_free(BTree *btree)
+{
+    if (btree == NULL)
+        return;
+    btree_clear(btree);
+    free(btree);
+}
+
+static int samenode(const BNode *a, const BNode *b)
+{
+    if (a->type != b->type || a->id != b->id || a->img != b->img || a->img_w != b->img_w
+        || a->img_h != b->img_h || a->w != b->w || a->h != b->h || a->x != b->x || a->y != b->y)
+        return 0;
+    if (a->type == BNODE_LEAF)
+        return 1;
+    return samenode(a->a, b->a) && samenode(a->b, b->b);
+}
+
+int btree_equal(const BTree *a, const BTree *b)
+{
+    if (a->width != b->width || a->height != b->height || a->count != b->count || a->img != b->img)
+        return 0;
+    if (a->root == NULL || b->root == NULL)
+        return a->root == b->root;
+    return samenode(a->root, b->root);
+}
+
 /*
 ** Construction and editing
 */
@@ -385,6 +436,67 @@ void bnode_flip(BNode *node)
     node->type = node->type == BNODE_STACK ? BNODE_SIDE : BNODE_STACK;
 }
 
+/* Closes the gaps the removed numbers leave, keeping the order of the rest. */
+static void renumber(BNode *node, int32_t id1, int32_t id2, int32_t img)
+{
+    node->id -= (node->id > id1) + (node->id > id2);
+    if (node->type == BNODE_LEAF) {
+        if (node->img > img)
+            node->img--;
+        return;
+    }
+    renumber(node->a, id1, id2, img);
+    renumber(node->b, id1, id2, img);
+}
+
+void btree_remove_leaf(BTree *btree, BNode *leaf)
+{
+    // clang-format off
+    assert(leaf!=NULL && leaf->type==BNODE_LEAF);
+    assert(contains(btree->root, leaf));
+    // clang-format on
+    BNode *p = leaf->parent;
+    if (p == NULL) {
+        freenode(leaf);
+        btree->root = NULL;
+        btree->count = 0;
+        btree->img = 0;
+        return;
+    }
+    BNode *sibling = p->a == leaf ? p->b : p->a;
+    BNode *g = p->parent;
+    replacechild(btree, g, p, sibling);
+    int32_t id1 = leaf->id;
+    int32_t id2 = p->id;
+    int32_t img = leaf->img;
+    freenode(leaf);
+    freenode(p);
+    renumber(btree->root, id1, id2, img);
+    btree->count -= 2;
+    btree->img -= 1;
+    bnode_update_depth_up(g);
+}
+
+/* The natural sizes go along: they are the photo's until the next fit. */
+void btree_swap_photos(BNode *s, BNode *t)
+{
+    // clang-format off
+    assert(s!=NULL && s->type==BNODE_LEAF);
+    assert(t!=NULL && t->type==BNODE_LEAF);
+    // clang-format on
+    BNode keep = *s;
+    s->img = t->img;
+    s->img_w = t->img_w;
+    s->img_h = t->img_h;
+    s->nat_w = t->nat_w;
+    s->nat_h = t->nat_h;
+    t->img = keep.img;
+    t->img_w = keep.img_w;
+    t->img_h = keep.img_h;
+    t->nat_w = keep.nat_w;
+    t->nat_h = keep.nat_h;
+}
+
 /*
 ** Geometry
 */
@@ -498,6 +610,15 @@ void btree_place(BNode *parent, int32_t x, int32_t y)
         btree_place(parent->a, x, y);
         btree_place(parent->b, x + parent->a->w, y);
     }
+}
+
+/* btree_fit() works out every natural size afresh, so edits need only keep links and depths. */
+void btree_refit(BTree *btree)
+{
+    if (btree->root == NULL)
+        return;
+    btree_fit(btree->root, btree->width, btree->height);
+    btree_place(btree->root, 0, 0);
 }
 
 /*

@@ -81,6 +81,14 @@ void bnode_update_depth(BNode *node);
 void bnode_update_depth_up(BNode *node);
 void btree_print(BNode *node, int depth);
 
+/* A deep copy, allocated like btree_new(): the same numbers, kinds, sizes, positions, depths and
+** natural sizes, and the same canvas, sharing no node with the original, so that an undo can
+** keep one. btree_free() takes any tree (or null) back; btree_equal() is 1 when the canvas, the
+** counts and every node's kind, numbers, photo size and rectangle agree, else 0. */
+BTree *btree_copy(const BTree *btree);
+void btree_free(BTree *btree);
+int btree_equal(const BTree *a, const BTree *b);
+
 /* Construction and editing */
 void btree_build(BTree *btree, const BSize *sizes, unsigned n);
 void btree_insert(BTree *btree, BNode *leaf, uint32_t id, uint32_t type, int ab);
@@ -92,10 +100,24 @@ void btree_balance(BTree *btree, BNode *node);
 void btree_swap(BNode *root, BNode *s, BNode *t);
 void bnode_flip(BNode *node);
 
+/* Takes `leaf` out of the tree: its sibling takes the parent's place, and the leaf and its
+** parent are freed. The numbers stay dense: ids above the two removed ones and photo numbers
+** above the leaf's move down, in their old order, so a caller's 0-based photo list stays in
+** step by dropping entry img - 1. The last leaf leaves an empty tree with its canvas size.
+** Depths are brought up to date; sizes are not: the caller refits. */
+void btree_remove_leaf(BTree *btree, BNode *leaf);
+/* Two leaves trade photos (number and sizes); the shape, the ids and the rectangles stay until
+** the caller refits. Doing it twice restores the tree. */
+void btree_swap_photos(BNode *s, BNode *t);
+
 /* Geometry */
 void btree_fit(BNode *root, uint16_t width, uint16_t height);
 void btree_split(uint16_t total, uint16_t *a, uint16_t *b);
 void btree_place(BNode *parent, int32_t x, int32_t y);
+
+/* Fits the tree to its canvas and places it at 0,0: what an edit is followed by. An empty tree
+** is left alone. */
+void btree_refit(BTree *btree);
 
 /* Objective and optimisation */
 int btree_min_size(const BTree *btree);

@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -144,6 +146,50 @@ void checkPicture(BTree *tree, void *user)
     tintDraws(tree->root);
 }
 
+// Every field, depths and natural sizes included: what a copy must carry and a restore give back.
+std::string dumpOf(const BNode *node)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "%u/%d/%d %ux%u %ux%u+%d+%d d%u,%u n%u,%u", node->type,
+                  node->id, node->img, node->img_w, node->img_h, node->w, node->h, node->x, node->y,
+                  node->depth_a, node->depth_b, node->nat_w, node->nat_h);
+    if (node->type == BNODE_LEAF)
+        return text;
+    return std::string(text) + "(" + dumpOf(node->a) + "," + dumpOf(node->b) + ")";
+}
+
+std::string dumpOf(const BTree *tree)
+{
+    char text[80];
+    std::snprintf(text, sizeof text, "%u %u %ux%u ", tree->count, tree->img, tree->width,
+                  tree->height);
+    return text + (tree->root ? dumpOf(tree->root) : std::string("-"));
+}
+
+// The sizes of photo k sit in entry k - 1 of the caller's list, whatever the edits.
+bool inStep(const BTree *tree, const std::vector<BSize> &list)
+{
+    if (tree->img != list.size())
+        return false;
+    for (size_t k = 0; k < list.size(); k++) {
+        const BNode *leaf = btree_find_img(tree->root, int(k + 1));
+        if (!leaf || leaf->img_w != list[k].w || leaf->img_h != list[k].h)
+            return false;
+    }
+    return true;
+}
+
+// Without 1-pixel cuts the leaves' areas add up to the canvas exactly; -1 when one was made.
+int64_t leafArea(const BNode *node)
+{
+    if (node->type != BNODE_LEAF) {
+        const int64_t a = leafArea(node->a);
+        const int64_t b = leafArea(node->b);
+        return a < 0 || b < 0 ? -1 : a + b;
+    }
+    return node->w > 1 && node->h > 1 ? int64_t(node->w) * node->h : -1;
+}
+
 } // namespace
 
 class TestBTree : public QObject
@@ -186,6 +232,13 @@ private slots:
     void checkFindsFaults();
     void fatalAssertions_data();
     void fatalAssertions();
+    void copyAndEqual_data();
+    void copyAndEqual();
+    void removeLeaf_data();
+    void removeLeaf();
+    void removeDownToEmpty();
+    void swapPhotos();
+    void editPropertyRun();
 };
 
 void TestBTree::init()
@@ -788,6 +841,10 @@ void TestBTree::fatalAssertions_data()
     QTest::newRow("place null") << 3 << QByteArray("parent!=NULL");
     QTest::newRow("bad slot") << 4 << QByteArray("ab==BNODE_A || ab==BNODE_B");
     QTest::newRow("insert into bad slot") << 5 << QByteArray("ab==BNODE_A || ab==BNODE_B");
+    QTest::newRow("remove an inner node")
+        << 6 << QByteArray("leaf!=NULL && leaf->type==BNODE_LEAF");
+    QTest::newRow("remove from another tree") << 7 << QByteArray("contains(btree->root, leaf)");
+    QTest::newRow("photos of an inner node") << 8 << QByteArray("t!=NULL && t->type==BNODE_LEAF");
 }
 
 // Each case dies in a child process, whose standard error is read back here.
@@ -820,6 +877,20 @@ void TestBTree::fatalAssertions()
         case 4:
             btree_attach(tree, nullptr, bnode_new(BNODE_LEAF), 2);
             break;
+        case 6:
+            btree_insert(tree, bnode_new_leaf(1, 1), 0, BNODE_SIDE, BNODE_A);
+            btree_insert(tree, bnode_new_leaf(1, 1), 1, BNODE_SIDE, BNODE_A);
+            btree_remove_leaf(tree, tree->root);
+            break;
+        case 7:
+            btree_insert(tree, bnode_new_leaf(1, 1), 0, BNODE_SIDE, BNODE_A);
+            btree_remove_leaf(btree_new(), tree->root);
+            break;
+        case 8:
+            btree_insert(tree, bnode_new_leaf(1, 1), 0, BNODE_SIDE, BNODE_A);
+            btree_insert(tree, bnode_new_leaf(1, 1), 1, BNODE_SIDE, BNODE_A);
+            btree_swap_photos(tree->root->a, tree->root);
+            break;
         default:
             btree_insert(tree, bnode_new_leaf(1, 1), 0, BNODE_SIDE, BNODE_A);
             btree_insert(tree, bnode_new_leaf(1, 1), 1, BNODE_SIDE, 2);
@@ -840,6 +911,259 @@ void TestBTree::fatalAssertions()
     QCOMPARE(WTERMSIG(status), SIGABRT);
     QVERIFY2(err.contains(message), err.constData());
     QVERIFY2(err.contains("btree"), err.constData());
+}
+
+void TestBTree::copyAndEqual_data()
+{
+    QTest::addColumn<QByteArray>("tree");
+    QTest::addColumn<int>("change");
+    QTest::addColumn<bool>("equal");
+    QTest::newRow("empty") << QByteArray() << 0 << true;
+    QTest::newRow("empty, other canvas") << QByteArray() << 1 << false;
+    QTest::newRow("leaf") << QByteArray("L") << 0 << true;
+    QTest::newRow("five photos") << QByteArray("([LL][(LL)L])") << 0 << true;
+    QTest::newRow("other canvas") << QByteArray("([LL][(LL)L])") << 1 << false;
+    QTest::newRow("photos swapped") << QByteArray("([LL][(LL)L])") << 2 << false;
+    QTest::newRow("same photos swapped") << QByteArray("[(LL)L]") << 2 << false;
+    QTest::newRow("leaf moved") << QByteArray("([LL][(LL)L])") << 3 << false;
+    QTest::newRow("kind flipped") << QByteArray("([LL][(LL)L])") << 4 << false;
+    QTest::newRow("depth only") << QByteArray("([LL][(LL)L])") << 5 << true;
+}
+
+void TestBTree::copyAndEqual()
+{
+    QFETCH(QByteArray, tree);
+    QFETCH(int, change);
+    QFETCH(bool, equal);
+    BTree *original = btree_new();
+    if (!tree.isEmpty()) {
+        btree_free(original);
+        original = makeTree(tree.constData(), tree.startsWith('[') ? same(3, 50, 50) : mixed(5),
+                            800, 600);
+        btree_place(original->root, 0, 0);
+    }
+    original->width = 800;
+    BTree *copy = btree_copy(original);
+    QCOMPARE(dumpOf(copy), dumpOf(original));
+    QVERIFY(btree_equal(copy, original));
+    QCOMPARE(btree_check(copy, 0, nullptr), btree_check(original, 0, nullptr));
+    if (copy->root)
+        QVERIFY(copy->root != original->root && copy->root->parent == nullptr);
+
+    const std::string before = dumpOf(original);
+    BNode *root = copy->root;
+    switch (change) {
+    case 1:
+        copy->width++;
+        break;
+    case 2:
+        btree_swap_photos(btree_find_img(root, 1), btree_find_img(root, 2));
+        break;
+    case 3:
+        btree_find_img(root, 3)->x++;
+        break;
+    case 4:
+        bnode_flip(root->b);
+        break;
+    case 5: // not part of the comparison
+        root->depth_a++;
+        break;
+    }
+    QCOMPARE(bool(btree_equal(copy, original)), equal);
+    QCOMPARE(bool(btree_equal(original, copy)), equal);
+    QCOMPARE(dumpOf(original), before); // the copy shares nothing
+    btree_free(copy);
+    QCOMPARE(dumpOf(original), before);
+    btree_free(original);
+    btree_free(nullptr);
+}
+
+void TestBTree::removeLeaf_data()
+{
+    QTest::addColumn<QByteArray>("tree");
+    QTest::addColumn<int>("photo");
+    QTest::addColumn<QByteArray>("shape");
+    // Numbers are given out in pre-order, so "(L[LL])" is D1(L2:1,S3(L4:2,L5:3)).
+    QTest::newRow("only photo") << QByteArray("L") << 1 << QByteArray();
+    QTest::newRow("root's A leaf") << QByteArray("(L[LL])") << 1 << QByteArray("S1(L2:1,L3:2)");
+    QTest::newRow("lower A leaf") << QByteArray("(L[LL])") << 2 << QByteArray("D1(L2:1,L3:2)");
+    QTest::newRow("lower B leaf") << QByteArray("(L[LL])") << 3 << QByteArray("D1(L2:1,L3:2)");
+    QTest::newRow("root's B leaf") << QByteArray("[(LL)L]") << 3 << QByteArray("D1(L2:1,L3:2)");
+    QTest::newRow("pair of two") << QByteArray("(LL)") << 2 << QByteArray("L1:1");
+    // the sibling is a subtree; ids after the removed ones move down by two
+    QTest::newRow("subtree moves up")
+        << QByteArray("([LL][(LL)L])") << 2 << QByteArray("D1(L2:1,S3(D4(L5:2,L6:3),L7:4))");
+    QTest::newRow("middle photo") << QByteArray("([LL][(LL)L])") << 4
+                                  << QByteArray("D1(S2(L3:1,L4:2),S5(L6:3,L7:4))");
+    QTest::newRow("last photo") << QByteArray("([LL][(LL)L])") << 5
+                                << QByteArray("D1(S2(L3:1,L4:2),D5(L6:3,L7:4))");
+}
+
+void TestBTree::removeLeaf()
+{
+    QFETCH(QByteArray, tree);
+    QFETCH(int, photo);
+    QFETCH(QByteArray, shape);
+    std::vector<BSize> list = mixed(5);
+    list.resize(size_t(tree.count('L')));
+    BTree *t = makeTree(tree.constData(), list, 640, 480);
+    btree_remove_leaf(t, btree_find_img(t->root, photo));
+    list.erase(list.begin() + (photo - 1));
+    QCOMPARE(QByteArray(t->root ? shapeOf(t->root).c_str() : ""), shape);
+    QCOMPARE(t->img, unsigned(list.size()));
+    QCOMPARE(t->count, list.empty() ? 0u : unsigned(2 * list.size() - 1));
+    QVERIFY(inStep(t, list));
+    QCOMPARE(int(t->width), 640); // the canvas stays, even for an empty tree
+    QCOMPARE(int(t->height), 480);
+    btree_refit(t);
+    QVERIFY_TREE(t, 1);
+    if (t->root)
+        QCOMPARE(leafArea(t->root), int64_t(640 * 480));
+    btree_free(t);
+}
+
+// Every order of removal ends in an empty tree that still takes photos.
+void TestBTree::removeDownToEmpty()
+{
+    for (unsigned seed = 1; seed <= 20; seed++) {
+        std::srand(seed);
+        BTree *tree = btree_new();
+        std::vector<BSize> list = mixed(12, int(seed));
+        btree_build(tree, list.data(), 12);
+        tree->width = 1000;
+        tree->height = 700;
+        while (tree->root) {
+            const int photo = std::rand() % int(tree->img) + 1;
+            btree_remove_leaf(tree, btree_find_img(tree->root, photo));
+            list.erase(list.begin() + (photo - 1));
+            btree_refit(tree);
+            QVERIFY_TREE(tree, tree->root != nullptr);
+            QVERIFY(inStep(tree, list));
+        }
+        QCOMPARE(tree->count, 0u);
+        QCOMPARE(tree->img, 0u);
+        QCOMPARE(int(tree->width), 1000);
+        btree_refit(tree);
+        btree_insert(tree, bnode_new_leaf(30, 20), 0, BNODE_SIDE, BNODE_A);
+        btree_refit(tree);
+        QVERIFY_TREE(tree, 1);
+        QCOMPARE(shapeOf(tree->root), std::string("L1:1"));
+        btree_free(tree);
+    }
+}
+
+void TestBTree::swapPhotos()
+{
+    BTree *tree = makeTree("(L[LL])", {{300, 100}, {100, 100}, {100, 300}}, 400, 300);
+    btree_place(tree->root, 0, 0);
+    const std::string before = shapeOf(tree->root);
+    BTree *copy = btree_copy(tree);
+    BNode *wide = tree->root->a;
+    BNode *tall = tree->root->b->b;
+    btree_swap_photos(wide, tall);
+    QCOMPARE(shapeOf(tree->root), std::string("D1(L2:3,S3(L4:2,L5:1))"));
+    QCOMPARE(int(wide->img_w), 100);
+    QCOMPARE(int(tall->img_w), 300);
+    QCOMPARE(wide->nat_w, 100u); // the natural sizes go along until the refit
+    QCOMPARE(int(wide->w), int(copy->root->a->w)); // the rectangles wait for the refit
+    btree_refit(tree);
+    QVERIFY_TREE(tree, 1);
+    // the tall photo's natural width is a third of the wide one's, and the cut follows
+    QVERIFY(wide->w < tall->w);
+    btree_swap_photos(tall, wide);
+    btree_refit(tree);
+    QCOMPARE(shapeOf(tree->root), before);
+    QVERIFY(btree_equal(tree, copy));
+    btree_swap_photos(wide, wide); // with itself: nothing
+    QVERIFY(btree_equal(tree, copy));
+    btree_free(copy);
+    btree_free(tree);
+}
+
+// Random swaps and removals; each step is undone from a copy taken before it, back to the first
+// tree, which must come back exactly.
+void TestBTree::editPropertyRun()
+{
+    btree_set_sink([](int, const char *, void *) {}, nullptr);
+    std::mt19937 random(20240611);
+    auto below = [&random](int n) { return int(random() % unsigned(n)); };
+    const BSize canvases[] = {{1200, 800}, {800, 1200}, {400, 300}, {1754, 1240}};
+    int steps = 0;
+    int removals = 0;
+    int exact = 0;
+    for (unsigned round = 0; steps < 1000; round++) {
+        const int n = below(40) + 1;
+        std::vector<BSize> list;
+        for (int k = 0; k < n; k++)
+            list.push_back(BSize {below(5000) + 100, below(5000) + 100});
+        const std::vector<BSize> sizes = list;
+        const BSize canvas = canvases[round % 4];
+        const bool optimised = round % 3 == 0;
+        auto make = [&]() {
+            BTree *tree = btree_new();
+            if (optimised) {
+                btree_layout(tree, sizes.data(), unsigned(n), uint16_t(canvas.w),
+                             uint16_t(canvas.h), round, nullptr);
+            } else {
+                std::srand(round);
+                btree_build(tree, sizes.data(), unsigned(n));
+                tree->width = uint16_t(canvas.w);
+                tree->height = uint16_t(canvas.h);
+                btree_refit(tree);
+            }
+            return tree;
+        };
+        BTree *tree = make();
+        QVERIFY_TREE(tree, 1);
+        std::vector<BTree *> copies;
+        std::vector<std::string> dumps;
+        for (int step = 0; step < 60 && tree->root; step++, steps++) {
+            copies.push_back(btree_copy(tree));
+            dumps.push_back(dumpOf(tree));
+            QVERIFY(btree_equal(tree, copies.back()));
+            const int s = below(int(tree->img)) + 1;
+            if (tree->img >= 2 && below(3) != 0) {
+                const int t = (s + below(int(tree->img) - 1)) % int(tree->img) + 1;
+                btree_swap_photos(btree_find_img(tree->root, s), btree_find_img(tree->root, t));
+                // photo numbers go with the photos: the list needs no change
+                btree_refit(tree);
+                // the same exchange again is the undo
+                BTree *back = btree_copy(tree);
+                btree_swap_photos(btree_find_img(back->root, s), btree_find_img(back->root, t));
+                btree_refit(back);
+                QVERIFY(btree_equal(back, copies.back()));
+                btree_free(back);
+            } else {
+                btree_remove_leaf(tree, btree_find_img(tree->root, s));
+                list.erase(list.begin() + (s - 1));
+                btree_refit(tree);
+                removals++;
+            }
+            QVERIFY_TREE(tree, 1);
+            QVERIFY(inStep(tree, list));
+            QVERIFY(!btree_equal(tree, copies.back()));
+            if (tree->root) {
+                const int64_t area = leafArea(tree->root);
+                QVERIFY(area < 0 || area == int64_t(canvas.w) * canvas.h);
+                exact += area >= 0;
+            }
+        }
+        while (!copies.empty()) {
+            btree_free(tree);
+            tree = copies.back();
+            copies.pop_back();
+            QCOMPARE(dumpOf(tree), dumps.back());
+            dumps.pop_back();
+            QVERIFY_TREE(tree, 1);
+        }
+        BTree *first = make();
+        QVERIFY(btree_equal(tree, first));
+        QCOMPARE(dumpOf(tree), dumpOf(first));
+        btree_free(first);
+        btree_free(tree);
+    }
+    QVERIFY(removals > 200);
+    QVERIFY(exact > steps / 2); // most steps were checked for area, too
 }
 
 QTEST_GUILESS_MAIN(TestBTree)
