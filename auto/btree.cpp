@@ -1,6 +1,7 @@
 #include "btree.h"
 
 #include <assert.h>
+#include <math.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -918,6 +919,36 @@ void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, 
     if (hooks->progress)
         hooks->progress(0, hooks->user);
     btree_place(btree->root, 0, 0);
+}
+
+/* Left to themselves, a phone's photos beside a camera's come out a fraction of the size, as
+** the cuts follow natural sizes. Areas are compared in 64 bits: two 16-bit sides pass 2^31. */
+void btree_fair_sizes(BSize *sizes, unsigned n)
+{
+    int64_t most = 0;
+    for (unsigned k = 0; k < n; k++) {
+        const BSize *s = &sizes[k];
+        if (s->w >= 1 && s->w <= 65535 && s->h >= 1 && s->h <= 65535 && (int64_t)s->w * s->h > most)
+            most = (int64_t)s->w * s->h;
+    }
+    for (unsigned k = 0; k < n; k++) {
+        BSize *s = &sizes[k];
+        if (s->w < 1 || s->w > 65535 || s->h < 1 || s->h > 65535)
+            continue; /* not a size the engine takes; left for the caller to answer for */
+        int64_t area = (int64_t)s->w * s->h;
+        if (2 * area >= most)
+            continue;
+        double f = sqrt((double)most / (2.0 * (double)area));
+        double cap = 65535.0 / (double)(s->w > s->h ? s->w : s->h);
+        if (f > cap)
+            f = cap;
+        if (f <= 1.0)
+            continue;
+        long w = lround(s->w * f);
+        long h = lround(s->h * f);
+        s->w = (int)(w < 1 ? 1 : w > 65535 ? 65535 : w);
+        s->h = (int)(h < 1 ? 1 : h > 65535 ? 65535 : h);
+    }
 }
 
 /*

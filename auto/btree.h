@@ -142,6 +142,13 @@ typedef struct BLayoutHooks
 void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, uint16_t height,
                   unsigned seed, const BLayoutHooks *hooks);
 
+/* Fair shares for photos of mixed resolution, in place. With A the largest area among the
+** photos, each photo of less than A/2 is sized like a photo of area A/2 of its own shape (its
+** sides times sqrt(A / 2wh), held to 65535 and rounded, each at least 1); a photo that would
+** not grow stays as it is, and so does one outside 1..65535. Photos of one camera are left
+** alone. */
+void btree_fair_sizes(BSize *sizes, unsigned n);
+
 /* Test-only walker: 0 when every invariant holds (ids, photo numbers, links, depths and, when
 ** `placed`, the tiling of the root's rectangle), otherwise a short reason in `why`. */
 int btree_check(const BTree *btree, int placed, const char **why);

@@ -239,6 +239,10 @@ private slots:
     void removeDownToEmpty();
     void swapPhotos();
     void editPropertyRun();
+    void fairSizes_data();
+    void fairSizes();
+    void uniformLayouts_data();
+    void uniformLayouts();
 };
 
 void TestBTree::init()
@@ -1164,6 +1168,103 @@ void TestBTree::editPropertyRun()
     }
     QVERIFY(removals > 200);
     QVERIFY(exact > steps / 2); // most steps were checked for area, too
+}
+
+void TestBTree::fairSizes_data()
+{
+    QTest::addColumn<QList<QSize>>("sizes");
+    QTest::addColumn<QList<QSize>>("expected");
+    const QList<QSize> camera {{4000, 3000}, {3000, 4000}, {4000, 3000}};
+    QTest::newRow("none") << QList<QSize>() << QList<QSize>();
+    QTest::newRow("one photo") << QList<QSize> {{640, 480}} << QList<QSize> {{640, 480}};
+    QTest::newRow("one camera") << camera << camera;
+    QTest::newRow("exactly half") << QList<QSize> {{4000, 3000}, {3000, 2000}}
+                                  << QList<QSize> {{4000, 3000}, {3000, 2000}};
+    // k = sqrt(12e6 / 11996000) grows 2999x2000 by less than a rounding
+    QTest::newRow("just below half")
+        << QList<QSize> {{4000, 3000}, {2999, 2000}} << QList<QSize> {{4000, 3000}, {2999, 2000}};
+    QTest::newRow("mixed") << QList<QSize> {{4000, 3000}, {1920, 1080}, {2000, 2000}, {4000, 1000}}
+                           << QList<QSize> {{4000, 3000}, {3266, 1837}, {2449, 2449}, {4899, 1225}};
+    QTest::newRow("largest last") << QList<QSize> {{640, 480}, {6000, 4000}}
+                                  << QList<QSize> {{4000, 3000}, {6000, 4000}};
+    QTest::newRow("1x1") << QList<QSize> {{1, 1}, {20, 10}} << QList<QSize> {{10, 10}, {20, 10}};
+    // k would be 26.8; the long side holds it to 65535 / 30000
+    QTest::newRow("held at 65535") << QList<QSize> {{65535, 65535}, {30000, 100}}
+                                   << QList<QSize> {{65535, 65535}, {65535, 218}};
+    QTest::newRow("held to 1") << QList<QSize> {{65535, 65535}, {65535, 100}}
+                               << QList<QSize> {{65535, 65535}, {65535, 100}};
+    QTest::newRow("thin side stays 1")
+        << QList<QSize> {{65535, 65535}, {60000, 1}} << QList<QSize> {{65535, 65535}, {65535, 1}};
+    // sizes the engine does not take neither count as the largest nor change
+    QTest::newRow("out of range")
+        << QList<QSize> {{70000, 70000}, {0, 100}, {-5, 7}, {100, 100}, {400, 100}}
+        << QList<QSize> {{70000, 70000}, {0, 100}, {-5, 7}, {141, 141}, {400, 100}};
+}
+
+void TestBTree::fairSizes()
+{
+    QFETCH(QList<QSize>, sizes);
+    QFETCH(QList<QSize>, expected);
+    std::vector<BSize> list;
+    for (const QSize &size : sizes)
+        list.push_back(BSize {size.width(), size.height()});
+    btree_fair_sizes(list.data(), unsigned(list.size()));
+    QList<QSize> result;
+    for (const BSize &size : list)
+        result.append(QSize(size.w, size.h));
+    QCOMPARE(result, expected);
+}
+
+// Recorded from the engine before fair sizes: sets of one camera lay out as they did.
+void TestBTree::uniformLayouts_data()
+{
+    QTest::addColumn<unsigned>("seed");
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("turned"); // landscape and portrait of one camera
+    QTest::addColumn<double>("objective");
+    QTest::addColumn<QByteArray>("bracket");
+    QTest::newRow("100 photos, turned")
+        << 1u << 100 << 1200 << 800 << true << 0.63717196261248166
+        << QByteArray(
+               "([(((5 (((8 8 )7 )6 ))4 )3 )[[((6 6 )(6 (7 7 )))[(6 ((8 (9 9 ))7 ))(6 ((8 8 "
+               ")(8 (9 9 ))))]]((([[[[10 10 ]9 ]8 ]7 ][[8 8 ]7 ])[([[9 9 ]8 ][([10 10 ]9 )8 "
+               "])(7 (8 8 ))])[[6 [7 7 ]]5 ])]]([((5 (6 6 ))4 )[[((7 7 )6 )([(8 8 )[(9 9 )(9 "
+               "9 )]][7 7 ])][(6 (7 7 ))(([8 [9 9 ]][8 8 ])[[8 8 ]7 ])]]][(4 ((6 6 )5 "
+               "))[([[7 7 ]6 ][([8 8 ][8 8 ])(7 7 )])[[(((9 9 )8 )7 )(7 (8 8 ))]([[(9 9 )(9 9 "
+               ")](8 8 )][[8 8 ]7 ])]]]))");
+    QTest::newRow("37 photos") << 4242u << 37 << 800 << 600 << false << 0.2202900356687707
+                               << QByteArray("[[[((5 (6 (7 7 )))(5 5 ))[(((7 (8 (9 9 )))6 )5 )(((7 "
+                                             "7 )(7 7 ))5 )]]((4 4 )(4 (5 5 )))][(([5 5 ][(6 (7 7 "
+                                             "))((7 7 )6 )])[4 4 ])((4 4 )((5 5 )4 ))]]");
+    QTest::newRow("12 photos, turned")
+        << 86399u << 12 << 1200 << 1200 << true << 0.33827347442827604
+        << QByteArray("[(([[5 5 ]4 ][(5 5 )(5 5 )])[3 3 ])(2 (3 3 ))]");
+    QTest::newRow("12 photos") << 86399u << 12 << 1200 << 1200 << false << 0.7734375
+                               << QByteArray("(1 ([[4 4 ][4 [5 5 ]]][[4 [5 [[7 7 ]6 ]]]3 ]))");
+}
+
+void TestBTree::uniformLayouts()
+{
+    QFETCH(unsigned, seed);
+    QFETCH(int, photos);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(bool, turned);
+    QFETCH(double, objective);
+    QFETCH(QByteArray, bracket);
+    const BSize camera[] = {{4000, 3000}, {3000, 4000}, {4000, 3000}, {4000, 3000}, {3000, 4000}};
+    std::vector<BSize> sizes;
+    for (int k = 0; k < photos; k++)
+        sizes.push_back(turned ? camera[k % 5] : BSize {1920, 1080});
+    BTree *tree = btree_new();
+    btree_layout(tree, sizes.data(), unsigned(photos), uint16_t(width), uint16_t(height), seed,
+                 nullptr);
+    QCOMPARE(QByteArray(bracketOf(tree->root).c_str()), bracket);
+    QCOMPARE(score(tree), objective);
+    QVERIFY(inStep(tree, sizes));
+    btree_free(tree);
 }
 
 QTEST_GUILESS_MAIN(TestBTree)
