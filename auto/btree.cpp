@@ -889,7 +889,13 @@ void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, 
         hooks = &none;
     srand(seed);
     out(BTREE_OUT_DEBUG, "SEED: %u", seed);
-    btree_build(btree, sizes, n);
+    std::vector<BSize> fair(sizes, sizes + n);
+    btree_fair_sizes(fair.data(), n);
+    for (unsigned k = 0; k < n; k++)
+        if (fair[k].w != sizes[k].w || fair[k].h != sizes[k].h)
+            out(BTREE_OUT_DEBUG, "photo %u: %dx%d laid out as %dx%d", k + 1, sizes[k].w, sizes[k].h,
+                fair[k].w, fair[k].h);
+    btree_build(btree, fair.data(), n);
     if (btree->root == NULL)
         return;
     btree->width = width;
