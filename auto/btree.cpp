@@ -889,13 +889,7 @@ void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, 
         hooks = &none;
     srand(seed);
     out(BTREE_OUT_DEBUG, "SEED: %u", seed);
-    std::vector<BSize> fair(sizes, sizes + n);
-    btree_fair_sizes(fair.data(), n);
-    for (unsigned k = 0; k < n; k++)
-        if (fair[k].w != sizes[k].w || fair[k].h != sizes[k].h)
-            out(BTREE_OUT_DEBUG, "photo %u: %dx%d laid out as %dx%d", k + 1, sizes[k].w, sizes[k].h,
-                fair[k].w, fair[k].h);
-    btree_build(btree, fair.data(), n);
+    btree_build(btree, sizes, n);
     if (btree->root == NULL)
         return;
     btree->width = width;
@@ -952,8 +946,11 @@ void btree_fair_sizes(BSize *sizes, unsigned n)
             continue;
         long w = lround(s->w * f);
         long h = lround(s->h * f);
-        s->w = (int)(w < 1 ? 1 : w > 65535 ? 65535 : w);
-        s->h = (int)(h < 1 ? 1 : h > 65535 ? 65535 : h);
+        w = w < 1 ? 1 : w > 65535 ? 65535 : w;
+        h = h < 1 ? 1 : h > 65535 ? 65535 : h;
+        out(BTREE_OUT_DEBUG, "photo %u: %dx%d laid out as %ldx%ld", k + 1, s->w, s->h, w, h);
+        s->w = (int)w;
+        s->h = (int)h;
     }
 }
 

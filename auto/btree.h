@@ -129,11 +129,11 @@ void btree_opt_swap_nodes(BTree *btree, double *best);
 void btree_opt_rotate(BTree *btree, double *best);
 void btree_optimise_pass(BTree *btree, double *best, int k);
 
-/* The whole layout run: seed, fair sizes, build, fit, depths, balance, 101 passes, place.
-** `progress` receives 0..100 and then 0; `picture` is called after passes 0, 20, .., 100 with
-** the tree placed, and must draw three rand() numbers per leaf in pre-order (the progress
-** pictures' tints), which are part of the sequence. A null `picture` makes those draws itself.
-** The leaves carry the sizes the layout ran with, and the trace names each photo resized. */
+/* The whole layout run: seed, build, fit, depths, balance, 101 passes, place. `progress`
+** receives 0..100 and then 0; `picture` is called after passes 0, 20, .., 100 with the tree
+** placed, and must draw three rand() numbers per leaf in pre-order (the progress pictures'
+** tints), which are part of the sequence. A null `picture` makes those draws itself. The
+** leaves carry the sizes the layout ran with. */
 typedef struct BLayoutHooks
 {
     void (*progress)(int value, void *user); /* may be null */
@@ -147,7 +147,8 @@ void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, 
 ** photos, each photo of less than A/2 is sized like a photo of area A/2 of its own shape (its
 ** sides times sqrt(A / 2wh), held to 65535 and rounded, each at least 1); a photo that would
 ** not grow stays as it is, and so does one outside 1..65535. Photos of one camera are left
-** alone. btree_layout() applies it to its own copy of the sizes. */
+** alone. Callers apply it to the sizes they hand to btree_layout(); the trace names each
+** photo resized. */
 void btree_fair_sizes(BSize *sizes, unsigned n);
 
 /* Test-only walker: 0 when every invariant holds (ids, photo numbers, links, depths and, when

@@ -2,21 +2,8 @@
 
 #include "btree.h"
 
-#include <cstdlib>
 
 namespace {
-
-BNode *copyNode(const BNode *node, BNode *parent)
-{
-    if (!node)
-        return nullptr;
-    BNode *copy = bnode_new(node->type);
-    *copy = *node;
-    copy->parent = parent;
-    copy->a = copyNode(node->a, copy);
-    copy->b = copyNode(node->b, copy);
-    return copy;
-}
 
 bool sameNode(const BNode *x, const BNode *y)
 {
@@ -27,20 +14,12 @@ bool sameNode(const BNode *x, const BNode *y)
            && sameNode(x->a, y->a) && sameNode(x->b, y->b);
 }
 
-BTree *copyTree(const BTree *tree)
-{
-    BTree *copy = btree_new();
-    *copy = *tree;
-    copy->root = copyNode(tree->root, nullptr);
-    return copy;
-}
 
 } // namespace
 
 void LayoutTree::Free::operator()(BTree *tree) const
 {
-    btree_clear(tree);
-    std::free(tree); // btree_new() allocates with calloc
+    btree_free(tree);
 }
 
 LayoutTree::LayoutTree()
@@ -49,12 +28,12 @@ LayoutTree::LayoutTree()
 }
 
 LayoutTree::LayoutTree(const BTree *source)
-    : d(copyTree(source))
+    : d(btree_copy(source))
 {
 }
 
 LayoutTree::LayoutTree(const LayoutTree &other)
-    : d(copyTree(other.d.get()))
+    : d(btree_copy(other.d.get()))
 {
 }
 
@@ -66,7 +45,7 @@ LayoutTree::LayoutTree(LayoutTree &&other) noexcept
 LayoutTree &LayoutTree::operator=(const LayoutTree &other)
 {
     if (this != &other)
-        d.reset(copyTree(other.d.get()));
+        d.reset(btree_copy(other.d.get()));
     return *this;
 }
 

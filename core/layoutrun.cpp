@@ -86,6 +86,8 @@ LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned se
     list.reserve(size_t(sizes.size()));
     for (const QSize &size : sizes)
         list.push_back(BSize {size.width(), size.height()});
+    // A photo's share of the canvas follows its shape, not its resolution.
+    btree_fair_sizes(list.data(), unsigned(list.size()));
     RunContext context {&callbacks, QImage()};
     if (callbacks.picture) {
         context.picture = QImage(canvas, QImage::Format_ARGB32);

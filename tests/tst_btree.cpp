@@ -1105,8 +1105,6 @@ void TestBTree::editPropertyRun()
         const std::vector<BSize> sizes = list;
         const BSize canvas = canvases[round % 4];
         const bool optimised = round % 3 == 0;
-        if (optimised) // the leaves carry the sizes the layout ran with
-            btree_fair_sizes(list.data(), unsigned(n));
         auto make = [&]() {
             BTree *tree = btree_new();
             if (optimised) {
@@ -1219,20 +1217,17 @@ void TestBTree::fairSizes()
     QCOMPARE(result, expected);
 }
 
-// The layout runs on the fair sizes, says so in its trace, and leaves the caller's list alone.
+// A layout on fair sizes: the trace names the photos resized, before the run's own lines, and
+// the leaves carry the sizes the layout ran with.
 void TestBTree::fairLayout()
 {
-    const std::vector<BSize> sizes = mixed(6);
     BTree *tree = btree_new();
     btree_layout(tree, nullptr, 0, 800, 600, 1, nullptr); // nothing to lay out
     QVERIFY(tree->root == nullptr);
     traced.clear();
-    btree_layout(tree, sizes.data(), 6, 800, 600, 5, nullptr);
-    QCOMPARE(sizes.front().w, 4000);
-    for (int k = 0; k < 6; k++)
-        QCOMPARE(sizes[size_t(k)].w, mixedShapes[k].w);
-    std::vector<BSize> fair = sizes;
+    std::vector<BSize> fair = mixed(6);
     btree_fair_sizes(fair.data(), 6);
+    btree_layout(tree, fair.data(), 6, 800, 600, 5, nullptr);
     QVERIFY(inStep(tree, fair));
     QVERIFY_TREE(tree, 1);
     std::vector<std::string> lines;
@@ -1243,12 +1238,14 @@ void TestBTree::fairLayout()
                                            "photo 4: 2000x2000 laid out as 2449x2449",
                                            "photo 6: 4000x1000 laid out as 4899x1225"};
     QCOMPARE(lines, wanted);
-    QCOMPARE(traced.front(), std::string("SEED: 5"));
+    QCOMPARE(traced.at(3), std::string("SEED: 5"));
     btree_free(tree);
 
     traced.clear();
     tree = btree_new();
-    btree_layout(tree, same(6, 1920, 1080).data(), 6, 800, 600, 5, nullptr);
+    std::vector<BSize> camera = same(6, 1920, 1080);
+    btree_fair_sizes(camera.data(), 6);
+    btree_layout(tree, camera.data(), 6, 800, 600, 5, nullptr);
     for (const std::string &line : traced)
         QVERIFY2(line.find("laid out as") == std::string::npos, line.c_str());
     btree_free(tree);
@@ -1297,8 +1294,10 @@ void TestBTree::uniformLayouts()
     std::vector<BSize> sizes;
     for (int k = 0; k < photos; k++)
         sizes.push_back(turned ? camera[k % 5] : BSize {1920, 1080});
+    std::vector<BSize> fair = sizes;
+    btree_fair_sizes(fair.data(), unsigned(photos));
     BTree *tree = btree_new();
-    btree_layout(tree, sizes.data(), unsigned(photos), uint16_t(width), uint16_t(height), seed,
+    btree_layout(tree, fair.data(), unsigned(photos), uint16_t(width), uint16_t(height), seed,
                  nullptr);
     QCOMPARE(QByteArray(bracketOf(tree->root).c_str()), bracket);
     QCOMPARE(score(tree), objective);
@@ -1323,6 +1322,7 @@ void TestBTree::fairShares()
             sizes.push_back(random() % 2 ? BSize {side, other} : BSize {other, side});
         }
         const BSize canvas = canvases[round % 4];
+        btree_fair_sizes(sizes.data(), unsigned(n));
         BTree *tree = btree_new();
         btree_layout(tree, sizes.data(), unsigned(n), uint16_t(canvas.w), uint16_t(canvas.h), round,
                      nullptr);
