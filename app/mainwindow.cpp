@@ -425,25 +425,21 @@ bool MainWindow::saveCollageAs(QString fileName)
             return false;
     }
 
-    // At the working size the collage is the canvas on screen; at any other size it is
-    // rendered again, with the photos decoded for the larger cells.
-    QImage shown;
-    if (document.requestedSize == document.canvasSize)
-        shown = scene->renderCanvas();
+    // Composed from the document, not taken from the screen: at the working size the tiles
+    // come from the preview's decodes, at any other size the photos are decoded for the
+    // larger cells, and vellomir-collage renders a saved project the same way.
     const CollageDocument toSave = document;
     ImageCache *previewCache = &cache;
     setState(State::Saving);
     saveWatcher.setFuture(QtConcurrent::run(&savePool, [=]() {
-        QImage image = shown;
-        if (image.isNull())
-            image = renderCollageImage(
-                toSave, *previewCache, toSave.requestedSize, [this](int done, int total) {
-                    // Through updateProgress(), so that a report still
-                    // queued when the save ends is dropped.
-                    const int value = total > 0 ? done * 100 / total : 0;
-                    QMetaObject::invokeMethod(
-                        this, [this, value] { updateProgress(value); }, Qt::QueuedConnection);
-                });
+        const QImage image = renderCollageImage(
+            toSave, *previewCache, toSave.requestedSize, [this](int done, int total) {
+                // Through updateProgress(), so that a report still queued when the save ends
+                // is dropped.
+                const int value = total > 0 ? done * 100 / total : 0;
+                QMetaObject::invokeMethod(
+                    this, [this, value] { updateProgress(value); }, Qt::QueuedConnection);
+            });
         QString error;
         if (!writeCollage(image, fileName, format, &error) && error.isEmpty())
             error = QCoreApplication::translate("MainWindow", "unknown error");
@@ -518,12 +514,31 @@ bool MainWindow::openProject(const QString &fileName)
         return false;
     }
     projectDirPath = QFileInfo(fileName).absolutePath();
+    const CheckedDocument checked = checkPhotos(*load.document);
     cache.clear();
-    applyDocument(*load.document);
+    applyDocument(checked.document);
     undoStack->clear();
     undoStack->setClean();
     setProjectPath(QFileInfo(fileName).absoluteFilePath());
     addRecentProject(projectPath);
+    if (!checked.leftOut.isEmpty()) {
+        const int shown = 10;
+        QStringList lines;
+        for (const PhotoProblem &problem : checked.leftOut.mid(0, shown))
+            lines << tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason);
+        if (checked.leftOut.size() > shown)
+            lines << tr("\u2026and %n more", nullptr, int(checked.leftOut.size() - shown));
+        const QString summary = tr("%n photo(s) of %1 could not be used and were left out of "
+                                   "the collage:",
+                                   nullptr, int(checked.leftOut.size()))
+                                    .arg(shownName);
+        // Plain text: a file name is never read as markup.
+        QMessageBox box(QMessageBox::Warning, tr("Open Project"),
+                        summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
     return true;
 }
 

@@ -2,6 +2,9 @@
 
 #include "btree.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 
 namespace {
 
@@ -98,4 +101,52 @@ QSize workingCanvasSize(const QSize &requested)
     if (size.width() > 1200 || size.height() > 1200)
         size.scale(1200, 900, Qt::KeepAspectRatio);
     return size;
+}
+
+CollageDocument withoutPhoto(CollageDocument document, int index)
+{
+    if (index < 0 || index >= document.photos.size())
+        return document;
+    const bool laidOut = document.hasLayout();
+    document.photos.removeAt(index);
+    if (!laidOut) {
+        // A layout of other photos than these is of no use any more.
+        document.layout = LayoutTree();
+        return document;
+    }
+    BTree *tree = document.layout.tree();
+    btree_remove_leaf(tree, btree_find_img(tree->root, index + 1));
+    btree_refit(tree);
+    return document;
+}
+
+CheckedDocument checkPhotos(CollageDocument document)
+{
+    const auto tr = [](const char *text) {
+        return QCoreApplication::translate("CollageDocument", text);
+    };
+    QList<PhotoProblem> problems;
+    QList<int> unusable;
+    for (int i = 0; i < document.photos.size(); ++i) {
+        const PhotoRecord &photo = document.photos.at(i);
+        const QFileInfo info(photo.path);
+        QString reason;
+        if (!info.exists()) {
+            reason = tr("the file is missing");
+        } else if (!info.isFile()) {
+            reason = tr("not a regular file");
+        } else if (const std::optional<PhotoRecord> now = createPhotoRecord(photo.path); !now) {
+            reason = tr("cannot be read as a photo");
+        } else if (now->size != photo.size || now->orientation != photo.orientation) {
+            reason = tr("the photo has changed since the project was saved");
+        }
+        if (!reason.isEmpty()) {
+            problems.append({photo.path, reason});
+            unusable.append(i);
+        }
+    }
+    // From the back, so the indices still to come stay valid.
+    for (auto it = unusable.crbegin(); it != unusable.crend(); ++it)
+        document = withoutPhoto(std::move(document), *it);
+    return {std::move(document), problems};
 }

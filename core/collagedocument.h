@@ -78,6 +78,29 @@ struct CollageDocument
     friend bool operator!=(const CollageDocument &x, const CollageDocument &y) { return !(x == y); }
 };
 
+// The document without photo `index` (0-based): the photo leaves the collection and, when the
+// layout holds it, its leaf leaves the tree, its sibling taking its parent's place, and the
+// rest is fitted to the canvas again. Removing the last photo leaves an empty layout.
+CollageDocument withoutPhoto(CollageDocument document, int index);
+
+// A photo left out of a collage, and why, in words for the user.
+struct PhotoProblem
+{
+    QString path;
+    QString reason;
+};
+
+struct CheckedDocument
+{
+    CollageDocument document; // without the photos that could not be used
+    QList<PhotoProblem> leftOut; // in the collection's order
+};
+
+// Looks at every photo of a document read from a project: a photo that is missing, is not a
+// regular file, cannot be read, or no longer has the size and orientation recorded is left
+// out as withoutPhoto() leaves it out. Nothing but regular files is ever opened.
+CheckedDocument checkPhotos(CollageDocument document);
+
 // The canvas the preview works at for a requested size: the size itself up to 1200 pixels a
 // side, otherwise scaled into 1200 x 900 with its shape kept.
 QSize workingCanvasSize(const QSize &requested);

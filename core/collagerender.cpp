@@ -62,8 +62,7 @@ QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRe
         const PhotoRecord *record = recordFor(cell, photos);
         if (!record || cell.rect.isEmpty())
             continue;
-        const QImage cached = cache.image(record->path);
-        if (cached.width() >= cell.rect.width() && cached.height() >= cell.rect.height())
+        if (!cache.imageFor(record->path, cell.rect.size()).isNull())
             continue;
         const double scale = loadScale(record->size, cell.rect.size());
         const auto known = byPath.constFind(record->path);
@@ -116,7 +115,10 @@ void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photo
         if (!record || cell.rect.width() < 1 || cell.rect.height() < 1
             || cell.rect.width() > maxPhotoSide || cell.rect.height() > maxPhotoSide)
             continue;
-        const QImage image = cache.image(record->path);
+        // The smallest decode that covers the cell; a photo smaller than its cell is held whole.
+        QImage image = cache.imageFor(record->path, cell.rect.size());
+        if (image.isNull())
+            image = cache.image(record->path);
         if (image.isNull())
             continue;
         const QImage tile

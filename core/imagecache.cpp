@@ -9,13 +9,35 @@ bool ImageCache::contains(const QString &path) const
 QImage ImageCache::image(const QString &path) const
 {
     QMutexLocker locker(&mutex);
-    return images.value(path);
+    const QList<QImage> sizes = images.value(path);
+    return sizes.isEmpty() ? QImage() : sizes.last();
+}
+
+QImage ImageCache::imageFor(const QString &path, const QSize &cell) const
+{
+    QMutexLocker locker(&mutex);
+    const QList<QImage> sizes = images.value(path);
+    for (const QImage &image : sizes) {
+        if (image.width() >= cell.width() && image.height() >= cell.height())
+            return image;
+    }
+    return QImage();
 }
 
 void ImageCache::store(const QString &path, const QImage &image)
 {
     QMutexLocker locker(&mutex);
-    images.insert(path, image);
+    QList<QImage> &sizes = images[path];
+    if (image.isNull())
+        return;
+    auto at = sizes.begin();
+    while (at != sizes.end() && at->width() < image.width())
+        ++at;
+    // A decode of a size already held replaces it: same file, same size, same pixels.
+    if (at != sizes.end() && at->size() == image.size())
+        *at = image;
+    else
+        sizes.insert(at, image);
 }
 
 void ImageCache::clear()

@@ -3,11 +3,18 @@
 
 #include <QHash>
 #include <QImage>
+#include <QList>
 #include <QMutex>
 #include <QString>
 
-// Decoded, upright, reduced photos by file path. Safe to use from several threads: images
-// enter and leave it as (implicitly shared) copies.
+// Decoded, upright, reduced photos by file path. A photo may be held at several sizes: a
+// larger decode is added beside the smaller ones rather than replacing them, so a cell is
+// always drawn from the smallest image that covers it. Which image that is depends only on
+// the cell, never on what was drawn in between, so an earlier layout drawn again comes out
+// pixel for pixel as it was. Each size is decoded because no smaller one covered a cell, and
+// decodes are at least 1.6 times their cell, so the sizes of one photo grow geometrically.
+//
+// Safe to use from several threads: images enter and leave it as (implicitly shared) copies.
 class ImageCache
 {
 public:
@@ -16,15 +23,20 @@ public:
     ImageCache &operator=(const ImageCache &) = delete;
 
     bool contains(const QString &path) const;
-    // A null image both when the path has no entry and when its load failed.
+    // The largest image of the path; null both when the path has no entry and when its load
+    // failed.
     QImage image(const QString &path) const;
+    // The smallest image of the path that covers `cell` both ways, or null when none does.
+    QImage imageFor(const QString &path, const QSize &cell) const;
+    // Adds a decode of the path; a null image only records that the path was tried.
     void store(const QString &path, const QImage &image);
     void clear();
+    // The number of paths held.
     int count() const;
 
 private:
     mutable QMutex mutex;
-    QHash<QString, QImage> images;
+    QHash<QString, QList<QImage>> images; // per path, by increasing width
 };
 
 #endif // IMAGECACHE_H
