@@ -7,6 +7,7 @@
 #include "layoutrun.h"
 #include "photoloader.h"
 #include "photoscan.h"
+#include "projectfile.h"
 
 #include <QColor>
 #include <QCommandLineParser>
@@ -44,6 +45,9 @@ struct Options
     bool list = false;
     bool quiet = false;
     bool verbose = false;
+    bool sizeGiven = false;
+    QString project; // --project: render this project instead of laying out photos
+    QString saveProject; // --save-project: also write the project of the collage made
 };
 
 int fail(const QString &message, int code)
@@ -153,8 +157,17 @@ int parseArguments(const QCoreApplication &app, Options &options)
                                       QStringLiteral("No progress and no seed line."));
     const QCommandLineOption verboseOpt(QStringLiteral("verbose"),
                                         QStringLiteral("Layout engine trace on stderr."));
+    const QCommandLineOption projectOpt(
+        QStringLiteral("project"),
+        QStringLiteral("Render a saved project instead of photos; --size may change its size."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption saveProjectOpt(
+        QStringLiteral("save-project"),
+        QStringLiteral("Also write the project of the collage made (.vellomir)."),
+        QStringLiteral("FILE"));
     parser.addOptions({outputOpt, sizeOpt, portraitOpt, frameOpt, marginOpt, paramOpt,
-                       backgroundOpt, seedOpt, listOpt, quietOpt, verboseOpt});
+                       backgroundOpt, seedOpt, listOpt, quietOpt, verboseOpt, projectOpt,
+                       saveProjectOpt});
 
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), BadInput);
@@ -172,7 +185,12 @@ int parseArguments(const QCoreApplication &app, Options &options)
     options.quiet = parser.isSet(quietOpt);
     options.verbose = parser.isSet(verboseOpt);
     qtChatter = options.verbose;
-    if (options.inputs.isEmpty())
+    options.project = parser.value(projectOpt);
+    if (parser.isSet(saveProjectOpt))
+        options.saveProject = completeProjectName(parser.value(saveProjectOpt));
+    if (!options.project.isEmpty() && !options.inputs.isEmpty())
+        return fail(QStringLiteral("--project takes no photos or folders"), BadInput);
+    if (options.inputs.isEmpty() && options.project.isEmpty())
         return fail(QStringLiteral("no photo or folder given"), BadInput);
     if (options.list)
         return -1;
@@ -186,6 +204,7 @@ int parseArguments(const QCoreApplication &app, Options &options)
         return fail(QStringLiteral("unsupported output format \"%1\": use .jpg, .jpeg or .png")
                         .arg(options.output),
                     BadInput);
+    options.sizeGiven = parser.isSet(sizeOpt);
     if (parser.isSet(sizeOpt) && !parseSize(parser.value(sizeOpt), options.size))
         return fail(QStringLiteral("bad --size \"%1\": expected WxH, each side %2 to %3")
                         .arg(parser.value(sizeOpt))
@@ -368,6 +387,46 @@ int makeCollage(const Options &options, const QStringList &files)
     QString error;
     if (!writeCollage(collage, fileName, options.format, &error))
         return fail(QStringLiteral("cannot write %1: %2").arg(fileName, error), NotWritten);
+    if (!options.saveProject.isEmpty()) {
+        if (const std::optional<QString> reason = writeProjectFile(document, options.saveProject))
+            return fail(QStringLiteral("cannot write %1: %2").arg(options.saveProject, *reason),
+                        NotWritten);
+    }
+    return Written;
+}
+
+// Renders a saved project: the same image the window saves for it, at its own size unless
+// --size asks for another.
+int renderProject(const Options &options)
+{
+    const ProjectLoad load = readProjectFile(options.project);
+    if (!load.document)
+        return fail(QStringLiteral("cannot open %1: %2").arg(options.project, load.error),
+                    BadInput);
+    const CheckedDocument checked = checkPhotos(*load.document);
+    for (const PhotoProblem &problem : checked.leftOut)
+        warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
+    const CollageDocument &document = checked.document;
+    const QSize size = options.sizeGiven ? options.size : document.requestedSize;
+
+    ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
+    ImageCache cache;
+    const QImage collage = renderCollageImage(
+        document, cache, size, [&bar](int done, int total) { bar.show("decode", done, total); });
+    bar.finish();
+    if (collage.isNull())
+        return fail(QStringLiteral("not enough memory for a %1x%2 canvas")
+                        .arg(size.width())
+                        .arg(size.height()),
+                    NotWritten);
+    QString error;
+    if (!writeCollage(collage, options.output, options.format, &error))
+        return fail(QStringLiteral("cannot write %1: %2").arg(options.output, error), NotWritten);
+    if (!options.saveProject.isEmpty()) {
+        if (const std::optional<QString> reason = writeProjectFile(document, options.saveProject))
+            return fail(QStringLiteral("cannot write %1: %2").arg(options.saveProject, *reason),
+                        NotWritten);
+    }
     return Written;
 }
 
@@ -388,6 +447,8 @@ int main(int argc, char *argv[])
     if (parsed >= 0)
         return parsed;
 
+    if (!options.project.isEmpty())
+        return renderProject(options);
     const QStringList files = candidates(options.inputs);
     if (options.list)
         return listCandidates(files);

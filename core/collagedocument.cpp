@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-
 namespace {
 
 bool sameNode(const BNode *x, const BNode *y)
@@ -16,7 +15,6 @@ bool sameNode(const BNode *x, const BNode *y)
            && x->img_h == y->img_h && x->w == y->w && x->h == y->h && x->x == y->x && x->y == y->y
            && sameNode(x->a, y->a) && sameNode(x->b, y->b);
 }
-
 
 } // namespace
 
@@ -122,9 +120,8 @@ CollageDocument withoutPhoto(CollageDocument document, int index)
 
 CheckedDocument checkPhotos(CollageDocument document)
 {
-    const auto tr = [](const char *text) {
-        return QCoreApplication::translate("CollageDocument", text);
-    };
+    const auto tr
+        = [](const char *text) { return QCoreApplication::translate("CollageDocument", text); };
     QList<PhotoProblem> problems;
     QList<int> unusable;
     for (int i = 0; i < document.photos.size(); ++i) {
