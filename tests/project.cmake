@@ -1,4 +1,6 @@
 vellomir_add_test(tst_projectfile LIBS vellomir_core)
+target_compile_definitions(tst_projectfile PRIVATE
+    VELLOMIR_FUZZ_CORPUS="${CMAKE_CURRENT_SOURCE_DIR}/fuzz/project")
 
 if(VELLOMIR_FUZZ)
     # The reader, the document and the engine are compiled into the target itself so that
