@@ -1,6 +1,7 @@
 #include "btree.h"
 
 #include <assert.h>
+#include <math.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -197,6 +198,57 @@ void btree_print(BNode *node, int depth)
     out_sink(BTREE_OUT_STDOUT, text.data(), out_user);
 }
 
+static BNode *copynode(const BNode *node, BNode *parent)
+{
+    BNode *copy = (BNode *)calloc(1, sizeof(BNode));
+    // clang-format off
+    assert(copy!=NULL);
+    // clang-format on
+    *copy = *node;
+    copy->parent = parent;
+    if (node->type != BNODE_LEAF) {
+        copy->a = copynode(node->a, copy);
+        copy->b = copynode(node->b, copy);
+    }
+    return copy;
+}
+
+BTree *btree_copy(const BTree *btree)
+{
+    BTree *copy = btree_new();
+    *copy = *btree;
+    if (btree->root != NULL)
+        copy->root = copynode(btree->root, NULL);
+    return copy;
+}
+
+void btree_free(BTree *btree)
+{
+    if (btree == NULL)
+        return;
+    btree_clear(btree);
+    free(btree);
+}
+
+static int samenode(const BNode *a, const BNode *b)
+{
+    if (a->type != b->type || a->id != b->id || a->img != b->img || a->img_w != b->img_w
+        || a->img_h != b->img_h || a->w != b->w || a->h != b->h || a->x != b->x || a->y != b->y)
+        return 0;
+    if (a->type == BNODE_LEAF)
+        return 1;
+    return samenode(a->a, b->a) && samenode(a->b, b->b);
+}
+
+int btree_equal(const BTree *a, const BTree *b)
+{
+    if (a->width != b->width || a->height != b->height || a->count != b->count || a->img != b->img)
+        return 0;
+    if (a->root == NULL || b->root == NULL)
+        return a->root == b->root;
+    return samenode(a->root, b->root);
+}
+
 /*
 ** Construction and editing
 */
@@ -385,6 +437,67 @@ void bnode_flip(BNode *node)
     node->type = node->type == BNODE_STACK ? BNODE_SIDE : BNODE_STACK;
 }
 
+/* Closes the gaps the removed numbers leave, keeping the order of the rest. */
+static void renumber(BNode *node, int32_t id1, int32_t id2, int32_t img)
+{
+    node->id -= (node->id > id1) + (node->id > id2);
+    if (node->type == BNODE_LEAF) {
+        if (node->img > img)
+            node->img--;
+        return;
+    }
+    renumber(node->a, id1, id2, img);
+    renumber(node->b, id1, id2, img);
+}
+
+void btree_remove_leaf(BTree *btree, BNode *leaf)
+{
+    // clang-format off
+    assert(leaf!=NULL && leaf->type==BNODE_LEAF);
+    assert(contains(btree->root, leaf));
+    // clang-format on
+    BNode *p = leaf->parent;
+    if (p == NULL) {
+        freenode(leaf);
+        btree->root = NULL;
+        btree->count = 0;
+        btree->img = 0;
+        return;
+    }
+    BNode *sibling = p->a == leaf ? p->b : p->a;
+    BNode *g = p->parent;
+    replacechild(btree, g, p, sibling);
+    int32_t id1 = leaf->id;
+    int32_t id2 = p->id;
+    int32_t img = leaf->img;
+    freenode(leaf);
+    freenode(p);
+    renumber(btree->root, id1, id2, img);
+    btree->count -= 2;
+    btree->img -= 1;
+    bnode_update_depth_up(g);
+}
+
+/* The natural sizes go along: they are the photo's until the next fit. */
+void btree_swap_photos(BNode *s, BNode *t)
+{
+    // clang-format off
+    assert(s!=NULL && s->type==BNODE_LEAF);
+    assert(t!=NULL && t->type==BNODE_LEAF);
+    // clang-format on
+    BNode keep = *s;
+    s->img = t->img;
+    s->img_w = t->img_w;
+    s->img_h = t->img_h;
+    s->nat_w = t->nat_w;
+    s->nat_h = t->nat_h;
+    t->img = keep.img;
+    t->img_w = keep.img_w;
+    t->img_h = keep.img_h;
+    t->nat_w = keep.nat_w;
+    t->nat_h = keep.nat_h;
+}
+
 /*
 ** Geometry
 */
@@ -498,6 +611,15 @@ void btree_place(BNode *parent, int32_t x, int32_t y)
         btree_place(parent->a, x, y);
         btree_place(parent->b, x + parent->a->w, y);
     }
+}
+
+/* btree_fit() works out every natural size afresh, so edits need only keep links and depths. */
+void btree_refit(BTree *btree)
+{
+    if (btree->root == NULL)
+        return;
+    btree_fit(btree->root, btree->width, btree->height);
+    btree_place(btree->root, 0, 0);
 }
 
 /*
@@ -767,7 +889,13 @@ void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, 
         hooks = &none;
     srand(seed);
     out(BTREE_OUT_DEBUG, "SEED: %u", seed);
-    btree_build(btree, sizes, n);
+    std::vector<BSize> fair(sizes, sizes + n);
+    btree_fair_sizes(fair.data(), n);
+    for (unsigned k = 0; k < n; k++)
+        if (fair[k].w != sizes[k].w || fair[k].h != sizes[k].h)
+            out(BTREE_OUT_DEBUG, "photo %u: %dx%d laid out as %dx%d", k + 1, sizes[k].w, sizes[k].h,
+                fair[k].w, fair[k].h);
+    btree_build(btree, fair.data(), n);
     if (btree->root == NULL)
         return;
     btree->width = width;
@@ -797,6 +925,36 @@ void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, 
     if (hooks->progress)
         hooks->progress(0, hooks->user);
     btree_place(btree->root, 0, 0);
+}
+
+/* Left to themselves, a phone's photos beside a camera's come out a fraction of the size, as
+** the cuts follow natural sizes. Areas are compared in 64 bits: two 16-bit sides pass 2^31. */
+void btree_fair_sizes(BSize *sizes, unsigned n)
+{
+    int64_t most = 0;
+    for (unsigned k = 0; k < n; k++) {
+        const BSize *s = &sizes[k];
+        if (s->w >= 1 && s->w <= 65535 && s->h >= 1 && s->h <= 65535 && (int64_t)s->w * s->h > most)
+            most = (int64_t)s->w * s->h;
+    }
+    for (unsigned k = 0; k < n; k++) {
+        BSize *s = &sizes[k];
+        if (s->w < 1 || s->w > 65535 || s->h < 1 || s->h > 65535)
+            continue; /* not a size the engine takes; left for the caller to answer for */
+        int64_t area = (int64_t)s->w * s->h;
+        if (2 * area >= most)
+            continue;
+        double f = sqrt((double)most / (2.0 * (double)area));
+        double cap = 65535.0 / (double)(s->w > s->h ? s->w : s->h);
+        if (f > cap)
+            f = cap;
+        if (f <= 1.0)
+            continue;
+        long w = lround(s->w * f);
+        long h = lround(s->h * f);
+        s->w = (int)(w < 1 ? 1 : w > 65535 ? 65535 : w);
+        s->h = (int)(h < 1 ? 1 : h > 65535 ? 65535 : h);
+    }
 }
 
 /*

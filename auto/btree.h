@@ -81,6 +81,14 @@ void bnode_update_depth(BNode *node);
 void bnode_update_depth_up(BNode *node);
 void btree_print(BNode *node, int depth);
 
+/* A deep copy, allocated like btree_new(): the same numbers, kinds, sizes, positions, depths and
+** natural sizes, and the same canvas, sharing no node with the original, so that an undo can
+** keep one. btree_free() takes any tree (or null) back; btree_equal() is 1 when the canvas, the
+** counts and every node's kind, numbers, photo size and rectangle agree, else 0. */
+BTree *btree_copy(const BTree *btree);
+void btree_free(BTree *btree);
+int btree_equal(const BTree *a, const BTree *b);
+
 /* Construction and editing */
 void btree_build(BTree *btree, const BSize *sizes, unsigned n);
 void btree_insert(BTree *btree, BNode *leaf, uint32_t id, uint32_t type, int ab);
@@ -92,10 +100,24 @@ void btree_balance(BTree *btree, BNode *node);
 void btree_swap(BNode *root, BNode *s, BNode *t);
 void bnode_flip(BNode *node);
 
+/* Takes `leaf` out of the tree: its sibling takes the parent's place, and the leaf and its
+** parent are freed. The numbers stay dense: ids above the two removed ones and photo numbers
+** above the leaf's move down, in their old order, so a caller's 0-based photo list stays in
+** step by dropping entry img - 1. The last leaf leaves an empty tree with its canvas size.
+** Depths are brought up to date; sizes are not: the caller refits. */
+void btree_remove_leaf(BTree *btree, BNode *leaf);
+/* Two leaves trade photos (number and sizes); the shape, the ids and the rectangles stay until
+** the caller refits. Doing it twice restores the tree. */
+void btree_swap_photos(BNode *s, BNode *t);
+
 /* Geometry */
 void btree_fit(BNode *root, uint16_t width, uint16_t height);
 void btree_split(uint16_t total, uint16_t *a, uint16_t *b);
 void btree_place(BNode *parent, int32_t x, int32_t y);
+
+/* Fits the tree to its canvas and places it at 0,0: what an edit is followed by. An empty tree
+** is left alone. */
+void btree_refit(BTree *btree);
 
 /* Objective and optimisation */
 int btree_min_size(const BTree *btree);
@@ -107,10 +129,11 @@ void btree_opt_swap_nodes(BTree *btree, double *best);
 void btree_opt_rotate(BTree *btree, double *best);
 void btree_optimise_pass(BTree *btree, double *best, int k);
 
-/* The whole layout run: seed, build, fit, depths, balance, 101 passes, place. `progress`
-** receives 0..100 and then 0; `picture` is called after passes 0, 20, .., 100 with the tree
-** placed, and must draw three rand() numbers per leaf in pre-order (the progress pictures'
-** tints), which are part of the sequence. A null `picture` makes those draws itself. */
+/* The whole layout run: seed, fair sizes, build, fit, depths, balance, 101 passes, place.
+** `progress` receives 0..100 and then 0; `picture` is called after passes 0, 20, .., 100 with
+** the tree placed, and must draw three rand() numbers per leaf in pre-order (the progress
+** pictures' tints), which are part of the sequence. A null `picture` makes those draws itself.
+** The leaves carry the sizes the layout ran with, and the trace names each photo resized. */
 typedef struct BLayoutHooks
 {
     void (*progress)(int value, void *user); /* may be null */
@@ -119,6 +142,13 @@ typedef struct BLayoutHooks
 } BLayoutHooks;
 void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, uint16_t height,
                   unsigned seed, const BLayoutHooks *hooks);
+
+/* Fair shares for photos of mixed resolution, in place. With A the largest area among the
+** photos, each photo of less than A/2 is sized like a photo of area A/2 of its own shape (its
+** sides times sqrt(A / 2wh), held to 65535 and rounded, each at least 1); a photo that would
+** not grow stays as it is, and so does one outside 1..65535. Photos of one camera are left
+** alone. btree_layout() applies it to its own copy of the sizes. */
+void btree_fair_sizes(BSize *sizes, unsigned n);
 
 /* Test-only walker: 0 when every invariant holds (ids, photo numbers, links, depths and, when
 ** `placed`, the tiling of the root's rectangle), otherwise a short reason in `why`. */
