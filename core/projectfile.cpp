@@ -23,10 +23,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The engine's fairness rule for photos of mixed resolution is on its way; until it is merged
-// the layout takes the photo sizes as they are, and so does the loader.
-static void btree_fair_sizes(BSize *, unsigned) { }
-
 /*
 ** The file is one JSON object:
 **
