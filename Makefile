@@ -56,10 +56,12 @@ fuzz:
 	@scripts/deps.sh build fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DVELLOMIR_FUZZ=ON -DVELLOMIR_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_exif
-	mkdir -p $(FUZZ_BUILD)/corpus
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_exif fuzz_project
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-project
 	$(FUZZ_BUILD)/tests/fuzz_exif -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
 	    $(FUZZ_BUILD)/corpus tests/fuzz/exif
+	$(FUZZ_BUILD)/tests/fuzz_project -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
+	    $(FUZZ_BUILD)/corpus-project tests/fuzz/project
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

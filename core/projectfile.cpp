@@ -1,26 +1,462 @@
 #include "projectfile.h"
 
+#include "btree.h"
+#include "photoscan.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QLoggingCategory>
+#include <QSaveFile>
 
-QByteArray projectToJson(const CollageDocument &, const QString &)
+#include <cerrno>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+/*
+** The file is one JSON object:
+**
+**   {
+**     "format": "vellomir-project",
+**     "version": 1,
+**     "canvas": {"width": 1200, "height": 800},       working size, as on screen
+**     "requested": {"width": 3600, "height": 2400},   the size a save renders at
+**     "background": "#ffffffff",                      #AARRGGBB
+**     "frame": {"type": 2, "margin": 4, "curve": 10},
+**     "seed": 41234,
+**     "photos": [{"path": "trip/beach.jpg", "width": 4000, "height": 3000,
+**                 "orientation": 6, "cropX": 0.1, "cropY": 0}, ...],
+**     "tree": ["side", 1, "stack", 2, 3]
+**   }
+**
+** The tree is flat, in pre-order: "stack" (A above B) and "side" (A left of B) are cuts whose
+** two parts follow, A first; a number is a leaf showing that photo (1-based, in the order of
+** "photos"). A flat array keeps the JSON two levels deep whatever the tree's shape, and leaves
+** a hostile file nothing to nest. An empty array is a collection not laid out yet. The
+** geometry is not stored: it follows from the shape, the photo sizes and the canvas, so it is
+** recomputed on reading and cannot disagree with them. Node ids are not stored either; they
+** come back in pre-order, so a reloaded tree draws the same but may number its nodes
+** differently.
+*/
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcProject, "vellomir.project", QtWarningMsg)
+
+constexpr char formatName[] = "vellomir-project";
+constexpr int formatVersion = 1;
+constexpr char stackToken[] = "stack";
+constexpr char sideToken[] = "side";
+
+// The size dialog's bound on the canvas asked for, and workingCanvasSize()'s on the canvas
+// the layout is fitted to.
+constexpr int maxRequestedSide = 6000;
+constexpr int maxWorkingSide = 1200;
+// Far beyond the appearance sliders, but a frame is drawn per tile and must stay cheap.
+constexpr int maxFrameParameter = 1000;
+
+ProjectLoad refuse(const char *reason)
 {
-    return QByteArray();
+    return {std::nullopt, QCoreApplication::translate("ProjectFile", reason)};
 }
 
-ProjectLoad projectFromJson(const QByteArray &, const QString &)
+// A value or the reason it is not usable, already translated.
+template<typename T>
+struct Parsed
 {
-    return {std::nullopt, QCoreApplication::translate("ProjectFile", "not a project file")};
+    std::optional<T> value;
+    QString error;
+};
+
+template<typename T>
+Parsed<T> bad(const char *reason)
+{
+    return {std::nullopt, QCoreApplication::translate("ProjectFile", reason)};
 }
 
-ProjectLoad readProjectFile(const QString &)
+// A JSON number that is a whole number in [lowest, highest]; JSON only has doubles, so 2.5,
+// 1e300 and strings are all refused here.
+std::optional<qint64> wholeNumber(const QJsonValue &value, qint64 lowest, qint64 highest)
 {
-    return {std::nullopt, QCoreApplication::translate("ProjectFile", "not a project file")};
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (!std::isfinite(number) || number != std::floor(number) || number < double(lowest)
+        || number > double(highest))
+        return std::nullopt;
+    return qint64(number);
 }
 
-std::optional<QString> writeProjectFile(const CollageDocument &, const QString &)
+std::optional<QSize> sizeFrom(const QJsonValue &value, int highest)
 {
-    return QCoreApplication::translate("ProjectFile", "not written");
+    const QJsonObject object = value.toObject();
+    const auto width = wholeNumber(object.value(QLatin1String("width")), 1, highest);
+    const auto height = wholeNumber(object.value(QLatin1String("height")), 1, highest);
+    if (!width || !height)
+        return std::nullopt;
+    return QSize(int(*width), int(*height));
+}
+
+QJsonObject sizeObject(const QSize &size)
+{
+    return {{QLatin1String("width"), size.width()}, {QLatin1String("height"), size.height()}};
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+// "#RRGGBB" or "#AARRGGBB", nothing else: QColor would also take names and other spellings
+// that this program never writes.
+std::optional<QColor> colourFrom(const QJsonValue &value)
+{
+    const QString text = value.toString();
+    if ((text.size() != 7 && text.size() != 9) || !text.startsWith(QLatin1Char('#')))
+        return std::nullopt;
+    QRgb argb = text.size() == 7 ? 0xffu : 0u; // shifted up into the alpha byte
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        const int digit = hexDigit(text.at(i));
+        if (digit < 0)
+            return std::nullopt;
+        argb = argb << 4 | QRgb(digit);
+    }
+    return QColor::fromRgba(argb);
+}
+
+// Relative when the photo lies in the project's folder or below it, so that the folder can be
+// moved as a whole; a photo elsewhere keeps its absolute path, which survives moving the
+// project file alone.
+QString storedPath(const QString &path, const QDir &folder)
+{
+    const QString relative = folder.relativeFilePath(path);
+    if (relative.isEmpty() || QDir::isAbsolutePath(relative) || relative == QLatin1String("..")
+        || relative.startsWith(QLatin1String("../")))
+        return path;
+    return relative;
+}
+
+Parsed<PhotoRecord> photoFrom(const QJsonValue &value, const QDir &folder)
+{
+    const QJsonObject object = value.toObject();
+    PhotoRecord photo;
+    photo.path = object.value(QLatin1String("path")).toString();
+    if (photo.path.isEmpty())
+        return bad<PhotoRecord>(QT_TRANSLATE_NOOP("ProjectFile", "a photo has no path"));
+    photo.path = QDir::cleanPath(folder.absoluteFilePath(photo.path));
+    const auto width = wholeNumber(object.value(QLatin1String("width")), 1, maxPhotoSide);
+    const auto height = wholeNumber(object.value(QLatin1String("height")), 1, maxPhotoSide);
+    if (!width || !height)
+        return bad<PhotoRecord>(QT_TRANSLATE_NOOP("ProjectFile", "a photo's size is not usable"));
+    photo.size = QSize(int(*width), int(*height));
+    const auto orientation = wholeNumber(object.value(QLatin1String("orientation")), 1, 8);
+    if (!orientation)
+        return bad<PhotoRecord>(
+            QT_TRANSLATE_NOOP("ProjectFile", "a photo's orientation is not usable"));
+    photo.orientation = int(*orientation);
+    const QJsonValue cropX = object.value(QLatin1String("cropX"));
+    const QJsonValue cropY = object.value(QLatin1String("cropY"));
+    const auto inRange = [](const QJsonValue &v) {
+        return v.isDouble() && std::isfinite(v.toDouble()) && std::fabs(v.toDouble()) <= 1.0;
+    };
+    if (!inRange(cropX) || !inRange(cropY))
+        return bad<PhotoRecord>(QT_TRANSLATE_NOOP("ProjectFile", "a photo's crop is not usable"));
+    photo.crop = QPointF(cropX.toDouble(), cropY.toDouble());
+    return {photo, QString()};
+}
+
+// The tree in pre-order, see above. Walked with a stack of its own: the engine's trees are
+// balanced, but nothing here should depend on that.
+QJsonArray treeTokens(const CollageDocument &document)
+{
+    QJsonArray tokens;
+    if (!document.hasLayout())
+        return tokens;
+    std::vector<const BNode *> pending {document.layout.tree()->root};
+    while (!pending.empty()) {
+        const BNode *node = pending.back();
+        pending.pop_back();
+        if (node->type == BNODE_LEAF) {
+            tokens.append(node->img);
+            continue;
+        }
+        tokens.append(QLatin1String(node->type == BNODE_STACK ? stackToken : sideToken));
+        pending.push_back(node->b);
+        pending.push_back(node->a);
+    }
+    return tokens;
+}
+
+// The kind of node a token stands for, and for a leaf its photo number; nothing for a token
+// that is neither a cut nor a photo number in 1..photos.
+struct Token
+{
+    uint32_t type;
+    int photo;
+};
+
+std::optional<Token> tokenFrom(const QJsonValue &value, int photos)
+{
+    if (value.isString()) {
+        const QString text = value.toString();
+        if (text == QLatin1String(stackToken))
+            return Token {BNODE_STACK, 0};
+        if (text == QLatin1String(sideToken))
+            return Token {BNODE_SIDE, 0};
+        return std::nullopt;
+    }
+    const auto number = wholeNumber(value, 1, photos);
+    if (!number)
+        return std::nullopt;
+    return Token {BNODE_LEAF, int(*number)};
+}
+
+// Whether the tokens make exactly one whole tree with every photo once. Counting open slots
+// (one for the root, each cut fills one and opens two, a leaf fills one) checks the shape
+// without building anything, so the builder below cannot fail half way.
+std::optional<std::vector<Token>> treeShape(const QJsonArray &tokens, int photos)
+{
+    // A tree over n photos has n leaves and n - 1 cuts; checking the count first keeps a huge
+    // array from being looked at token by token.
+    if (photos == 0 || tokens.size() != 2 * qsizetype(photos) - 1)
+        return std::nullopt;
+    std::vector<Token> shape;
+    shape.reserve(size_t(tokens.size()));
+    std::vector<bool> seen(size_t(photos) + 1, false);
+    qsizetype open = 1;
+    for (const QJsonValue &value : tokens) {
+        const std::optional<Token> token = tokenFrom(value, photos);
+        if (!token || open == 0)
+            return std::nullopt;
+        --open;
+        if (token->type == BNODE_LEAF) {
+            if (seen[size_t(token->photo)])
+                return std::nullopt;
+            seen[size_t(token->photo)] = true;
+        } else {
+            open += 2;
+        }
+        shape.push_back(*token);
+    }
+    if (open != 0)
+        return std::nullopt;
+    return shape;
+}
+
+// Builds the checked shape through btree_attach, which numbers the nodes in pre-order; each
+// leaf then takes the photo number the file gives it. Leaves are sized as the layout sized
+// them, with the fairness rule over the whole photo list, so the fit below gives the geometry
+// that was saved.
+LayoutTree buildTree(const std::vector<Token> &shape, const QList<PhotoRecord> &photos,
+                     const QSize &canvas)
+{
+    std::vector<BSize> sizes;
+    sizes.reserve(size_t(photos.size()));
+    for (const PhotoRecord &photo : photos)
+        sizes.push_back(BSize {photo.size.width(), photo.size.height()});
+    btree_fair_sizes(sizes.data(), unsigned(sizes.size()));
+
+    LayoutTree layout;
+    BTree *tree = layout.tree();
+    std::vector<std::pair<BNode *, int>> openSlots {{nullptr, BNODE_A}};
+    for (const Token &token : shape) {
+        const auto [parent, slot] = openSlots.back();
+        openSlots.pop_back();
+        BNode *node = token.type == BNODE_LEAF ? bnode_new_leaf(sizes[size_t(token.photo - 1)].w,
+                                                                sizes[size_t(token.photo - 1)].h)
+                                               : bnode_new(token.type);
+        btree_attach(tree, parent, node, slot);
+        if (token.type == BNODE_LEAF) {
+            node->img = token.photo;
+        } else {
+            openSlots.emplace_back(node, BNODE_B);
+            openSlots.emplace_back(node, BNODE_A);
+        }
+    }
+    tree->width = uint16_t(canvas.width());
+    tree->height = uint16_t(canvas.height());
+    btree_visit_post(tree->root, bnode_update_depth);
+    btree_fit(tree->root, tree->width, tree->height);
+    btree_place(tree->root, 0, 0);
+    return layout;
+}
+
+} // namespace
+
+QByteArray projectToJson(const CollageDocument &document, const QString &folder)
+{
+    const QDir dir(folder);
+    QJsonArray photos;
+    for (const PhotoRecord &photo : document.photos)
+        photos.append(QJsonObject {{QLatin1String("path"), storedPath(photo.path, dir)},
+                                   {QLatin1String("width"), photo.size.width()},
+                                   {QLatin1String("height"), photo.size.height()},
+                                   {QLatin1String("orientation"), photo.orientation},
+                                   {QLatin1String("cropX"), photo.crop.x()},
+                                   {QLatin1String("cropY"), photo.crop.y()}});
+    const QJsonObject frame {{QLatin1String("type"), document.frame.type},
+                             {QLatin1String("margin"), document.frame.a},
+                             {QLatin1String("curve"), document.frame.b}};
+    const QJsonObject root {
+        {QLatin1String("format"), QLatin1String(formatName)},
+        {QLatin1String("version"), formatVersion},
+        {QLatin1String("canvas"), sizeObject(document.canvasSize)},
+        {QLatin1String("requested"), sizeObject(document.requestedSize)},
+        {QLatin1String("background"), document.background.name(QColor::HexArgb)},
+        {QLatin1String("frame"), frame},
+        {QLatin1String("seed"), qint64(document.seed)},
+        {QLatin1String("photos"), photos},
+        {QLatin1String("tree"), treeTokens(document)},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
+{
+    QJsonParseError parseError {};
+    const QJsonDocument json = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !json.isObject())
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the file is damaged or not a project"));
+    const QJsonObject root = json.object();
+    if (root.value(QLatin1String("format")).toString() != QLatin1String(formatName))
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "not a Vellomir project"));
+    const QJsonValue versionValue = root.value(QLatin1String("version"));
+    const auto version = wholeNumber(versionValue, 1, formatVersion);
+    if (!version) {
+        if (versionValue.isDouble() && versionValue.toDouble() > formatVersion)
+            return refuse(QT_TRANSLATE_NOOP("ProjectFile", "made by a newer version of Vellomir"));
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the project file is damaged"));
+    }
+
+    CollageDocument document;
+    const auto canvas = sizeFrom(root.value(QLatin1String("canvas")), maxWorkingSide);
+    const auto requested = sizeFrom(root.value(QLatin1String("requested")), maxRequestedSide);
+    if (!canvas || !requested)
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the canvas size is not usable"));
+    document.canvasSize = *canvas;
+    document.requestedSize = *requested;
+
+    const auto background = colourFrom(root.value(QLatin1String("background")));
+    if (!background)
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the background colour is not usable"));
+    document.background = *background;
+
+    const QJsonObject frame = root.value(QLatin1String("frame")).toObject();
+    const auto type = wholeNumber(frame.value(QLatin1String("type")), 1, 3);
+    const auto margin = wholeNumber(frame.value(QLatin1String("margin")), 0, maxFrameParameter);
+    const auto curve = wholeNumber(frame.value(QLatin1String("curve")), 0, maxFrameParameter);
+    if (!type || !margin || !curve)
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the frame is not usable"));
+    document.frame = FrameSettings {int(*type), int(*margin), int(*curve)};
+
+    const auto seed = wholeNumber(root.value(QLatin1String("seed")), 0, 0xffffffffLL);
+    if (!seed)
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the project file is damaged"));
+    document.seed = unsigned(*seed);
+
+    const QJsonValue photosValue = root.value(QLatin1String("photos"));
+    if (!photosValue.isArray())
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the project file is damaged"));
+    const QJsonArray photos = photosValue.toArray();
+    if (photos.size() > maxCollagePhotos)
+        return {std::nullopt, QCoreApplication::translate("ProjectFile", "more than %1 photos")
+                                  .arg(maxCollagePhotos)};
+    const QDir dir(folder);
+    for (const QJsonValue &value : photos) {
+        Parsed<PhotoRecord> photo = photoFrom(value, dir);
+        if (!photo.value)
+            return {std::nullopt, photo.error};
+        document.photos.append(*photo.value);
+    }
+
+    const QJsonValue treeValue = root.value(QLatin1String("tree"));
+    if (!treeValue.isArray())
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the project file is damaged"));
+    const QJsonArray tokens = treeValue.toArray();
+    if (tokens.isEmpty())
+        return {std::move(document), QString()};
+    const auto shape = treeShape(tokens, int(document.photos.size()));
+    if (!shape)
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the layout does not match the photos"));
+    document.layout = buildTree(*shape, document.photos, document.canvasSize);
+    const char *why = nullptr;
+    if (btree_check(document.layout.tree(), 1, &why)) {
+        qCDebug(lcProject) << "tree refused:" << why;
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the layout does not match the photos"));
+    }
+    return {std::move(document), QString()};
+}
+
+ProjectLoad readProjectFile(const QString &fileName)
+{
+    // Looked at before opening: opening a pipe or a device could block or never end.
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the file does not exist"));
+    if (!info.isFile())
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "not a regular file"));
+    if (info.size() > maxProjectBytes)
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the file is too large for a project"));
+
+    // The name could be given to a pipe between the look and the open: opening without
+    // blocking and looking again at what was opened closes that gap.
+    const QByteArray localName = QFile::encodeName(info.absoluteFilePath());
+    const int fd = ::open(localName.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {std::nullopt, QCoreApplication::translate("ProjectFile", "cannot read the file: %1")
+                                  .arg(qt_error_string(errno))};
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {std::nullopt, QCoreApplication::translate("ProjectFile", "cannot read the file: %1")
+                                  .arg(file.errorString())};
+    }
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "not a regular file"));
+    // A file that grew since the look is still read no further than the limit.
+    const QByteArray bytes = file.read(maxProjectBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return {std::nullopt, QCoreApplication::translate("ProjectFile", "cannot read the file: %1")
+                                  .arg(file.errorString())};
+    if (bytes.size() > maxProjectBytes)
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the file is too large for a project"));
+    return projectFromJson(bytes, info.absolutePath());
+}
+
+std::optional<QString> writeProjectFile(const CollageDocument &document, const QString &fileName)
+{
+    const QString folder = QFileInfo(fileName).absolutePath();
+    const QByteArray bytes = projectToJson(document, folder);
+    // A file that would not open again is not written: saving must not report success for
+    // work that is lost.
+    const ProjectLoad check = projectFromJson(bytes, folder);
+    if (!check.document)
+        return QCoreApplication::translate("ProjectFile", "the project cannot be stored: %1")
+            .arg(check.error);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return file.errorString();
+    return std::nullopt;
 }
 
 QString completeProjectName(const QString &fileName)

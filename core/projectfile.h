@@ -11,6 +11,9 @@
 // The suffix of project files, without the dot.
 inline constexpr char projectSuffix[] = "vellomir";
 
+// The largest project file read. 100 photos with long paths take well under 100 kB.
+inline constexpr qint64 maxProjectBytes = 16 * 1024 * 1024;
+
 // What reading a project gives: the document, or the reason it cannot be used.
 struct ProjectLoad
 {
@@ -27,11 +30,12 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
 // its tree is fitted to its canvas from them.
 ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder);
 
-// Reads a project file: only a regular file of a sane size is read at all.
+// Reads a project file: only a regular file of at most maxProjectBytes is read at all.
 ProjectLoad readProjectFile(const QString &fileName);
 
 // Writes the project through QSaveFile, so a failed write leaves an existing file as it was.
-// Returns the reason on failure, nothing on success.
+// A document the reader would refuse is not written. Returns the reason on failure, nothing
+// on success.
 std::optional<QString> writeProjectFile(const CollageDocument &document, const QString &fileName);
 
 // Appends ".vellomir" to a name whose file name has no suffix.
