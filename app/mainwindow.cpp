@@ -515,8 +515,15 @@ bool MainWindow::openProject(const QString &fileName)
     }
     projectDirPath = QFileInfo(fileName).absolutePath();
     const CheckedDocument checked = checkPhotos(*load.document);
+    CollageDocument opened = checked.document;
+    // A project made by vellomir-collage is laid out at full size; the window works smaller.
+    const QSize working = workingCanvasSize(opened.requestedSize);
+    if (opened.canvasSize != working
+        && (opened.canvasSize.width() > working.width()
+            || opened.canvasSize.height() > working.height()))
+        opened = fittedTo(std::move(opened), working);
     cache.clear();
-    applyDocument(checked.document);
+    applyDocument(opened);
     undoStack->clear();
     undoStack->setClean();
     setProjectPath(QFileInfo(fileName).absoluteFilePath());

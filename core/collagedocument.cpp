@@ -147,3 +147,13 @@ CheckedDocument checkPhotos(CollageDocument document)
         document = withoutPhoto(std::move(document), *it);
     return {std::move(document), problems};
 }
+
+CollageDocument fittedTo(CollageDocument document, const QSize &canvas)
+{
+    document.canvasSize = canvas;
+    BTree *tree = document.layout.tree();
+    tree->width = uint16_t(canvas.width());
+    tree->height = uint16_t(canvas.height());
+    btree_refit(tree);
+    return document;
+}

@@ -83,6 +83,10 @@ struct CollageDocument
 // rest is fitted to the canvas again. Removing the last photo leaves an empty layout.
 CollageDocument withoutPhoto(CollageDocument document, int index);
 
+// The document with its canvas at `canvas`, the layout's tree fitted to it as it is: the
+// same cuts, each cell following its photo's shape as far as the tree allows.
+CollageDocument fittedTo(CollageDocument document, const QSize &canvas);
+
 // A photo left out of a collage, and why, in words for the user.
 struct PhotoProblem
 {

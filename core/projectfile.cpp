@@ -58,10 +58,10 @@ constexpr int formatVersion = 1;
 constexpr char stackToken[] = "stack";
 constexpr char sideToken[] = "side";
 
-// The size dialog's bound on the canvas asked for, and workingCanvasSize()'s on the canvas
-// the layout is fitted to.
-constexpr int maxRequestedSide = 6000;
-constexpr int maxWorkingSide = 1200;
+// vellomir-collage lays out at the size asked for, up to 10000 pixels a side; the window fits
+// a larger canvas to its working size when it opens the project.
+constexpr int maxRequestedSide = 10000;
+constexpr int maxWorkingSide = 10000;
 // Far beyond the appearance sliders, but a frame is drawn per tile and must stay cheap.
 constexpr int maxFrameParameter = 1000;
 

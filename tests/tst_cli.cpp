@@ -69,6 +69,10 @@ private slots:
     void capsAtHundredPhotos();
     void unwritableOutput_data();
     void unwritableOutput();
+    void projectRendersTheSameFile_data();
+    void projectRendersTheSameFile();
+    void damagedProject_data();
+    void damagedProject();
 
 private:
     QTemporaryDir scratch;
@@ -309,6 +313,64 @@ void TestCli::unwritableOutput()
         QCOMPARE(file.readAll(), previous);
         QCOMPARE(QDir(base).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
+}
+
+void TestCli::projectRendersTheSameFile_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("defaults") << QStringList {"--seed", "11"};
+    QTest::newRow("translucent scallops") << QStringList {
+        "--seed", "12",           "--frame",   "scallop", "--margin", "3",         "--param",
+        "9",      "--background", "#80205080", "--size",  "900x700",  "--portrait"};
+}
+
+// A collage written with its project, and the project rendered again, give the same bytes.
+void TestCli::projectRendersTheSameFile()
+{
+    QFETCH(QStringList, options);
+    const QString collage = scratch.filePath(QStringLiteral("made.png"));
+    const QString project = scratch.filePath(QStringLiteral("made"));
+    const QString again = scratch.filePath(QStringLiteral("again.png"));
+    const Run made = runTool(
+        options + QStringList {"--save-project", project, "-o", collage, orientationPhotos()});
+    QCOMPARE(made.exitCode, 0);
+    QVERIFY(QFile::exists(project + QStringLiteral(".vellomir")));
+    const Run rendered
+        = runTool({"--project", project + QStringLiteral(".vellomir"), "-o", again, "--quiet"});
+    QCOMPARE(rendered.exitCode, 0);
+    QFile a(collage);
+    QFile b(again);
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QVERIFY(a.readAll() == b.readAll());
+
+    const Run larger = runTool({"--project", project + QStringLiteral(".vellomir"), "--size",
+                                "1000x1000", "-o", again, "--quiet"});
+    QCOMPARE(larger.exitCode, 0);
+    QCOMPARE(imageSize(again), QSize(1000, 1000));
+}
+
+void TestCli::damagedProject_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("not JSON") << QByteArray("{{{{");
+    QTest::newRow("tree without photos")
+        << QByteArray(R"({"format": "vellomir-project", "version": 1, "tree": [1]})");
+}
+
+void TestCli::damagedProject()
+{
+    QFETCH(QByteArray, bytes);
+    const QString project = scratch.filePath(QStringLiteral("damaged.vellomir"));
+    QFile file(project);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const QString out = scratch.filePath(QStringLiteral("never.png"));
+    const Run run = runTool({"--project", project, "-o", out});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    QVERIFY2(run.err.contains(QLatin1String("damaged.vellomir")), qPrintable(run.err));
+    QVERIFY(!QFile::exists(out));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -182,7 +182,7 @@ void TestProjectFile::unreadableDocumentNotWritten()
     const QString name = temp.filePath(QStringLiteral("kept.vellomir"));
     CollageDocument document = sample(temp.path(), 2, QSize(800, 600), 3, true);
     QVERIFY(!writeProjectFile(document, name));
-    document.canvasSize = QSize(5000, 5000);
+    document.canvasSize = QSize(10001, 5000);
     QVERIFY(writeProjectFile(document, name));
     QVERIFY(readProjectFile(name).document);
     QVERIFY(writeProjectFile(document, temp.filePath(QStringLiteral("no/such/folder/p"))));
@@ -269,8 +269,8 @@ void TestProjectFile::hostile_data()
         << withPhoto("cropX", 1.5) << QStringLiteral("a photo's crop is not usable");
     QTest::newRow("empty path") << withPhoto("path", "") << QStringLiteral("a photo has no path");
     QTest::newRow("canvas 0 wide") << with("canvas", size(0, 600)) << canvas;
-    QTest::newRow("canvas beyond the working size") << with("canvas", size(1201, 900)) << canvas;
-    QTest::newRow("requested enormous") << with("requested", size(6001, 4000)) << canvas;
+    QTest::newRow("canvas beyond the largest") << with("canvas", size(10001, 900)) << canvas;
+    QTest::newRow("requested enormous") << with("requested", size(10001, 4000)) << canvas;
     QTest::newRow("frame type 4") << with("frame", frame(4, 0, 10)) << frameError;
     QTest::newRow("frame curve enormous") << with("frame", frame(2, 0, 1001)) << frameError;
     QTest::newRow("colour by name") << with("background", "white") << colour;
