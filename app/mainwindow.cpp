@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QUrl>
@@ -535,10 +536,15 @@ bool MainWindow::openProject(const QString &fileName)
             lines << tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason);
         if (checked.leftOut.size() > shown)
             lines << tr("\u2026and %n more", nullptr, int(checked.leftOut.size() - shown));
-        const QString summary = tr("%n photo(s) of %1 could not be used and were left out of "
-                                   "the collage:",
-                                   nullptr, int(checked.leftOut.size()))
-                                    .arg(shownName);
+        // English has no catalogue, so its singular needs a text of its own.
+        const int count = int(checked.leftOut.size());
+        const QString summary
+            = (count == 1 ? tr("One photo of %1 could not be used and was left out of the "
+                               "collage:")
+                          : tr("%n photos of %1 could not be used and were left out of the "
+                               "collage:",
+                               nullptr, count))
+                  .arg(shownName);
         // Plain text: a file name is never read as markup.
         QMessageBox box(QMessageBox::Warning, tr("Open Project"),
                         summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')),
@@ -653,11 +659,11 @@ void MainWindow::createActions()
     undoAct = undoStack->createUndoAction(this, tr("&Undo"));
     undoAct->setShortcut(QKeySequence(tr("Ctrl+Z")));
     undoAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"),
-                                      QIcon(QStringLiteral(":/resources/undo.png"))));
+                                      style()->standardIcon(QStyle::SP_ArrowBack)));
     redoAct = undoStack->createRedoAction(this, tr("&Redo"));
     redoAct->setShortcut(QKeySequence(tr("Ctrl+Shift+Z")));
     redoAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
-                                      QIcon(QStringLiteral(":/resources/redo.png"))));
+                                      style()->standardIcon(QStyle::SP_ArrowForward)));
     // The stack enables them as its steps come and go; a busy window keeps them off.
     for (QAction *action : {undoAct, redoAct}) {
         connect(action, &QAction::changed, this, [this, action] {
