@@ -85,6 +85,11 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     writeSettings();
+    // The stack goes with the window's children, after this window has stopped being one;
+    // what it says on the way out must not reach these slots.
+    undoStack->disconnect(this);
+    undoAct->disconnect(this);
+    redoAct->disconnect(this);
     waitForWorkers();
 }
 
@@ -137,9 +142,8 @@ void MainWindow::createWidgets()
 
 void MainWindow::openFile()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        this, tr("Add Photo(s)"), openDirPath,
-        tr("Photos (%1)").arg(photoNamePatterns().join(QLatin1Char(' '))));
+    const QStringList files = QFileDialog::getOpenFileNames(this, tr("Add Photo(s)"), openDirPath,
+                                                            tr("Photos (*.jpg *.jpeg)"));
     if (files.isEmpty())
         return;
     openDirPath = QFileInfo(files.first()).absolutePath();
@@ -535,7 +539,7 @@ bool MainWindow::openProject(const QString &fileName)
         for (const PhotoProblem &problem : checked.leftOut.mid(0, shown))
             lines << tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason);
         if (checked.leftOut.size() > shown)
-            lines << tr("\u2026and %n more", nullptr, int(checked.leftOut.size() - shown));
+            lines << tr("…and %n more", nullptr, int(checked.leftOut.size() - shown));
         // English has no catalogue, so its singular needs a text of its own.
         const int count = int(checked.leftOut.size());
         const QString summary
@@ -658,8 +662,8 @@ void MainWindow::createActions()
     // The stack's own actions name the step ("Undo Shuffle"); they are refused while busy.
     undoAct = undoStack->createUndoAction(this, tr("&Undo"));
     undoAct->setShortcut(QKeySequence(tr("Ctrl+Z")));
-    undoAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"),
-                                      style()->standardIcon(QStyle::SP_ArrowBack)));
+    undoAct->setIcon(
+        QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
     redoAct = undoStack->createRedoAction(this, tr("&Redo"));
     redoAct->setShortcut(QKeySequence(tr("Ctrl+Shift+Z")));
     redoAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),

@@ -120,7 +120,8 @@ CollageDocument withoutPhoto(CollageDocument document, int index)
 
 CheckedDocument checkPhotos(CollageDocument document)
 {
-    const auto tr
+    // Marked for the catalogues where they stand, translated when used.
+    const auto translated
         = [](const char *text) { return QCoreApplication::translate("CollageDocument", text); };
     QList<PhotoProblem> problems;
     QList<int> unusable;
@@ -129,13 +130,14 @@ CheckedDocument checkPhotos(CollageDocument document)
         const QFileInfo info(photo.path);
         QString reason;
         if (!info.exists()) {
-            reason = tr("the file is missing");
+            reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "the file is missing"));
         } else if (!info.isFile()) {
-            reason = tr("not a regular file");
+            reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "not a regular file"));
         } else if (const std::optional<PhotoRecord> now = createPhotoRecord(photo.path); !now) {
-            reason = tr("cannot be read as a photo");
+            reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "cannot be read as a photo"));
         } else if (now->size != photo.size || now->orientation != photo.orientation) {
-            reason = tr("the photo has changed since the project was saved");
+            reason = translated(QT_TRANSLATE_NOOP(
+                "CollageDocument", "the photo has changed since the project was saved"));
         }
         if (!reason.isEmpty()) {
             problems.append({photo.path, reason});
