@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <vector>
+
 namespace {
 
 bool sameNode(const BNode *x, const BNode *y)
@@ -114,6 +116,16 @@ CollageDocument withoutPhoto(CollageDocument document, int index)
     }
     BTree *tree = document.layout.tree();
     btree_remove_leaf(tree, btree_find_img(tree->root, index + 1));
+    // The fair shares follow the photos that are left, as a project read back computes them.
+    std::vector<BSize> sizes;
+    for (const PhotoRecord &photo : std::as_const(document.photos))
+        sizes.push_back(BSize {photo.size.width(), photo.size.height()});
+    btree_fair_sizes(sizes.data(), unsigned(sizes.size()));
+    for (unsigned k = 0; k < sizes.size(); ++k) {
+        BNode *leaf = btree_find_img(tree->root, int(k) + 1);
+        leaf->img_w = uint16_t(sizes[k].w);
+        leaf->img_h = uint16_t(sizes[k].h);
+    }
     btree_refit(tree);
     return document;
 }
@@ -157,5 +169,26 @@ CollageDocument fittedTo(CollageDocument document, const QSize &canvas)
     tree->width = uint16_t(canvas.width());
     tree->height = uint16_t(canvas.height());
     btree_refit(tree);
+    return document;
+}
+
+CollageDocument withSwappedPhotos(CollageDocument document, int first, int second)
+{
+    if (first == second || !document.hasLayout())
+        return document;
+    BTree *tree = document.layout.tree();
+    BNode *a = btree_find_img(tree->root, first + 1);
+    BNode *b = btree_find_img(tree->root, second + 1);
+    if (!a || !b)
+        return document;
+    btree_swap_photos(a, b);
+    btree_refit(tree);
+    return document;
+}
+
+CollageDocument withCrop(CollageDocument document, int index, const QPointF &crop)
+{
+    if (index >= 0 && index < document.photos.size())
+        document.photos[index].crop = crop;
     return document;
 }
