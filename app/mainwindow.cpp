@@ -146,6 +146,8 @@ void MainWindow::createWidgets()
     layout->addWidget(view);
     layout->addWidget(rightWidget);
     setCentralWidget(frame);
+    // Made now, so that the first hint does not make the canvas jump.
+    statusBar();
 }
 
 // --- adding photos ---------------------------------------------------------
