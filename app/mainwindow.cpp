@@ -26,12 +26,14 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -131,12 +133,19 @@ void MainWindow::createWidgets()
     scene = new CanvasScene(this);
     view = new CanvasView(this);
     view->setScene(scene);
+    scene->setBackColor(document.background);
     scene->setCanvasSize(document.canvasSize);
 
     rightWidget = new RightWidget(this);
     statusWidget = rightWidget->statusWidget;
     statusWidget->undoButton->setDefaultAction(undoAct);
+    connect(zoomInAct, &QAction::triggered, view, &CanvasView::zoomIn);
+    connect(zoomOutAct, &QAction::triggered, view, &CanvasView::zoomOut);
+    connect(fitAct, &QAction::triggered, view, &CanvasView::fitToWindow);
+    connect(actualSizeAct, &QAction::triggered, view, &CanvasView::actualSize);
     statusWidget->redoButton->setDefaultAction(redoAct);
+    rightWidget->treeSettings->canvasSettings->showAppearance(document.background, document.frame);
+    showPhotoCount();
 
     auto *frame = new QFrame(this);
     frame->setFrameStyle(0);
@@ -199,20 +208,72 @@ void MainWindow::addAndLayOut(const QStringList &files)
     if (busy())
         return;
     const CollageDocument before = document;
+    QList<PhotoProblem> notAdded;
     for (const QString &path : files) {
-        if (!path.isEmpty() && document.photos.size() < maxCollagePhotos)
-            addPhoto(path);
+        if (path.isEmpty())
+            continue;
+        if (document.photos.size() >= maxCollagePhotos) {
+            notAdded.append(
+                {path,
+                 tr("the collage already holds %1 photos, the most it can").arg(maxCollagePhotos)});
+            continue;
+        }
+        if (const std::optional<QString> reason = addPhoto(path))
+            notAdded.append({path, *reason});
     }
+    showPhotoCount();
+    reportNotAdded(notAdded);
     if (document.photos.size() == before.photos.size())
         return;
     stepStart = before;
     beginProcessing(tr("Add Photos"));
 }
 
-void MainWindow::addPhoto(const QString &path)
+// Tells once what was not added and why: up to ten files by name, then how many more.
+void MainWindow::reportNotAdded(const QList<PhotoProblem> &problems)
 {
-    if (const std::optional<PhotoRecord> record = createPhotoRecord(path))
-        document.photos.append(*record);
+    if (problems.isEmpty())
+        return;
+    const int shown = 10;
+    QStringList lines;
+    for (const PhotoProblem &problem : problems.mid(0, shown))
+        lines << tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason);
+    if (problems.size() > shown)
+        lines << tr("…and %n more", nullptr, int(problems.size() - shown));
+    const int count = int(problems.size());
+    const QString summary = count == 1 ? tr("One file was not added:")
+                                       : tr("%n files were not added:", nullptr, count);
+    // Not modal: the collage goes on being made while the notice waits to be read.
+    auto *box = new QMessageBox(QMessageBox::Information, tr("Add Photos"),
+                                summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')),
+                                QMessageBox::Close, this);
+    box->setObjectName(QStringLiteral("notAddedNotice"));
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+// Adds one file, or says why it cannot be added.
+std::optional<QString> MainWindow::addPhoto(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    for (const PhotoRecord &photo : std::as_const(document.photos)) {
+        if (!canonical.isEmpty() && QFileInfo(photo.path).canonicalFilePath() == canonical)
+            return tr("already in the collage");
+    }
+    if (!info.exists())
+        return tr("the file does not exist");
+    // Only regular files are opened: a pipe or a device would block or never end.
+    if (!info.isFile())
+        return tr("not a regular file");
+    if (!info.isReadable())
+        return tr("cannot be read");
+    const std::optional<PhotoRecord> record = createPhotoRecord(path);
+    if (!record)
+        return tr("not a photo Vellomir can use");
+    document.photos.append(*record);
+    return std::nullopt;
 }
 
 // --- the collage cycle -------------------------------------------------------
@@ -288,6 +349,7 @@ void MainWindow::layoutReady(const LayoutTree &layout)
 void MainWindow::drawPhotos()
 {
     qDebug() << "MainWindow::drawPhotos";
+    showPhotoCount();
     // While a layout runs its tree is half built, and while a render runs a second one
     // cannot start: remember the wish and redraw once the window is idle.
     if (busy()) {
@@ -311,6 +373,15 @@ void MainWindow::photoLayerReady(const QImage &layer)
         drawPhotos();
 }
 
+void MainWindow::showPhotoCount()
+{
+    const int count = int(document.photos.size());
+    // English has no catalogue, so its singular needs a text of its own.
+    statusWidget->countLabel->setText(count == 0   ? tr("No photos")
+                                      : count == 1 ? tr("1 photo")
+                                                   : tr("%n photos", nullptr, count));
+}
+
 // --- the document and its history -----------------------------------------
 
 void MainWindow::pushStep(const QString &text, const CollageDocument &before, int mergeId)
@@ -328,8 +399,10 @@ void MainWindow::applyDocument(const CollageDocument &next)
 {
     const CollageDocument previous = std::exchange(document, next);
     selectPhoto(-1);
-    if (previous.canvasSize != document.canvasSize)
+    if (previous.canvasSize != document.canvasSize) {
         scene->setCanvasSize(document.canvasSize);
+        view->canvasChanged();
+    }
     if (previous.background != document.background)
         scene->setBackColor(document.background);
     rightWidget->treeSettings->canvasSettings->showAppearance(document.background, document.frame);
@@ -360,6 +433,7 @@ void MainWindow::setFrame(const FrameSettings &frame)
     const CollageDocument before = document;
     document.frame = frame;
     pushStep(tr("Frame Change"), before, frameMergeId);
+    rememberChoices();
     drawPhotos();
 }
 
@@ -371,6 +445,7 @@ void MainWindow::setBackground(const QColor &colour)
     document.background = colour;
     scene->setBackColor(colour);
     pushStep(tr("Background Change"), before);
+    rememberChoices();
 }
 
 void MainWindow::newCanvas()
@@ -400,7 +475,9 @@ void MainWindow::applyNewCanvas(QSize size)
     cache.clear();
     document = fresh;
     scene->setCanvasSize(document.canvasSize);
+    view->canvasChanged();
     pushStep(tr("New Canvas"), before);
+    rememberChoices();
 }
 
 // --- editing by hand ---------------------------------------------------------
@@ -596,10 +673,9 @@ bool MainWindow::saveCollageAs(QString fileName)
     const CollageFormat format = completeCollageName(fileName);
     const QString shownName = QDir::toNativeSeparators(fileName);
     if (format == CollageFormat::Unsupported) {
-        QMessageBox::warning(this, tr("Save Collage"),
-                             tr("Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files "
-                                "are supported.")
-                                 .arg(shownName));
+        warn(tr("Save Collage"), tr("Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files "
+                                    "are supported.")
+                                     .arg(shownName));
         return false;
     }
     // The dialog asked about replacing the name as typed, not the one with ".jpg" added.
@@ -609,8 +685,7 @@ bool MainWindow::saveCollageAs(QString fileName)
             = QCoreApplication::translate("QFileDialog",
                                           "%1 already exists.\nDo you want to replace it?")
                   .arg(shownName);
-        if (QMessageBox::warning(this, tr("Save Collage"), question,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        if (warn(tr("Save Collage"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             != QMessageBox::Yes)
             return false;
     }
@@ -645,13 +720,24 @@ void MainWindow::saveEnded()
     if (redrawPending)
         drawPhotos();
     if (!outcome.error.isEmpty()) {
-        QMessageBox::warning(this, tr("Save Collage"),
-                             tr("Cannot write %1: %2")
-                                 .arg(QDir::toNativeSeparators(outcome.fileName), outcome.error));
+        warn(tr("Save Collage"),
+             tr("Cannot write %1: %2")
+                 .arg(QDir::toNativeSeparators(outcome.fileName), outcome.error));
     } else {
         saveDirPath = outcome.fileName;
     }
     emit collageSaved(outcome.error.isEmpty());
+}
+
+// Every message names files as they are: a name is never read as markup.
+QMessageBox::StandardButton MainWindow::warn(const QString &title, const QString &text,
+                                             QMessageBox::StandardButtons buttons,
+                                             QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, buttons, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    return QMessageBox::StandardButton(box.exec());
 }
 
 // --- project files -----------------------------------------------------------
@@ -673,9 +759,9 @@ bool MainWindow::maybeSave()
 {
     if (undoStack->isClean())
         return true;
-    const QMessageBox::StandardButton answer = QMessageBox::warning(
-        this, applicationTitle(), tr("The collage has been modified.\nDo you want to save it?"),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    const QMessageBox::StandardButton answer
+        = warn(applicationTitle(), tr("The collage has been modified.\nDo you want to save it?"),
+               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save)
         return saveProject();
     return answer == QMessageBox::Discard;
@@ -699,8 +785,7 @@ bool MainWindow::openProject(const QString &fileName)
     const QString shownName = QDir::toNativeSeparators(fileName);
     const ProjectLoad load = readProjectFile(fileName);
     if (!load.document) {
-        QMessageBox::warning(this, tr("Open Project"),
-                             tr("Cannot open %1: %2").arg(shownName, load.error));
+        warn(tr("Open Project"), tr("Cannot open %1: %2").arg(shownName, load.error));
         return false;
     }
     projectDirPath = QFileInfo(fileName).absolutePath();
@@ -765,9 +850,8 @@ bool MainWindow::saveProjectAs()
 bool MainWindow::writeProject(const QString &fileName)
 {
     if (const std::optional<QString> error = writeProjectFile(document, fileName)) {
-        QMessageBox::warning(
-            this, tr("Save Project"),
-            tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(fileName), *error));
+        warn(tr("Save Project"),
+             tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(fileName), *error));
         return false;
     }
     undoStack->setClean();
@@ -841,6 +925,15 @@ void MainWindow::createActions()
     exitAct->setShortcut(QKeySequence(tr("Ctrl+Q")));
     connect(exitAct, &QAction::triggered, this, &QWidget::close);
 
+    zoomInAct = new QAction(tr("Zoom &In"), this);
+    zoomInAct->setShortcuts({QKeySequence(tr("Ctrl++")), QKeySequence(tr("Ctrl+="))});
+    zoomOutAct = new QAction(tr("Zoom &Out"), this);
+    zoomOutAct->setShortcut(QKeySequence(tr("Ctrl+-")));
+    fitAct = new QAction(tr("&Fit"), this);
+    fitAct->setShortcut(QKeySequence(tr("Ctrl+0")));
+    actualSizeAct = new QAction(tr("&Actual Size"), this);
+    actualSizeAct->setShortcut(QKeySequence(tr("Ctrl+1")));
+
     aboutAct = new QAction(tr("&About"), this);
     connect(aboutAct, &QAction::triggered, this, &MainWindow::about);
 
@@ -884,6 +977,13 @@ void MainWindow::createMenus()
     editMenu->addAction(undoAct);
     editMenu->addAction(redoAct);
 
+    viewMenu = menuBar()->addMenu(tr("&View"));
+    viewMenu->addAction(zoomInAct);
+    viewMenu->addAction(zoomOutAct);
+    viewMenu->addSeparator();
+    viewMenu->addAction(fitAct);
+    viewMenu->addAction(actualSizeAct);
+
     helpMenu = menuBar()->addMenu(tr("&Help"));
     helpMenu->addAction(aboutAct);
 }
@@ -912,15 +1012,52 @@ void MainWindow::about()
 
 void MainWindow::readSettings()
 {
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // A fresh account may have no Pictures folder: the dialogs then start at home.
+    QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (pictures.isEmpty() || !QFileInfo(pictures).isDir())
+        pictures = QDir::homePath();
     QSettings settings;
     settings.beginGroup(QStringLiteral("MainWindow"));
-    resize(settings.value(QStringLiteral("size"), QSize(840, 640)).toSize());
+    // On a first start: room for the default canvas at 100 %, within the screen.
+    QSize first(1080, 740);
+    if (const QScreen *shown = screen())
+        first = first.boundedTo(shown->availableGeometry().size());
+    resize(settings.value(QStringLiteral("size"), first).toSize());
     move(settings.value(QStringLiteral("pos"), QPoint(200, 200)).toPoint());
     openDirPath = settings.value(QStringLiteral("openDirPath"), pictures).toString();
     saveDirPath = settings.value(QStringLiteral("saveDirPath"), pictures).toString();
     projectDirPath = settings.value(QStringLiteral("projectDirPath"), pictures).toString();
     recentProjects = settings.value(QStringLiteral("recentProjects")).toStringList();
+    settings.endGroup();
+
+    // The choices of the last collage: its colour, its frame and the size asked for.
+    settings.beginGroup(QStringLiteral("Collage"));
+    const QColor colour = settings.value(QStringLiteral("background")).value<QColor>();
+    if (colour.isValid())
+        document.background = colour;
+    const FrameSettings frame {settings.value(QStringLiteral("frameType"), 1).toInt(),
+                               settings.value(QStringLiteral("frameMargin"), 0).toInt(),
+                               settings.value(QStringLiteral("frameCurve"), 10).toInt()};
+    if (frame.type >= 1 && frame.type <= 3 && frame.a >= 0 && frame.a <= 30 && frame.b >= 0
+        && frame.b <= 40)
+        document.frame = frame;
+    const QSize size = settings.value(QStringLiteral("canvasSize")).toSize();
+    if (size.width() >= 1 && size.height() >= 1 && size.width() <= 6000 && size.height() <= 6000) {
+        document.requestedSize = size;
+        document.canvasSize = workingCanvasSize(size);
+    }
+    settings.endGroup();
+}
+
+void MainWindow::rememberChoices()
+{
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("Collage"));
+    settings.setValue(QStringLiteral("background"), document.background);
+    settings.setValue(QStringLiteral("frameType"), document.frame.type);
+    settings.setValue(QStringLiteral("frameMargin"), document.frame.a);
+    settings.setValue(QStringLiteral("frameCurve"), document.frame.b);
+    settings.setValue(QStringLiteral("canvasSize"), document.requestedSize);
     settings.endGroup();
 }
 

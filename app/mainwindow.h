@@ -10,6 +10,7 @@
 #include <QFutureWatcher>
 #include <QList>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QSize>
 #include <QString>
 #include <QThreadPool>
@@ -93,7 +94,7 @@ private:
     bool busy() const { return state != State::Idle; }
     void setState(State next);
     void addAndLayOut(const QStringList &files);
-    void addPhoto(const QString &path);
+    std::optional<QString> addPhoto(const QString &path);
     void beginProcessing(const QString &stepName);
     void drawPhotos();
     void applyNewCanvas(QSize requested);
@@ -104,8 +105,15 @@ private:
     bool writeProject(const QString &fileName);
     bool maybeSave();
     void setProjectPath(const QString &path);
+    void rememberChoices();
+    void showPhotoCount();
+    void reportNotAdded(const QList<PhotoProblem> &problems);
     void addRecentProject(const QString &path);
     void waitForWorkers();
+    QMessageBox::StandardButton warn(const QString &title, const QString &text,
+                                     QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                     QMessageBox::StandardButton defaultButton
+                                     = QMessageBox::NoButton);
     void selectPhoto(int index);
     void swapPhotos(int first, int second);
     void removePhoto(int index);
@@ -127,11 +135,16 @@ private:
     QAction *saveAct = nullptr;
     QAction *exitAct = nullptr;
     QAction *aboutAct = nullptr;
+    QAction *zoomInAct = nullptr;
+    QAction *zoomOutAct = nullptr;
+    QAction *fitAct = nullptr;
+    QAction *actualSizeAct = nullptr;
     QAction *undoAct = nullptr;
     QAction *redoAct = nullptr;
     QMenu *fileMenu = nullptr;
     QMenu *recentMenu = nullptr;
     QMenu *editMenu = nullptr;
+    QMenu *viewMenu = nullptr;
     QMenu *helpMenu = nullptr;
     QString openDirPath;
     QString saveDirPath;
@@ -169,6 +182,7 @@ private:
     friend class TestWorkflow;
     friend class TestDocument;
     friend class TestEditing;
+    friend class TestDesktop;
 };
 
 #endif // MAINWINDOW_H

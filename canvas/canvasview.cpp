@@ -9,8 +9,11 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QWheelEvent>
 #include <QtMath>
+
+#include <algorithm>
 
 CanvasView::CanvasView(QWidget *parent)
     : QGraphicsView(parent)
@@ -25,6 +28,62 @@ CanvasView::CanvasView(QWidget *parent)
     setRenderHints(QPainter::SmoothPixmapTransform);
 }
 
+void CanvasView::zoomIn()
+{
+    following = false;
+    zoomTo(std::min(4.0, transform().m11() * 1.25));
+}
+
+void CanvasView::zoomOut()
+{
+    following = false;
+    zoomTo(std::max(0.1, transform().m11() / 1.25));
+}
+
+void CanvasView::fitToWindow()
+{
+    following = true;
+    fit();
+}
+
+void CanvasView::actualSize()
+{
+    following = false;
+    zoomTo(1.0);
+}
+
+void CanvasView::canvasChanged()
+{
+    if (following)
+        fit();
+}
+
+void CanvasView::resizeEvent(QResizeEvent *event)
+{
+    QGraphicsView::resizeEvent(event);
+    if (following)
+        fit();
+}
+
+void CanvasView::fit()
+{
+    if (!scene())
+        return;
+    const QRectF canvas = scene()->sceneRect();
+    const QSizeF room = viewport()->size();
+    if (canvas.isEmpty() || room.isEmpty())
+        return;
+    // A pixel to spare each way, so rounding never brings the scroll bars back.
+    zoomTo(std::min(
+        {1.0, (room.width() - 2) / canvas.width(), (room.height() - 2) / canvas.height()}));
+    centerOn(canvas.center());
+}
+
+void CanvasView::zoomTo(qreal scale)
+{
+    setTransform(QTransform::fromScale(scale, scale));
+}
+
 void CanvasView::wheelEvent(QWheelEvent *event)
 {
     const qreal scale = transform().m11();
@@ -33,8 +92,10 @@ void CanvasView::wheelEvent(QWheelEvent *event)
     const qreal factor = qPow(1.2, delta / 240.0);
 
     if (delta < 0 && scale > 0.25) {
+        following = false;
         this->scale(factor, factor);
     } else if (delta > 0 && scale < 1.0) {
+        following = false;
         // Land exactly on 100 % rather than overshooting it.
         const qreal step = factor * scale > 1.0 ? 1.0 / scale : factor;
         this->scale(step, step);

@@ -20,6 +20,10 @@ class CanvasView : public QGraphicsView
 public:
     explicit CanvasView(QWidget *parent = nullptr);
 
+    // Whether the view follows its size, showing the whole canvas; the wheel and the zoom
+    // steps leave it at the zoom chosen.
+    bool followsWindow() const { return following; }
+
 signals:
     void urlsAdded(const QList<QUrl> &urls);
     void clicked(const QPointF &at);
@@ -33,7 +37,18 @@ signals:
     void cropDragMoved(const QPointF &from, const QPointF &delta);
     void cropDragFinished(const QPointF &from, const QPointF &delta);
 
+public slots:
+    void zoomIn();
+    void zoomOut();
+    // Shows the whole canvas, with a small margin, and goes on doing so as the view or the
+    // canvas changes size; never beyond 100 %.
+    void fitToWindow();
+    void actualSize();
+    // The canvas has a new size: shown whole again unless the user chose a zoom.
+    void canvasChanged();
+
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -47,6 +62,10 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void fit();
+    void zoomTo(qreal scale);
+
+    bool following = true;
     enum class Gesture { None, Pressed, MovingTile, MovingCrop };
     Gesture gesture = Gesture::None;
     QPoint pressPos; // viewport coordinates

@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QPalette>
 #include <QPixmap>
 #include <QProgressBar>
@@ -41,9 +42,16 @@ StatusWidget::StatusWidget(QWidget *parent)
     }
     history->addStretch();
 
+    countLabel = new QLabel(this);
+    countLabel->setAlignment(Qt::AlignCenter);
+    auto *column = new QVBoxLayout;
+    column->setSpacing(0);
+    column->addWidget(progressBar);
+    column->addWidget(countLabel);
+
     layout->addLayout(history);
     layout->addWidget(shuffleButton);
-    layout->addWidget(progressBar);
+    layout->addLayout(column);
     setLayout(layout);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QPalette;
 class QProgressBar;
 class QPushButton;
@@ -24,6 +25,7 @@ public:
     QToolButton *redoButton = nullptr;
     QPushButton *shuffleButton = nullptr;
     QProgressBar *progressBar = nullptr;
+    QLabel *countLabel = nullptr; // how many photos the collage holds
 };
 
 #endif // STATUSWIDGET_H

@@ -19,11 +19,18 @@ private slots:
     void wheelZoom_data();
     void wheelZoom();
     void wheelNeverScrolls();
+    void fitFollowsTheView_data();
+    void fitFollowsTheView();
+    void zoomSteps();
     void drop_data();
     void drop();
 
 private:
     void wheel(QPoint angle);
+    QSize viewport(const QSize &viewSize) const
+    {
+        return viewSize - QSize(2 * view->frameWidth(), 2 * view->frameWidth());
+    }
 
     CanvasScene *scene = nullptr;
     CanvasView *view = nullptr;
@@ -100,6 +107,7 @@ void TestCanvasView::wheelZoom()
 // scrolling the canvas, and a sideways tilt neither zooms nor scrolls.
 void TestCanvasView::wheelNeverScrolls()
 {
+    view->actualSize();
     QScrollBar *bar = view->verticalScrollBar();
     QVERIFY(bar->maximum() > 0);
     bar->setValue(bar->maximum() / 2);
@@ -111,6 +119,62 @@ void TestCanvasView::wheelNeverScrolls()
     QCOMPARE(bar->value(), value);
     QCOMPARE(view->horizontalScrollBar()->value(), horizontal);
     QCOMPARE(view->transform().m11(), 1.0);
+}
+
+void TestCanvasView::fitFollowsTheView_data()
+{
+    QTest::addColumn<QSize>("canvas");
+    QTest::addColumn<QSize>("viewSize");
+
+    QTest::newRow("larger canvas, wide view") << QSize(1200, 900) << QSize(900, 400);
+    QTest::newRow("larger canvas, tall view") << QSize(1200, 900) << QSize(400, 900);
+    QTest::newRow("canvas smaller than the view") << QSize(300, 200) << QSize(700, 600);
+}
+
+// The whole canvas shows, margin included, without scroll bars and never beyond 100 %, until
+// the wheel chooses a zoom; Fit follows the view again.
+void TestCanvasView::fitFollowsTheView()
+{
+    QFETCH(QSize, canvas);
+    QFETCH(QSize, viewSize);
+    scene->setCanvasSize(canvas);
+    view->canvasChanged();
+    view->resize(viewSize);
+    QTRY_VERIFY(view->viewport()->size().width() > 0);
+    const auto whole = [this] {
+        const QRectF shown = view->mapToScene(view->viewport()->rect()).boundingRect();
+        return shown.adjusted(-1, -1, 1, 1).contains(scene->sceneRect())
+               && !view->horizontalScrollBar()->isVisible()
+               && !view->verticalScrollBar()->isVisible() && view->transform().m11() <= 1.0;
+    };
+    QTRY_VERIFY(whole());
+    QVERIFY(view->followsWindow());
+
+    wheel(QPoint(0, -120));
+    QVERIFY(!view->followsWindow());
+    const qreal chosen = view->transform().m11();
+    view->resize(viewSize + QSize(100, 100));
+    QTRY_COMPARE(view->viewport()->size(), viewport(viewSize + QSize(100, 100)));
+    QCOMPARE(view->transform().m11(), chosen);
+
+    view->fitToWindow();
+    QVERIFY(view->followsWindow());
+    QTRY_VERIFY(whole());
+}
+
+void TestCanvasView::zoomSteps()
+{
+    view->actualSize();
+    QCOMPARE(view->transform().m11(), 1.0);
+    QVERIFY(!view->followsWindow());
+    view->zoomIn();
+    QCOMPARE(view->transform().m11(), 1.25);
+    for (int i = 0; i < 20; ++i)
+        view->zoomIn();
+    QCOMPARE(view->transform().m11(), 4.0);
+    for (int i = 0; i < 40; ++i)
+        view->zoomOut();
+    QCOMPARE(view->transform().m11(), 0.1);
 }
 
 void TestCanvasView::drop_data()

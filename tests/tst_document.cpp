@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -23,6 +24,7 @@ class TestDocument : public QObject
 
 private slots:
     void initTestCase();
+    void init();
     void undoShufflesRestoresPixels();
     void frameChangesMergeIntoOneStep();
     void undoRefusedWhileBusy();
@@ -43,6 +45,12 @@ private:
                               QString *text);
     unsigned nextSeed = 100;
 };
+
+// Every window starts from the defaults: choices one test makes are remembered.
+void TestDocument::init()
+{
+    QSettings().clear();
+}
 
 void TestDocument::initTestCase()
 {

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QImage>
 #include <QMenu>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@ class TestEditing : public QObject
 
 private slots:
     void initTestCase();
+    void init();
     void cropWindow_data();
     void cropWindow();
     void swapByDragging();
@@ -50,6 +52,12 @@ private:
                      Qt::KeyboardModifiers modifiers = {});
     QTemporaryDir dir;
 };
+
+// Every window starts from the defaults: choices one test makes are remembered.
+void TestEditing::init()
+{
+    QSettings().clear();
+}
 
 void TestEditing::initTestCase()
 {

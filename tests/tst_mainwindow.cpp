@@ -6,9 +6,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
@@ -64,10 +67,17 @@ void TestMainWindow::fileMenu()
 {
     MainWindow window;
     const auto menus = window.menuBar()->actions();
-    QCOMPARE(menus.size(), 3);
+    QCOMPARE(menus.size(), 4);
     QCOMPARE(menus.at(0)->text(), QStringLiteral("&File"));
     QCOMPARE(menus.at(1)->text(), QStringLiteral("&Edit"));
-    QCOMPARE(menus.at(2)->text(), QStringLiteral("&Help"));
+    QCOMPARE(menus.at(2)->text(), QStringLiteral("&View"));
+    QCOMPARE(menus.at(3)->text(), QStringLiteral("&Help"));
+    QCOMPARE(menuTexts(window.viewMenu),
+             QStringList({"Zoom &In", "Zoom &Out", "|", "&Fit", "&Actual Size"}));
+    QCOMPARE(window.fitAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
+    QCOMPARE(window.actualSizeAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+1")));
+    QCOMPARE(window.zoomInAct->shortcut(), QKeySequence(QStringLiteral("Ctrl++")));
+    QCOMPARE(window.zoomOutAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+-")));
 
     QCOMPARE(menuTexts(window.fileMenu),
              QStringList({"&New Canvas...", "&Open Project...", "Open &Recent", "|",
@@ -158,9 +168,14 @@ void TestMainWindow::aboutBox()
 
 void TestMainWindow::settingsDefaults()
 {
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // Never the name of a folder that is not there, typed into the dialog's name field.
+    if (!QFileInfo(pictures).isDir())
+        pictures = QDir::homePath();
     MainWindow window;
-    QCOMPARE(window.size(), QSize(840, 640));
+    // Room for the 800 x 600 canvas at 100 % beside the panel, as far as the screen allows.
+    const QSize room = window.screen()->availableGeometry().size();
+    QCOMPARE(window.size(), QSize(1080, 740).boundedTo(room));
     QCOMPARE(window.pos(), QPoint(200, 200));
     QCOMPARE(window.openDirPath, pictures);
     QCOMPARE(window.saveDirPath, pictures);

@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -36,6 +37,7 @@ class TestWorkflow : public QObject
 
 private slots:
     void initTestCase();
+    void init();
     void idleWithoutPhotos();
     void folderOfManyPhotos();
     void folderFilters();
@@ -60,6 +62,12 @@ private:
     static QStringList photoNames(const MainWindow &window);
     static void drop(MainWindow &window, const QList<QUrl> &urls);
 };
+
+// Every window starts from the defaults: choices one test makes are remembered.
+void TestWorkflow::init()
+{
+    QSettings().clear();
+}
 
 void TestWorkflow::initTestCase()
 {
