@@ -173,12 +173,17 @@ int parseArguments(const QCoreApplication &app, Options &options)
     const QCommandLineOption frameOpt(QStringLiteral("frame"),
                                       QStringLiteral("Photo frame: rect, rounded or scallop."),
                                       QStringLiteral("TYPE"));
-    const QCommandLineOption marginOpt(QStringLiteral("margin"),
-                                       QStringLiteral("Frame margin in pixels (default 0)."),
-                                       QStringLiteral("A"));
+    const QCommandLineOption marginOpt(
+        QStringLiteral("margin"),
+        QStringLiteral(
+            "Frame margin in pixels (default 0; at most 30, more in proportion on canvases "
+            "the window works on smaller)."),
+        QStringLiteral("A"));
     const QCommandLineOption paramOpt(
         QStringLiteral("param"),
-        QStringLiteral("Corner radius or scallop half-width in pixels (default 10)."),
+        QStringLiteral(
+            "Corner radius or scallop half-width in pixels (default 10; at most 40, scaled "
+            "as the margin)."),
         QStringLiteral("B"));
     const QCommandLineOption backgroundOpt(
         QStringLiteral("background"),
