@@ -27,8 +27,6 @@ private slots:
     void fullDisk_data();
     void fullDisk();
     void fileSizeLimit();
-    void failureWords_data();
-    void failureWords();
     void nameTooLongForTemporaryFile_data();
     void nameTooLongForTemporaryFile();
     void jpegFlattensOntoWhite_data();
@@ -212,29 +210,6 @@ void TestCollageFile::fileSizeLimit()
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("precious"));
-}
-
-void TestCollageFile::failureWords_data()
-{
-    QTest::addColumn<int>("error");
-    QTest::addColumn<QString>("system");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("system words kept") << int(QFileDevice::WriteError) << "Input/output error"
-                                       << "Input/output error";
-    QTest::newRow("full disk without words") << int(QFileDevice::ResourceError) << ""
-                                             << "No space left on device";
-    QTest::newRow("full disk, unknown") << int(QFileDevice::ResourceError) << "Unknown error"
-                                        << "No space left on device";
-    QTest::newRow("write error, unknown") << int(QFileDevice::WriteError) << "Unknown error"
-                                          << "the file cannot be written";
-}
-
-void TestCollageFile::failureWords()
-{
-    QFETCH(int, error);
-    QFETCH(QString, system);
-    QFETCH(QString, expected);
-    QCOMPARE(fileFailureReason(QFileDevice::FileError(error), system), expected);
 }
 
 void TestCollageFile::nameTooLongForTemporaryFile_data()
