@@ -19,6 +19,33 @@ QString tr(const char *text)
     return QCoreApplication::translate("MainWindow", text);
 }
 
+// Passes the encoded bytes on to the file, and once the file has failed, swallows the rest:
+// the image writers are left to finish (Qt's JPEG writer loses memory when its device fails
+// mid-image), and the file keeps the reason for the failure.
+class Relay : public QIODevice
+{
+public:
+    explicit Relay(QIODevice &target)
+        : target(target)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool failed() const { return targetFailed; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (!targetFailed)
+            targetFailed = target.write(data, length) != length;
+        return length;
+    }
+
+private:
+    QIODevice &target;
+    bool targetFailed = false;
+};
+
 // JPEG has no alpha: whatever is not opaque is laid onto white, as on paper.
 void flattenOntoWhite(QImage &image)
 {
@@ -123,12 +150,13 @@ std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
     if (format == CollageFormat::Jpeg)
         flattenOntoWhite(image);
 
-    QImageWriter writer(&device, format == CollageFormat::Jpeg ? "jpg" : "png");
+    Relay relay(device);
+    QImageWriter writer(&relay, format == CollageFormat::Jpeg ? "jpg" : "png");
     if (format == CollageFormat::Jpeg)
         writer.setQuality(100);
     const bool written = writer.write(image);
     // A full disk can surface only when the last buffered bytes go out.
-    if (written && device.flush())
+    if (written && !relay.failed() && device.flush())
         return std::nullopt;
     // The writer only knows that its device refused; the device knows why.
     if (device.error() != QFileDevice::NoError)
