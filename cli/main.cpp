@@ -16,6 +16,8 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -29,7 +31,10 @@ enum ExitCode { Written = 0, BadInput = 1, NotWritten = 2 };
 // Three canvas-sized layers are held at once; this keeps them within about 1.2 GB.
 const int maxCanvasSide = 10000;
 const int minCanvasSide = 100;
-const int maxFrameParameter = 5000;
+// The window's frame sliders end here at its working canvas; a save at the requested size
+// scales them with the canvas.
+const int maxSliderMargin = 30;
+const int maxSliderParameter = 40;
 // Whether the libraries' Qt diagnostics reach stderr (--verbose).
 bool qtChatter = false;
 
@@ -61,19 +66,41 @@ void warn(const QString &message)
     std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(message));
 }
 
-// Files named on the command line are taken as they are; folders are read
-// like Add Folder.
-QStringList candidates(const QStringList &inputs)
+// The photos to try, and what was passed over before any photo was read.
+struct Candidates
 {
     QStringList files;
+    QList<PhotoProblem> skipped;
+};
+
+// Files named on the command line are taken as they are; folders are read
+// like Add Folder. A name in `undecodable` cannot be opened by the name Qt holds.
+Candidates candidates(const QStringList &inputs, const QStringList &undecodable)
+{
+    Candidates found;
     for (const QString &input : inputs) {
-        if (QFileInfo(input).isDir()) {
-            files << scanPhotoFolder(input);
+        if (undecodable.contains(input)) {
+            found.skipped.append({input, undecodableNameReason()});
+        } else if (QFileInfo(input).isDir()) {
+            const FolderScan scan = scanFolder(input);
+            found.files << scan.files;
+            found.skipped << scan.skipped;
         } else {
-            files << input;
+            found.files << input;
         }
     }
-    return files;
+    return found;
+}
+
+// The arguments whose bytes do not survive decoding, as Qt decodes them.
+QStringList undecodableArguments(int argc, char *argv[])
+{
+    QStringList names;
+    for (int i = 1; i < argc; ++i) {
+        if (!nameSurvivesDecoding(QByteArray(argv[i])))
+            names << QFile::decodeName(argv[i]);
+    }
+    return names;
 }
 
 QString refusalReason(const QString &path)
@@ -102,6 +129,16 @@ bool parseSize(const QString &text, QSize &size)
         return false;
     size = QSize(w, h);
     return true;
+}
+
+// The most a window slider ending at `sliderMax` gives at `size`: the window works at the
+// smaller canvas workingCanvasSize() picks and scales the frame by as much on saving.
+int frameLimit(int sliderMax, const QSize &size)
+{
+    const QSize working = workingCanvasSize(size);
+    const double factor = std::min(double(size.width()) / working.width(),
+                                   double(size.height()) / working.height());
+    return int(std::lround(sliderMax * factor));
 }
 
 bool parseBounded(const QString &text, int low, int high, int &value)
@@ -136,12 +173,17 @@ int parseArguments(const QCoreApplication &app, Options &options)
     const QCommandLineOption frameOpt(QStringLiteral("frame"),
                                       QStringLiteral("Photo frame: rect, rounded or scallop."),
                                       QStringLiteral("TYPE"));
-    const QCommandLineOption marginOpt(QStringLiteral("margin"),
-                                       QStringLiteral("Frame margin in pixels (default 0)."),
-                                       QStringLiteral("A"));
+    const QCommandLineOption marginOpt(
+        QStringLiteral("margin"),
+        QStringLiteral(
+            "Frame margin in pixels (default 0; at most 30, more in proportion on canvases "
+            "the window works on smaller)."),
+        QStringLiteral("A"));
     const QCommandLineOption paramOpt(
         QStringLiteral("param"),
-        QStringLiteral("Corner radius or scallop half-width in pixels (default 10)."),
+        QStringLiteral(
+            "Corner radius or scallop half-width in pixels (default 10; at most 40, scaled "
+            "as the margin)."),
         QStringLiteral("B"));
     const QCommandLineOption backgroundOpt(
         QStringLiteral("background"),
@@ -226,12 +268,21 @@ int parseArguments(const QCoreApplication &app, Options &options)
                 QStringLiteral("bad --frame \"%1\": expected rect, rounded or scallop").arg(frame),
                 BadInput);
     }
-    if (parser.isSet(marginOpt)
-        && !parseBounded(parser.value(marginOpt), 0, maxFrameParameter, options.frame.a))
-        return fail(QStringLiteral("bad --margin \"%1\"").arg(parser.value(marginOpt)), BadInput);
-    if (parser.isSet(paramOpt)
-        && !parseBounded(parser.value(paramOpt), 0, maxFrameParameter, options.frame.b))
-        return fail(QStringLiteral("bad --param \"%1\"").arg(parser.value(paramOpt)), BadInput);
+    // Beyond the window's own sliders a frame would swallow the photos.
+    const auto bounded = [&](const QCommandLineOption &option, int sliderMax, int &value) {
+        const int limit = frameLimit(sliderMax, options.size);
+        if (!parser.isSet(option) || parseBounded(parser.value(option), 0, limit, value))
+            return -1;
+        return fail(QStringLiteral("bad --%1 \"%2\": expected 0 to %3 at %4x%5")
+                        .arg(option.names().constFirst(), parser.value(option),
+                             QString::number(limit), QString::number(options.size.width()),
+                             QString::number(options.size.height())),
+                    BadInput);
+    };
+    if (const int code = bounded(marginOpt, maxSliderMargin, options.frame.a); code >= 0)
+        return code;
+    if (const int code = bounded(paramOpt, maxSliderParameter, options.frame.b); code >= 0)
+        return code;
     if (parser.isSet(backgroundOpt)) {
         const QColor colour(parser.value(backgroundOpt));
         if (!colour.isValid())
@@ -250,17 +301,57 @@ int parseArguments(const QCoreApplication &app, Options &options)
     return -1;
 }
 
-int listCandidates(const QStringList &files)
+// A path as one field of a --list record: tabs, line breaks and backslashes escaped, so
+// that every record stays one line of tab-separated fields.
+QString listField(const QString &path)
 {
-    for (const QString &path : files) {
+    QString field;
+    field.reserve(path.size());
+    for (const QChar c : path) {
+        if (c == QLatin1Char('\\'))
+            field += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\t'))
+            field += QLatin1String("\\t");
+        else if (c == QLatin1Char('\n'))
+            field += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            field += QLatin1String("\\r");
+        else
+            field += c;
+    }
+    return field;
+}
+
+int listCandidates(const Candidates &found)
+{
+    const auto put = [](const QString &record) {
+        const QByteArray line = (record + QLatin1Char('\n')).toLocal8Bit();
+        return std::fwrite(line.constData(), 1, size_t(line.size()), stdout) == size_t(line.size());
+    };
+    bool written = true;
+    for (const QString &path : found.files) {
         const std::optional<PhotoRecord> record = createPhotoRecord(path);
         if (record)
-            std::printf("ok\t%s\t%dx%d\t%d\n", qPrintable(path), record->size.width(),
-                        record->size.height(), record->orientation);
+            written = put(QStringLiteral("ok\t%1\t%2x%3\t%4")
+                              .arg(listField(path), QString::number(record->size.width()),
+                                   QString::number(record->size.height()),
+                                   QString::number(record->orientation)));
         else
-            std::printf("skipped\t%s\t%s\n", qPrintable(path), qPrintable(refusalReason(path)));
+            written
+                = put(QStringLiteral("skipped\t%1\t%2").arg(listField(path), refusalReason(path)));
+        if (!written)
+            break;
     }
-    std::fflush(stdout);
+    for (const PhotoProblem &problem : found.skipped) {
+        if (!written)
+            break;
+        written
+            = put(QStringLiteral("skipped\t%1\t%2").arg(listField(problem.path), problem.reason));
+    }
+    // A full disk or a closed pipe shows at the latest when the last bytes go out.
+    if (!written || std::fflush(stdout) != 0)
+        return fail(QStringLiteral("cannot write the list: %1").arg(qt_error_string(errno)),
+                    NotWritten);
     return Written;
 }
 
@@ -443,14 +534,17 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(VELLOMIR_VERSION));
 
     Options options;
+    const QStringList undecodable = undecodableArguments(argc, argv);
     const int parsed = parseArguments(app, options);
     if (parsed >= 0)
         return parsed;
 
     if (!options.project.isEmpty())
         return renderProject(options);
-    const QStringList files = candidates(options.inputs);
+    const Candidates found = candidates(options.inputs, undecodable);
     if (options.list)
-        return listCandidates(files);
-    return makeCollage(options, files);
+        return listCandidates(found);
+    for (const PhotoProblem &problem : found.skipped)
+        warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
+    return makeCollage(options, found.files);
 }

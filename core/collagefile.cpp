@@ -6,9 +6,93 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <unistd.h>
+
 namespace {
 const double printDpi = 300.0;
 const double inchesPerMeter = 1.0 / 0.0254;
+// QSaveFile writes to the final name followed by ".XXXXXX" and renames when done.
+const int temporarySuffixLength = 7;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("MainWindow", text);
+}
+
+// Passes the encoded bytes on to the file, and once the file has failed, swallows the rest:
+// the image writers are left to finish (Qt's JPEG writer loses memory when its device fails
+// mid-image), and the file keeps the reason for the failure.
+class Relay : public QIODevice
+{
+public:
+    explicit Relay(QIODevice &target)
+        : target(target)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    bool failed() const { return targetFailed; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (!targetFailed)
+            targetFailed = target.write(data, length) != length;
+        return length;
+    }
+
+private:
+    QIODevice &target;
+    bool targetFailed = false;
+};
+
+// JPEG has no alpha: whatever is not opaque is laid onto white, as on paper.
+void flattenOntoWhite(QImage &image)
+{
+    if (!image.hasAlphaChannel())
+        return;
+    image.convertTo(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = line[x];
+            const uint a = qAlpha(p);
+            if (a == 255)
+                continue;
+            const auto onWhite = [a](uint c) { return int((c * a + 255 * (255 - a) + 127) / 255); };
+            line[x] = qRgb(onWhite(qRed(p)), onWhite(qGreen(p)), onWhite(qBlue(p)));
+        }
+    }
+    image.convertTo(QImage::Format_RGB32);
+}
+
+std::optional<QString> unwritable(const QImage &image, CollageFormat format)
+{
+    if (format == CollageFormat::Unsupported)
+        return tr("unsupported file type");
+    if (image.isNull())
+        return tr("there is no image to save");
+    return std::nullopt;
+}
+
+// Words for a name that fits the folder but leaves no room for the temporary file's
+// suffix. Such a save fails only where a temporary name is needed: on file systems without
+// unnamed temporary files, and when an existing file is replaced.
+std::optional<QString> nameTooLongForTemporaryFile(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const qsizetype length = QFile::encodeName(info.fileName()).size();
+    long max = pathconf(QFile::encodeName(info.absolutePath()).constData(), _PC_NAME_MAX);
+    if (max <= 0)
+        max = 255;
+    if (length > max || length + temporarySuffixLength <= max)
+        return std::nullopt;
+    return tr("the file name is too long: saving first writes a temporary file whose name is "
+              "%1 bytes longer, so the name may be at most %2 bytes")
+        .arg(temporarySuffixLength)
+        .arg(max - temporarySuffixLength);
+}
+
 } // namespace
 
 CollageFormat completeCollageName(QString &fileName)
@@ -27,7 +111,60 @@ CollageFormat completeCollageName(QString &fileName)
     return CollageFormat::Unsupported;
 }
 
-bool writeCollage(const QImage &source, const QString &fileName, CollageFormat format,
+QString fileFailureReason(QFileDevice::FileError error, const QString &systemReason)
+{
+    // Qt says "Unknown error" where it had no system reason to give.
+    if (!systemReason.isEmpty() && systemReason != QLatin1String("Unknown error"))
+        return systemReason;
+    switch (error) {
+    case QFileDevice::ResourceError:
+        return tr("No space left on device");
+    case QFileDevice::OpenError:
+        return tr("the file cannot be created");
+    case QFileDevice::PermissionsError:
+        return tr("Permission denied");
+    case QFileDevice::RenameError:
+        return tr("the finished file cannot take its name");
+    default:
+        return tr("the file cannot be written");
+    }
+}
+
+QString saveFailureReason(const QSaveFile &file)
+{
+    if (const std::optional<QString> reason = nameTooLongForTemporaryFile(file.fileName()))
+        return *reason;
+    return fileFailureReason(file.error(), file.errorString());
+}
+
+std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
+                                     QFileDevice &device)
+{
+    if (const std::optional<QString> reason = unwritable(source, format))
+        return reason;
+
+    QImage image = source;
+    const int dpm = qRound(printDpi * inchesPerMeter);
+    image.setDotsPerMeterX(dpm);
+    image.setDotsPerMeterY(dpm);
+    if (format == CollageFormat::Jpeg)
+        flattenOntoWhite(image);
+
+    Relay relay(device);
+    QImageWriter writer(&relay, format == CollageFormat::Jpeg ? "jpg" : "png");
+    if (format == CollageFormat::Jpeg)
+        writer.setQuality(100);
+    const bool written = writer.write(image);
+    // A full disk can surface only when the last buffered bytes go out.
+    if (written && !relay.failed() && device.flush())
+        return std::nullopt;
+    // The writer only knows that its device refused; the device knows why.
+    if (device.error() != QFileDevice::NoError)
+        return fileFailureReason(device.error(), device.errorString());
+    return writer.errorString();
+}
+
+bool writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
                   QString *errorString)
 {
     auto fail = [errorString](const QString &reason) {
@@ -35,27 +172,17 @@ bool writeCollage(const QImage &source, const QString &fileName, CollageFormat f
             *errorString = reason;
         return false;
     };
-    if (format == CollageFormat::Unsupported)
-        return fail(QCoreApplication::translate("MainWindow", "unsupported file type"));
-    if (source.isNull())
-        return fail(QCoreApplication::translate("MainWindow", "there is no image to save"));
-
-    QImage image = source;
-    const int dpm = qRound(printDpi * inchesPerMeter);
-    image.setDotsPerMeterX(dpm);
-    image.setDotsPerMeterY(dpm);
+    if (const std::optional<QString> reason = unwritable(image, format))
+        return fail(*reason);
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    QImageWriter writer(&file, format == CollageFormat::Jpeg ? "jpg" : "png");
-    if (format == CollageFormat::Jpeg)
-        writer.setQuality(100);
-    if (!writer.write(image)) {
+        return fail(saveFailureReason(file));
+    if (const std::optional<QString> reason = encodeCollage(image, format, file)) {
         file.cancelWriting();
-        return fail(writer.errorString());
+        return fail(*reason);
     }
     if (!file.commit())
-        return fail(file.errorString());
+        return fail(saveFailureReason(file));
     return true;
 }

@@ -1,9 +1,13 @@
 #ifndef COLLAGEFILE_H
 #define COLLAGEFILE_H
 
+#include <QFileDevice>
 #include <QString>
 
+#include <optional>
+
 class QImage;
+class QSaveFile;
 
 // What a chosen file name asks for. The suffix is read from the file name
 // alone, never from the folders above it.
@@ -16,8 +20,24 @@ CollageFormat completeCollageName(QString &fileName);
 // Writes the image at 300 dpi as JPEG (quality 100) or PNG. The file is
 // written to a temporary name and renamed only when complete, so a failed
 // write leaves an existing file of that name untouched. On failure the
-// reason is stored in errorString.
+// reason is stored in errorString: the system's own words where the file
+// failed (a full disk says so), and a name too long for the temporary file
+// is told as such. JPEG has no alpha, so a translucent image is laid onto
+// white for it.
 bool writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
                   QString *errorString);
+
+// Encodes the image into an open device as writeCollage() writes it, flushing
+// the device at the end. Returns the reason when it fails.
+std::optional<QString> encodeCollage(const QImage &image, CollageFormat format,
+                                     QFileDevice &device);
+
+// A file's failure in words: the system's reason that the device reported,
+// or, where it gave none, words for the kind of error.
+QString fileFailureReason(QFileDevice::FileError error, const QString &systemReason);
+
+// Why a save through `file` failed to open or commit, in words: a name too long
+// for the temporary file is told as such, otherwise as fileFailureReason().
+QString saveFailureReason(const QSaveFile &file);
 
 #endif // COLLAGEFILE_H

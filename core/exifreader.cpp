@@ -52,6 +52,9 @@ int ExifReader::scanJpeg(QIODevice *device, int &out)
     if (!device->getChar(&c) || uchar(c) != 0xD8)
         return -1;
 
+    // Some files carry a second EXIF block; the first one that holds an orientation decides,
+    // as the common EXIF tools read such files.
+    bool decided = false;
     for (;;) {
         bool previousFF = false;
         uchar marker = 0;
@@ -80,8 +83,8 @@ int ExifReader::scanJpeg(QIODevice *device, int &out)
         case 0xDA:
             return 0;
         case 0xE1:
-            if (payload.startsWith("Exif"))
-                parseExif(payload, length, out);
+            if (!decided && payload.startsWith("Exif"))
+                decided = parseExif(payload, length, out) > 0;
             break;
         case 0xD9:
             return -1;
@@ -114,7 +117,7 @@ int ExifReader::parseExif(const QByteArray &payload, int length, int &out)
     const qint64 base = 6;
     parseIfd(payload, base + offset, base, qint64(length) - 8, 0, littleEndian, counter, budget,
              out);
-    return 0;
+    return counter > 0 ? 1 : 0;
 }
 
 int ExifReader::parseIfd(const QByteArray &payload, qint64 p, qint64 base, qint64 tiffSize,

@@ -20,6 +20,8 @@ public:
     int readOrientation(const QString &path, int &out);
     int readOrientation(QIODevice *device, int &out);
     int scanJpeg(QIODevice *device, int &out);
+    // 1 when the block holds an Orientation tag (usable or not), 0 when it holds none, -1
+    // when it has no TIFF header.
     int parseExif(const QByteArray &payload, int length, int &out);
 
     // Entries a whole walk may visit; real files have a few dozen.

@@ -6,33 +6,46 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
-// Shared masking: the shape painted opaque on a transparent image, then the tile drawn
-// SourceIn, so the tile shows only where the shape covers it (weighted at the rim).
+// The margin one tile can take. A margin chosen for the collage's larger tiles would swallow
+// a small one whole, so it is held to three eighths of the tile's shorter side: the photo
+// keeps at least a quarter of that side.
+int tileMargin(const QImage &tile, int a)
+{
+    return std::clamp(a, 0, 3 * std::min(tile.width(), tile.height()) / 8);
+}
+
+// The shape's antialiased coverage becomes the tile's alpha. The colours stay exactly the
+// tile's, so the rim fades towards whatever the tile is later laid over, never towards black.
 template<typename Shape>
-QImage mask(const QImage &tile, int a, Shape fillShape)
+QImage mask(const QImage &tile, Shape fillShape)
 {
     if (tile.isNull())
         return QImage();
-    QImage result(tile.size(), QImage::Format_ARGB32);
-    const int w = tile.width();
-    const int h = tile.height();
-    QPainter painter(&result);
+    QImage coverage(tile.size(), QImage::Format_ARGB32_Premultiplied);
+    coverage.fill(Qt::transparent);
+    QPainter painter(&coverage);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0, 0, 0, 255));
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(result.rect(), Qt::transparent);
-    // An inset that swallows a whole side leaves no shape at all.
-    if (2 * qint64(a) >= w || 2 * qint64(a) >= h)
-        return result;
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    fillShape(painter, w, h);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.drawImage(0, 0, tile);
+    fillShape(painter, tile.width(), tile.height());
     painter.end();
+
+    QImage result = tile.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < result.height(); ++y) {
+        const auto *c = reinterpret_cast<const QRgb *>(coverage.constScanLine(y));
+        auto *d = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x) {
+            const uint covered = qAlpha(c[x]);
+            if (covered == 255)
+                continue;
+            const uint alpha = (qAlpha(d[x]) * covered + 127) / 255;
+            d[x] = (d[x] & RGB_MASK) | (alpha << 24);
+        }
+    }
     return result;
 }
 
@@ -54,25 +67,32 @@ QImage PhotoFrame::apply(const QImage &tile, int type, int a, int b)
 
 QImage PhotoFrame::rectFrame(const QImage &tile, int a)
 {
-    return mask(tile, a, [a](QPainter &painter, int w, int h) {
-        painter.drawRect(QRect(a, a, w - 2 * a, h - 2 * a));
+    const int m = tileMargin(tile, a);
+    return mask(tile, [m](QPainter &painter, int w, int h) {
+        painter.drawRect(QRect(m, m, w - 2 * m, h - 2 * m));
     });
 }
 
 QImage PhotoFrame::roundedFrame(const QImage &tile, int a, int b)
 {
-    return mask(tile, a, [a, b](QPainter &painter, int w, int h) {
-        painter.drawRoundedRect(QRectF(a, a, w - 2.0 * a, h - 2.0 * a), b, b, Qt::AbsoluteSize);
+    // The painter itself holds the radius to half the shorter side of the rectangle.
+    const int m = tileMargin(tile, a);
+    return mask(tile, [m, b](QPainter &painter, int w, int h) {
+        painter.drawRoundedRect(QRectF(m, m, w - 2.0 * m, h - 2.0 * m), b, b, Qt::AbsoluteSize);
     });
 }
 
 QImage PhotoFrame::scallopFrame(const QImage &tile, int a, int b)
 {
-    // Arcs advance by 2b, so without a positive b there is nothing to draw but the inset.
-    if (b <= 0)
-        return rectFrame(tile, a);
-    const QPainterPath path = scallopPath(tile.width(), tile.height(), a, b);
-    return mask(tile, a, [&path](QPainter &painter, int, int) { painter.drawPath(path); });
+    const int m = tileMargin(tile, a);
+    // Arcs too wide for this tile shrink until one fits on each side, the shorter included.
+    const int inner = std::min(tile.width(), tile.height()) - 2 * m;
+    const int s = std::min(b, (inner - 1) / 2);
+    // Arcs advance by 2s, so without a positive s there is nothing to draw but the inset.
+    if (s <= 0)
+        return rectFrame(tile, m);
+    const QPainterPath path = scallopPath(tile.width(), tile.height(), m, s);
+    return mask(tile, [&path](QPainter &painter, int, int) { painter.drawPath(path); });
 }
 
 QPainterPath PhotoFrame::scallopPath(int width, int height, int a, int b)
@@ -173,18 +193,12 @@ void blendTile(QImage &layer, const QImage &tile, int x, int y)
     if (area.isEmpty())
         return;
 
+    // Tiles never overlap, so each one takes its area of the layer over whole: opaque pixels
+    // keep their exact values, and the rim's alpha is left for the background to blend with.
+    const qsizetype bytes = qsizetype(area.width()) * qsizetype(sizeof(QRgb));
     for (int row = area.top(); row <= area.bottom(); ++row) {
         const auto *s = reinterpret_cast<const QRgb *>(source.constScanLine(row - y));
         auto *d = reinterpret_cast<QRgb *>(layer.scanLine(row));
-        for (int col = area.left(); col <= area.right(); ++col) {
-            const QRgb sp = s[col - x];
-            const QRgb dp = d[col];
-            const uint alpha = qAlpha(sp);
-            const uint inv = 255 - alpha;
-            const uint r = (qRed(dp) * inv + qRed(sp) * alpha) >> 8;
-            const uint g = (qGreen(dp) * inv + qGreen(sp) * alpha) >> 8;
-            const uint b = (qBlue(dp) * inv + qBlue(sp) * alpha) >> 8;
-            d[col] = qRgba(int(r), int(g), int(b), int(alpha));
-        }
+        std::memcpy(d + area.left(), s + (area.left() - x), size_t(bytes));
     }
 }

@@ -12,7 +12,12 @@ class QPainterPath;
 enum FrameType { FrameRect = 1, FrameRounded = 2, FrameScallop = 3 };
 
 // Cuts a tile to a frame shape; everything outside the shape becomes transparent. Results
-// are ARGB32 images of the tile's size.
+// are ARGB32 images of the tile's size. Inside the shape the tile's pixels are kept exactly;
+// at its antialiased rim only their alpha drops.
+//
+// No frame empties a tile: the margin is held to 3/8 of the tile's shorter side, and scallop
+// arcs too wide for a tile shrink until one fits on each side. A corner radius is at most
+// half the framed rectangle's shorter side.
 class PhotoFrame
 {
 public:
@@ -40,8 +45,9 @@ QPointF draggedCrop(const QSize &photo, const QSize &cell, const QPointF &start,
 // w x h, so the tile covers its cell. A null image or an empty cell gives a null tile.
 QImage prepareTile(const QImage &image, quint16 w, quint16 h, const QPointF &offset = QPointF());
 
-// Lays the tile onto the layer with its top-left corner at (x, y), clipped to the layer.
-// Colour channels become (d * (255 - alpha) + s * alpha) >> 8, and alpha the tile's alpha.
+// Lays the tile onto the layer with its top-left corner at (x, y), clipped to the layer. The
+// tile's pixels, in ARGB32, replace the layer's, alpha included: tiles do not overlap, and the
+// layer is composed over the background once, as a whole. A layer not in ARGB32 is left as is.
 void blendTile(QImage &layer, const QImage &tile, int x, int y);
 
 #endif // PHOTOFRAME_H

@@ -1,6 +1,9 @@
 #ifndef PHOTOSCAN_H
 #define PHOTOSCAN_H
 
+#include "collagedocument.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -17,5 +20,25 @@ bool hasPhotoSuffix(const QString &path);
 // case, by name, without subfolders or symbolic links. Pipes, sockets and devices are never
 // listed, so nothing here can block on opening them.
 QStringList scanPhotoFolder(const QString &folder);
+
+// A folder's photos and the photo files among its entries that cannot be taken, with the
+// reason in words for the user.
+struct FolderScan
+{
+    QStringList files; // as scanPhotoFolder() lists them
+    QList<PhotoProblem> skipped; // by name, as the folder lists them
+};
+
+// The folder read as scanPhotoFolder() reads it, keeping what it passes over for a reason
+// the user should hear: a photo whose name is not valid in the locale's encoding cannot be
+// opened by that name, so it is skipped rather than listed.
+FolderScan scanFolder(const QString &folder);
+
+// Whether a name given as bytes comes back the same from its decoded form: only then can a
+// file of that name be opened by the name the program holds.
+bool nameSurvivesDecoding(const QByteArray &name);
+
+// The reason given for a file whose name is not valid in the locale's encoding.
+QString undecodableNameReason();
 
 #endif // PHOTOSCAN_H

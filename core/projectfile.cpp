@@ -1,6 +1,7 @@
 #include "projectfile.h"
 
 #include "btree.h"
+#include "collagefile.h"
 #include "photoscan.h"
 
 #include <QCoreApplication>
@@ -455,7 +456,7 @@ std::optional<QString> writeProjectFile(const CollageDocument &document, const Q
             .arg(check.error);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return file.errorString();
+        return saveFailureReason(file);
     return std::nullopt;
 }
 

@@ -1,3 +1,4 @@
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -18,9 +20,11 @@ struct Run
     QString err;
 };
 
-Run runTool(const QStringList &arguments)
+Run runTool(const QStringList &arguments, const QString &standardOutput = QString())
 {
     QProcess process;
+    if (!standardOutput.isEmpty())
+        process.setStandardOutputFile(standardOutput);
     process.start(QStringLiteral(VELLOMIR_COLLAGE), arguments);
     Run run;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
@@ -50,6 +54,36 @@ bool writePhoto(const QString &path, const QSize &size, const QColor &colour)
     return image.save(path, "JPEG");
 }
 
+// A photo under a name given as bytes, which need not be valid in any encoding.
+bool writePhotoBytes(const QByteArray &path, const QSize &size, const QColor &colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "JPEG"))
+        return false;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return ::close(fd) == 0 && written;
+}
+
+// The share of a collage's pixels that are not the white background.
+double photoShare(const QString &path)
+{
+    const QImage image(path);
+    if (image.isNull())
+        return 0.0;
+    qint64 photo = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            photo += image.pixelColor(x, y).lightness() < 200;
+    return double(photo) / (qint64(image.width()) * image.height());
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -73,6 +107,15 @@ private slots:
     void projectRendersTheSameFile();
     void damagedProject_data();
     void damagedProject();
+    void frameBounds_data();
+    void frameBounds();
+    void smallTilesKeepTheirPhotos_data();
+    void smallTilesKeepTheirPhotos();
+    void listToFullDevice();
+    void listEscapesPaths_data();
+    void listEscapesPaths();
+    void undecodableNames_data();
+    void undecodableNames();
 
 private:
     QTemporaryDir scratch;
@@ -371,6 +414,181 @@ void TestCli::damagedProject()
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
     QVERIFY2(run.err.contains(QLatin1String("damaged.vellomir")), qPrintable(run.err));
     QVERIFY(!QFile::exists(out));
+}
+
+void TestCli::frameBounds_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    // The window's sliders end at margin 30 and curve 40 on its working canvas; a save at
+    // the requested size scales them with it: 1795x1205 works at 1200x806, 2400x1800 at
+    // 1200x900.
+    QTest::newRow("margin 700") << QStringList {"--margin", "700"} << 1;
+    QTest::newRow("scallop curve 5000")
+        << QStringList {"--frame", "scallop", "--param", "5000"} << 1;
+    QTest::newRow("margin 30 at 800x600")
+        << QStringList {"--size", "800x600", "--margin", "30"} << 0;
+    QTest::newRow("margin 31 at 800x600")
+        << QStringList {"--size", "800x600", "--margin", "31"} << 1;
+    QTest::newRow("curve 41 at 800x600") << QStringList {"--size", "800x600", "--param", "41"} << 1;
+    QTest::newRow("margin 45 at 1795x1205") << QStringList {"--margin", "45"} << 0;
+    QTest::newRow("margin 46 at 1795x1205") << QStringList {"--margin", "46"} << 1;
+    QTest::newRow("curve 80 at 2400x1800")
+        << QStringList {"--size", "2400x1800", "--param", "80"} << 0;
+    QTest::newRow("curve 81 at 2400x1800")
+        << QStringList {"--size", "2400x1800", "--param", "81"} << 1;
+    QTest::newRow("margin 60 at 1800x2400, portrait")
+        << QStringList {"--size", "2400x1800", "--portrait", "--margin", "60"} << 0;
+}
+
+void TestCli::frameBounds()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    const QString out = scratch.filePath(QStringLiteral("bounds.png"));
+    QFile::remove(out);
+    const Run run = runTool(options + QStringList {"--quiet", orientationPhotos(), "-o", out});
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(QFile::exists(out), exitCode == 0);
+    if (exitCode == 1) {
+        QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+        QVERIFY2(run.err.contains(QLatin1String("expected 0 to")), qPrintable(run.err));
+    }
+}
+
+void TestCli::smallTilesKeepTheirPhotos_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("rect") << QStringList {"--margin", "3", "--param", "20"};
+    QTest::newRow("rounded") << QStringList {"--frame", "rounded", "--margin",
+                                             "3",       "--param", "20"};
+    QTest::newRow("scallop") << QStringList {"--frame", "scallop", "--margin",
+                                             "3",       "--param", "20"};
+    QTest::newRow("scallop, widest arcs") << QStringList {"--frame", "scallop", "--param", "40"};
+}
+
+// A hundred photos on the smallest canvas: the frame shrinks on each tile of a few pixels,
+// and every photo keeps some of its tile.
+void TestCli::smallTilesKeepTheirPhotos()
+{
+    QFETCH(QStringList, options);
+    const QString dir = scratch.filePath(QStringLiteral("hundred"));
+    if (!QFileInfo::exists(dir)) {
+        QVERIFY(QDir().mkpath(dir));
+        for (int i = 0; i < 100; ++i)
+            QVERIFY(writePhoto(dir + QStringLiteral("/p%1.jpg").arg(i, 3, 10, QLatin1Char('0')),
+                               i % 3 ? QSize(40, 30) : QSize(30, 40), Qt::darkGreen));
+    }
+    const QString out = scratch.filePath(QStringLiteral("hundred.png"));
+    const Run run = runTool(
+        options + QStringList {"--size", "100x100", "--seed", "5", "--quiet", dir, "-o", out});
+    QCOMPARE(run.exitCode, 0);
+    const double share = photoShare(out);
+    QVERIFY2(share > 0.1, qPrintable(QString::number(share)));
+}
+
+void TestCli::listToFullDevice()
+{
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full here");
+    const Run run
+        = runTool({QStringLiteral("--list"), orientationPhotos()}, QStringLiteral("/dev/full"));
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QLatin1String("No space left on device")), qPrintable(run.err));
+}
+
+void TestCli::listEscapesPaths_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("listed");
+    QTest::newRow("tab") << "a\tb.jpg"
+                         << "a\\tb.jpg";
+    QTest::newRow("newline") << "a\nb.jpg"
+                             << "a\\nb.jpg";
+    QTest::newRow("backslash") << "a\\b.jpg"
+                               << "a\\\\b.jpg";
+    QTest::newRow("backslash and n") << "a\\nb.jpg"
+                                     << "a\\\\nb.jpg";
+    QTest::newRow("all") << "\t\n\\.jpg"
+                         << "\\t\\n\\\\.jpg";
+}
+
+// Every record is one line of four tab-separated fields, whatever the path holds.
+void TestCli::listEscapesPaths()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, listed);
+    const QString dir = scratch.filePath(QStringLiteral("escapes-") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(writePhoto(dir + QLatin1Char('/') + name, QSize(30, 20), Qt::red));
+    const QString missing = dir + QLatin1Char('/') + QStringLiteral("gone ") + name;
+    for (const QString &input : {dir, dir + QLatin1Char('/') + name, missing}) {
+        const Run run = runTool({QStringLiteral("--list"), input});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1);
+        const QStringList fields = lines.first().split(QLatin1Char('\t'));
+        QCOMPARE(fields.size(), input == missing ? 3 : 4);
+        QCOMPARE(fields[0], input == missing ? QStringLiteral("skipped") : QStringLiteral("ok"));
+        QCOMPARE(fields[1], dir + QLatin1Char('/')
+                                + (input == missing ? QStringLiteral("gone ") : QString())
+                                + listed);
+    }
+}
+
+void TestCli::undecodableNames_data()
+{
+    QTest::addColumn<bool>("inFolder");
+    QTest::addColumn<bool>("list");
+    QTest::newRow("folder, list") << true << true;
+    QTest::newRow("folder, collage") << true << false;
+    QTest::newRow("argument, list") << false << true;
+    QTest::newRow("argument, collage") << false << false;
+}
+
+// A name whose bytes are not valid UTF-8 cannot be opened by the name Qt decodes for it: it is
+// reported as skipped, with that reason, and the other photos are used.
+void TestCli::undecodableNames()
+{
+    QFETCH(bool, inFolder);
+    QFETCH(bool, list);
+    const QString dir = scratch.filePath(QStringLiteral("undecodable"));
+    QVERIFY(QDir().mkpath(dir));
+    const QByteArray bad = QFile::encodeName(dir) + "/bad\xff\xfe.jpg";
+    QVERIFY(writePhotoBytes(bad, QSize(40, 30), Qt::red));
+    QVERIFY(writePhoto(dir + QStringLiteral("/good.jpg"), QSize(40, 30), Qt::blue));
+
+    // The arguments go through a shell, which alone can hand over bytes that are no text.
+    const QString out = scratch.filePath(QStringLiteral("undecodable.png"));
+    QStringList tool {QStringLiteral(VELLOMIR_COLLAGE)};
+    tool << (list ? QStringList {"--list"} : QStringList {"--size", "200x200", "-o", out});
+    QString script = QStringLiteral("exec \"$@\"");
+    if (!inFolder)
+        script = QStringLiteral("exec \"$@\" \"$(printf '%s/bad\\377\\376.jpg' \"$DIR\")\" "
+                                "\"$DIR/good.jpg\"");
+    else
+        tool << dir;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DIR"), dir);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("/bin/sh"), QStringList {"-c", script, "sh"} + tool);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    const QString output = QString::fromUtf8(process.readAllStandardOutput());
+    const QString errors = QString::fromUtf8(process.readAllStandardError());
+    const QString reason = QStringLiteral("the name is not valid in the locale's encoding");
+    if (list) {
+        const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines.filter(QStringLiteral("ok\t")).size(), 1);
+        const QStringList skipped = lines.filter(QStringLiteral("skipped\t"));
+        QCOMPARE(skipped.size(), 1);
+        QVERIFY2(skipped.first().endsWith(QLatin1Char('\t') + reason), qPrintable(output));
+    } else {
+        QVERIFY2(errors.contains(reason), qPrintable(errors));
+        QCOMPARE(imageSize(out), QSize(200, 200));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

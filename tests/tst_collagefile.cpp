@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 Q_DECLARE_METATYPE(CollageFormat)
 
 class TestCollageFile : public QObject
@@ -21,6 +24,13 @@ private slots:
     void pngKeepsAlpha();
     void failureLeavesExistingFile();
     void unwritableTarget();
+    void fullDisk_data();
+    void fullDisk();
+    void fileSizeLimit();
+    void nameTooLongForTemporaryFile_data();
+    void nameTooLongForTemporaryFile();
+    void jpegFlattensOntoWhite_data();
+    void jpegFlattensOntoWhite();
 
 private:
     static QImage sample();
@@ -133,6 +143,130 @@ void TestCollageFile::unwritableTarget()
     error.clear();
     QVERIFY(!writeCollage(sample(), dir.filePath("folder.jpg"), CollageFormat::Jpeg, &error));
     QVERIFY(!error.isEmpty());
+}
+
+// A photo-like image: JPEG and PNG cannot squeeze it into the few bytes a buffer holds.
+static QImage noisy(int w, int h)
+{
+    QImage image(w, h, QImage::Format_ARGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < h; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            line[x] = seed | 0xFF000000u;
+        }
+    }
+    return image;
+}
+
+void TestCollageFile::fullDisk_data()
+{
+    QTest::addColumn<CollageFormat>("format");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("jpeg") << CollageFormat::Jpeg << QSize(400, 300);
+    QTest::newRow("png") << CollageFormat::Png << QSize(400, 300);
+    // Small enough to stay in the device's buffer until the final flush.
+    QTest::newRow("png in one buffer") << CollageFormat::Png << QSize(4, 4);
+}
+
+// /dev/full takes no byte: every write fails as on a full disk.
+void TestCollageFile::fullDisk()
+{
+    QFETCH(CollageFormat, format);
+    QFETCH(QSize, size);
+    QFile full(QStringLiteral("/dev/full"));
+    if (!full.open(QIODevice::WriteOnly))
+        QSKIP("no /dev/full here");
+    const std::optional<QString> reason
+        = encodeCollage(noisy(size.width(), size.height()), format, full);
+    QVERIFY(reason);
+    QCOMPARE(*reason, QStringLiteral("No space left on device"));
+}
+
+// A file larger than the process may write: the system's reason, not "Unknown error", and the
+// earlier file stays.
+void TestCollageFile::fileSizeLimit()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.jpg");
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("precious");
+    }
+    rlimit before {};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &before) == 0);
+    rlimit limited = before;
+    limited.rlim_cur = 64 * 1024;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    QString error;
+    const bool written = writeCollage(noisy(600, 400), path, CollageFormat::Jpeg, &error);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+    QVERIFY(!written);
+    QCOMPARE(error, QStringLiteral("File too large"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("precious"));
+}
+
+void TestCollageFile::nameTooLongForTemporaryFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("fits");
+    // The temporary file's name is the final name and seven more bytes.
+    QTest::newRow("248 bytes") << QString(244, QLatin1Char('c')) + ".jpg" << true;
+    QTest::newRow("249 bytes") << QString(245, QLatin1Char('c')) + ".jpg" << false;
+    QTest::newRow("255 bytes") << QString(251, QLatin1Char('c')) + ".png" << false;
+    QTest::newRow("128 characters, 252 bytes") << QString(124, QChar(0xE9)) + ".jpg" << false;
+}
+
+void TestCollageFile::nameTooLongForTemporaryFile()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, fits);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    CollageFormat format = completeCollageName(name);
+    // A new file may be linked in under its name at once; one saved over goes through a
+    // temporary name first.
+    QVERIFY(writeCollage(sample(), path, format, nullptr));
+    QString error;
+    const bool written = writeCollage(sample(), path, format, &error);
+    QCOMPARE(written, fits);
+    if (!fits) {
+        QVERIFY2(error.contains(QLatin1String("too long")), qPrintable(error));
+        QVERIFY2(error.contains(QLatin1String("temporary")), qPrintable(error));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+}
+
+void TestCollageFile::jpegFlattensOntoWhite_data()
+{
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("transparent") << QColor(0, 0, 0, 0) << QColor(255, 255, 255);
+    QTest::newRow("transparent red") << QColor(255, 0, 0, 0) << QColor(255, 255, 255);
+    // 32 * 90/255 + 255 * 165/255 = 176, and so on.
+    QTest::newRow("translucent blue") << QColor(32, 80, 192, 90) << QColor(176, 193, 233);
+    QTest::newRow("opaque") << QColor(32, 80, 192) << QColor(32, 80, 192);
+}
+
+void TestCollageFile::jpegFlattensOntoWhite()
+{
+    QFETCH(QColor, colour);
+    QFETCH(QColor, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("flat.jpg");
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(colour);
+    QVERIFY(writeCollage(image, path, CollageFormat::Jpeg, nullptr));
+    const QColor back = QImage(path).pixelColor(16, 16);
+    QVERIFY2(qAbs(back.red() - expected.red()) <= 2 && qAbs(back.green() - expected.green()) <= 2
+                 && qAbs(back.blue() - expected.blue()) <= 2,
+             qPrintable(back.name()));
 }
 
 QTEST_MAIN(TestCollageFile)

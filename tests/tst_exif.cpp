@@ -101,6 +101,8 @@ private slots:
     void orientationValues_data();
     void orientationValues();
     void twoOrientations();
+    void twoExifBlocks_data();
+    void twoExifBlocks();
     void directoryDepth_data();
     void directoryDepth();
     void offsetsOutsideTheBlock_data();
@@ -182,6 +184,36 @@ void TestExif::twoOrientations()
                                  + t.ifd({t.entry(0x112, 3, 1, t.u16(8))});
         QCOMPARE(orientationOf(jpeg(app1(tiff2))), 8);
     }
+}
+
+void TestExif::twoExifBlocks_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("expected");
+    for (const bool le : {true, false}) {
+        const Tiff t {le};
+        const QByteArray order = le ? "II " : "MM ";
+        const auto block = [&t](int orientation) {
+            return app1(t.header() + t.ifd({t.entry(0x112, 3, 1, t.u16(quint32(orientation)))}));
+        };
+        const QByteArray none = app1(t.header() + t.ifd({t.entry(0x100, 3, 1, t.u16(640))}));
+        QTest::newRow(order + "6 then 8") << jpeg(block(6) + block(8)) << 6;
+        QTest::newRow(order + "8 then 1") << jpeg(block(8) + block(1)) << 8;
+        QTest::newRow(order + "6, APP0, 3") << jpeg(block(6) + app0 + block(3)) << 6;
+        // An unusable value still takes the first block's say.
+        QTest::newRow(order + "12 then 6") << jpeg(block(12) + block(6)) << 0;
+        // A block without the tag, or without a TIFF header, leaves it to the next.
+        QTest::newRow(order + "none then 5") << jpeg(none + block(5)) << 5;
+        QTest::newRow(order + "broken then 7")
+            << jpeg(app1(QByteArray("XX*\0\x08\0\0\0", 8)) + block(7)) << 7;
+    }
+}
+
+void TestExif::twoExifBlocks()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, expected);
+    QCOMPARE(orientationOf(bytes), expected);
 }
 
 void TestExif::directoryDepth_data()

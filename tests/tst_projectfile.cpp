@@ -114,6 +114,7 @@ private slots:
     void roundTrip();
     void movedWithItsPhotos();
     void unreadableDocumentNotWritten();
+    void nameTooLongToReplace();
     void completeName_data();
     void completeName();
     void hostile_data();
@@ -186,6 +187,18 @@ void TestProjectFile::unreadableDocumentNotWritten()
     QVERIFY(writeProjectFile(document, name));
     QVERIFY(readProjectFile(name).document);
     QVERIFY(writeProjectFile(document, temp.filePath(QStringLiteral("no/such/folder/p"))));
+}
+
+// Replacing a file goes through a temporary name seven bytes longer than the file's own.
+void TestProjectFile::nameTooLongToReplace()
+{
+    const QString name = temp.filePath(QString(240, QLatin1Char('p')) + ".vellomir");
+    const CollageDocument document = sample(temp.path(), 2, QSize(800, 600), 3, true);
+    QVERIFY(!writeProjectFile(document, name));
+    const std::optional<QString> reason = writeProjectFile(document, name);
+    QVERIFY(reason);
+    QVERIFY2(reason->contains(QLatin1String("too long")), qPrintable(*reason));
+    QVERIFY(readProjectFile(name).document);
 }
 
 void TestProjectFile::completeName_data()
