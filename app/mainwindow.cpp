@@ -179,8 +179,10 @@ void MainWindow::openDir()
     if (path.isEmpty())
         return;
     openDirPath = path;
-    if (QFileInfo(path).isDir())
-        addAndLayOut(scanPhotoFolder(path));
+    if (QFileInfo(path).isDir()) {
+        const FolderScan scan = scanFolder(path);
+        addAndLayOut(scan.files, scan.skipped);
+    }
 }
 
 void MainWindow::urlsDropped(const QList<QUrl> &urls)
@@ -188,27 +190,31 @@ void MainWindow::urlsDropped(const QList<QUrl> &urls)
     // Folders are taken as they come, the single files after them.
     QStringList fromFolders;
     QStringList files;
+    QList<PhotoProblem> skipped;
     for (const QUrl &url : urls) {
         const QString path = url.toLocalFile();
         const QFileInfo info(path);
         if (path.isEmpty() || !info.exists())
             continue;
-        if (info.isFile() && hasPhotoSuffix(path))
+        if (info.isFile() && hasPhotoSuffix(path)) {
             files << info.absoluteFilePath();
-        else if (info.isDir())
-            fromFolders << scanPhotoFolder(info.absoluteFilePath());
+        } else if (info.isDir()) {
+            const FolderScan scan = scanFolder(info.absoluteFilePath());
+            fromFolders << scan.files;
+            skipped << scan.skipped;
+        }
     }
-    addAndLayOut(fromFolders + files);
+    addAndLayOut(fromFolders + files, skipped);
 }
 
 // Adds what it can of `files`, up to the collection's capacity, and lays the collage out
 // again when anything was added: one step of the history.
-void MainWindow::addAndLayOut(const QStringList &files)
+void MainWindow::addAndLayOut(const QStringList &files, const QList<PhotoProblem> &skipped)
 {
     if (busy())
         return;
     const CollageDocument before = document;
-    QList<PhotoProblem> notAdded;
+    QList<PhotoProblem> notAdded = skipped;
     for (const QString &path : files) {
         if (path.isEmpty())
             continue;

@@ -93,7 +93,8 @@ private:
     void writeSettings();
     bool busy() const { return state != State::Idle; }
     void setState(State next);
-    void addAndLayOut(const QStringList &files);
+    // `skipped`: files a folder scan could not take, told about in the same notice.
+    void addAndLayOut(const QStringList &files, const QList<PhotoProblem> &skipped = {});
     std::optional<QString> addPhoto(const QString &path);
     void beginProcessing(const QString &stepName);
     void drawPhotos();
