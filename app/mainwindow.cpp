@@ -299,8 +299,8 @@ void MainWindow::setState(State next)
     if (busy() == wasBusy)
         return;
     const bool idle = !busy();
-    for (QAction *action : {newCanvasAct, openProjectAct, addPhotosAct, addFolderAct, saveAct,
-                            saveProjectAct, saveProjectAsAct})
+    for (QAction *action : {newCanvasAct, canvasSizeAct, openProjectAct, addPhotosAct, addFolderAct,
+                            saveAct, saveProjectAct, saveProjectAsAct})
         action->setEnabled(idle);
     recentMenu->setEnabled(idle);
     undoAct->setEnabled(idle && undoStack->canUndo());
@@ -465,6 +465,36 @@ void MainWindow::newCanvas()
     if (dialog.orientation == -1)
         size.transpose();
     applyNewCanvas(size);
+}
+
+// The same photos on a canvas of another size: the layout is fitted to it as it is, and a
+// shuffle makes a fresh one for it.
+void MainWindow::canvasSize()
+{
+    if (busy())
+        return;
+    SizeWidget dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QSize size(dialog.canvasWidth, dialog.canvasHeight);
+    if (dialog.orientation == -1)
+        size.transpose();
+    resizeCanvas(size);
+}
+
+void MainWindow::resizeCanvas(const QSize &size)
+{
+    if (busy() || size == document.requestedSize)
+        return;
+    const CollageDocument before = document;
+    CollageDocument resized = document;
+    resized.requestedSize = size;
+    if (resized.hasLayout())
+        resized = fittedTo(std::move(resized), workingCanvasSize(size));
+    else
+        resized.canvasSize = workingCanvasSize(size);
+    applyDocument(resized);
+    pushStep(tr("Canvas Size"), before);
 }
 
 // An empty collage of the size asked for; the appearance stays.
@@ -662,20 +692,25 @@ void MainWindow::saveCollage()
 {
     if (busy())
         return;
-    QString selectedFilter;
-    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Collage"), saveDirPath,
-                                                          tr("(*.jpg)"), &selectedFilter);
+    const QString jpeg = tr("JPEG (*.jpg *.jpeg)");
+    const QString png = tr("PNG (*.png)");
+    QString selectedFilter = jpeg;
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, tr("Save Collage"), saveDirPath, jpeg + QLatin1String(";;") + png, &selectedFilter);
     if (fileName.isEmpty())
         return;
-    saveCollageAs(fileName);
+    saveCollageAs(fileName, selectedFilter == png ? QStringLiteral("png") : QStringLiteral("jpg"));
 }
 
 // Starts the save; collageSaved() tells how it ended. False when nothing was started.
-bool MainWindow::saveCollageAs(QString fileName)
+bool MainWindow::saveCollageAs(QString fileName, const QString &suffix)
 {
     if (busy())
         return false;
     const QString chosen = fileName;
+    // A name without a suffix takes the one of the filter chosen.
+    if (!QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
+        fileName += QLatin1Char('.') + suffix;
     const CollageFormat format = completeCollageName(fileName);
     const QString shownName = QDir::toNativeSeparators(fileName);
     if (format == CollageFormat::Unsupported) {
@@ -684,7 +719,7 @@ bool MainWindow::saveCollageAs(QString fileName)
                                      .arg(shownName));
         return false;
     }
-    // The dialog asked about replacing the name as typed, not the one with ".jpg" added.
+    // The dialog asked about replacing the name as typed, not the one with a suffix added.
     if (fileName != chosen && QFileInfo::exists(fileName)) {
         // Qt's own wording, so that Qt's catalogue translates it like the dialog's question.
         const QString question
@@ -904,6 +939,9 @@ void MainWindow::createActions()
     newCanvasAct->setShortcut(QKeySequence(tr("Ctrl+N")));
     connect(newCanvasAct, &QAction::triggered, this, &MainWindow::newCanvas);
 
+    canvasSizeAct = new QAction(tr("Canvas Si&ze..."), this);
+    connect(canvasSizeAct, &QAction::triggered, this, &MainWindow::canvasSize);
+
     openProjectAct = new QAction(tr("&Open Project..."), this);
     openProjectAct->setShortcut(QKeySequence(tr("Ctrl+O")));
     connect(openProjectAct, &QAction::triggered, this, &MainWindow::openProjectDialog);
@@ -965,6 +1003,7 @@ void MainWindow::createMenus()
 {
     fileMenu = menuBar()->addMenu(tr("&File"));
     fileMenu->addAction(newCanvasAct);
+    fileMenu->addAction(canvasSizeAct);
     fileMenu->addAction(openProjectAct);
     recentMenu = fileMenu->addMenu(tr("Open &Recent"));
     connect(recentMenu, &QMenu::aboutToShow, this, &MainWindow::updateRecentMenu);

@@ -59,6 +59,7 @@ protected:
 
 private slots:
     void newCanvas();
+    void canvasSize();
     void openFile();
     void openDir();
     void saveCollage();
@@ -102,7 +103,8 @@ private:
     void applyDocument(const CollageDocument &next);
     void pushStep(const QString &text, const CollageDocument &before, int mergeId = -1);
     void setFrame(const FrameSettings &frame);
-    bool saveCollageAs(QString fileName);
+    bool saveCollageAs(QString fileName, const QString &suffix = QStringLiteral("jpg"));
+    void resizeCanvas(const QSize &size);
     bool writeProject(const QString &fileName);
     bool maybeSave();
     void setProjectPath(const QString &path);
@@ -128,6 +130,7 @@ private:
     StatusWidget *statusWidget = nullptr;
     QUndoStack *undoStack = nullptr;
     QAction *newCanvasAct = nullptr;
+    QAction *canvasSizeAct = nullptr;
     QAction *openProjectAct = nullptr;
     QAction *saveProjectAct = nullptr;
     QAction *saveProjectAsAct = nullptr;

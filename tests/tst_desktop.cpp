@@ -9,12 +9,14 @@
 #include "treesettings.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -33,6 +35,9 @@ private slots:
     void notAddedNotice_data();
     void notAddedNotice();
     void choicesRemembered();
+    void canvasSizeKeepsThePhotos();
+    void saveTakesTheFilterSuffix_data();
+    void saveTakesTheFilterSuffix();
 
 private:
     static void settle(MainWindow &window) { QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000); }
@@ -157,6 +162,63 @@ void TestDesktop::choicesRemembered()
     QCOMPARE(window.rightWidget->treeSettings->canvasSettings->param2Slider->value(), 22);
     QCOMPARE(window.document.requestedSize, QSize(1205, 1795));
     QCOMPARE(window.scene->canvasSize(), QSize(604, 900));
+}
+
+void TestDesktop::canvasSizeKeepsThePhotos()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 5; ++i) {
+        QImage image(i % 2 ? QSize(60, 40) : QSize(40, 60), QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 70, 255, 220));
+        QVERIFY(image.save(dir.filePath(QStringLiteral("c%1.jpg").arg(i)), "JPG"));
+    }
+    MainWindow window;
+    window.addAndLayOut(scanPhotoFolder(dir.path()));
+    settle(window);
+    const QImage before = window.scene->photoLayer();
+    window.resizeCanvas(QSize(1000, 1500));
+    settle(window);
+    QCOMPARE(window.document.photos.size(), 5);
+    QCOMPARE(window.scene->canvasSize(), QSize(600, 900));
+    QCOMPARE(window.document.layout.canvasSize(), QSize(600, 900));
+    const QImage layer = window.scene->photoLayer();
+    for (int y = 2; y < layer.height(); y += 20)
+        for (int x = 2; x < layer.width(); x += 20)
+            QCOMPARE(qAlpha(layer.pixel(x, y)), 255);
+    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Canvas Size"));
+    window.undoAct->trigger();
+    settle(window);
+    QCOMPARE(window.scene->photoLayer(), before);
+}
+
+void TestDesktop::saveTakesTheFilterSuffix_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("PNG filter") << "plain"
+                                << "png"
+                                << "plain.png";
+    QTest::newRow("JPEG filter") << "plain"
+                                 << "jpg"
+                                 << "plain.jpg";
+    QTest::newRow("suffix typed wins") << "typed.jpeg"
+                                       << "png"
+                                       << "typed.jpeg";
+}
+
+void TestDesktop::saveTakesTheFilterSuffix()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, suffix);
+    QFETCH(QString, written);
+    QTemporaryDir dir;
+    MainWindow window;
+    QSignalSpy saved(&window, &MainWindow::collageSaved);
+    QVERIFY(window.saveCollageAs(dir.filePath(typed), suffix));
+    QVERIFY(saved.wait(30000));
+    QVERIFY(QFile::exists(dir.filePath(written)));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
 QTEST_MAIN(TestDesktop)

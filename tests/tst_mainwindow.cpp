@@ -80,7 +80,7 @@ void TestMainWindow::fileMenu()
     QCOMPARE(window.zoomOutAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+-")));
 
     QCOMPARE(menuTexts(window.fileMenu),
-             QStringList({"&New Canvas...", "&Open Project...", "Open &Recent", "|",
+             QStringList({"&New Canvas...", "Canvas Si&ze...", "&Open Project...", "Open &Recent", "|",
                           "Add &Folder...", "Add &Photo(s)...", "|", "Save Pro&ject",
                           "Save Project &As...", "&Save Collage As...", "|", "E&xit"}));
     QCOMPARE(window.openProjectAct->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
