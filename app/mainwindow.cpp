@@ -6,6 +6,7 @@
 #include "canvasview.h"
 #include "collagerender.h"
 #include "layoutrun.h"
+#include "photoframe.h"
 #include "photoscan.h"
 #include "projectfile.h"
 #include "rightwidget.h"
@@ -33,6 +34,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QUndoStack>
@@ -73,6 +75,14 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&renderThread, &RenderThread::progressValue, this, &MainWindow::updateProgress);
     connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this, &MainWindow::saveEnded);
     connect(view, &CanvasView::urlsAdded, this, &MainWindow::urlsDropped);
+    connect(view, &CanvasView::clicked, this, &MainWindow::canvasClicked);
+    connect(view, &CanvasView::doubleClicked, this, &MainWindow::canvasDoubleClicked);
+    connect(view, &CanvasView::contextMenuAt, this, &MainWindow::canvasContextMenu);
+    connect(view, &CanvasView::deletePressed, this, &MainWindow::removeSelectedPhoto);
+    connect(view, &CanvasView::tileDragMoved, this, &MainWindow::tileDragMoved);
+    connect(view, &CanvasView::tileDropped, this, &MainWindow::tileDropped);
+    connect(view, &CanvasView::cropDragMoved, this, &MainWindow::cropDragMoved);
+    connect(view, &CanvasView::cropDragFinished, this, &MainWindow::cropDragFinished);
     connect(undoStack, &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
 
@@ -85,6 +95,11 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     writeSettings();
+    // The stack goes with the window's children, after this window has stopped being one;
+    // what it says on the way out must not reach these slots.
+    undoStack->disconnect(this);
+    undoAct->disconnect(this);
+    redoAct->disconnect(this);
     waitForWorkers();
 }
 
@@ -131,15 +146,16 @@ void MainWindow::createWidgets()
     layout->addWidget(view);
     layout->addWidget(rightWidget);
     setCentralWidget(frame);
+    // Made now, so that the first hint does not make the canvas jump.
+    statusBar();
 }
 
 // --- adding photos ---------------------------------------------------------
 
 void MainWindow::openFile()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        this, tr("Add Photo(s)"), openDirPath,
-        tr("Photos (%1)").arg(photoNamePatterns().join(QLatin1Char(' '))));
+    const QStringList files = QFileDialog::getOpenFileNames(this, tr("Add Photo(s)"), openDirPath,
+                                                            tr("Photos (*.jpg *.jpeg)"));
     if (files.isEmpty())
         return;
     openDirPath = QFileInfo(files.first()).absolutePath();
@@ -263,6 +279,8 @@ void MainWindow::layoutReady(const LayoutTree &layout)
         stepStart.reset();
         pushStep(stepName, before);
     }
+    selectPhoto(-1);
+    showEditingHint();
     redrawPending = false;
     drawPhotos();
 }
@@ -309,6 +327,7 @@ void MainWindow::pushStep(const QString &text, const CollageDocument &before, in
 void MainWindow::applyDocument(const CollageDocument &next)
 {
     const CollageDocument previous = std::exchange(document, next);
+    selectPhoto(-1);
     if (previous.canvasSize != document.canvasSize)
         scene->setCanvasSize(document.canvasSize);
     if (previous.background != document.background)
@@ -382,6 +401,176 @@ void MainWindow::applyNewCanvas(QSize size)
     document = fresh;
     scene->setCanvasSize(document.canvasSize);
     pushStep(tr("New Canvas"), before);
+}
+
+// --- editing by hand ---------------------------------------------------------
+
+void MainWindow::selectPhoto(int index)
+{
+    selectedPhoto = index;
+    swapSource = -1;
+    scene->setSelection(index >= 0 ? QRectF(cellOf(document, index)) : QRectF());
+}
+
+void MainWindow::canvasClicked(const QPointF &at)
+{
+    if (busy())
+        return;
+    const int index = photoAt(document, at);
+    if (swapSource >= 0 && index >= 0 && index != swapSource) {
+        swapPhotos(swapSource, index);
+        return;
+    }
+    selectPhoto(index);
+}
+
+void MainWindow::canvasDoubleClicked(const QPointF &at)
+{
+    centrePhoto(photoAt(document, at));
+}
+
+void MainWindow::canvasContextMenu(const QPointF &at, const QPoint &globalPos)
+{
+    const int index = photoAt(document, at);
+    if (busy() || index < 0)
+        return;
+    selectPhoto(index);
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    connect(menu->addAction(tr("&Remove Photo")), &QAction::triggered, this,
+            [this, index] { removePhoto(index); });
+    QAction *swap = menu->addAction(tr("&Swap with..."));
+    swap->setEnabled(document.photos.size() > 1);
+    connect(swap, &QAction::triggered, this, [this, index] { startSwapWith(index); });
+    QAction *centre = menu->addAction(tr("&Centre Photo"));
+    centre->setEnabled(!document.photos.at(index).crop.isNull());
+    connect(centre, &QAction::triggered, this, [this, index] { centrePhoto(index); });
+    menu->popup(globalPos);
+}
+
+void MainWindow::removeSelectedPhoto()
+{
+    if (selectedPhoto >= 0)
+        removePhoto(selectedPhoto);
+}
+
+void MainWindow::startSwapWith(int index)
+{
+    if (busy() || index < 0)
+        return;
+    selectPhoto(index);
+    swapSource = index;
+    statusBar()->showMessage(tr("Click the photo to swap with this one."));
+}
+
+void MainWindow::tileDragMoved(const QPointF &from, const QPointF &at)
+{
+    const int source = photoAt(document, from);
+    const int target = photoAt(document, at);
+    if (busy() || source < 0 || target < 0 || target == source)
+        scene->setDropTarget(QRectF());
+    else
+        scene->setDropTarget(cellOf(document, target));
+}
+
+void MainWindow::tileDropped(const QPointF &from, const QPointF &at)
+{
+    scene->setDropTarget(QRectF());
+    const int source = photoAt(document, from);
+    const int target = photoAt(document, at);
+    if (source >= 0 && target >= 0)
+        swapPhotos(source, target);
+}
+
+void MainWindow::swapPhotos(int first, int second)
+{
+    if (busy() || first == second || first < 0 || second < 0)
+        return;
+    const CollageDocument before = document;
+    document = withSwappedPhotos(document, first, second);
+    if (document == before)
+        return;
+    pushStep(tr("Swap"), before);
+    selectPhoto(-1);
+    statusBar()->clearMessage();
+    drawPhotos();
+}
+
+void MainWindow::removePhoto(int index)
+{
+    if (busy() || index < 0 || index >= document.photos.size())
+        return;
+    const CollageDocument before = document;
+    document = withoutPhoto(document, index);
+    pushStep(tr("Remove Photo"), before);
+    selectPhoto(-1);
+    drawPhotos();
+}
+
+void MainWindow::centrePhoto(int index)
+{
+    if (busy() || index < 0 || index >= document.photos.size()
+        || document.photos.at(index).crop.isNull())
+        return;
+    const CollageDocument before = document;
+    document = withCrop(document, index, QPointF());
+    pushStep(tr("Centre Photo"), before);
+    drawPhotos();
+}
+
+// The photo follows the pointer at once, drawn again from the cache; the whole layer is
+// rendered once the drag ends.
+void MainWindow::cropDragMoved(const QPointF &from, const QPointF &delta)
+{
+    if (busy() && !cropStart)
+        return;
+    if (!cropStart) {
+        if (photoAt(document, from) < 0)
+            return;
+        cropStart = document;
+        cropLayer = scene->photoLayer();
+    }
+    const int index = photoAt(*cropStart, from);
+    const PhotoRecord &photo = cropStart->photos.at(index);
+    const QPointF crop
+        = draggedCrop(photo.size, cellOf(*cropStart, index).size(), photo.crop, delta);
+    const QImage moved = redrawCell(withCrop(*cropStart, index, crop), cache, index, cropLayer);
+    if (!moved.isNull())
+        scene->setPhotoLayer(moved);
+}
+
+void MainWindow::cropDragFinished(const QPointF &from, const QPointF &delta)
+{
+    if (!cropStart) {
+        cropDragMoved(from, delta);
+        if (!cropStart)
+            return;
+    }
+    const CollageDocument before = *std::exchange(cropStart, std::nullopt);
+    cropLayer = QImage();
+    const int index = photoAt(before, from);
+    const PhotoRecord &photo = before.photos.at(index);
+    const QPointF crop = draggedCrop(photo.size, cellOf(before, index).size(), photo.crop, delta);
+    if (crop == photo.crop) {
+        scene->setPhotoLayer(scene->photoLayer());
+        return;
+    }
+    document = withCrop(before, index, crop);
+    pushStep(tr("Move Photo"), before);
+    drawPhotos();
+}
+
+// Shown once for each user, when the first collage appears.
+void MainWindow::showEditingHint()
+{
+    QSettings settings;
+    const QString key = QStringLiteral("MainWindow/editingHintShown");
+    if (settings.value(key, false).toBool() || document.photos.size() < 2)
+        return;
+    settings.setValue(key, true);
+    statusBar()->showMessage(tr("Drag a photo onto another to swap them, Shift+drag to move it "
+                                "in its tile; right-click for more."),
+                             30000);
 }
 
 // --- saving the collage ------------------------------------------------------
@@ -535,7 +724,7 @@ bool MainWindow::openProject(const QString &fileName)
         for (const PhotoProblem &problem : checked.leftOut.mid(0, shown))
             lines << tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason);
         if (checked.leftOut.size() > shown)
-            lines << tr("\u2026and %n more", nullptr, int(checked.leftOut.size() - shown));
+            lines << tr("…and %n more", nullptr, int(checked.leftOut.size() - shown));
         // English has no catalogue, so its singular needs a text of its own.
         const int count = int(checked.leftOut.size());
         const QString summary
@@ -658,8 +847,8 @@ void MainWindow::createActions()
     // The stack's own actions name the step ("Undo Shuffle"); they are refused while busy.
     undoAct = undoStack->createUndoAction(this, tr("&Undo"));
     undoAct->setShortcut(QKeySequence(tr("Ctrl+Z")));
-    undoAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo"),
-                                      style()->standardIcon(QStyle::SP_ArrowBack)));
+    undoAct->setIcon(
+        QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
     redoAct = undoStack->createRedoAction(this, tr("&Redo"));
     redoAct->setShortcut(QKeySequence(tr("Ctrl+Shift+Z")));
     redoAct->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),

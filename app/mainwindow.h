@@ -75,6 +75,14 @@ private slots:
     void setFrameParams(int a, int b);
     void setBackground(const QColor &colour);
     void updateRecentMenu();
+    void canvasClicked(const QPointF &at);
+    void canvasDoubleClicked(const QPointF &at);
+    void canvasContextMenu(const QPointF &at, const QPoint &globalPos);
+    void removeSelectedPhoto();
+    void tileDragMoved(const QPointF &from, const QPointF &at);
+    void tileDropped(const QPointF &from, const QPointF &at);
+    void cropDragMoved(const QPointF &from, const QPointF &delta);
+    void cropDragFinished(const QPointF &from, const QPointF &delta);
 
 private:
     void createActions();
@@ -98,6 +106,12 @@ private:
     void setProjectPath(const QString &path);
     void addRecentProject(const QString &path);
     void waitForWorkers();
+    void selectPhoto(int index);
+    void swapPhotos(int first, int second);
+    void removePhoto(int index);
+    void centrePhoto(int index);
+    void startSwapWith(int index);
+    void showEditingHint();
 
     CanvasScene *scene = nullptr;
     CanvasView *view = nullptr;
@@ -136,6 +150,13 @@ private:
     std::optional<CollageDocument> stepStart;
     QString stepName;
 
+    // Editing by hand: the selected photo, the photo waiting for "Swap with..." to name its
+    // partner, and a crop drag's document and layer as they were when it began.
+    int selectedPhoto = -1;
+    int swapSource = -1;
+    std::optional<CollageDocument> cropStart;
+    QImage cropLayer;
+
     // Saving at another size renders on a pool of its own, so that the decoding inside it
     // keeps the whole global pool.
     QThreadPool savePool;
@@ -147,6 +168,7 @@ private:
     friend class TestMainWindow;
     friend class TestWorkflow;
     friend class TestDocument;
+    friend class TestEditing;
 };
 
 #endif // MAINWINDOW_H

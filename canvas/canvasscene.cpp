@@ -2,14 +2,33 @@
 
 #include <QGraphicsDropShadowEffect>
 #include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
 #include <QGraphicsView>
 #include <QPainter>
+#include <QPen>
 #include <QPixmap>
 
 namespace {
 
 const qreal backgroundZ = -10000;
 const qreal photoZ = -9000;
+const qreal markZ = -8000;
+
+QGraphicsRectItem *markItem(QGraphicsScene *scene, const QColor &colour, qreal width)
+{
+    auto *item = scene->addRect(QRectF(), QPen(colour, width), Qt::NoBrush);
+    item->setZValue(markZ);
+    item->setVisible(false);
+    return item;
+}
+
+void showMark(QGraphicsRectItem *item, const QRectF &rect)
+{
+    item->setVisible(!rect.isEmpty());
+    // Drawn inside the tile, so the mark never spills onto a neighbour.
+    const qreal inset = item->pen().widthF() / 2;
+    item->setRect(rect.adjusted(inset, inset, -inset, -inset));
+}
 
 } // namespace
 
@@ -26,6 +45,8 @@ void CanvasScene::setCanvasSize(const QSize &canvas)
     backgroundImage = QImage(size, QImage::Format_ARGB32);
     photoImage = QImage(size, QImage::Format_ARGB32);
     photoImage.fill(Qt::transparent);
+    setSelection(QRectF());
+    setDropTarget(QRectF());
     setBackColor(background);
     showPhotoLayer();
 
@@ -60,17 +81,55 @@ QImage CanvasScene::renderCanvas()
     image.fill(Qt::transparent);
 
     // The drop shadow lies under the whole canvas; it belongs to the preview only, and a
-    // translucent background would let it darken the saved collage.
+    // translucent background would let it darken the saved collage. So do the marks.
     QGraphicsEffect *shadow = backgroundItem ? backgroundItem->graphicsEffect() : nullptr;
     if (shadow)
         shadow->setEnabled(false);
+    const bool selected = selectionItem && selectionItem->isVisible();
+    const bool targeted = targetItem && targetItem->isVisible();
+    if (selected)
+        selectionItem->setVisible(false);
+    if (targeted)
+        targetItem->setVisible(false);
     {
         QPainter painter(&image);
         render(&painter, QRectF(image.rect()), QRectF(image.rect()), Qt::KeepAspectRatio);
     }
     if (shadow)
         shadow->setEnabled(true);
+    if (selected)
+        selectionItem->setVisible(true);
+    if (targeted)
+        targetItem->setVisible(true);
     return image;
+}
+
+void CanvasScene::setSelection(const QRectF &rect)
+{
+    if (!selectionItem && rect.isEmpty())
+        return;
+    if (!selectionItem)
+        selectionItem = markItem(this, QColor(48, 140, 255), 3);
+    showMark(selectionItem, rect);
+}
+
+void CanvasScene::setDropTarget(const QRectF &rect)
+{
+    if (!targetItem && rect.isEmpty())
+        return;
+    if (!targetItem)
+        targetItem = markItem(this, QColor(255, 170, 0), 4);
+    showMark(targetItem, rect);
+}
+
+QRectF CanvasScene::selection() const
+{
+    return selectionItem && selectionItem->isVisible() ? selectionItem->rect() : QRectF();
+}
+
+QRectF CanvasScene::dropTarget() const
+{
+    return targetItem && targetItem->isVisible() ? targetItem->rect() : QRectF();
 }
 
 void CanvasScene::setBackColor(const QColor &colour)

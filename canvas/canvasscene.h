@@ -7,6 +7,7 @@
 #include <QSize>
 
 class QGraphicsPixmapItem;
+class QGraphicsRectItem;
 
 // The collage on screen: a background layer filled with the background colour and the photo
 // layer over it, each shown as one pixmap item. The scene only shows images; the workers make
@@ -35,6 +36,13 @@ public:
     // The canvas area as the user sees it: background with the photo layer on top.
     QImage renderCanvas();
 
+    // Marks drawn over the photos: the selected tile, and the tile a carried one would land
+    // on. An empty rectangle hides the mark. Neither is part of the collage.
+    void setSelection(const QRectF &rect);
+    void setDropTarget(const QRectF &rect);
+    QRectF selection() const;
+    QRectF dropTarget() const;
+
 private:
     void showPhotoLayer();
     void showBackground();
@@ -45,6 +53,8 @@ private:
     QImage photoImage; // ARGB32, transparent where no tile lies
     QGraphicsPixmapItem *backgroundItem = nullptr;
     QGraphicsPixmapItem *photoItem = nullptr;
+    QGraphicsRectItem *selectionItem = nullptr;
+    QGraphicsRectItem *targetItem = nullptr;
 
     friend class TestCanvasScene;
 };

@@ -1,10 +1,14 @@
 #include "canvasview.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QWheelEvent>
 #include <QtMath>
 
@@ -38,6 +42,88 @@ void CanvasView::wheelEvent(QWheelEvent *event)
     event->accept();
 }
 
+void CanvasView::mousePressEvent(QMouseEvent *event)
+{
+    const bool crop
+        = event->button() == Qt::MiddleButton
+          || (event->button() == Qt::LeftButton && event->modifiers().testFlag(Qt::ShiftModifier));
+    if (event->button() != Qt::LeftButton && !crop) {
+        QGraphicsView::mousePressEvent(event);
+        return;
+    }
+    gesture = Gesture::Pressed;
+    cropButton = crop;
+    pressPos = event->position().toPoint();
+    pressScenePos = mapToScene(pressPos);
+    event->accept();
+}
+
+void CanvasView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (gesture == Gesture::None) {
+        QGraphicsView::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint pos = event->position().toPoint();
+    if (gesture == Gesture::Pressed) {
+        if ((pos - pressPos).manhattanLength() < QApplication::startDragDistance())
+            return;
+        gesture = cropButton ? Gesture::MovingCrop : Gesture::MovingTile;
+        viewport()->setCursor(cropButton ? Qt::SizeAllCursor : Qt::DragMoveCursor);
+    }
+    const QPointF at = mapToScene(pos);
+    if (gesture == Gesture::MovingTile)
+        emit tileDragMoved(pressScenePos, at);
+    else
+        emit cropDragMoved(pressScenePos, at - pressScenePos);
+    event->accept();
+}
+
+void CanvasView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (gesture == Gesture::None) {
+        QGraphicsView::mouseReleaseEvent(event);
+        return;
+    }
+    const Gesture ended = std::exchange(gesture, Gesture::None);
+    viewport()->unsetCursor();
+    const QPointF at = mapToScene(event->position().toPoint());
+    if (ended == Gesture::MovingTile)
+        emit tileDropped(pressScenePos, at);
+    else if (ended == Gesture::MovingCrop)
+        emit cropDragFinished(pressScenePos, at - pressScenePos);
+    else if (!cropButton)
+        emit clicked(pressScenePos);
+    event->accept();
+}
+
+void CanvasView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QGraphicsView::mouseDoubleClickEvent(event);
+        return;
+    }
+    gesture = Gesture::None;
+    emit doubleClicked(mapToScene(event->position().toPoint()));
+    event->accept();
+}
+
+void CanvasView::contextMenuEvent(QContextMenuEvent *event)
+{
+    emit contextMenuAt(mapToScene(event->pos()), event->globalPos());
+    event->accept();
+}
+
+void CanvasView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
+        emit deletePressed();
+        event->accept();
+        return;
+    }
+    QGraphicsView::keyPressEvent(event);
+}
+
 void CanvasView::dragEnterEvent(QDragEnterEvent *event)
 {
     event->acceptProposedAction();
@@ -53,6 +139,8 @@ void CanvasView::dragLeaveEvent(QDragLeaveEvent *event)
     event->accept();
 }
 
+// Carrying a tile to another is the view's own mouse gesture, not a drag and drop, so only
+// drops from outside arrive here, and only their URLs add photos.
 void CanvasView::dropEvent(QDropEvent *event)
 {
     if (event->mimeData()->hasUrls()) {

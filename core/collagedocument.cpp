@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <vector>
+
 namespace {
 
 bool sameNode(const BNode *x, const BNode *y)
@@ -114,13 +116,24 @@ CollageDocument withoutPhoto(CollageDocument document, int index)
     }
     BTree *tree = document.layout.tree();
     btree_remove_leaf(tree, btree_find_img(tree->root, index + 1));
+    // The fair shares follow the photos that are left, as a project read back computes them.
+    std::vector<BSize> sizes;
+    for (const PhotoRecord &photo : std::as_const(document.photos))
+        sizes.push_back(BSize {photo.size.width(), photo.size.height()});
+    btree_fair_sizes(sizes.data(), unsigned(sizes.size()));
+    for (unsigned k = 0; k < sizes.size(); ++k) {
+        BNode *leaf = btree_find_img(tree->root, int(k) + 1);
+        leaf->img_w = uint16_t(sizes[k].w);
+        leaf->img_h = uint16_t(sizes[k].h);
+    }
     btree_refit(tree);
     return document;
 }
 
 CheckedDocument checkPhotos(CollageDocument document)
 {
-    const auto tr
+    // Marked for the catalogues where they stand, translated when used.
+    const auto translated
         = [](const char *text) { return QCoreApplication::translate("CollageDocument", text); };
     QList<PhotoProblem> problems;
     QList<int> unusable;
@@ -129,13 +142,14 @@ CheckedDocument checkPhotos(CollageDocument document)
         const QFileInfo info(photo.path);
         QString reason;
         if (!info.exists()) {
-            reason = tr("the file is missing");
+            reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "the file is missing"));
         } else if (!info.isFile()) {
-            reason = tr("not a regular file");
+            reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "not a regular file"));
         } else if (const std::optional<PhotoRecord> now = createPhotoRecord(photo.path); !now) {
-            reason = tr("cannot be read as a photo");
+            reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "cannot be read as a photo"));
         } else if (now->size != photo.size || now->orientation != photo.orientation) {
-            reason = tr("the photo has changed since the project was saved");
+            reason = translated(QT_TRANSLATE_NOOP(
+                "CollageDocument", "the photo has changed since the project was saved"));
         }
         if (!reason.isEmpty()) {
             problems.append({photo.path, reason});
@@ -155,5 +169,26 @@ CollageDocument fittedTo(CollageDocument document, const QSize &canvas)
     tree->width = uint16_t(canvas.width());
     tree->height = uint16_t(canvas.height());
     btree_refit(tree);
+    return document;
+}
+
+CollageDocument withSwappedPhotos(CollageDocument document, int first, int second)
+{
+    if (first == second || !document.hasLayout())
+        return document;
+    BTree *tree = document.layout.tree();
+    BNode *a = btree_find_img(tree->root, first + 1);
+    BNode *b = btree_find_img(tree->root, second + 1);
+    if (!a || !b)
+        return document;
+    btree_swap_photos(a, b);
+    btree_refit(tree);
+    return document;
+}
+
+CollageDocument withCrop(CollageDocument document, int index, const QPointF &crop)
+{
+    if (index >= 0 && index < document.photos.size())
+        document.photos[index].crop = crop;
     return document;
 }

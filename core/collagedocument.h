@@ -105,6 +105,14 @@ struct CheckedDocument
 // out as withoutPhoto() leaves it out. Nothing but regular files is ever opened.
 CheckedDocument checkPhotos(CollageDocument document);
 
+// The document with photos `first` and `second` (0-based) in each other's cells. The tree
+// keeps its shape and is fitted to the canvas again, so each cell follows its new photo's
+// shape as far as the tree allows. Unchanged when either has no cell or they are the same.
+CollageDocument withSwappedPhotos(CollageDocument document, int first, int second);
+
+// The document with photo `index` showing the part of it that `crop` says (see PhotoRecord).
+CollageDocument withCrop(CollageDocument document, int index, const QPointF &crop);
+
 // The canvas the preview works at for a requested size: the size itself up to 1200 pixels a
 // side, otherwise scaled into 1200 x 900 with its shape kept.
 QSize workingCanvasSize(const QSize &requested);

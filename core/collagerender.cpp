@@ -121,8 +121,8 @@ void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photo
             image = cache.image(record->path);
         if (image.isNull())
             continue;
-        const QImage tile
-            = prepareTile(image, quint16(cell.rect.width()), quint16(cell.rect.height()));
+        const QImage tile = prepareTile(image, quint16(cell.rect.width()),
+                                        quint16(cell.rect.height()), record->crop);
         blendTile(target, framer.apply(tile, frame.type, frame.a, frame.b), cell.rect.x(),
                   cell.rect.y());
     }
@@ -207,4 +207,52 @@ QImage renderCollageImage(const CollageDocument &document, ImageCache &cache, co
     QPainter painter(&collage);
     painter.drawImage(0, 0, layer);
     return collage;
+}
+
+int photoAt(const CollageDocument &document, const QPointF &point)
+{
+    if (!document.hasLayout())
+        return -1;
+    const QList<RenderCell> cells = collectLeaves(document.layout.tree());
+    for (const RenderCell &cell : cells) {
+        if (QRectF(cell.rect).contains(point))
+            return cell.img - 1;
+    }
+    return -1;
+}
+
+QRect cellOf(const CollageDocument &document, int index)
+{
+    if (!document.hasLayout())
+        return QRect();
+    const QList<RenderCell> cells = collectLeaves(document.layout.tree());
+    for (const RenderCell &cell : cells) {
+        if (cell.img - 1 == index)
+            return cell.rect;
+    }
+    return QRect();
+}
+
+QImage redrawCell(const CollageDocument &document, const ImageCache &cache, int index,
+                  const QImage &layer)
+{
+    const QRect cell = cellOf(document, index);
+    if (cell.isEmpty() || index < 0 || index >= document.photos.size() || layer.isNull())
+        return QImage();
+    const PhotoRecord &photo = document.photos.at(index);
+    const QImage image = cache.imageFor(photo.path, cell.size());
+    if (image.isNull() || layer.size() != document.canvasSize)
+        return QImage();
+    QImage result = layer;
+    {
+        QPainter painter(&result);
+        painter.setCompositionMode(QPainter::CompositionMode_Clear);
+        painter.fillRect(cell, Qt::transparent);
+    }
+    const QImage tile
+        = prepareTile(image, quint16(cell.width()), quint16(cell.height()), photo.crop);
+    blendTile(result,
+              PhotoFrame().apply(tile, document.frame.type, document.frame.a, document.frame.b),
+              cell.x(), cell.y());
+    return result;
 }

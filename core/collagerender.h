@@ -69,4 +69,16 @@ QImage renderPhotoLayer(const CollageDocument &document, ImageCache &cache, cons
 QImage renderCollageImage(const CollageDocument &document, ImageCache &cache, const QSize &size,
                           const RenderProgress &progress = {});
 
+// The photo (0-based) whose cell holds `point` on the document's canvas, or -1.
+int photoAt(const CollageDocument &document, const QPointF &point);
+
+// The cell of photo `index` (0-based) on the document's canvas; empty when it has none.
+QRect cellOf(const CollageDocument &document, int index);
+
+// `layer` with the cell of photo `index` drawn again from what the cache holds for it, as a
+// crop being dragged shows at every move. Null when the cache has no decode that covers the
+// cell: nothing is decoded here, so it is quick enough for the GUI thread.
+QImage redrawCell(const CollageDocument &document, const ImageCache &cache, int index,
+                  const QImage &layer);
+
 #endif // COLLAGERENDER_H

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -103,21 +104,56 @@ QPainterPath PhotoFrame::scallopPath(int width, int height, int a, int b)
     return path;
 }
 
-QImage prepareTile(const QImage &image, quint16 w, quint16 h)
+QRect cropRect(const QSize &image, const QSize &cell, const QPointF &offset)
+{
+    const int iw = image.width();
+    const int ih = image.height();
+    const int w = cell.width();
+    const int h = cell.height();
+    if (iw < 1 || ih < 1 || w < 1 || h < 1)
+        return QRect();
+    // The offset moves the window from the centre by a share of the photo, and stops where
+    // the window's edge meets the photo's.
+    const auto place = [](int whole, int part, qreal share) {
+        const int centred = (whole - part) / 2;
+        if (share == 0 || !std::isfinite(share))
+            return centred;
+        return std::clamp(centred + int(std::lround(share * whole)), 0, whole - part);
+    };
+    if (double(iw) / ih > double(w) / h) {
+        // At least one pixel, or a sliver of a photo in an extreme cell would vanish.
+        const int cw = std::clamp(int(double(qint64(w) * ih) / h), 1, iw);
+        return QRect(place(iw, cw, offset.x()), 0, cw, ih);
+    }
+    const int ch = std::clamp(int(double(qint64(h) * iw) / w), 1, ih);
+    return QRect(0, place(ih, ch, offset.y()), iw, ch);
+}
+
+QPointF draggedCrop(const QSize &photo, const QSize &cell, const QPointF &start,
+                    const QPointF &delta)
+{
+    const QRect window = cropRect(photo, cell);
+    if (window.isEmpty())
+        return start;
+    // Photo pixels per cell pixel; the window has the cell's shape, so one factor serves both.
+    const double k = double(window.width()) / cell.width();
+    const auto along = [k](int whole, int part, double from, double moved) {
+        if (part >= whole)
+            return 0.0;
+        const int slack = whole - part;
+        const double low = -double(slack / 2) / whole;
+        const double high = double(slack - slack / 2) / whole;
+        return std::clamp(from - moved * k / whole, low, high);
+    };
+    return QPointF(along(photo.width(), window.width(), start.x(), delta.x()),
+                   along(photo.height(), window.height(), start.y(), delta.y()));
+}
+
+QImage prepareTile(const QImage &image, quint16 w, quint16 h, const QPointF &offset)
 {
     if (image.isNull() || w == 0 || h == 0)
         return QImage();
-    const int iw = image.width();
-    const int ih = image.height();
-    QRect crop;
-    if (double(iw) / ih > double(w) / h) {
-        // At least one pixel, or a sliver of a photo in an extreme cell would vanish.
-        const int cw = std::max(1, int(double(qint64(w) * ih) / h));
-        crop = QRect((iw - cw) / 2, 0, cw, ih);
-    } else {
-        const int ch = std::max(1, int(double(qint64(h) * iw) / w));
-        crop = QRect(0, (ih - ch) / 2, iw, ch);
-    }
+    const QRect crop = cropRect(image.size(), QSize(w, h), offset);
     // Scaled to the cell's exact size rather than to its height alone: the crop's width is
     // truncated, so keeping its aspect could leave the tile a column short of the cell, and
     // that column would go on showing whatever the layer held (the pale layout boxes), or a

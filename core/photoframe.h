@@ -1,6 +1,9 @@
 #ifndef PHOTOFRAME_H
 #define PHOTOFRAME_H
 
+#include <QPointF>
+#include <QRect>
+#include <QSize>
 #include <QtGlobal>
 
 class QImage;
@@ -22,9 +25,20 @@ public:
     QPainterPath scallopPath(int width, int height, int a, int b);
 };
 
-// Cuts the image to the cell's aspect ratio around its centre and scales it smoothly to
-// exactly w x h, so the tile covers its cell. A null image or an empty cell gives a null tile.
-QImage prepareTile(const QImage &image, quint16 w, quint16 h);
+// The part of an image of `image` size that a cell of `cell` size shows: the cell's aspect
+// ratio, as large as the image allows, around the centre moved by `offset` (shares of the
+// image's width and height) but never past the image's edges. Empty for empty sizes.
+QRect cropRect(const QSize &image, const QSize &cell, const QPointF &offset = QPointF());
+
+// The crop offset of a photo of `photo` size dragged by `delta` pixels inside a cell of `cell`
+// size, starting from offset `start`: the photo follows the pointer and stops where its edge
+// meets the cell's, so no background ever shows inside a tile.
+QPointF draggedCrop(const QSize &photo, const QSize &cell, const QPointF &start,
+                    const QPointF &delta);
+
+// Cuts the image to the cell's aspect ratio at cropRect() and scales it smoothly to exactly
+// w x h, so the tile covers its cell. A null image or an empty cell gives a null tile.
+QImage prepareTile(const QImage &image, quint16 w, quint16 h, const QPointF &offset = QPointF());
 
 // Lays the tile onto the layer with its top-left corner at (x, y), clipped to the layer.
 // Colour channels become (d * (255 - alpha) + s * alpha) >> 8, and alpha the tile's alpha.

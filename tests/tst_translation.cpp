@@ -57,8 +57,8 @@ static const Row rows[] = {
     {"MainWindow", "Ctrl+S", "Ctrl+S", "Ctrl+S", "Ctrl+S"},
     {"MainWindow", "Ctrl+Q", "Ctrl+Q", "Ctrl+Q", "Ctrl+Q"},
     {"MainWindow", "(*.jpg)", "(*.jpg)", "(*.jpg)", "(*.jpg)"},
-    {"MainWindow", "*.jpg", "*.jpg", "*.jpg", "*.jpg"},
-    {"MainWindow", "*.jpeg", "*.jpeg", "*.jpeg", "*.jpeg"},
+    {"MainWindow", "&Undo", "&Rückgängig", "&Deshacer", "&Отмени"},
+    {"MainWindow", "Ctrl+Shift+Z", "Ctrl+Shift+Z", "Ctrl+Shift+Z", "Ctrl+Shift+Z"},
 };
 
 class TestTranslation : public QObject

@@ -2,6 +2,36 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="bg_BG">
 <context>
+    <name>CanvasSettings</name>
+    <message>
+        <source>Background</source>
+        <translation>Фон</translation>
+    </message>
+    <message>
+        <source>Frame</source>
+        <translation>Рамка</translation>
+    </message>
+</context>
+<context>
+    <name>CollageDocument</name>
+    <message>
+        <source>the file is missing</source>
+        <translation>файлът липсва</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>не е обикновен файл</translation>
+    </message>
+    <message>
+        <source>cannot be read as a photo</source>
+        <translation>не може да бъде прочетен като снимка</translation>
+    </message>
+    <message>
+        <source>the photo has changed since the project was saved</source>
+        <translation>снимката е променена след записването на проекта</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>&amp;File</source>
@@ -76,14 +106,6 @@
         <translation>(*.jpg)</translation>
     </message>
     <message>
-        <source>*.jpg</source>
-        <translation>*.jpg</translation>
-    </message>
-    <message>
-        <source>*.jpeg</source>
-        <translation>*.jpeg</translation>
-    </message>
-    <message>
         <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
         <translation>%1 не може да бъде записан: поддържат се само файлове JPEG (.jpg, .jpeg) и PNG (.png).</translation>
     </message>
@@ -99,16 +121,217 @@
         <source>there is no image to save</source>
         <translation>няма изображение за записване</translation>
     </message>
-</context>
-<context>
-    <name>CanvasSettings</name>
     <message>
-        <source>Background</source>
-        <translation>Фон</translation>
+        <source>Add Photos</source>
+        <translation>добавянето на снимки</translation>
     </message>
     <message>
-        <source>Frame</source>
-        <translation>Рамка</translation>
+        <source>Shuffle</source>
+        <translation>разбъркването</translation>
+    </message>
+    <message>
+        <source>Frame Change</source>
+        <translation>смяната на рамката</translation>
+    </message>
+    <message>
+        <source>Background Change</source>
+        <translation>смяната на фона</translation>
+    </message>
+    <message>
+        <source>New Canvas</source>
+        <translation>създаването на ново платно</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>неизвестна грешка</translation>
+    </message>
+    <message>
+        <source>%1[*] — %2</source>
+        <translation>%1[*] — %2</translation>
+    </message>
+    <message>
+        <source>The collage has been modified.
+Do you want to save it?</source>
+        <translation>Колажът е променен.
+Искате ли да го запишете?</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <translation>Отваряне на проект</translation>
+    </message>
+    <message>
+        <source>Vellomir projects (*.%1)</source>
+        <translation>Проекти на Vellomir (*.%1)</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>%1 не може да бъде отворен: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Save Project</source>
+        <translation>Записване на проект</translation>
+    </message>
+    <message>
+        <source>No Recent Projects</source>
+        <translation>Няма скорошни проекти</translation>
+    </message>
+    <message>
+        <source>&amp;Open Project...</source>
+        <translation>&amp;Отвори проект...</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Save Pro&amp;ject</source>
+        <translation>&amp;Запиши проекта</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+S</source>
+        <translation>Ctrl+Shift+S</translation>
+    </message>
+    <message>
+        <source>Save Project &amp;As...</source>
+        <translation>Запиши проекта &amp;като...</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Отмени</translation>
+    </message>
+    <message>
+        <source>Ctrl+Z</source>
+        <translation>Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Повтори</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+Z</source>
+        <translation>Ctrl+Shift+Z</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>&amp;Скорошни проекти</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Редактиране</translation>
+    </message>
+    <message numerus="yes">
+        <source>…and %n more</source>
+        <translation>
+            <numerusform>…и още %n</numerusform>
+            <numerusform>…и още %n</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>One photo of %1 could not be used and was left out of the collage:</source>
+        <translation>Една снимка от %1 не може да бъде използвана и не е включена в колажа:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos of %1 could not be used and were left out of the collage:</source>
+        <translation>
+            <numerusform>%n снимка от %1 не може да бъде използвана и не е включена в колажа:</numerusform>
+            <numerusform>%n снимки от %1 не могат да бъдат използвани и не са включени в колажа:</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ProjectFile</name>
+    <message>
+        <source>a photo has no path</source>
+        <translation>една от снимките няма път</translation>
+    </message>
+    <message>
+        <source>a photo&apos;s size is not usable</source>
+        <translation>размерът на една от снимките е невалиден</translation>
+    </message>
+    <message>
+        <source>a photo&apos;s orientation is not usable</source>
+        <translation>ориентацията на една от снимките е невалидна</translation>
+    </message>
+    <message>
+        <source>a photo&apos;s crop is not usable</source>
+        <translation>изрязването на една от снимките е невалидно</translation>
+    </message>
+    <message>
+        <source>the file is damaged or not a project</source>
+        <translation>файлът е повреден или не е проект</translation>
+    </message>
+    <message>
+        <source>not a Vellomir project</source>
+        <translation>не е проект на Vellomir</translation>
+    </message>
+    <message>
+        <source>made by a newer version of Vellomir</source>
+        <translation>създаден с по-нова версия на Vellomir</translation>
+    </message>
+    <message>
+        <source>the project file is damaged</source>
+        <translation>файлът на проекта е повреден</translation>
+    </message>
+    <message>
+        <source>the canvas size is not usable</source>
+        <translation>размерът на платното е невалиден</translation>
+    </message>
+    <message>
+        <source>the background colour is not usable</source>
+        <translation>цветът на фона е невалиден</translation>
+    </message>
+    <message>
+        <source>the frame is not usable</source>
+        <translation>рамката е невалидна</translation>
+    </message>
+    <message>
+        <source>more than %1 photos</source>
+        <translation>повече от %1 снимки</translation>
+    </message>
+    <message>
+        <source>the layout does not match the photos</source>
+        <translation>подредбата не съответства на снимките</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>файлът не съществува</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>не е обикновен файл</translation>
+    </message>
+    <message>
+        <source>the file is too large for a project</source>
+        <translation>файлът е твърде голям за проект</translation>
+    </message>
+    <message>
+        <source>cannot read the file: %1</source>
+        <translation>файлът не може да бъде прочетен: %1</translation>
+    </message>
+    <message>
+        <source>the project cannot be stored: %1</source>
+        <translation>проектът не може да бъде записан: %1</translation>
+    </message>
+</context>
+<context>
+    <name>QFileDialog</name>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 вече съществува.
+Искате ли да го замените?</translation>
+    </message>
+</context>
+<context>
+    <name>QMessageBox</name>
+    <message>
+        <source>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;This program is a photo collage software. It allows you to create layouts quickly and  generate unique layout each time.&lt;/p&gt;&lt;p&gt;version: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</source>
+        <translatorcomment>Left untranslated on purpose: the about text stays English.</translatorcomment>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,36 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es_ES">
 <context>
+    <name>CanvasSettings</name>
+    <message>
+        <source>Background</source>
+        <translation>Fondo</translation>
+    </message>
+    <message>
+        <source>Frame</source>
+        <translation>Marco de foto</translation>
+    </message>
+</context>
+<context>
+    <name>CollageDocument</name>
+    <message>
+        <source>the file is missing</source>
+        <translation>falta el archivo</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>no es un archivo normal</translation>
+    </message>
+    <message>
+        <source>cannot be read as a photo</source>
+        <translation>no se puede leer como foto</translation>
+    </message>
+    <message>
+        <source>the photo has changed since the project was saved</source>
+        <translation>la foto ha cambiado desde que se guardó el proyecto</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>&amp;File</source>
@@ -76,14 +106,6 @@
         <translation>(*.jpg)</translation>
     </message>
     <message>
-        <source>*.jpg</source>
-        <translation>*.jpg</translation>
-    </message>
-    <message>
-        <source>*.jpeg</source>
-        <translation>*.jpeg</translation>
-    </message>
-    <message>
         <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
         <translation>No se puede guardar %1: solo se admiten archivos JPEG (.jpg, .jpeg) y PNG (.png).</translation>
     </message>
@@ -99,16 +121,217 @@
         <source>there is no image to save</source>
         <translation>no hay ninguna imagen que guardar</translation>
     </message>
-</context>
-<context>
-    <name>CanvasSettings</name>
     <message>
-        <source>Background</source>
-        <translation>Fondo</translation>
+        <source>Add Photos</source>
+        <translation>adición de fotos</translation>
     </message>
     <message>
-        <source>Frame</source>
-        <translation>Marco de foto</translation>
+        <source>Shuffle</source>
+        <translation>mezcla</translation>
+    </message>
+    <message>
+        <source>Frame Change</source>
+        <translation>cambio de marco</translation>
+    </message>
+    <message>
+        <source>Background Change</source>
+        <translation>cambio de fondo</translation>
+    </message>
+    <message>
+        <source>New Canvas</source>
+        <translation>nuevo lienzo</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>error desconocido</translation>
+    </message>
+    <message>
+        <source>%1[*] — %2</source>
+        <translation>%1[*] — %2</translation>
+    </message>
+    <message>
+        <source>The collage has been modified.
+Do you want to save it?</source>
+        <translation>El collage se ha modificado.
+¿Desea guardarlo?</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <translation>Abrir proyecto</translation>
+    </message>
+    <message>
+        <source>Vellomir projects (*.%1)</source>
+        <translation>Proyectos de Vellomir (*.%1)</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>No se puede abrir %1: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Save Project</source>
+        <translation>Guardar proyecto</translation>
+    </message>
+    <message>
+        <source>No Recent Projects</source>
+        <translation>No hay proyectos recientes</translation>
+    </message>
+    <message>
+        <source>&amp;Open Project...</source>
+        <translation>&amp;Abrir proyecto...</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Save Pro&amp;ject</source>
+        <translation>&amp;Guardar proyecto</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+S</source>
+        <translation>Ctrl+Shift+S</translation>
+    </message>
+    <message>
+        <source>Save Project &amp;As...</source>
+        <translation>Guardar proyecto &amp;como...</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Deshacer</translation>
+    </message>
+    <message>
+        <source>Ctrl+Z</source>
+        <translation>Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Rehacer</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+Z</source>
+        <translation>Ctrl+Shift+Z</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>Abrir &amp;reciente</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Editar</translation>
+    </message>
+    <message numerus="yes">
+        <source>…and %n more</source>
+        <translation>
+            <numerusform>…y %n más</numerusform>
+            <numerusform>…y %n más</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>One photo of %1 could not be used and was left out of the collage:</source>
+        <translation>Una foto de %1 no se pudo usar y se ha dejado fuera del collage:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos of %1 could not be used and were left out of the collage:</source>
+        <translation>
+            <numerusform>%n foto de %1 no se pudo usar y se ha dejado fuera del collage:</numerusform>
+            <numerusform>%n fotos de %1 no se pudieron usar y se han dejado fuera del collage:</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ProjectFile</name>
+    <message>
+        <source>a photo has no path</source>
+        <translation>una foto no tiene ruta</translation>
+    </message>
+    <message>
+        <source>a photo&apos;s size is not usable</source>
+        <translation>el tamaño de una foto no es válido</translation>
+    </message>
+    <message>
+        <source>a photo&apos;s orientation is not usable</source>
+        <translation>la orientación de una foto no es válida</translation>
+    </message>
+    <message>
+        <source>a photo&apos;s crop is not usable</source>
+        <translation>el recorte de una foto no es válido</translation>
+    </message>
+    <message>
+        <source>the file is damaged or not a project</source>
+        <translation>el archivo está dañado o no es un proyecto</translation>
+    </message>
+    <message>
+        <source>not a Vellomir project</source>
+        <translation>no es un proyecto de Vellomir</translation>
+    </message>
+    <message>
+        <source>made by a newer version of Vellomir</source>
+        <translation>creado con una versión más reciente de Vellomir</translation>
+    </message>
+    <message>
+        <source>the project file is damaged</source>
+        <translation>el archivo de proyecto está dañado</translation>
+    </message>
+    <message>
+        <source>the canvas size is not usable</source>
+        <translation>el tamaño del lienzo no es válido</translation>
+    </message>
+    <message>
+        <source>the background colour is not usable</source>
+        <translation>el color de fondo no es válido</translation>
+    </message>
+    <message>
+        <source>the frame is not usable</source>
+        <translation>el marco no es válido</translation>
+    </message>
+    <message>
+        <source>more than %1 photos</source>
+        <translation>más de %1 fotos</translation>
+    </message>
+    <message>
+        <source>the layout does not match the photos</source>
+        <translation>la disposición no coincide con las fotos</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>el archivo no existe</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>no es un archivo normal</translation>
+    </message>
+    <message>
+        <source>the file is too large for a project</source>
+        <translation>el archivo es demasiado grande para ser un proyecto</translation>
+    </message>
+    <message>
+        <source>cannot read the file: %1</source>
+        <translation>no se puede leer el archivo: %1</translation>
+    </message>
+    <message>
+        <source>the project cannot be stored: %1</source>
+        <translation>no se puede guardar el proyecto: %1</translation>
+    </message>
+</context>
+<context>
+    <name>QFileDialog</name>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>El fichero %1 ya existe.
+¿Desea reemplazarlo?</translation>
+    </message>
+</context>
+<context>
+    <name>QMessageBox</name>
+    <message>
+        <source>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;This program is a photo collage software. It allows you to create layouts quickly and  generate unique layout each time.&lt;/p&gt;&lt;p&gt;version: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</source>
+        <translatorcomment>Left untranslated on purpose: the about text stays English.</translatorcomment>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -139,54 +362,67 @@
     </message>
     <message>
         <source>1500 x 1051 px   (9 x 13)cm</source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>1795 x 1205 px  (10 x 15)cm</source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>1800 x 1350 px             </source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>2102 x 1500 px  (13 x 18)cm</source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>2398 x 1795 px             </source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>3000 x 2398 px  (20 x 25)cm</source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>3602 x 2398 px  (20 x 30)cm</source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>3602 x 3000 px             </source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>4205 x 3295 px  (28 x 36)cm</source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>4500 x 3000 px             </source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>4500 x 3602 px             </source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>5102 x 3295 px             </source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>5492 x 3602 px             </source>
+        <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
         <translation type="unfinished"></translation>
     </message>
 </context>

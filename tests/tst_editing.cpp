@@ -1,0 +1,276 @@
+#include "canvasscene.h"
+#include "canvasview.h"
+#include "collagerender.h"
+#include "mainwindow.h"
+#include "photoframe.h"
+#include "photoscan.h"
+#include "translation.h"
+
+#include <QAction>
+#include <QImage>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+
+#include <cmath>
+
+// Editing a collage by hand through the real view, with real mouse and key events.
+class TestEditing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cropWindow_data();
+    void cropWindow();
+    void swapByDragging();
+    void dropOutsideChangesNothing();
+    void removeFromMenuAndKey();
+    void moveCropAndSaveLarger();
+
+private:
+    static void settle(MainWindow &window) { QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000); }
+    static QPoint onView(MainWindow &window, const QPointF &scenePoint)
+    {
+        return window.view->mapFromScene(scenePoint);
+    }
+    static QColor colourAt(MainWindow &window, const QPointF &scenePoint)
+    {
+        return window.scene->photoLayer().pixelColor(scenePoint.toPoint());
+    }
+    static bool near(const QColor &a, const QColor &b)
+    {
+        return std::abs(a.red() - b.red()) < 24 && std::abs(a.green() - b.green()) < 24
+               && std::abs(a.blue() - b.blue()) < 24;
+    }
+    static void drag(QWidget *viewport, QPoint from, QPoint to, Qt::MouseButton button,
+                     Qt::KeyboardModifiers modifiers = {});
+    QTemporaryDir dir;
+};
+
+void TestEditing::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    setApplicationIdentity();
+}
+
+void TestEditing::drag(QWidget *viewport, QPoint from, QPoint to, Qt::MouseButton button,
+                       Qt::KeyboardModifiers modifiers)
+{
+    QTest::mousePress(viewport, button, modifiers, from);
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(viewport, from + (to - from) * step / 4);
+    QTest::mouseRelease(viewport, button, modifiers, to);
+}
+
+void TestEditing::cropWindow_data()
+{
+    QTest::addColumn<QSize>("photo");
+    QTest::addColumn<QSize>("cell");
+    QTest::addColumn<QPointF>("offset");
+    QTest::addColumn<QRect>("window");
+
+    QTest::newRow("centred, wider photo")
+        << QSize(400, 100) << QSize(100, 100) << QPointF() << QRect(150, 0, 100, 100);
+    QTest::newRow("centred, taller photo")
+        << QSize(100, 300) << QSize(100, 100) << QPointF() << QRect(0, 100, 100, 100);
+    QTest::newRow("moved a quarter left")
+        << QSize(400, 100) << QSize(100, 100) << QPointF(-0.25, 0) << QRect(50, 0, 100, 100);
+    QTest::newRow("stops at the edge")
+        << QSize(400, 100) << QSize(100, 100) << QPointF(0.9, 0) << QRect(300, 0, 100, 100);
+    QTest::newRow("no room across")
+        << QSize(400, 100) << QSize(100, 100) << QPointF(0, 0.5) << QRect(150, 0, 100, 100);
+    QTest::newRow("not a number") << QSize(100, 300) << QSize(100, 100) << QPointF(0, std::nan(""))
+                                  << QRect(0, 100, 100, 100);
+}
+
+// The crop window a cell shows, and a drag's offset that never lets the background show.
+void TestEditing::cropWindow()
+{
+    QFETCH(QSize, photo);
+    QFETCH(QSize, cell);
+    QFETCH(QPointF, offset);
+    QFETCH(QRect, window);
+    QCOMPARE(cropRect(photo, cell, offset), window);
+
+    // Dragged far both ways, the photo stops with its edge on the cell's.
+    const QPointF far = draggedCrop(photo, cell, QPointF(), QPointF(-10000, -10000));
+    const QRect at = cropRect(photo, cell, far);
+    QCOMPARE(at.right(), photo.width() - 1);
+    QCOMPARE(at.bottom(), photo.height() - 1);
+    const QRect back = cropRect(photo, cell, draggedCrop(photo, cell, far, QPointF(1e5, 1e5)));
+    QCOMPARE(back.topLeft(), QPoint(0, 0));
+}
+
+// Drag a tile onto another: the two photos exchange cells, one step of the history.
+void TestEditing::swapByDragging()
+{
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    QTemporaryDir photos;
+    for (int i = 0; i < 4; ++i) {
+        QImage image(80, 60, QImage::Format_RGB32);
+        image.fill(colours[i]);
+        QVERIFY(image.save(photos.filePath(QStringLiteral("s%1.jpg").arg(i)), "JPG", 95));
+    }
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.addAndLayOut(scanPhotoFolder(photos.path()));
+    settle(window);
+    const QImage before = window.scene->photoLayer();
+    const QPointF first = QRectF(cellOf(window.document, 0)).center();
+    const QPointF third = QRectF(cellOf(window.document, 2)).center();
+    QVERIFY(near(colourAt(window, first), Qt::red));
+
+    drag(window.view->viewport(), onView(window, first), onView(window, third), Qt::LeftButton);
+    settle(window);
+    QVERIFY(near(colourAt(window, first), Qt::blue));
+    QVERIFY(near(colourAt(window, third), Qt::red));
+    QVERIFY(window.scene->dropTarget().isEmpty());
+    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Swap"));
+    const QImage swapped = window.scene->photoLayer();
+
+    window.undoAct->trigger();
+    settle(window);
+    QCOMPARE(window.scene->photoLayer(), before);
+    window.redoAct->trigger();
+    settle(window);
+    QCOMPARE(window.scene->photoLayer(), swapped);
+}
+
+void TestEditing::dropOutsideChangesNothing()
+{
+    QTemporaryDir photos;
+    for (int i = 0; i < 3; ++i) {
+        QImage image(80, 60, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 100, 255, 255));
+        QVERIFY(image.save(photos.filePath(QStringLiteral("o%1.jpg").arg(i)), "JPG", 95));
+    }
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.addAndLayOut(scanPhotoFolder(photos.path()));
+    settle(window);
+    const int steps = window.undoStack->count();
+    const QPointF first = QRectF(cellOf(window.document, 0)).center();
+    // Outside the canvas, and back onto the tile itself.
+    drag(window.view->viewport(), onView(window, first), onView(window, QPointF(-8, -8)),
+         Qt::LeftButton);
+    drag(window.view->viewport(), onView(window, first), onView(window, first + QPointF(30, 0)),
+         Qt::LeftButton);
+    settle(window);
+    QCOMPARE(window.undoStack->count(), steps);
+}
+
+// Remove through the tile's menu, and through a click and the Delete key; undo brings the
+// photo back, and removing the last one leaves the empty canvas.
+void TestEditing::removeFromMenuAndKey()
+{
+    QTemporaryDir photos;
+    for (int i = 0; i < 3; ++i) {
+        QImage image(60 + 20 * i, 60, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 100, 255, 255));
+        QVERIFY(image.save(photos.filePath(QStringLiteral("r%1.jpg").arg(i)), "JPG", 95));
+    }
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.addAndLayOut(scanPhotoFolder(photos.path()));
+    settle(window);
+    const QImage full = window.scene->photoLayer();
+
+    window.canvasContextMenu(QRectF(cellOf(window.document, 1)).center(), QPoint(10, 10));
+    auto *menu = window.findChild<QMenu *>();
+    QVERIFY(menu);
+    const QList<QAction *> entries = menu->actions();
+    QCOMPARE(entries.first()->text(), QStringLiteral("&Remove Photo"));
+    entries.first()->trigger();
+    menu->close();
+    settle(window);
+    QCOMPARE(window.document.photos.size(), 2);
+    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Remove Photo"));
+    // The rest fills the canvas: no cell is empty.
+    const QImage layer = window.scene->photoLayer();
+    for (int y = 5; y < layer.height(); y += 30)
+        for (int x = 5; x < layer.width(); x += 30)
+            QCOMPARE(qAlpha(layer.pixel(x, y)), 255);
+
+    for (int left = 2; left > 0; --left) {
+        const QPoint tile = onView(window, QRectF(cellOf(window.document, 0)).center());
+        QTest::mouseClick(window.view->viewport(), Qt::LeftButton, {}, tile);
+        QVERIFY(!window.scene->selection().isEmpty());
+        QTest::keyClick(window.view->viewport(), Qt::Key_Delete);
+        settle(window);
+        QCOMPARE(window.document.photos.size(), left - 1);
+    }
+    QCOMPARE(window.scene->photoLayer().pixel(400, 300), 0u);
+
+    for (int i = 0; i < 3; ++i) {
+        window.undoAct->trigger();
+        settle(window);
+    }
+    QCOMPARE(window.document.photos.size(), 3);
+    QCOMPARE(window.scene->photoLayer(), full);
+}
+
+// Shift+drag moves a portrait's crop up; the print-size save shows the same part of it.
+void TestEditing::moveCropAndSaveLarger()
+{
+    QTemporaryDir photos;
+    // Red, green and blue thirds from top to bottom.
+    QImage image(300, 450, QImage::Format_RGB32);
+    for (int y = 0; y < 450; ++y) {
+        const QRgb band = y < 150   ? qRgb(230, 20, 20)
+                          : y < 300 ? qRgb(20, 200, 20)
+                                    : qRgb(20, 20, 230);
+        for (int x = 0; x < 300; ++x)
+            image.setPixel(x, y, band);
+    }
+    QVERIFY(image.save(photos.filePath("portrait.jpg"), "JPG", 95));
+    MainWindow window;
+    window.resize(1400, 1000);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.applyNewCanvas(QSize(1600, 1200)); // worked on at 1200 x 900
+    window.addAndLayOut(scanPhotoFolder(photos.path()));
+    settle(window);
+    const QPointF centre(600, 450);
+    QVERIFY(near(colourAt(window, centre), QColor(20, 200, 20)));
+
+    drag(window.view->viewport(), onView(window, centre), onView(window, centre + QPointF(0, 400)),
+         Qt::LeftButton, Qt::ShiftModifier);
+    settle(window);
+    QVERIFY(near(colourAt(window, centre), QColor(230, 20, 20)));
+    // Dragged on, it stops with its top edge on the tile's.
+    drag(window.view->viewport(), onView(window, centre), onView(window, centre + QPointF(0, 400)),
+         Qt::LeftButton, Qt::ShiftModifier);
+    settle(window);
+    const PhotoRecord &photo = window.document.photos.first();
+    QCOMPARE(cropRect(photo.size, QSize(1200, 900), photo.crop).top(), 0);
+    QCOMPARE(window.undoStack->count(), 4); // new canvas, photos added, two moves
+    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Move Photo"));
+
+    const QString path = dir.filePath("print.png");
+    QSignalSpy saved(&window, &MainWindow::collageSaved);
+    QVERIFY(window.saveCollageAs(path));
+    QVERIFY(saved.wait(30000));
+    const QImage print = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(print.size(), QSize(1600, 1200));
+    const QImage down = print.scaled(1200, 900, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage preview = window.scene->renderCanvas();
+    for (int y = 50; y < 900; y += 100)
+        QVERIFY2(near(down.pixelColor(600, y), preview.pixelColor(600, y)),
+                 qPrintable(QString::number(y)));
+
+    // A double click centres it again.
+    QTest::mouseDClick(window.view->viewport(), Qt::LeftButton, {}, onView(window, centre));
+    settle(window);
+    QVERIFY(near(colourAt(window, centre), QColor(20, 200, 20)));
+    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Centre Photo"));
+}
+
+QTEST_MAIN(TestEditing)
+#include "tst_editing.moc"
