@@ -8,13 +8,16 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
 
-.PHONY: all deps run build test test-release test-asan bench bench-e2e fuzz format clean
+.PHONY: all deps run build test test-release test-asan bench bench-e2e fuzz install package format clean
 
 FUZZ_TIME ?= 600
+# make install PREFIX=/usr DESTDIR=/tmp/stage
+PREFIX  ?= /usr/local
+DESTDIR ?=
 
 all: build
 
-# Package groups of scripts/deps.sh: build (the default), gui, bench, fuzz.
+# Package groups of scripts/deps.sh: build (the default), gui, bench, fuzz, package.
 DEPS ?= build
 
 deps:
@@ -62,6 +65,14 @@ fuzz:
 	    $(FUZZ_BUILD)/corpus tests/fuzz/exif
 	$(FUZZ_BUILD)/tests/fuzz_project -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
 	    $(FUZZ_BUILD)/corpus-project tests/fuzz/project
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# build/vellomir_<version>_<arch>.deb; dpkg-shlibdeps (dpkg-dev) finds its dependencies.
+package: build
+	@scripts/deps.sh package
+	cd $(BUILD) && cpack --config CPackConfig.cmake
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,10 +1,12 @@
 #include "mainwindow.h"
+#include "startup.h"
 #include "translation.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -12,6 +14,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     qDebug() << QCoreApplication::libraryPaths();
     setApplicationIdentity();
+    // Wayland matches the window to the desktop entry, and so to its icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELLOMIR_APP_ID));
 
     const QString localeName = QLocale::system().name();
     qDebug() << localeName;
@@ -28,5 +32,8 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.setWindowTitle(applicationTitle());
     window.show();
+    // Once the window is on screen, so that a warning about a damaged project has it as parent.
+    const StartupFiles files = startupFiles(QCoreApplication::arguments().mid(1));
+    QTimer::singleShot(0, &window, [&window, files] { openStartupFiles(window, files); });
     return app.exec();
 }

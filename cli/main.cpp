@@ -213,6 +213,9 @@ int parseArguments(const QCoreApplication &app, Options &options)
 
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), BadInput);
+    // process() alone knows Qt's own options; it prints them with the tool's and exits.
+    if (parser.isSet(QStringLiteral("help-all")))
+        parser.process(app);
     if (parser.isSet(QStringLiteral("help"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return Written;
@@ -234,6 +237,8 @@ int parseArguments(const QCoreApplication &app, Options &options)
         return fail(QStringLiteral("--project takes no photos or folders"), BadInput);
     if (options.inputs.isEmpty() && options.project.isEmpty())
         return fail(QStringLiteral("no photo or folder given"), BadInput);
+    if (options.list && !options.project.isEmpty())
+        return fail(QStringLiteral("--list takes photos or folders, not --project"), BadInput);
     if (options.list)
         return -1;
 

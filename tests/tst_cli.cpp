@@ -94,6 +94,8 @@ private slots:
     void initTestCase();
     void badArguments_data();
     void badArguments();
+    void informationOptions_data();
+    void informationOptions();
     void listShowsUprightSizes();
     void sameSeedSameFile();
     void traceOnlyWhenVerbose();
@@ -150,6 +152,8 @@ void TestCli::badArguments_data()
     QTest::newRow("missing photo")
         << QStringList {scratch.filePath(QStringLiteral("none.jpg")), "-o", out};
     QTest::newRow("empty folder") << QStringList {QDir::tempPath() + "/", "-o", out};
+    QTest::newRow("list a project")
+        << QStringList {"--list", "--project", scratch.filePath(QStringLiteral("p.vellomir"))};
 }
 
 void TestCli::badArguments()
@@ -164,6 +168,34 @@ void TestCli::badArguments()
     QVERIFY(!run.err.trimmed().isEmpty());
     QVERIFY2(run.err.trimmed().count(QLatin1Char('\n')) <= 1, qPrintable(run.err));
     QVERIFY(!QFile::exists(scratch.filePath(QStringLiteral("bad.jpg"))));
+}
+
+void TestCli::informationOptions_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("help") << "--help"
+                          << "--save-project <FILE>";
+    QTest::newRow("short help") << "-h"
+                                << "--save-project <FILE>";
+    QTest::newRow("help with Qt's options") << "--help-all"
+                                            << "-platform";
+    QTest::newRow("version") << "--version"
+                             << "vellomir-collage " VELLOMIR_VERSION "\n";
+    QTest::newRow("short version") << "-v"
+                                   << "vellomir-collage " VELLOMIR_VERSION "\n";
+}
+
+void TestCli::informationOptions()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, expected);
+
+    const Run run = runTool({option});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(expected), qPrintable(run.out));
+    QCOMPARE(run.err, QString());
 }
 
 void TestCli::listShowsUprightSizes()

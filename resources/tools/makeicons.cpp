@@ -1,5 +1,8 @@
 // Draws the program's icons. Run once after changing the artwork and commit
 // the PNGs: makeicons <output folder>
+// Besides the compiled-in icons it draws the desktop icon into the folder's
+// icons/hicolor/ tree, the layout of the freedesktop icon theme, from where the
+// install copies it.
 #include <QColor>
 #include <QConicalGradient>
 #include <QDir>
@@ -185,6 +188,24 @@ bool save(const QImage &img, const QString &dir, const char *name)
     return true;
 }
 
+const char desktopIconName[] = "org.vellomir.Vellomir.png";
+
+// Each size drawn at its own pixel grid, not scaled from the largest: the gaps
+// between the cells stay crisp in a panel at 16 px.
+bool saveThemeIcons(const QString &dir)
+{
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const QString sub = QStringLiteral("%1/icons/hicolor/%2x%2/apps").arg(dir).arg(size);
+        if (!QDir().mkpath(sub)) {
+            std::fprintf(stderr, "cannot create %s\n", qPrintable(sub));
+            return false;
+        }
+        if (!save(logo(size), sub, desktopIconName))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -195,6 +216,6 @@ int main(int argc, char **argv)
               && save(logo(48), dir, "logo48.png") && save(logo(128), dir, "logo128.png")
               && save(shuffle(46), dir, "shuffle2.png") && save(shuffle(48), dir, "shuffle.png")
               && save(colorWheel(32), dir, "color_picker.png")
-              && save(colorSwatch(32), dir, "color_swatch.png");
+              && save(colorSwatch(32), dir, "color_swatch.png") && saveThemeIcons(dir);
     return ok ? 0 : 1;
 }

@@ -1,0 +1,67 @@
+#include "startup.h"
+
+#include "canvasview.h"
+#include "mainwindow.h"
+#include "projectfile.h"
+
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcStartup, "vellomir.startup", QtWarningMsg)
+
+namespace {
+
+QString localPath(const QString &argument)
+{
+    // Some desktops hand over URIs even where the entry asks for paths.
+    if (argument.startsWith(QLatin1String("file:")))
+        return QUrl(argument).toLocalFile();
+    return argument;
+}
+
+bool isProjectName(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String(projectSuffix), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+StartupFiles startupFiles(const QStringList &arguments)
+{
+    StartupFiles files;
+    for (const QString &argument : arguments) {
+        const QString path = localPath(argument);
+        if (path.isEmpty())
+            continue;
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        if (isProjectName(path)) {
+            if (files.project.isEmpty())
+                files.project = absolute;
+            else
+                qCInfo(lcStartup) << "only the first project is opened; left out" << absolute;
+        } else {
+            files.photos << QUrl::fromLocalFile(absolute);
+        }
+    }
+    if (!files.project.isEmpty() && !files.photos.isEmpty()) {
+        qCInfo(lcStartup) << "a project is opened on its own; left out" << files.photos;
+        files.photos.clear();
+    }
+    return files;
+}
+
+void openStartupFiles(MainWindow &window, const StartupFiles &files)
+{
+    if (!files.project.isEmpty()) {
+        window.openProject(files.project);
+        return;
+    }
+    if (files.photos.isEmpty())
+        return;
+    // The view's drop signal is the window's one public way in for photos and folders, and it
+    // filters them exactly as a drop does.
+    if (CanvasView *view = window.findChild<CanvasView *>())
+        emit view->urlsAdded(files.photos);
+    else
+        qCWarning(lcStartup) << "no canvas to add the photos to";
+}
