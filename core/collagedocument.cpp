@@ -132,9 +132,9 @@ CheckedDocument checkPhotos(CollageDocument document)
             reason = tr("the file is missing");
         } else if (!info.isFile()) {
             reason = tr("not a regular file");
-        } else if (const std::optional<PhotoRecord> now = createPhotoRecord(photo.path); !now) {
-            reason = tr("cannot be read as a photo");
-        } else if (now->size != photo.size || now->orientation != photo.orientation) {
+        } else if (const PhotoReading now = readPhoto(photo.path); !now.record) {
+            reason = now.reason.isEmpty() ? tr("cannot be read as a photo") : now.reason;
+        } else if (now.record->size != photo.size || now.record->orientation != photo.orientation) {
             reason = tr("the photo has changed since the project was saved");
         }
         if (!reason.isEmpty()) {

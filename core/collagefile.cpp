@@ -6,6 +6,8 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <sys/stat.h>
+
 namespace {
 const double printDpi = 300.0;
 const double inchesPerMeter = 1.0 / 0.0254;
@@ -35,6 +37,9 @@ bool writeCollage(const QImage &source, const QString &fileName, CollageFormat f
             *errorString = reason;
         return false;
     };
+    // Renaming over a device node or a pipe would replace it with the image.
+    if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
+        return fail(QCoreApplication::translate("MainWindow", "not a regular file"));
     if (format == CollageFormat::Unsupported)
         return fail(QCoreApplication::translate("MainWindow", "unsupported file type"));
     if (source.isNull())
@@ -58,4 +63,18 @@ bool writeCollage(const QImage &source, const QString &fileName, CollageFormat f
     if (!file.commit())
         return fail(file.errorString());
     return true;
+}
+
+std::optional<QString> clashingInput(const QString &output, const QList<PhotoRecord> &photos)
+{
+    struct stat target;
+    if (::stat(QFile::encodeName(output).constData(), &target) != 0)
+        return std::nullopt;
+    for (const PhotoRecord &photo : photos) {
+        struct stat input;
+        if (::stat(QFile::encodeName(photo.path).constData(), &input) == 0
+            && input.st_dev == target.st_dev && input.st_ino == target.st_ino)
+            return photo.path;
+    }
+    return std::nullopt;
 }
