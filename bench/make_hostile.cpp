@@ -1,7 +1,10 @@
 // Writes the files the memory benchmark feeds vellomir-collage, always the same ones:
-//   DIR/forged/   four progressive JPEGs of about 48 KB whose headers claim 18000 x 18000
-//   DIR/large/    four real progressive photos of 10400 x 7800 with full-resolution colour,
-//                 the largest kind a collage still takes
+//   DIR/forged/   four progressive JPEGs of about 40 KB whose headers claim 12500 x 12500, the
+//                 largest a collage still takes: each would hold 447 MB of coefficients
+//   DIR/large/    four real progressive photos of 14000 x 11000, whose coefficients come
+//                 just as close to the limit
+//   DIR/png/      a real 11000 x 11000 PNG, which is decoded whole, and a PNG header of the
+//                 same size with no data behind it
 //
 //   bench-hostile DIR
 #include <QBuffer>
@@ -28,9 +31,8 @@ QByteArray progressiveJpeg(const QImage &image, int quality)
     return buffer.data();
 }
 
-// The frame header rewritten to claim another size, and with `sampling` as every component's
-// sampling factors (0 keeps them).
-QByteArray forgedFrame(QByteArray jpeg, int w, int h, int sampling)
+// The frame header rewritten to claim another size.
+QByteArray forgedFrame(QByteArray jpeg, int w, int h)
 {
     const int sof = int(jpeg.indexOf("\xFF\xC2"));
     if (sof < 0)
@@ -39,9 +41,6 @@ QByteArray forgedFrame(QByteArray jpeg, int w, int h, int sampling)
     jpeg[sof + 6] = char(h & 0xFF);
     jpeg[sof + 7] = char(w >> 8);
     jpeg[sof + 8] = char(w & 0xFF);
-    const int components = uchar(jpeg[sof + 9]);
-    for (int i = 0; sampling && i < components; ++i)
-        jpeg[sof + 11 + 3 * i] = char(sampling);
     return jpeg;
 }
 
@@ -90,25 +89,33 @@ int main(int argc, char **argv)
         return 1;
     }
     const QDir dir(args.at(1));
-    if (!dir.mkpath(QStringLiteral("forged")) || !dir.mkpath(QStringLiteral("large"))) {
+    if (!dir.mkpath(QStringLiteral("forged")) || !dir.mkpath(QStringLiteral("large"))
+        || !dir.mkpath(QStringLiteral("png"))) {
         std::fprintf(stderr, "cannot create folders in %s\n", qPrintable(dir.path()));
         return 1;
     }
     for (int i = 1; i <= 4; ++i) {
-        const QByteArray forged
-            = forgedFrame(progressiveJpeg(noise(224, 224, i), 90), 18000, 18000, 0);
-        const QString path = dir.filePath(QStringLiteral("forged/forged_%1.jpg").arg(i));
-        if (!save(path, forged))
-            return std::fprintf(stderr, "cannot write %s\n", qPrintable(path)), 1;
+        const QString forged = dir.filePath(QStringLiteral("forged/forged_%1.jpg").arg(i));
+        const QString large = dir.filePath(QStringLiteral("large/large_%1.jpg").arg(i));
+        if (!save(forged, forgedFrame(progressiveJpeg(noise(224, 224, i), 90), 12500, 12500))
+            || !save(large, progressiveJpeg(scene(14000, 11000, i), 85))) {
+            std::fprintf(stderr, "cannot write the photos in %s\n", qPrintable(dir.path()));
+            return 1;
+        }
     }
-    for (int i = 1; i <= 4; ++i) {
-        // Written with 4:2:0 colour, then every component marked full resolution: the
-        // decoder reads it as a 4:4:4 file (its colour is garbled, its memory is real).
-        const QByteArray large
-            = forgedFrame(progressiveJpeg(scene(10400, 7800, i), 85), 10400, 7800, 0x11);
-        const QString path = dir.filePath(QStringLiteral("large/large_%1.jpg").arg(i));
-        if (!save(path, large))
-            return std::fprintf(stderr, "cannot write %s\n", qPrintable(path)), 1;
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        writer.write(scene(11000, 11000, 5));
+    }
+    // The header alone: the signature, IHDR and the start of IDAT, cut off.
+    const QByteArray header = png.left(png.indexOf("IDAT") + 16);
+    if (!save(dir.filePath(QStringLiteral("png/big.png")), png)
+        || !save(dir.filePath(QStringLiteral("png/header.png")), header)) {
+        std::fprintf(stderr, "cannot write the PNGs in %s\n", qPrintable(dir.path()));
+        return 1;
     }
     return 0;
 }

@@ -73,7 +73,8 @@ PhotoHeader headerOf(QImageReader &reader, qint64 coefficients)
     PhotoHeader header;
     header.stored = reader.size();
     header.coefficients = coefficients;
-    header.reducible = reader.supportsOption(QImageIOHandler::ScaledSize);
+    // Other readers take a scaled size too, but decode the whole image before they scale it.
+    header.reducible = reader.format() == "jpeg";
     // Read from the header, so anything a damaged one holds: only formats Qt knows are used.
     const QImage::Format format = reader.imageFormat();
     if (format > QImage::Format_Invalid && format < QImage::NImageFormats)
