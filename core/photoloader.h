@@ -96,8 +96,9 @@ qint64 decodeBytes(const PhotoHeader &header, const QSize &target);
 // The least memory any decode of the photo takes.
 qint64 smallestDecodeBytes(const PhotoHeader &header);
 
-// `target`, halved as often as needed for its decode to take at most maxDecodeBytes. Only a
-// reducible photo can be made smaller; for the others the target stays as it is.
+// `target`, halved as often as needed (down to 1 x 1) for its decode to take at most
+// maxDecodeBytes. A photo that is not reducible is still decoded whole first, so for it only
+// the scaled copy gets smaller.
 QSize affordableTarget(const PhotoHeader &header, const QSize &target);
 
 // Makes sure the image readers may allocate `megabytes`. The limit is process-wide, so it

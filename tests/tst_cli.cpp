@@ -1,3 +1,5 @@
+#include "hostilefiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -7,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -50,6 +53,18 @@ bool writePhoto(const QString &path, const QSize &size, const QColor &colour)
     return image.save(path, "JPEG");
 }
 
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -73,6 +88,14 @@ private slots:
     void projectRendersTheSameFile();
     void damagedProject_data();
     void damagedProject();
+    void undecodablePhotoLeftOut_data();
+    void undecodablePhotoLeftOut();
+    void refusedWhenAdded_data();
+    void refusedWhenAdded();
+    void outputIsAPhoto_data();
+    void outputIsAPhoto();
+    void outputIsNotARegularFile_data();
+    void outputIsNotARegularFile();
 
 private:
     QTemporaryDir scratch;
@@ -371,6 +394,177 @@ void TestCli::damagedProject()
     QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
     QVERIFY2(run.err.contains(QLatin1String("damaged.vellomir")), qPrintable(run.err));
     QVERIFY(!QFile::exists(out));
+}
+
+void TestCli::undecodablePhotoLeftOut_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("alone");
+    const QByteArray png = hostile::encoded(hostile::noise(64, 48), "png");
+    const QByteArray scans = hostile::encoded(hostile::noise(64, 48), "jpg", true);
+    QTest::newRow("PNG header of 3000x3000 named .jpg") << hostile::pngHeader(3000, 3000) << false;
+    QTest::newRow("truncated PNG named .jpg") << png.left(png.size() / 2) << false;
+    QTest::newRow("progressive JPEG, damaged scan header") << hostile::damagedScan(scans) << false;
+    QTest::newRow("nothing but it") << hostile::damagedScan(scans) << true;
+}
+
+// Admitted from its header, then failing to decode: the photo is reported and left out, and
+// the others fill the canvas. Without any photo left nothing is written.
+void TestCli::undecodablePhotoLeftOut()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, alone);
+    const QString dir = scratch.filePath(QStringLiteral("undecodable"));
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(writePhoto(dir + "/a.jpg", QSize(120, 80), Qt::red));
+    QVERIFY(writePhoto(dir + "/c.jpg", QSize(60, 90), Qt::blue));
+    const QString bad = dir + "/b.jpg";
+    QVERIFY(writeBytes(bad, bytes));
+    const QString out = scratch.filePath(QStringLiteral("undecodable.png"));
+    QFile::remove(out);
+
+    const QStringList photos = alone ? QStringList {bad} : QStringList {dir};
+    const Run run = runTool(
+        QStringList {"--size", "300x200", "--background", "#00ff00", "--seed", "3", "-o", out}
+        + photos);
+    QVERIFY2(run.err.contains(QStringLiteral("skipped %1: cannot decode (").arg(bad)),
+             qPrintable(run.err));
+    if (alone) {
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(!QFile::exists(out));
+        return;
+    }
+    QCOMPARE(run.exitCode, 0);
+    // No hole shows the green background: every pixel is one of the two photos.
+    const QImage image(out);
+    QCOMPARE(image.size(), QSize(300, 200));
+    for (int y = 0; y < image.height(); y += 2) {
+        for (int x = 0; x < image.width(); x += 2) {
+            const QColor c = image.pixelColor(x, y);
+            QVERIFY2(c.green() < 100, qPrintable(QString("hole at %1,%2").arg(x).arg(y)));
+        }
+    }
+}
+
+void TestCli::refusedWhenAdded_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // empty: a named pipe
+    QTest::addColumn<QString>("reason");
+    const QByteArray progressive = hostile::encoded(hostile::noise(64, 48), "jpg", true);
+    QTest::newRow("named pipe") << QByteArray() << "not a regular file";
+    QTest::newRow("progressive 16128x12096, full-resolution colour")
+        << hostile::claimingSize(progressive, 16128, 12096, 0x11)
+        << "a progressive JPEG of 16128 x 12096 pixels needs 1117 MB to decode";
+    QTest::newRow("PNG header of 30000x30000 named .jpg")
+        << hostile::pngHeader(30000, 30000) << "30000 x 30000 pixels need 3434 MB to decode";
+}
+
+// Refused from what is known before decoding, with the real reason, and without ever blocking
+// on a pipe: neither --list nor a collage waits for a writer.
+void TestCli::refusedWhenAdded()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    const QString dir = scratch.filePath(QStringLiteral("refused-") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(dir));
+    const QString good = dir + "/good.jpg";
+    QVERIFY(writePhoto(good, QSize(120, 80), Qt::red));
+    const QString refused = dir + "/refused.jpg";
+    if (bytes.isEmpty())
+        QCOMPARE(mkfifo(QFile::encodeName(refused).constData(), 0600), 0);
+    else
+        QVERIFY(writeBytes(refused, bytes));
+
+    const Run list = runTool({"--list", good, refused});
+    QCOMPARE(list.exitCode, 0);
+    const QStringList lines = list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[1].startsWith(QStringLiteral("skipped\t%1\t%2").arg(refused, reason)),
+             qPrintable(lines[1]));
+
+    const QString out = dir + "/out.png";
+    const Run run = runTool({"--size", "200x200", good, refused, "-o", out});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(
+        run.err.startsWith(QStringLiteral("vellomir-collage: skipped %1: %2").arg(refused, reason)),
+        qPrintable(run.err));
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    QCOMPARE(imageSize(out), QSize(200, 200));
+}
+
+void TestCli::outputIsAPhoto_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("same name") << "same";
+    QTest::newRow("another spelling") << "dotted";
+    QTest::newRow("symbolic link to the photo") << "symlink";
+    QTest::newRow("hard link to the photo") << "hardlink";
+    QTest::newRow("photo of a project") << "project";
+}
+
+// A collage written over one of its photos destroys the photo.
+void TestCli::outputIsAPhoto()
+{
+    QFETCH(QString, kind);
+    const QString dir = scratch.filePath(QStringLiteral("clash-") + kind);
+    QVERIFY(QDir().mkpath(dir + "/sub"));
+    const QString a = dir + "/a.jpg";
+    const QString b = dir + "/b.jpg";
+    QVERIFY(writePhoto(a, QSize(120, 80), Qt::red));
+    QVERIFY(writePhoto(b, QSize(60, 90), Qt::blue));
+    const QByteArray before = contents(a);
+    QString out = a;
+    if (kind == QLatin1String("dotted")) {
+        out = dir + "/sub/../a.jpg";
+    } else if (kind == QLatin1String("symlink")) {
+        out = dir + "/link.jpg";
+        QVERIFY(QFile::link(a, out));
+    } else if (kind == QLatin1String("hardlink")) {
+        out = dir + "/hard.jpg";
+        QCOMPARE(::link(QFile::encodeName(a).constData(), QFile::encodeName(out).constData()), 0);
+    }
+
+    Run run;
+    if (kind == QLatin1String("project")) {
+        const QString project = dir + "/p.vellomir";
+        QCOMPARE(runTool({"--quiet", a, b, "-o", dir + "/first.png", "--save-project", project})
+                     .exitCode,
+                 0);
+        run = runTool({"--project", project, "-o", a});
+    } else {
+        run = runTool({a, b, "-o", out});
+    }
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QLatin1String("choose another output file")), qPrintable(run.err));
+    QCOMPARE(contents(a), before);
+}
+
+void TestCli::outputIsNotARegularFile_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("named pipe") << false;
+    QTest::newRow("link to a named pipe") << true;
+}
+
+// Renaming the finished file over a pipe or a device would replace it.
+void TestCli::outputIsNotARegularFile()
+{
+    QFETCH(bool, throughLink);
+    const QString dir = scratch.filePath(QStringLiteral("special-out-%1").arg(throughLink));
+    QVERIFY(QDir().mkpath(dir));
+    const QString pipe = dir + "/pipe.jpg";
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QString out = pipe;
+    if (throughLink) {
+        out = dir + "/link.jpg";
+        QVERIFY(QFile::link(pipe, out));
+    }
+    const Run run = runTool({"--size", "200x200", orientationPhotos(), "-o", out});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QLatin1String("not a regular file")), qPrintable(run.err));
+    struct stat info;
+    QCOMPARE(::stat(QFile::encodeName(pipe).constData(), &info), 0);
+    QVERIFY(S_ISFIFO(info.st_mode));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
