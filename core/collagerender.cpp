@@ -256,26 +256,29 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
             result.image = std::move(layer);
             break;
         }
-        layer = QImage();
-        QSet<QString> paths;
+        QHash<QString, QString> reasons;
         for (const PhotoProblem &problem : std::as_const(failed))
-            paths.insert(problem.path);
-        // From the back, so the indices still to come stay valid; every record of a file that
-        // failed goes, and each is reported once, in the collection's order.
+            reasons.insert(problem.path, problem.reason);
+        // Every record of a file that failed goes, and the file is reported once, in the
+        // collection's order.
         QList<PhotoProblem> dropped;
+        for (const PhotoRecord &photo : std::as_const(drawn.photos)) {
+            if (reasons.contains(photo.path))
+                dropped.append({photo.path, reasons.take(photo.path)});
+        }
+        // From the back, so the indices still to come stay valid.
         for (int i = int(drawn.photos.size()) - 1; i >= 0; --i) {
-            const QString path = drawn.photos.at(i).path;
-            if (!paths.contains(path))
-                continue;
-            for (const PhotoProblem &problem : std::as_const(failed)) {
-                if (problem.path == path) {
-                    dropped.prepend(problem);
-                    break;
-                }
-            }
-            drawn = withoutPhoto(std::move(drawn), i);
+            if (std::any_of(dropped.cbegin(), dropped.cend(), [&](const PhotoProblem &problem) {
+                    return problem.path == drawn.photos.at(i).path;
+                }))
+                drawn = withoutPhoto(std::move(drawn), i);
+        }
+        if (dropped.isEmpty()) { // nothing left to leave out: keep what was drawn
+            result.image = std::move(layer);
+            break;
         }
         result.dropped += dropped;
+        layer = QImage();
         qCDebug(lcRender) << "left out" << dropped.size() << "photos that failed to decode";
     }
     if (kind == RenderKind::PhotoLayer)

@@ -475,6 +475,7 @@ void TestRender::failedPhotosLeaveTheCollage()
     }
 }
 
+// When nothing decodes, the layer is empty and the collage is its background.
 void TestRender::everyPhotoFails()
 {
     Photos photos;
@@ -486,13 +487,16 @@ void TestRender::everyPhotoFails()
         file.close();
         photos.list << *createPhotoRecord(path);
     }
-    SideBySide layout(2, QSize(200, 100));
+    // A file taken twice is one problem.
+    photos.list << photos.list.first();
+    SideBySide layout(3, QSize(200, 100));
     CollageDocument document = documentOf(photos, layout);
     document.background = Qt::darkGreen;
     ImageCache cache;
     const DocumentRender layer
         = renderDocument(document, cache, {200, 100}, RenderKind::PhotoLayer);
     QCOMPARE(layer.dropped.size(), 2);
+    QCOMPARE(layer.dropped.first().path, photos.list.first().path);
     QVERIFY(layer.document.photos.isEmpty());
     QCOMPARE(layer.image.size(), QSize(200, 100));
     QCOMPARE(layer.image.pixel(100, 50), 0u);
