@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
 
-.PHONY: all deps run build test test-release test-asan bench bench-e2e fuzz install package format clean
+.PHONY: all deps run build test test-release test-asan bench bench-e2e bench-memory fuzz install package format clean
 
 FUZZ_TIME ?= 600
 # make install PREFIX=/usr DESTDIR=/tmp/stage
@@ -54,6 +54,10 @@ bench: build
 bench-e2e: build
 	@scripts/deps.sh bench # vipsthumbnail and /usr/bin/time; also: make deps DEPS=bench
 	bench/e2e.sh $(BUILD)
+
+bench-memory: build
+	@scripts/deps.sh bench # /usr/bin/time
+	bench/memory.sh $(BUILD)
 
 fuzz:
 	@scripts/deps.sh build fuzz

@@ -103,18 +103,6 @@ QStringList undecodableArguments(int argc, char *argv[])
     return names;
 }
 
-QString refusalReason(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("no such file");
-    if (!info.isFile())
-        return QStringLiteral("not a regular file");
-    if (!info.isReadable())
-        return QStringLiteral("not readable");
-    return QStringLiteral("not a usable image");
-}
-
 bool parseSize(const QString &text, QSize &size)
 {
     const QStringList parts = text.toLower().split(QLatin1Char('x'));
@@ -335,15 +323,15 @@ int listCandidates(const Candidates &found)
     };
     bool written = true;
     for (const QString &path : found.files) {
-        const std::optional<PhotoRecord> record = createPhotoRecord(path);
-        if (record)
+        const PhotoReading reading = readPhoto(path);
+        if (const std::optional<PhotoRecord> &record = reading.record)
             written = put(QStringLiteral("ok\t%1\t%2x%3\t%4")
                               .arg(listField(path), QString::number(record->size.width()),
                                    QString::number(record->size.height()),
                                    QString::number(record->orientation)));
         else
             written
-                = put(QStringLiteral("skipped\t%1\t%2").arg(listField(path), refusalReason(path)));
+                = put(QStringLiteral("skipped\t%1\t%2").arg(listField(path), reading.reason));
         if (!written)
             break;
     }
@@ -416,6 +404,55 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
     std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
+// The output and the project to write must not be one of the photos: a collage written over
+// its own photo destroys it. Returns the exit code, or -1 when both are clear.
+int refuseOverwritingPhotos(const Options &options, const QList<PhotoRecord> &photos)
+{
+    for (const QString &output : {options.output, options.saveProject}) {
+        if (output.isEmpty())
+            continue;
+        if (const std::optional<QString> photo = clashingInput(output, photos))
+            return fail(QStringLiteral("%1 is the photo %2; choose another output file")
+                            .arg(output, *photo),
+                        NotWritten);
+    }
+    return -1;
+}
+
+// Renders the document at `size` and writes it, with its project when asked for. A photo that
+// cannot be decoded is left out and reported; without any photo left nothing is written.
+int renderAndWrite(const Options &options, const CollageDocument &document, const QSize &size)
+{
+    ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
+    // Nothing decoded is drawn twice here, so decodes are not kept: at a large size they
+    // would hold more memory than the canvas.
+    ImageCache cache(ImageCache::Retention::DrawOnly);
+    const DocumentRender rendered
+        = renderDocument(document, cache, size, RenderKind::Collage,
+                         [&bar](int done, int total) { bar.show("decode", done, total); });
+    bar.finish();
+    for (const PhotoProblem &problem : rendered.dropped)
+        warn(QStringLiteral("skipped %1: cannot decode (%2)").arg(problem.path, problem.reason));
+    if (rendered.image.isNull())
+        return fail(QStringLiteral("not enough memory for a %1x%2 canvas")
+                        .arg(size.width())
+                        .arg(size.height()),
+                    NotWritten);
+    if (!document.photos.isEmpty() && rendered.document.photos.isEmpty())
+        return fail(QStringLiteral("no photo could be decoded"), BadInput);
+
+    QString error;
+    if (!writeCollage(rendered.image, options.output, options.format, &error))
+        return fail(QStringLiteral("cannot write %1: %2").arg(options.output, error), NotWritten);
+    if (!options.saveProject.isEmpty()) {
+        if (const std::optional<QString> reason
+            = writeProjectFile(rendered.document, options.saveProject))
+            return fail(QStringLiteral("cannot write %1: %2").arg(options.saveProject, *reason),
+                        NotWritten);
+    }
+    return Written;
+}
+
 int makeCollage(const Options &options, const QStringList &files)
 {
     CollageDocument document;
@@ -426,12 +463,12 @@ int makeCollage(const Options &options, const QStringList &files)
             ++leftOut;
             continue;
         }
-        const std::optional<PhotoRecord> record = createPhotoRecord(path);
-        if (!record) {
-            warn(QStringLiteral("skipped %1: %2").arg(path, refusalReason(path)));
+        const PhotoReading reading = readPhoto(path);
+        if (!reading.record) {
+            warn(QStringLiteral("skipped %1: %2").arg(path, reading.reason));
             continue;
         }
-        photos << *record;
+        photos << *reading.record;
     }
     if (leftOut > 0)
         warn(QStringLiteral("a collage takes at most %1 photos; %2 left out")
@@ -439,8 +476,8 @@ int makeCollage(const Options &options, const QStringList &files)
                  .arg(leftOut));
     if (photos.isEmpty())
         return fail(QStringLiteral("no usable photo"), BadInput);
-
-    const QString &fileName = options.output;
+    if (const int refused = refuseOverwritingPhotos(options, photos); refused >= 0)
+        return refused;
 
     if (!options.quiet) {
         std::printf("seed %u\n", options.seed);
@@ -468,27 +505,7 @@ int makeCollage(const Options &options, const QStringList &files)
     bar.finish();
 
     // The same image the window saves: the background with the photo layer over it.
-    ImageCache cache;
-    const QImage collage
-        = renderCollageImage(document, cache, options.size,
-                             [&bar](int done, int total) { bar.show("decode", done, total); });
-    bar.finish();
-    cache.clear();
-    if (collage.isNull())
-        return fail(QStringLiteral("not enough memory for a %1x%2 canvas")
-                        .arg(options.size.width())
-                        .arg(options.size.height()),
-                    NotWritten);
-
-    QString error;
-    if (!writeCollage(collage, fileName, options.format, &error))
-        return fail(QStringLiteral("cannot write %1: %2").arg(fileName, error), NotWritten);
-    if (!options.saveProject.isEmpty()) {
-        if (const std::optional<QString> reason = writeProjectFile(document, options.saveProject))
-            return fail(QStringLiteral("cannot write %1: %2").arg(options.saveProject, *reason),
-                        NotWritten);
-    }
-    return Written;
+    return renderAndWrite(options, document, options.size);
 }
 
 // Renders a saved project: the same image the window saves for it, at its own size unless
@@ -505,25 +522,11 @@ int renderProject(const Options &options)
     const CollageDocument &document = checked.document;
     const QSize size = options.sizeGiven ? options.size : document.requestedSize;
 
-    ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
-    ImageCache cache;
-    const QImage collage = renderCollageImage(
-        document, cache, size, [&bar](int done, int total) { bar.show("decode", done, total); });
-    bar.finish();
-    if (collage.isNull())
-        return fail(QStringLiteral("not enough memory for a %1x%2 canvas")
-                        .arg(size.width())
-                        .arg(size.height()),
-                    NotWritten);
-    QString error;
-    if (!writeCollage(collage, options.output, options.format, &error))
-        return fail(QStringLiteral("cannot write %1: %2").arg(options.output, error), NotWritten);
-    if (!options.saveProject.isEmpty()) {
-        if (const std::optional<QString> reason = writeProjectFile(document, options.saveProject))
-            return fail(QStringLiteral("cannot write %1: %2").arg(options.saveProject, *reason),
-                        NotWritten);
-    }
-    return Written;
+    // Every photo the project names, also those left out: a photo that has changed is still
+    // somebody's photo.
+    if (const int refused = refuseOverwritingPhotos(options, load.document->photos); refused >= 0)
+        return refused;
+    return renderAndWrite(options, document, size);
 }
 
 } // namespace

@@ -145,9 +145,11 @@ CheckedDocument checkPhotos(CollageDocument document)
             reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "the file is missing"));
         } else if (!info.isFile()) {
             reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "not a regular file"));
-        } else if (const std::optional<PhotoRecord> now = createPhotoRecord(photo.path); !now) {
-            reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "cannot be read as a photo"));
-        } else if (now->size != photo.size || now->orientation != photo.orientation) {
+        } else if (const PhotoReading now = readPhoto(photo.path); !now.record) {
+            reason = now.reason.isEmpty() ? translated(QT_TRANSLATE_NOOP(
+                         "CollageDocument", "cannot be read as a photo"))
+                                          : now.reason;
+        } else if (now.record->size != photo.size || now.record->orientation != photo.orientation) {
             reason = translated(QT_TRANSLATE_NOOP(
                 "CollageDocument", "the photo has changed since the project was saved"));
         }

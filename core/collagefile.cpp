@@ -6,6 +6,7 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -172,6 +173,9 @@ bool writeCollage(const QImage &image, const QString &fileName, CollageFormat fo
             *errorString = reason;
         return false;
     };
+    // Renaming over a device node or a pipe would replace it with the image.
+    if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
+        return fail(QCoreApplication::translate("MainWindow", "not a regular file"));
     if (const std::optional<QString> reason = unwritable(image, format))
         return fail(*reason);
 
@@ -185,4 +189,18 @@ bool writeCollage(const QImage &image, const QString &fileName, CollageFormat fo
     if (!file.commit())
         return fail(saveFailureReason(file));
     return true;
+}
+
+std::optional<QString> clashingInput(const QString &output, const QList<PhotoRecord> &photos)
+{
+    struct stat target;
+    if (::stat(QFile::encodeName(output).constData(), &target) != 0)
+        return std::nullopt;
+    for (const PhotoRecord &photo : photos) {
+        struct stat input;
+        if (::stat(QFile::encodeName(photo.path).constData(), &input) == 0
+            && input.st_dev == target.st_dev && input.st_ino == target.st_ino)
+            return photo.path;
+    }
+    return std::nullopt;
 }

@@ -1,7 +1,10 @@
 #ifndef COLLAGEFILE_H
 #define COLLAGEFILE_H
 
+#include "photoloader.h"
+
 #include <QFileDevice>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -23,7 +26,8 @@ CollageFormat completeCollageName(QString &fileName);
 // reason is stored in errorString: the system's own words where the file
 // failed (a full disk says so), and a name too long for the temporary file
 // is told as such. JPEG has no alpha, so a translucent image is laid onto
-// white for it.
+// white for it. An existing file that is not a regular one (a device, a
+// pipe) is refused, never replaced.
 bool writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
                   QString *errorString);
 
@@ -39,5 +43,10 @@ QString fileFailureReason(QFileDevice::FileError error, const QString &systemRea
 // Why a save through `file` failed to open or commit, in words: a name too long
 // for the temporary file is told as such, otherwise as fileFailureReason().
 QString saveFailureReason(const QSaveFile &file);
+
+// The photo that `output` would overwrite: the path of the first photo that is the same file,
+// compared by device and inode after following links, so that another name, a link or a hard
+// link of a photo is caught too. Nothing when the output does not exist yet or is no photo.
+std::optional<QString> clashingInput(const QString &output, const QList<PhotoRecord> &photos);
 
 #endif // COLLAGEFILE_H

@@ -6,15 +6,22 @@
 #include "photoframe.h"
 #include "photoloader.h"
 
-#include <QDebug>
+#include "memorybudget.h"
+
+#include <QCoreApplication>
 #include <QHash>
 #include <QImage>
+#include <QLoggingCategory>
+#include <QMutex>
 #include <QPainter>
+#include <QSet>
 #include <QtConcurrent>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+
+Q_LOGGING_CATEGORY(lcRender, "vellomir.render", QtWarningMsg)
 
 double loadScale(const QSize &photo, const QSize &cell)
 {
@@ -78,59 +85,114 @@ QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRe
     return loaders;
 }
 
-void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
-                 ImageCache &cache, const FrameSettings &frame, QImage &target,
-                 const RenderProgress &progress)
+namespace {
+
+// The memory a tile and its framed copy take while a cell is drawn.
+qint64 tileBytes(const QRect &cell)
+{
+    return qint64(std::max(cell.width(), 0)) * std::max(cell.height(), 0) * 4 * 2;
+}
+
+bool drawable(const RenderCell &cell)
+{
+    return cell.rect.width() >= 1 && cell.rect.height() >= 1 && cell.rect.width() <= maxPhotoSide
+           && cell.rect.height() <= maxPhotoSide;
+}
+
+} // namespace
+
+QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
+                                ImageCache &cache, const FrameSettings &frame, QImage &target,
+                                const RenderProgress &progress)
 {
     const QList<PhotoLoader> loaders = planLoads(cells, photos, cache);
+    // The readers' allocation limit is process-wide: raise it here, once, to the most any
+    // decode may take, so that the jobs running in parallel only ever read it.
+    ensureDecodeLimit(int(maxDecodeBytes >> 20) + 1);
 
-    // The readers' allocation limit is process-wide: raise it here, once, so that the jobs
-    // running in parallel only ever read it.
-    int limit = 0;
-    for (const PhotoLoader &loader : loaders) {
-        QSize stored(loader.width, loader.height);
-        if (orientationSwapsSides(loader.orientation))
-            stored.transpose();
-        limit = std::max(limit, decodeLimitFor(stored, loaderTarget(loader)));
-    }
-    ensureDecodeLimit(limit);
+    QMutex blending; // the tiles are cut in parallel, but laid onto the target one at a time
+    const auto draw = [&](const RenderCell &cell, QImage &image, bool last) {
+        const PhotoRecord *record = recordFor(cell, photos);
+        QImage tile = prepareTile(image, quint16(cell.rect.width()), quint16(cell.rect.height()),
+                                  record ? record->crop : QPointF());
+        if (last)
+            image = QImage(); // a decode the cache does not keep goes before the frame is cut
+        const QImage framed = PhotoFrame().apply(tile, frame.type, frame.a, frame.b);
+        tile = QImage();
+        const QMutexLocker locker(&blending);
+        blendTile(target, framed, cell.rect.x(), cell.rect.y());
+    };
+    // The smallest decode that covers the cell; a photo smaller than its cell is held whole.
+    const auto cached = [&cache](const QString &path, const QRect &cell) {
+        const QImage image = cache.imageFor(path, cell.size());
+        return image.isNull() ? cache.image(path) : image;
+    };
 
+    QSet<QString> loading;
+    for (const PhotoLoader &loader : loaders)
+        loading.insert(loader.path);
     const int total = int(loaders.size());
     std::atomic<int> done {0};
-    const QList<QImage> decoded
-        = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) {
-              QImage image = loadPhoto(loader);
+    MemoryBudget &budget = MemoryBudget::decoding();
+    const QList<QString> errors
+        = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) -> QString {
+              QList<RenderCell> mine;
+              for (const RenderCell &cell : cells) {
+                  const PhotoRecord *record = recordFor(cell, photos);
+                  if (record && record->path == loader.path && drawable(cell))
+                      mine.append(cell);
+              }
+              // Reserved before anything is decoded: a header claiming a huge size then waits
+              // for memory instead of taking it beside every other decode.
+              qint64 need = 0;
+              if (const std::optional<PhotoHeader> header = readPhotoHeader(loader.path))
+                  need = decodeBytes(*header, affordableTarget(*header, loaderTarget(loader)));
+              for (const RenderCell &cell : std::as_const(mine))
+                  need += tileBytes(cell.rect);
+              const MemoryReservation reservation = budget.reserve(need);
+
+              DecodedPhoto decoded = decodePhoto(loader);
+              cache.store(loader.path, decoded.image);
               const int n = ++done;
               if (progress)
                   progress(n, total);
-              return image;
+              if (decoded.image.isNull())
+                  return decoded.error.isEmpty()
+                             ? QCoreApplication::translate("CollageRender", "cannot decode")
+                             : decoded.error;
+              for (qsizetype i = 0; i < mine.size(); ++i) {
+                  const RenderCell &cell = mine.at(i);
+                  if (cache.keepsImages()) {
+                      QImage image = cached(loader.path, cell.rect);
+                      draw(cell, image, false);
+                  } else {
+                      draw(cell, decoded.image, i + 1 == mine.size());
+                  }
+              }
+              return QString();
           });
-    for (qsizetype i = 0; i < loaders.size(); ++i)
-        cache.store(loaders.at(i).path, decoded.at(i));
-    qDebug() << "new cache:" << total;
+    qCDebug(lcRender) << "decoded" << total << "photos";
 
-    PhotoFrame framer;
+    // The cells the cache served without a decode.
     for (const RenderCell &cell : cells) {
         const PhotoRecord *record = recordFor(cell, photos);
-        if (!record || cell.rect.width() < 1 || cell.rect.height() < 1
-            || cell.rect.width() > maxPhotoSide || cell.rect.height() > maxPhotoSide)
+        if (!record || !drawable(cell) || loading.contains(record->path))
             continue;
-        // The smallest decode that covers the cell; a photo smaller than its cell is held whole.
-        QImage image = cache.imageFor(record->path, cell.rect.size());
-        if (image.isNull())
-            image = cache.image(record->path);
-        if (image.isNull())
-            continue;
-        const QImage tile = prepareTile(image, quint16(cell.rect.width()),
-                                        quint16(cell.rect.height()), record->crop);
-        blendTile(target, framer.apply(tile, frame.type, frame.a, frame.b), cell.rect.x(),
-                  cell.rect.y());
+        QImage image = cached(record->path, cell.rect);
+        draw(cell, image, false);
     }
+
+    QList<PhotoProblem> problems;
+    for (qsizetype i = 0; i < loaders.size(); ++i) {
+        if (!errors.at(i).isEmpty())
+            problems.append({loaders.at(i).path, errors.at(i)});
+    }
+    return problems;
 }
 
-void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
-                       const QList<PhotoRecord> &photos, const FrameSettings &frame, QImage &target,
-                       const RenderProgress &progress)
+QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
+                                      const QList<PhotoRecord> &photos, const FrameSettings &frame,
+                                      QImage &target, const RenderProgress &progress)
 {
     double factor = 1.0;
     if (!layoutSize.isEmpty())
@@ -139,9 +201,9 @@ void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
     FrameSettings scaled = frame;
     scaled.a = int(std::lround(frame.a * factor));
     scaled.b = int(std::lround(frame.b * factor));
-    ImageCache temporary;
-    renderCells(scaleCells(cells, layoutSize, target.size()), photos, temporary, scaled, target,
-                progress);
+    ImageCache temporary(ImageCache::Retention::DrawOnly);
+    return renderCells(scaleCells(cells, layoutSize, target.size()), photos, temporary, scaled,
+                       target, progress);
 }
 
 static void collect(const BNode *node, QList<RenderCell> &cells)
@@ -164,17 +226,78 @@ QList<RenderCell> collectLeaves(const BTree *tree)
     return cells;
 }
 
-void renderCollage(const BTree *tree, const QList<PhotoRecord> &photos, ImageCache &cache,
-                   const FrameSettings &frame, QImage &target, const RenderProgress &progress)
+QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &photos,
+                                  ImageCache &cache, const FrameSettings &frame, QImage &target,
+                                  const RenderProgress &progress)
 {
     const QList<RenderCell> cells = collectLeaves(tree);
     if (cells.isEmpty() || photos.isEmpty())
-        return;
+        return {};
     const QSize layoutSize(tree->width, tree->height);
     if (layoutSize.isEmpty() || layoutSize == target.size())
-        renderCells(cells, photos, cache, frame, target, progress);
-    else
-        renderCellsScaled(cells, layoutSize, photos, frame, target, progress);
+        return renderCells(cells, photos, cache, frame, target, progress);
+    return renderCellsScaled(cells, layoutSize, photos, frame, target, progress);
+}
+
+DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
+                              RenderKind kind, const RenderProgress &progress)
+{
+    DocumentRender result {QImage(), document, {}};
+    // Every round leaves out at least one photo or is the last, so this ends.
+    for (;;) {
+        CollageDocument &drawn = result.document;
+        QImage layer(size, QImage::Format_ARGB32);
+        if (layer.isNull())
+            return {QImage(), result.document, result.dropped};
+        layer.fill(Qt::transparent);
+        QList<PhotoProblem> failed;
+        if (drawn.hasLayout())
+            failed = renderCollage(drawn.layout.tree(), drawn.photos, cache, drawn.frame, layer,
+                                   progress);
+        if (failed.isEmpty()) {
+            result.image = std::move(layer);
+            break;
+        }
+        QHash<QString, QString> reasons;
+        for (const PhotoProblem &problem : std::as_const(failed))
+            reasons.insert(problem.path, problem.reason);
+        // Every record of a file that failed goes, and the file is reported once, in the
+        // collection's order.
+        QList<PhotoProblem> dropped;
+        for (const PhotoRecord &photo : std::as_const(drawn.photos)) {
+            if (reasons.contains(photo.path))
+                dropped.append({photo.path, reasons.take(photo.path)});
+        }
+        // From the back, so the indices still to come stay valid.
+        for (int i = int(drawn.photos.size()) - 1; i >= 0; --i) {
+            if (std::any_of(dropped.cbegin(), dropped.cend(), [&](const PhotoProblem &problem) {
+                    return problem.path == drawn.photos.at(i).path;
+                }))
+                drawn = withoutPhoto(std::move(drawn), i);
+        }
+        if (dropped.isEmpty()) { // nothing left to leave out: keep what was drawn
+            result.image = std::move(layer);
+            break;
+        }
+        result.dropped += dropped;
+        layer = QImage();
+        qCDebug(lcRender) << "left out" << dropped.size() << "photos that failed to decode";
+    }
+    if (kind == RenderKind::PhotoLayer)
+        return result;
+
+    // The finished collage: the background with the photo layer over it. The layer is drawn
+    // before the collage is made, so that the two are held at once only for the blend.
+    QImage collage(size, QImage::Format_ARGB32);
+    if (collage.isNull())
+        return {QImage(), result.document, result.dropped};
+    collage.fill(result.document.background);
+    if (result.document.hasLayout()) {
+        QPainter painter(&collage);
+        painter.drawImage(0, 0, result.image);
+    }
+    result.image = std::move(collage);
+    return result;
 }
 
 QImage renderPhotoLayer(const CollageDocument &document, ImageCache &cache, const QSize &size,
@@ -182,31 +305,13 @@ QImage renderPhotoLayer(const CollageDocument &document, ImageCache &cache, cons
 {
     if (!document.hasLayout())
         return QImage();
-    QImage layer(size, QImage::Format_ARGB32);
-    if (layer.isNull())
-        return layer;
-    layer.fill(Qt::transparent);
-    renderCollage(document.layout.tree(), document.photos, cache, document.frame, layer, progress);
-    return layer;
+    return renderDocument(document, cache, size, RenderKind::PhotoLayer, progress).image;
 }
 
 QImage renderCollageImage(const CollageDocument &document, ImageCache &cache, const QSize &size,
                           const RenderProgress &progress)
 {
-    QImage collage(size, QImage::Format_ARGB32);
-    if (collage.isNull())
-        return collage;
-    if (!document.hasLayout()) {
-        collage.fill(document.background);
-        return collage;
-    }
-    const QImage layer = renderPhotoLayer(document, cache, size, progress);
-    if (layer.isNull())
-        return QImage();
-    collage.fill(document.background);
-    QPainter painter(&collage);
-    painter.drawImage(0, 0, layer);
-    return collage;
+    return renderDocument(document, cache, size, RenderKind::Collage, progress).image;
 }
 
 int photoAt(const CollageDocument &document, const QPointF &point)

@@ -37,35 +37,55 @@ QList<RenderCell> scaleCells(const QList<RenderCell> &cells, const QSize &from, 
 QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
                              const ImageCache &cache);
 
-// Decodes what the cache lacks (in parallel), stores it in the cache, then crops, frames and
-// blends one tile per cell into `target`. Needs no thread and no scene. Cells whose photo is
-// missing or failed to load are left untouched.
-void renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
-                 ImageCache &cache, const FrameSettings &frame, QImage &target,
-                 const RenderProgress &progress = {});
+// Decodes what the cache lacks (in parallel, within the decoding memory budget), stores it in
+// the cache, then crops, frames and blends one tile per cell into `target`. Needs no thread and
+// no scene. Cells whose photo is missing or failed to decode are left untouched; the photos
+// that failed to decode are returned, one per file, with the reason.
+QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
+                                ImageCache &cache, const FrameSettings &frame, QImage &target,
+                                const RenderProgress &progress = {});
 
 // The same for a target of another size than the layout's: cells, margin and radius are
-// scaled, and the photos decoded for it go to a temporary cache, not the preview's.
-void renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
-                       const QList<PhotoRecord> &photos, const FrameSettings &frame, QImage &target,
-                       const RenderProgress &progress = {});
+// scaled, and the photos decoded for it are drawn and dropped, not kept in the preview's cache.
+QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
+                                      const QList<PhotoRecord> &photos, const FrameSettings &frame,
+                                      QImage &target, const RenderProgress &progress = {});
 
 // The tree's leaves in depth-first order, A before B, as cells.
 QList<RenderCell> collectLeaves(const BTree *tree);
 
 // Renders the layout of `tree` into `target`. A target of the tree's canvas size is served
 // through `cache`; any other size gets the layout scaled to it and a temporary cache.
-void renderCollage(const BTree *tree, const QList<PhotoRecord> &photos, ImageCache &cache,
-                   const FrameSettings &frame, QImage &target, const RenderProgress &progress = {});
+QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &photos,
+                                  ImageCache &cache, const FrameSettings &frame, QImage &target,
+                                  const RenderProgress &progress = {});
 
-// The document's photo layer at `size`: transparent where no tile lies. Null when the
-// document has no layout or there is no memory for an image of that size.
+enum class RenderKind {
+    PhotoLayer, // the photo layer alone, transparent where no tile lies
+    Collage, // the finished collage as it is saved: the background with the photo layer over it
+};
+
+struct DocumentRender
+{
+    QImage image; // null when there was no memory for an image of the size asked for
+    CollageDocument document; // what was drawn: the document less the photos in `dropped`
+    QList<PhotoProblem> dropped; // the photos that could not be decoded, in the order found
+};
+
+// Renders a document at `size` so that no cell is ever left empty: a photo that fails to
+// decode leaves the collage as withoutPhoto() leaves it out, and the rest is drawn again,
+// reusing what the cache holds, until every photo drawn has decoded. A document without a
+// layout, or whose photos all failed, gives a transparent layer or the background alone.
+DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
+                              RenderKind kind, const RenderProgress &progress = {});
+
+// The image of renderDocument() for a photo layer. Null when the document has no layout or
+// there is no memory for an image of that size.
 QImage renderPhotoLayer(const CollageDocument &document, ImageCache &cache, const QSize &size,
                         const RenderProgress &progress = {});
 
-// The finished collage as it is saved: the background with the photo layer of `size` over it.
-// Null when there is no memory for an image of that size. A document without a layout gives
-// the background alone.
+// The image of renderDocument() for the finished collage. Null when there is no memory for an
+// image of that size.
 QImage renderCollageImage(const CollageDocument &document, ImageCache &cache, const QSize &size,
                           const RenderProgress &progress = {});
 

@@ -1,5 +1,10 @@
 #include "imagecache.h"
 
+ImageCache::ImageCache(Retention retention)
+    : retention(retention)
+{
+}
+
 bool ImageCache::contains(const QString &path) const
 {
     QMutexLocker locker(&mutex);
@@ -28,7 +33,7 @@ void ImageCache::store(const QString &path, const QImage &image)
 {
     QMutexLocker locker(&mutex);
     QList<QImage> &sizes = images[path];
-    if (image.isNull())
+    if (image.isNull() || retention == Retention::DrawOnly)
         return;
     auto at = sizes.begin();
     while (at != sizes.end() && at->width() < image.width())

@@ -18,7 +18,12 @@
 class ImageCache
 {
 public:
-    ImageCache() = default;
+    // Whether decodes stay for later renders: the window's preview draws the same photos again
+    // and again at small sizes, while a one-off render at a large size would only fill memory
+    // with images it never draws again.
+    enum class Retention { Keep, DrawOnly };
+
+    explicit ImageCache(Retention retention = Retention::Keep);
     ImageCache(const ImageCache &) = delete;
     ImageCache &operator=(const ImageCache &) = delete;
 
@@ -28,13 +33,16 @@ public:
     QImage image(const QString &path) const;
     // The smallest image of the path that covers `cell` both ways, or null when none does.
     QImage imageFor(const QString &path, const QSize &cell) const;
-    // Adds a decode of the path; a null image only records that the path was tried.
+    bool keepsImages() const { return retention == Retention::Keep; }
+    // Adds a decode of the path; a null image, or any image when the cache keeps none, only
+    // records that the path was tried.
     void store(const QString &path, const QImage &image);
     void clear();
     // The number of paths held.
     int count() const;
 
 private:
+    const Retention retention;
     mutable QMutex mutex;
     QHash<QString, QList<QImage>> images; // per path, by increasing width
 };

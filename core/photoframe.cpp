@@ -179,7 +179,18 @@ QImage prepareTile(const QImage &image, quint16 w, quint16 h, const QPointF &off
     // that column would go on showing whatever the layer held (the pale layout boxes), or a
     // column too wide, reaching into the neighbour's cell. Either way the error is below one
     // pixel, so the photo's aspect is still kept.
-    return image.copy(crop).scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    //
+    // The crop is scaled where it lies rather than copied out first: for a large cell the copy
+    // would be as large as the decode.
+    // A crop of the cell's size would come back as the view itself, sharing the decode's memory.
+    if (image.depth() < 8 || crop.size() == QSize(w, h))
+        return image.copy(crop).scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const qsizetype start
+        = qsizetype(crop.y()) * image.bytesPerLine() + qsizetype(crop.x()) * (image.depth() / 8);
+    QImage view(image.constBits() + start, crop.width(), crop.height(), image.bytesPerLine(),
+                image.format());
+    view.setColorTable(image.colorTable());
+    return view.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 void blendTile(QImage &layer, const QImage &tile, int x, int y)

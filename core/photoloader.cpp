@@ -2,7 +2,7 @@
 
 #include "exifreader.h"
 
-#include <QDebug>
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -12,41 +12,188 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
-bool readPhotoSize(const QString &path, QSize &size)
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString tr(const char *text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QImageReader reader(&file, QByteArray());
-    if (!reader.canRead()) {
-        file.close();
-        return false;
+    return QCoreApplication::translate("PhotoLoader", text);
+}
+
+qint64 megabytes(qint64 bytes)
+{
+    return (bytes + (1 << 20) - 1) >> 20;
+}
+
+// A regular file opened for reading, or why it was not.
+struct RegularFile
+{
+    std::unique_ptr<QFile> file;
+    QString error;
+};
+
+// Only a regular file is opened: opening a named pipe waits for a writer, and opening a device
+// may do anything. The type is checked before the open and again on what was opened, which is
+// opened without blocking, so that a pipe put in the file's place in between cannot hang it.
+RegularFile openRegularFile(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat before;
+    if (name.isEmpty() || ::stat(name.constData(), &before) != 0)
+        return {nullptr, errno == EACCES ? tr("not readable") : tr("no such file")};
+    if (!S_ISREG(before.st_mode))
+        return {nullptr, tr("not a regular file")};
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return {nullptr, errno == ENOENT ? tr("no such file") : tr("not readable")};
+    struct stat opened;
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return {nullptr, tr("not a regular file")};
     }
-    size = reader.size();
-    qDebug() << "size3:" << size;
-    file.close();
-    return true;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags != -1)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {nullptr, tr("not readable")};
+    }
+    return {std::move(file), QString()};
+}
+
+PhotoHeader headerOf(QImageReader &reader, qint64 coefficients)
+{
+    PhotoHeader header;
+    header.stored = reader.size();
+    header.coefficients = coefficients;
+    // Other readers take a scaled size too, but decode the whole image before they scale it.
+    header.reducible = reader.format() == "jpeg";
+    // Read from the header, so anything a damaged one holds: only formats Qt knows are used.
+    const QImage::Format format = reader.imageFormat();
+    if (format > QImage::Format_Invalid && format < QImage::NImageFormats)
+        header.bytesPerPixel = std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+    return header;
+}
+
+qint64 imageBytes(const QSize &size, int bytesPerPixel)
+{
+    return qint64(std::max(size.width(), 0)) * std::max(size.height(), 0) * bytesPerPixel;
+}
+
+} // namespace
+
+PhotoReading readPhoto(const QString &path)
+{
+    const auto refuse = [](const QString &reason) { return PhotoReading {std::nullopt, reason}; };
+    const RegularFile opened = openRegularFile(path);
+    if (!opened.file)
+        return refuse(opened.error);
+    QFile &file = *opened.file;
+    const qint64 coefficients = jpegCoefficientBytes(&file);
+    if (!file.seek(0))
+        return refuse(tr("not readable"));
+    QImageReader reader(&file, QByteArray());
+    if (!reader.canRead())
+        return refuse(tr("not a usable image"));
+    const PhotoHeader header = headerOf(reader, coefficients);
+    const QSize size = header.stored;
+    if (!size.isValid() || size.width() < 1 || size.height() < 1)
+        return refuse(tr("not a usable image"));
+    if (size.width() > maxPhotoSide || size.height() > maxPhotoSide)
+        return refuse(tr("%1 x %2 pixels, more than the %3 a side a collage takes")
+                          .arg(size.width())
+                          .arg(size.height())
+                          .arg(maxPhotoSide));
+    // A decode would keep all the coefficients however small it is asked for.
+    if (coefficients > maxCoefficientBytes)
+        return refuse(tr("a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more "
+                         "than the %4 MB a photo may take")
+                          .arg(size.width())
+                          .arg(size.height())
+                          .arg(megabytes(coefficients))
+                          .arg(megabytes(maxCoefficientBytes)));
+    const qint64 smallest = smallestDecodeBytes(header);
+    if (smallest > maxDecodeBytes)
+        return refuse(tr("%1 x %2 pixels need %3 MB to decode, more than the %4 MB a photo "
+                         "may take")
+                          .arg(size.width())
+                          .arg(size.height())
+                          .arg(megabytes(smallest))
+                          .arg(megabytes(maxDecodeBytes)));
+
+    PhotoRecord record {path, size, 1, QPointF()};
+    int orientation = 0;
+    if (file.seek(0)) {
+        try {
+            ExifReader().readOrientation(&file, orientation);
+        } catch (const std::bad_alloc &) {
+            orientation = 0;
+        }
+    }
+    if (orientation >= 1 && orientation <= 8) {
+        record.orientation = orientation;
+        if (orientationSwapsSides(orientation))
+            record.size.transpose();
+    }
+    return {record, QString()};
 }
 
 std::optional<PhotoRecord> createPhotoRecord(const QString &path)
 {
-    QSize size;
-    if (!readPhotoSize(path, size) || !size.isValid() || size.width() < 1 || size.height() < 1
-        || size.width() > maxPhotoSide || size.height() > maxPhotoSide)
-        return std::nullopt;
-    std::optional<PhotoRecord> record(PhotoRecord {path, size, 1, QPointF()});
+    return readPhoto(path).record;
+}
 
-    int orientation = 0;
-    ExifReader().readOrientation(path, orientation);
-    if (orientation >= 1 && orientation <= 8) {
-        record->orientation = orientation;
-        if (orientationSwapsSides(orientation))
-            record->size.transpose();
-    } else {
-        record->orientation = 1;
-    }
-    return record;
+std::optional<PhotoHeader> readPhotoHeader(const QString &path)
+{
+    const RegularFile opened = openRegularFile(path);
+    if (!opened.file)
+        return std::nullopt;
+    const qint64 coefficients = jpegCoefficientBytes(opened.file.get());
+    if (!opened.file->seek(0))
+        return std::nullopt;
+    QImageReader reader(opened.file.get(), QByteArray());
+    if (!reader.canRead())
+        return std::nullopt;
+    return headerOf(reader, coefficients);
+}
+
+qint64 decodeBytes(const PhotoHeader &header, const QSize &target)
+{
+    const qint64 scaled = imageBytes(target, header.bytesPerPixel);
+    if (!header.reducible)
+        return imageBytes(header.stored, header.bytesPerPixel)
+               + (target == header.stored ? 0 : scaled);
+    // The decoder reduces by 1/2, 1/4 or 1/8 while decoding, as far as the target allows, into
+    // an image of its own, which is then scaled to the target.
+    int denominator = 1;
+    while (denominator < 8 && !target.isEmpty()
+           && header.stored.width() / (2 * denominator) >= target.width()
+           && header.stored.height() / (2 * denominator) >= target.height())
+        denominator *= 2;
+    const QSize reduced((header.stored.width() + denominator - 1) / denominator,
+                        (header.stored.height() + denominator - 1) / denominator);
+    return header.coefficients + imageBytes(reduced, header.bytesPerPixel)
+           + (reduced == target ? 0 : scaled);
+}
+
+qint64 smallestDecodeBytes(const PhotoHeader &header)
+{
+    return decodeBytes(header, QSize(1, 1));
+}
+
+QSize affordableTarget(const PhotoHeader &header, const QSize &target)
+{
+    QSize size = target;
+    while (decodeBytes(header, size) > maxDecodeBytes && (size.width() > 1 || size.height() > 1))
+        size = QSize(std::max(1, size.width() / 2), std::max(1, size.height() / 2));
+    return size;
 }
 
 QSize loaderTarget(const PhotoLoader &loader)
@@ -56,21 +203,6 @@ QSize loaderTarget(const PhotoLoader &loader)
     if (orientationSwapsSides(loader.orientation))
         target.transpose();
     return target;
-}
-
-int decodeLimitFor(const QSize &stored, const QSize &target)
-{
-    if (stored.isEmpty() || target.isEmpty())
-        return 0;
-    // The JPEG decoder first reduces by a DCT factor of n/8, the smallest that stays at or
-    // above the target, and allocates that intermediate image; one step more covers rounding.
-    const double f = std::min(double(stored.width()) / target.width(),
-                              double(stored.height()) / target.height());
-    const int n = std::clamp(int(std::ceil(8.0 / std::max(f, 1.0))) + 1, 1, 8);
-    const double w = std::max(std::ceil(stored.width() * n / 8.0), double(target.width()));
-    const double h = std::max(std::ceil(stored.height() * n / 8.0), double(target.height()));
-    const double bytes = w * h * 4.0;
-    return int(std::min(bytes / (1024.0 * 1024.0) + 1.0, double(INT_MAX / 2)));
 }
 
 void ensureDecodeLimit(int megabytes)
@@ -209,27 +341,38 @@ qint64 jpegCoefficientBytes(QIODevice *device)
     }
 }
 
-QImage loadPhoto(const PhotoLoader &loader)
+DecodedPhoto decodePhoto(const PhotoLoader &loader)
 {
-    QFile file(loader.path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QImage();
+    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error}; };
+    const RegularFile opened = openRegularFile(loader.path);
+    if (!opened.file)
+        return failed(opened.error);
+    QFile &file = *opened.file;
     // The decoder would take that memory before it finds out how little data follows.
-    if (jpegCoefficientBytes(&file) > maxCoefficientBytes || !file.seek(0))
-        return QImage();
+    const qint64 coefficients = jpegCoefficientBytes(&file);
+    if (coefficients > maxCoefficientBytes)
+        return failed(tr("needs %1 MB to decode").arg(megabytes(coefficients)));
+    if (!file.seek(0))
+        return failed(tr("not readable"));
     QImageReader reader(&file, QByteArray());
     // The photo is turned upright below, from the orientation read when it was added.
     reader.setAutoTransform(false);
     if (!reader.canRead())
-        return QImage();
+        return failed(tr("not a usable image"));
 
-    const QSize target = loaderTarget(loader);
-    if (target.isEmpty())
-        return QImage();
-    ensureDecodeLimit(decodeLimitFor(reader.size(), target));
+    const PhotoHeader header = headerOf(reader, coefficients);
+    const QSize target = affordableTarget(header, loaderTarget(loader));
+    if (target.isEmpty() || header.stored.isEmpty())
+        return failed(tr("not a usable image"));
+    ensureDecodeLimit(int(megabytes(std::min(decodeBytes(header, target), maxDecodeBytes))) + 1);
     reader.setScaledSize(target);
     const QImage decoded = reader.read();
-    file.close();
+    if (decoded.isNull())
+        return failed(reader.errorString());
+    return {turnUpright(decoded, loader.orientation), QString()};
+}
 
-    return decoded.isNull() ? decoded : turnUpright(decoded, loader.orientation);
+QImage loadPhoto(const PhotoLoader &loader)
+{
+    return decodePhoto(loader).image;
 }

@@ -1,13 +1,13 @@
 #ifndef PHOTOLOADER_H
 #define PHOTOLOADER_H
 
+#include <QImage>
 #include <QPointF>
 #include <QSize>
 #include <QString>
 
 #include <optional>
 
-class QImage;
 class QIODevice;
 
 // What the collection knows of one photo without decoding it. `size` is upright: the
@@ -31,11 +31,19 @@ struct PhotoRecord
 // The largest side the layout can hold (it stores sides in 16 bits).
 constexpr int maxPhotoSide = 65535;
 
-// Probes the header size without decoding pixels; false when no image reader accepts the file.
-bool readPhotoSize(const QString &path, QSize &size);
+// A photo as the collection reads it when it is added: the record, or why the file is refused,
+// in words for the user. Only regular files and links to them are opened, so a named pipe or
+// a device never blocks the caller; everything that can be known to fail from the header (its
+// size, the memory a decode would take) refuses the file here rather than when it is drawn.
+struct PhotoReading
+{
+    std::optional<PhotoRecord> record;
+    QString reason; // empty when there is a record
+};
 
-// Builds the record for a file being added, or nothing (the file is refused) when it cannot be
-// read or its size is unusable.
+PhotoReading readPhoto(const QString &path);
+
+// The record of readPhoto(), without the reason.
 std::optional<PhotoRecord> createPhotoRecord(const QString &path);
 
 // Whether an EXIF orientation turns the photo by a quarter, exchanging width and height.
@@ -54,17 +62,49 @@ struct PhotoLoader
     int orientation = 1;
 };
 
-// Decodes the loader's file at its upright size divided by `scale`, turned upright. A file
-// that cannot be read or decoded gives the null image.
+// A decode and, when it failed, why.
+struct DecodedPhoto
+{
+    QImage image; // upright; null when the file could not be decoded
+    QString error; // in words for the user; empty on success
+};
+
+// Decodes the loader's file at its upright size divided by `scale`, turned upright. A target
+// that would take more than maxDecodeBytes is reduced until it fits.
+DecodedPhoto decodePhoto(const PhotoLoader &loader);
+
+// The image of decodePhoto(): null when the file cannot be read or decoded.
 QImage loadPhoto(const PhotoLoader &loader);
+
+// What a photo's header tells about the memory decoding it takes.
+struct PhotoHeader
+{
+    QSize stored; // the size as stored in the file
+    qint64 coefficients = 0; // jpegCoefficientBytes()
+    bool reducible = false; // the decoder can reduce the photo while decoding it (JPEG)
+    int bytesPerPixel = 4; // of the image the decoder makes
+};
+
+// Reads the header of a regular file; nothing (the file is not one, or no reader knows it)
+// otherwise. Never blocks on a named pipe or device.
+std::optional<PhotoHeader> readPhotoHeader(const QString &path);
+
+// The memory, in bytes, that decoding to `target` (a size as stored) takes at its peak: the
+// coefficients, the decoder's own image and the image scaled to the target.
+qint64 decodeBytes(const PhotoHeader &header, const QSize &target);
+
+// The least memory any decode of the photo takes.
+qint64 smallestDecodeBytes(const PhotoHeader &header);
+
+// `target`, halved as often as needed (down to 1 x 1) for its decode to take at most
+// maxDecodeBytes. A photo that is not reducible is still decoded whole first, so for it only
+// the scaled copy gets smaller.
+QSize affordableTarget(const PhotoHeader &header, const QSize &target);
 
 // Makes sure the image readers may allocate `megabytes`. The limit is process-wide, so it
 // is only ever raised; the render raises it once before its jobs start, so that jobs
 // running in parallel only read it.
 void ensureDecodeLimit(int megabytes);
-
-// The allocation, in megabytes, that decoding a photo stored at `stored` to `target` needs.
-int decodeLimitFor(const QSize &stored, const QSize &target);
 
 // The size, as stored in the file, that a loader asks the decoder for.
 QSize loaderTarget(const PhotoLoader &loader);
@@ -76,9 +116,14 @@ QSize loaderTarget(const PhotoLoader &loader);
 // Reads the device from its position up to the first scan.
 qint64 jpegCoefficientBytes(QIODevice *device);
 
-// What a photo's coefficients may take. Far above any camera photo (a 100-megapixel
-// progressive file needs 300 to 600 MB), but a header of a few bytes can claim 65000 x 65000,
-// which would ask for 12 GB.
-constexpr qint64 maxCoefficientBytes = qint64(1) << 30;
+// What a photo's coefficients may take: a progressive photo of 150 megapixels with the usual
+// half-resolution colour, or of 75 with full-resolution colour. A camera's largest photos are
+// written in one pass and need none, but a header of a few bytes can claim 65000 x 65000, which
+// would ask for 12 GB. A photo over it is refused when it is added.
+constexpr qint64 maxCoefficientBytes = qint64(448) << 20;
+
+// What one decode may take in all. A photo whose smallest decode needs more is refused when it
+// is added; larger targets of the others are reduced to fit.
+constexpr qint64 maxDecodeBytes = qint64(512) << 20;
 
 #endif // PHOTOLOADER_H

@@ -1,7 +1,7 @@
 vellomir_add_test(tst_exif LIBS vellomir_core)
 target_compile_definitions(tst_exif PRIVATE
     VELLOMIR_FUZZ_CORPUS="${CMAKE_CURRENT_SOURCE_DIR}/fuzz/exif")
-vellomir_add_test(tst_photo LIBS vellomir_core)
+vellomir_add_test(tst_photo LIBS vellomir_core Qt6::Concurrent)
 vellomir_add_test(tst_frame LIBS vellomir_core)
 
 if(VELLOMIR_FUZZ)

@@ -1,4 +1,6 @@
 #include <QBuffer>
+#include "hostilefiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -9,6 +11,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -84,6 +87,18 @@ double photoShare(const QString &path)
     return double(photo) / (qint64(image.width()) * image.height());
 }
 
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -118,6 +133,12 @@ private slots:
     void listEscapesPaths();
     void undecodableNames_data();
     void undecodableNames();
+    void undecodablePhotoLeftOut_data();
+    void undecodablePhotoLeftOut();
+    void refusedWhenAdded_data();
+    void refusedWhenAdded();
+    void outputIsAPhoto_data();
+    void outputIsAPhoto();
 
 private:
     QTemporaryDir scratch;
@@ -621,6 +642,166 @@ void TestCli::undecodableNames()
         QVERIFY2(errors.contains(reason), qPrintable(errors));
         QCOMPARE(imageSize(out), QSize(200, 200));
     }
+}
+
+void TestCli::undecodablePhotoLeftOut_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("alone");
+    const QByteArray png = hostile::encoded(hostile::noise(64, 48), "png");
+    const QByteArray scans = hostile::encoded(hostile::noise(64, 48), "jpg", true);
+    QTest::newRow("PNG header of 3000x3000 named .jpg") << hostile::pngHeader(3000, 3000) << false;
+    QTest::newRow("truncated PNG named .jpg") << png.left(png.size() / 2) << false;
+    QTest::newRow("progressive JPEG, damaged scan header") << hostile::damagedScan(scans) << false;
+    QTest::newRow("nothing but it") << hostile::damagedScan(scans) << true;
+}
+
+// Admitted from its header, then failing to decode: the photo is reported and left out, and
+// the others fill the canvas. Without any photo left nothing is written.
+void TestCli::undecodablePhotoLeftOut()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, alone);
+    const QString dir = scratch.filePath(QStringLiteral("undecodable"));
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(writePhoto(dir + "/a.jpg", QSize(120, 80), Qt::red));
+    QVERIFY(writePhoto(dir + "/c.jpg", QSize(60, 90), Qt::blue));
+    const QString bad = dir + "/b.jpg";
+    QVERIFY(writeBytes(bad, bytes));
+    const QString out = scratch.filePath(QStringLiteral("undecodable.png"));
+    QFile::remove(out);
+
+    const QStringList photos = alone ? QStringList {bad} : QStringList {dir};
+    const Run run = runTool(
+        QStringList {"--size", "300x200", "--background", "#00ff00", "--seed", "3", "-o", out}
+        + photos);
+    QVERIFY2(run.err.contains(QStringLiteral("skipped %1: cannot decode (").arg(bad)),
+             qPrintable(run.err));
+    if (alone) {
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(!QFile::exists(out));
+        return;
+    }
+    QCOMPARE(run.exitCode, 0);
+    // No hole shows the green background: every pixel is one of the two photos.
+    const QImage image(out);
+    QCOMPARE(image.size(), QSize(300, 200));
+    for (int y = 0; y < image.height(); y += 2) {
+        for (int x = 0; x < image.width(); x += 2) {
+            const QColor c = image.pixelColor(x, y);
+            QVERIFY2(c.green() < 100, qPrintable(QString("hole at %1,%2").arg(x).arg(y)));
+        }
+    }
+}
+
+void TestCli::refusedWhenAdded_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // empty: a named pipe
+    QTest::addColumn<QString>("reason");
+    const QByteArray progressive = hostile::encoded(hostile::noise(64, 48), "jpg", true);
+    QTest::newRow("named pipe") << QByteArray() << "not a regular file";
+    QTest::newRow("progressive 16128x12096, full-resolution colour")
+        << hostile::claimingSize(progressive, 16128, 12096, 0x11)
+        << "a progressive JPEG of 16128 x 12096 pixels needs 1117 MB to decode";
+    QTest::newRow("PNG header of 30000x30000 named .jpg")
+        << hostile::pngHeader(30000, 30000) << "30000 x 30000 pixels need 3434 MB to decode";
+}
+
+// Refused from what is known before decoding, with the real reason, and without ever blocking
+// on a pipe: neither --list nor a collage waits for a writer.
+void TestCli::refusedWhenAdded()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    const QString dir = scratch.filePath(QStringLiteral("refused-") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(dir));
+    const QString good = dir + "/good.jpg";
+    QVERIFY(writePhoto(good, QSize(120, 80), Qt::red));
+    const QString refused = dir + "/refused.jpg";
+    if (bytes.isEmpty())
+        QCOMPARE(mkfifo(QFile::encodeName(refused).constData(), 0600), 0);
+    else
+        QVERIFY(writeBytes(refused, bytes));
+
+    const Run list = runTool({"--list", good, refused});
+    QCOMPARE(list.exitCode, 0);
+    const QStringList lines = list.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[1].startsWith(QStringLiteral("skipped\t%1\t%2").arg(refused, reason)),
+             qPrintable(lines[1]));
+
+    const QString out = dir + "/out.png";
+    const Run run = runTool({"--size", "200x200", good, refused, "-o", out});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(
+        run.err.startsWith(QStringLiteral("vellomir-collage: skipped %1: %2").arg(refused, reason)),
+        qPrintable(run.err));
+    QCOMPARE(run.err.count(QLatin1Char('\n')), 1);
+    QCOMPARE(imageSize(out), QSize(200, 200));
+}
+
+void TestCli::outputIsAPhoto_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    const QString photo = QStringLiteral("choose another output file");
+    QTest::newRow("same name") << "same" << photo;
+    QTest::newRow("another spelling") << "dotted" << photo;
+    QTest::newRow("symbolic link to the photo") << "symlink" << photo;
+    QTest::newRow("hard link to the photo") << "hardlink" << photo;
+    QTest::newRow("photo of a project") << "project" << photo;
+    const QString notRegular = QStringLiteral("not a regular file");
+    QTest::newRow("named pipe") << "pipe" << notRegular;
+    QTest::newRow("link to a named pipe") << "pipe-link" << notRegular;
+}
+
+// A collage written over one of its photos destroys the photo; renamed over a pipe or a
+// device, it replaces them.
+void TestCli::outputIsAPhoto()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    const QString dir = scratch.filePath(QStringLiteral("clash-") + kind);
+    QVERIFY(QDir().mkpath(dir + "/sub"));
+    const QString a = dir + "/a.jpg";
+    const QString b = dir + "/b.jpg";
+    QVERIFY(writePhoto(a, QSize(120, 80), Qt::red));
+    QVERIFY(writePhoto(b, QSize(60, 90), Qt::blue));
+    const QByteArray before = contents(a);
+    QString out = a;
+    if (kind == QLatin1String("dotted")) {
+        out = dir + "/sub/../a.jpg";
+    } else if (kind == QLatin1String("symlink")) {
+        out = dir + "/link.jpg";
+        QVERIFY(QFile::link(a, out));
+    } else if (kind == QLatin1String("hardlink")) {
+        out = dir + "/hard.jpg";
+        QCOMPARE(::link(QFile::encodeName(a).constData(), QFile::encodeName(out).constData()), 0);
+    } else if (kind.startsWith(QLatin1String("pipe"))) {
+        out = dir + "/pipe.jpg";
+        QCOMPARE(mkfifo(QFile::encodeName(out).constData(), 0600), 0);
+        if (kind == QLatin1String("pipe-link")) {
+            QVERIFY(QFile::link(out, dir + "/link.jpg"));
+            out = dir + "/link.jpg";
+        }
+    }
+
+    Run run;
+    if (kind == QLatin1String("project")) {
+        const QString project = dir + "/p.vellomir";
+        QCOMPARE(runTool({"--quiet", a, b, "-o", dir + "/first.png", "--save-project", project})
+                     .exitCode,
+                 0);
+        run = runTool({"--project", project, "-o", a});
+    } else {
+        run = runTool({a, b, "-o", out});
+    }
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QCOMPARE(contents(a), before);
+    struct stat info;
+    QVERIFY(!kind.startsWith(QLatin1String("pipe"))
+            || (::stat(QFile::encodeName(out).constData(), &info) == 0 && S_ISFIFO(info.st_mode)));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

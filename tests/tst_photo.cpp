@@ -1,15 +1,23 @@
+#include "hostilefiles.h"
 #include "photoloader.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QFutureWatcher>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtConcurrent>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -110,6 +118,10 @@ private slots:
     void multiScanMemory_data();
     void multiScanMemory();
     void vanishedFile();
+    void refusedFromTheHeader_data();
+    void refusedFromTheHeader();
+    void onlyRegularFiles_data();
+    void onlyRegularFiles();
 
 private:
     QString write(const QString &name, const QByteArray &bytes);
@@ -370,6 +382,95 @@ void TestPhoto::vanishedFile()
     QFile::remove(path);
     QVERIFY(decode(*record).isNull());
     QVERIFY(!createPhotoRecord(path).has_value());
+}
+
+void TestPhoto::refusedFromTheHeader_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason"); // empty: admitted
+    const QByteArray progressive = hostile::encoded(quadrants(640, 480), "jpg", true);
+    QTest::newRow("progressive 16128x12096, full-resolution colour")
+        << hostile::claimingSize(progressive, 16128, 12096, 0x11)
+        << "a progressive JPEG of 16128 x 12096 pixels needs 1117 MB to decode";
+    QTest::newRow("progressive 18000x18000")
+        << hostile::claimingSize(progressive, 18000, 18000)
+        << "a progressive JPEG of 18000 x 18000 pixels needs 927 MB to decode";
+    QTest::newRow("progressive 12000x12000")
+        << hostile::claimingSize(progressive, 12000, 12000) << QString();
+    QTest::newRow("PNG header of 30000x30000 named .jpg")
+        << hostile::pngHeader(30000, 30000) << "30000 x 30000 pixels need 3434 MB to decode";
+    QTest::newRow("PNG header of 10000x10000 named .jpg")
+        << hostile::pngHeader(10000, 10000) << QString();
+    QTest::newRow("PNG header of 70000x100")
+        << hostile::pngHeader(70000, 100) << "70000 x 100 pixels, more than the 65535 a side";
+    QTest::newRow("baseline 65000x65000")
+        << hostile::claimingSize(jpegBytes(quadrants(64, 48)), 65000, 65000) << QString();
+}
+
+// What the header alone shows cannot be decoded never takes a share of the layout.
+void TestPhoto::refusedFromTheHeader()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    const QString path
+        = write(QString("header_%1.jpg").arg(QTest::currentDataTag()).replace(' ', '_'), bytes);
+    const PhotoReading reading = readPhoto(path);
+    QCOMPARE(reading.record.has_value(), reason.isEmpty());
+    QVERIFY2(reading.reason.startsWith(reason), qPrintable(reading.reason));
+    QCOMPARE(createPhotoRecord(path).has_value(), reason.isEmpty());
+}
+
+void TestPhoto::onlyRegularFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    const QString notRegular = QStringLiteral("not a regular file");
+    QTest::newRow("named pipe") << "fifo" << notRegular;
+    QTest::newRow("link to a named pipe") << "fifo-link" << notRegular;
+    QTest::newRow("device") << "/dev/zero" << notRegular;
+    QTest::newRow("folder") << "folder" << notRegular;
+    QTest::newRow("missing") << "missing" << QStringLiteral("no such file");
+    QTest::newRow("link to a photo") << "photo-link" << QString();
+}
+
+// Opening a named pipe waits for a writer: the window's Add Photos froze in it.
+void TestPhoto::onlyRegularFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    const QString pipe = dir.filePath("pipe.jpg");
+    if (!QFileInfo::exists(pipe))
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QString path = kind.startsWith('/') ? kind : dir.filePath(kind + ".jpg");
+    if (kind == "fifo") {
+        path = pipe;
+    } else if (kind == "fifo-link") {
+        QVERIFY(QFile::link(pipe, path) || QFileInfo(path).isSymLink());
+    } else if (kind == "photo-link") {
+        QVERIFY(QFile::link(write("linked.jpg", jpegBytes(quadrants(40, 30))), path)
+                || QFileInfo(path).isSymLink());
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkpath(path));
+    }
+
+    QFutureWatcher<PhotoReading> watcher;
+    QSignalSpy finished(&watcher, &QFutureWatcherBase::finished);
+    watcher.setFuture(QtConcurrent::run(readPhoto, path));
+    const bool returned = finished.wait(5000);
+    if (!returned) {
+        // Lets a reader stuck in open() go, so that the test can end.
+        const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+        ::close(fd);
+        watcher.waitForFinished();
+    }
+    QVERIFY2(returned, "reading the photo blocked");
+    const PhotoReading reading = watcher.result();
+    QCOMPARE(reading.record.has_value(), reason.isEmpty());
+    QCOMPARE(reading.reason, reason);
+    if (reason.isEmpty())
+        QCOMPARE(reading.record->size, QSize(40, 30));
+    else
+        QVERIFY(decodePhoto(PhotoLoader {path, 1.0, 40, 30, 1}).image.isNull());
 }
 
 QTEST_MAIN(TestPhoto)

@@ -1,5 +1,7 @@
 #include "collagerender.h"
+#include "hostilefiles.h"
 #include "imagecache.h"
+#include "memorybudget.h"
 #include "photoframe.h"
 #include "photoloader.h"
 #include "renderthread.h"
@@ -11,6 +13,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtConcurrent>
+
+#include <atomic>
 
 namespace {
 
@@ -91,6 +96,12 @@ private slots:
     void startWhileRunning();
     void nothingToRender();
     void destroyedWhileRunning();
+    void failedPhotosLeaveTheCollage_data();
+    void failedPhotosLeaveTheCollage();
+    void everyPhotoFails();
+    void threadHandsBackWhatWasDropped();
+    void budgetBoundsWhatRunsAtOnce_data();
+    void budgetBoundsWhatRunsAtOnce();
 
 private:
     QString photo(const QString &name, const QSize &size, const QColor &colour);
@@ -396,6 +407,169 @@ void TestRender::destroyedWhileRunning()
     thread->startRender(documentOf(photos, layout), cache.get(), QSize(1200, 400));
     thread.reset();
     QCOMPARE(cache->count(), 6);
+}
+
+void TestRender::failedPhotosLeaveTheCollage_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // empty: the file is gone by the time it is drawn
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<RenderKind>("kind");
+    const QByteArray png = hostile::encoded(hostile::noise(64, 48), "png");
+    const QByteArray scans = hostile::encoded(hostile::noise(64, 48), "jpg", true);
+    QTest::newRow("PNG header alone, first")
+        << hostile::pngHeader(3000, 3000) << 0 << QSize(400, 100) << RenderKind::PhotoLayer;
+    QTest::newRow("truncated PNG, last")
+        << png.left(png.size() / 2) << 3 << QSize(400, 100) << RenderKind::PhotoLayer;
+    QTest::newRow("damaged scan header, scaled collage")
+        << hostile::damagedScan(scans) << 1 << QSize(1000, 250) << RenderKind::Collage;
+    QTest::newRow("removed after adding, collage")
+        << QByteArray() << 2 << QSize(400, 100) << RenderKind::Collage;
+}
+
+// A photo admitted from its header that then fails to decode leaves no hole: it leaves the
+// collage, and the others fill the canvas.
+void TestRender::failedPhotosLeaveTheCollage()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, position);
+    QFETCH(QSize, size);
+    QFETCH(RenderKind, kind);
+    Photos photos;
+    rig(photos, 3, {640, 480});
+    const QString bad = dir.filePath(QString("bad_%1.jpg").arg(QTest::currentDataTag()));
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes.isEmpty() ? hostile::encoded(hostile::noise(64, 48), "jpg") : bytes);
+    file.close();
+    const std::optional<PhotoRecord> record = createPhotoRecord(bad);
+    QVERIFY(record);
+    if (bytes.isEmpty())
+        QVERIFY(QFile::remove(bad));
+    photos.list.insert(position, *record);
+
+    SideBySide layout(4, QSize(400, 100));
+    CollageDocument document = documentOf(photos, layout);
+    document.background = QColor(0, 0, 0, 0);
+    ImageCache cache;
+    const DocumentRender result = renderDocument(document, cache, size, kind);
+    QCOMPARE(result.dropped.size(), 1);
+    QCOMPARE(result.dropped.first().path, bad);
+    QVERIFY(!result.dropped.first().reason.isEmpty());
+    QCOMPARE(result.document.photos.size(), 3);
+    QVERIFY(!result.document.photos.contains(*record));
+    QVERIFY(result.document.hasLayout());
+
+    QCOMPARE(result.image.size(), size);
+    for (int y = 0; y < size.height(); y += 3)
+        for (int x = 0; x < size.width(); x += 3)
+            QVERIFY2(qAlpha(result.image.pixel(x, y)) == 255,
+                     qPrintable(QString("hole at %1,%2").arg(x).arg(y)));
+    const QList<RenderCell> cells = scaleCells(collectLeaves(result.document.layout.tree()),
+                                               result.document.layout.canvasSize(), size);
+    for (const RenderCell &cell : cells) {
+        const PhotoRecord &shown = result.document.photos.at(cell.img - 1);
+        const int number = QFileInfo(shown.path).baseName().mid(3).section('_', 0, 0).toInt();
+        QVERIFY(qAbs(result.image.pixelColor(cell.rect.center()).hue() - colourOf(number).hue())
+                < 8);
+    }
+}
+
+// When nothing decodes, the layer is empty and the collage is its background.
+void TestRender::everyPhotoFails()
+{
+    Photos photos;
+    for (const char *name : {"none1.jpg", "none2.jpg"}) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(hostile::pngHeader(500, 500));
+        file.close();
+        photos.list << *createPhotoRecord(path);
+    }
+    // A file taken twice is one problem.
+    photos.list << photos.list.first();
+    SideBySide layout(3, QSize(200, 100));
+    CollageDocument document = documentOf(photos, layout);
+    document.background = Qt::darkGreen;
+    ImageCache cache;
+    const DocumentRender layer
+        = renderDocument(document, cache, {200, 100}, RenderKind::PhotoLayer);
+    QCOMPARE(layer.dropped.size(), 2);
+    QCOMPARE(layer.dropped.first().path, photos.list.first().path);
+    QVERIFY(layer.document.photos.isEmpty());
+    QCOMPARE(layer.image.size(), QSize(200, 100));
+    QCOMPARE(layer.image.pixel(100, 50), 0u);
+    const DocumentRender collage = renderDocument(document, cache, {300, 150}, RenderKind::Collage);
+    QCOMPARE(collage.dropped.size(), 2);
+    QCOMPARE(collage.image.pixelColor(150, 75), QColor(Qt::darkGreen));
+}
+
+void TestRender::threadHandsBackWhatWasDropped()
+{
+    Photos photos;
+    rig(photos, 2, {640, 480});
+    const QString bad = dir.filePath("thread_bad.jpg");
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(hostile::pngHeader(800, 600));
+    file.close();
+    photos.list.insert(1, *createPhotoRecord(bad));
+    SideBySide layout(3, QSize(300, 100));
+    ImageCache cache;
+    RenderThread thread;
+    QSignalSpy finished(&thread, &RenderThread::renderFinished);
+    QSignalSpy rendered(&thread, &RenderThread::photoLayerReady);
+    thread.startRender(documentOf(photos, layout), &cache, QSize(300, 100));
+    QVERIFY(rendered.wait(20000));
+    QCOMPARE(finished.count(), 1);
+    const DocumentRender result = finished.first().first().value<DocumentRender>();
+    QCOMPARE(result.dropped.size(), 1);
+    QCOMPARE(result.dropped.first().path, bad);
+    QCOMPARE(result.document.photos.size(), 2);
+    QCOMPARE(rendered.first().first().value<QImage>(), result.image);
+    QCOMPARE(qAlpha(result.image.pixel(150, 50)), 255);
+}
+
+void TestRender::budgetBoundsWhatRunsAtOnce_data()
+{
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<QList<qint64>>("jobs");
+    QTest::newRow("small jobs share it") << qint64(100) << QList<qint64>(40, 30);
+    QTest::newRow("mixed") << qint64(100) << QList<qint64> {90, 20, 50, 50, 10, 100, 70, 5, 95};
+    QTest::newRow("larger than the budget runs alone")
+        << qint64(100) << QList<qint64> {500, 30, 30, 1000, 60, 0};
+}
+
+// Decodes wait for memory, not for a thread: on any number of threads, what the jobs hold at
+// once never passes the budget.
+void TestRender::budgetBoundsWhatRunsAtOnce()
+{
+    QFETCH(qint64, total);
+    QFETCH(QList<qint64>, jobs);
+    MemoryBudget budget(total);
+    QThreadPool pool;
+    pool.setMaxThreadCount(8);
+    std::atomic<qint64> held {0};
+    std::atomic<qint64> most {0};
+    std::atomic<bool> wrongSize {false};
+    QtConcurrent::blockingMap(&pool, jobs, [&](qint64 bytes) {
+        const MemoryReservation reservation = budget.reserve(bytes);
+        if (reservation.bytes() != qMin(bytes, total))
+            wrongSize = true;
+        const qint64 now = held += reservation.bytes();
+        qint64 seen = most;
+        while (now > seen && !most.compare_exchange_weak(seen, now)) { }
+        // Some work, so that the jobs overlap.
+        volatile double x = 0;
+        for (int i = 0; i < 200000; ++i)
+            x = x + i;
+        held -= reservation.bytes();
+    });
+    QVERIFY(!wrongSize);
+    QVERIFY(most <= total);
+    QVERIFY(budget.peak() <= total);
+    QCOMPARE(budget.inUse(), qint64(0));
 }
 
 QTEST_MAIN(TestRender)

@@ -55,14 +55,15 @@ void RenderThread::run()
         pending = false;
         locker.unlock();
 
-        const QImage layer
-            = renderPhotoLayer(runDocument, *runCache, runSize, [this](int done, int total) {
-                  emit progressValue(total > 0 ? done * 100 / total : 100);
-              });
+        const DocumentRender result = renderDocument(
+            runDocument, *runCache, runSize, RenderKind::PhotoLayer, [this](int done, int total) {
+                emit progressValue(total > 0 ? done * 100 / total : 100);
+            });
 
         locker.relock();
         working = false;
         locker.unlock();
-        emit photoLayerReady(layer);
+        emit renderFinished(result);
+        emit photoLayerReady(result.image);
     }
 }

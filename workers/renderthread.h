@@ -2,6 +2,7 @@
 #define RENDERTHREAD_H
 
 #include "collagedocument.h"
+#include "collagerender.h"
 
 #include <QImage>
 #include <QMutex>
@@ -15,6 +16,8 @@ class ImageCache;
 
 // Draws a document's photo layer on a thread of its own: decodes what the cache lacks (on the
 // global pool), crops and frames every tile, and hands the finished layer back as an image.
+// A photo that cannot be decoded is left out of the layer (see renderDocument()), and the
+// document actually drawn comes back with the layer.
 // The document is copied at the start, so the window may change its own while this runs.
 class RenderThread : public QThread
 {
@@ -30,6 +33,9 @@ public:
 
 signals:
     void progressValue(int value); // percent of the photos decoded
+    // The whole outcome: the layer, the document it shows, and the photos left out of it
+    // because they could not be decoded. Sent just before photoLayerReady().
+    void renderFinished(const DocumentRender &result);
     // The layer, transparent where no tile lies; null when there was no memory for it.
     void photoLayerReady(const QImage &layer);
 
