@@ -73,7 +73,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&autoThread, &AutoThread::progressPicture, scene, &CanvasScene::setPhotoLayer);
     connect(&autoThread, &AutoThread::layoutReady, this, &MainWindow::layoutReady);
     connect(&autoThread, &AutoThread::progressValue, this, &MainWindow::updateProgress);
-    connect(&renderThread, &RenderThread::photoLayerReady, this, &MainWindow::photoLayerReady);
+    connect(&renderThread, &RenderThread::renderFinished, this, &MainWindow::renderFinished);
     connect(&renderThread, &RenderThread::progressValue, this, &MainWindow::updateProgress);
     connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this, &MainWindow::saveEnded);
     connect(view, &CanvasView::urlsAdded, this, &MainWindow::urlsDropped);
@@ -240,20 +240,33 @@ void MainWindow::reportNotAdded(const QList<PhotoProblem> &problems)
 {
     if (problems.isEmpty())
         return;
+    const int count = int(problems.size());
+    showNotice(count == 1 ? tr("One file was not added:")
+                          : tr("%n files were not added:", nullptr, count),
+               problems);
+}
+
+void MainWindow::reportLeftOut(const QList<PhotoProblem> &problems)
+{
+    const int count = int(problems.size());
+    showNotice(count == 1 ? tr("One photo could not be decoded and was left out:")
+                          : tr("%n photos could not be decoded and were left out:", nullptr, count),
+               problems);
+}
+
+void MainWindow::showNotice(const QString &summary, const QList<PhotoProblem> &problems)
+{
     const int shown = 10;
     QStringList lines;
     for (const PhotoProblem &problem : problems.mid(0, shown))
         lines << tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason);
     if (problems.size() > shown)
         lines << tr("…and %n more", nullptr, int(problems.size() - shown));
-    const int count = int(problems.size());
-    const QString summary = count == 1 ? tr("One file was not added:")
-                                       : tr("%n files were not added:", nullptr, count);
     // Not modal: the collage goes on being made while the notice waits to be read.
     auto *box = new QMessageBox(QMessageBox::Information, tr("Add Photos"),
                                 summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')),
                                 QMessageBox::Close, this);
-    box->setObjectName(QStringLiteral("notAddedNotice"));
+    box->setObjectName(QStringLiteral("notice"));
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
@@ -268,17 +281,10 @@ std::optional<QString> MainWindow::addPhoto(const QString &path)
         if (!canonical.isEmpty() && QFileInfo(photo.path).canonicalFilePath() == canonical)
             return tr("already in the collage");
     }
-    if (!info.exists())
-        return tr("the file does not exist");
-    // Only regular files are opened: a pipe or a device would block or never end.
-    if (!info.isFile())
-        return tr("not a regular file");
-    if (!info.isReadable())
-        return tr("cannot be read");
-    const std::optional<PhotoRecord> record = createPhotoRecord(path);
-    if (!record)
-        return tr("not a photo Vellomir can use");
-    document.photos.append(*record);
+    const PhotoReading reading = readPhoto(path);
+    if (!reading.record)
+        return reading.reason.isEmpty() ? tr("not a photo Vellomir can use") : reading.reason;
+    document.photos.append(*reading.record);
     return std::nullopt;
 }
 
@@ -371,9 +377,26 @@ void MainWindow::drawPhotos()
     renderThread.startRender(document, &cache, document.canvasSize);
 }
 
-void MainWindow::photoLayerReady(const QImage &layer)
+void MainWindow::renderFinished(const DocumentRender &result)
 {
-    scene->setPhotoLayer(layer);
+    if (!result.dropped.isEmpty()) {
+        // The photos that failed to decode leave the collage for good; the step that showed
+        // them comes to the collage as drawn, so undo and redo never bring a hole back.
+        const CollageDocument shown = document;
+        document.photos = result.document.photos;
+        document.layout = result.document.layout;
+        if (auto *step
+            = dynamic_cast<const DocumentCommand *>(undoStack->command(undoStack->index() - 1));
+            step && step->result() == shown)
+            const_cast<DocumentCommand *>(step)->amend(document);
+        selectPhoto(-1);
+        showPhotoCount();
+        QList<PhotoProblem> problems;
+        for (const PhotoProblem &problem : result.dropped)
+            problems.append({problem.path, tr("cannot decode (%1)").arg(problem.reason)});
+        reportLeftOut(problems);
+    }
+    scene->setPhotoLayer(result.image);
     setState(State::Idle);
     if (redrawPending)
         drawPhotos();
@@ -729,6 +752,12 @@ bool MainWindow::saveCollageAs(QString fileName, const QString &suffix)
         if (warn(tr("Save Collage"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             != QMessageBox::Yes)
             return false;
+    }
+
+    if (const std::optional<QString> photo = clashingInput(fileName, document.photos)) {
+        warn(tr("Save Collage"),
+             tr("Cannot save %1: it is one of the collage's photos.").arg(shownName));
+        return false;
     }
 
     // Composed from the document, not taken from the screen: at the working size the tiles

@@ -4,6 +4,7 @@
 #include "autothread.h"
 #include "collagedocument.h"
 #include "collagefile.h"
+#include "collagerender.h"
 #include "imagecache.h"
 #include "renderthread.h"
 
@@ -70,7 +71,7 @@ private slots:
     void shuffle();
     void urlsDropped(const QList<QUrl> &urls);
     void layoutReady(const LayoutTree &layout);
-    void photoLayerReady(const QImage &layer);
+    void renderFinished(const DocumentRender &result);
     void updateProgress(int value);
     void saveEnded();
     void setFrameType(int type);
@@ -111,6 +112,8 @@ private:
     void rememberChoices();
     void showPhotoCount();
     void reportNotAdded(const QList<PhotoProblem> &problems);
+    void reportLeftOut(const QList<PhotoProblem> &problems);
+    void showNotice(const QString &summary, const QList<PhotoProblem> &problems);
     void addRecentProject(const QString &path);
     void waitForWorkers();
     QMessageBox::StandardButton warn(const QString &title, const QString &text,

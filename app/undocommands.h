@@ -25,6 +25,10 @@ public:
     int id() const override { return mergeId; }
     bool mergeWith(const QUndoCommand *other) override;
 
+    const CollageDocument &result() const { return after; }
+    // What the step came to once it was drawn: photos that failed to decode left it.
+    void amend(const CollageDocument &drawn) { after = drawn; }
+
 private:
     CollageDocument before;
     CollageDocument after;

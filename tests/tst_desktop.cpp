@@ -1,6 +1,7 @@
 #include "canvasscene.h"
 #include "canvassettings.h"
 #include "canvasview.h"
+#include "hostilefiles.h"
 #include "mainwindow.h"
 #include "photoscan.h"
 #include "rightwidget.h"
@@ -36,6 +37,7 @@ private slots:
     void notAddedNotice();
     void choicesRemembered();
     void canvasSizeKeepsThePhotos();
+    void undecodablePhotoLeavesTheCollage();
     void saveTakesTheFilterSuffix_data();
     void saveTakesTheFilterSuffix();
 
@@ -95,8 +97,8 @@ void TestDesktop::notAddedNotice_data()
 
     QTest::newRow("broken files") << 3 << QStringList {"empty.jpg", "<b>bold.jpg"} << false
                                   << "2 files were not added:"
-                                  << QStringList {"empty.jpg: not a photo",
-                                                  "<b>bold.jpg: not a photo"};
+                                  << QStringList {"empty.jpg: not a usable image",
+                                                  "<b>bold.jpg: not a usable image"};
     QTest::newRow("one file twice")
         << 2 << QStringList() << true
         << "One file was not added:" << QStringList {"g000.jpg: already in the collage"};
@@ -131,7 +133,7 @@ void TestDesktop::notAddedNotice()
     settle(window);
     if (twice)
         window.addAndLayOut({dir.filePath("g000.jpg")});
-    auto *notice = window.findChild<QMessageBox *>(QStringLiteral("notAddedNotice"));
+    auto *notice = window.findChild<QMessageBox *>(QStringLiteral("notice"));
     QVERIFY(notice);
     QCOMPARE(notice->textFormat(), Qt::PlainText);
     const QString text = notice->text();
@@ -189,6 +191,46 @@ void TestDesktop::canvasSizeKeepsThePhotos()
     window.undoAct->trigger();
     settle(window);
     QCOMPARE(window.scene->photoLayer(), before);
+}
+
+// A photo whose header reads but whose data does not decode leaves the collage once drawn:
+// no cell stays empty, the notice names it, and undo and redo never bring a hole back.
+void TestDesktop::undecodablePhotoLeavesTheCollage()
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 3; ++i) {
+        QImage image(60, 40, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 90, 255, 220));
+        QVERIFY(image.save(dir.filePath(QStringLiteral("u%1.jpg").arg(i)), "JPG"));
+    }
+    QFile damaged(dir.filePath("u3.jpg"));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(hostile::damagedScan(hostile::encoded(hostile::noise(64, 48), "JPG", true)));
+    damaged.close();
+
+    MainWindow window;
+    window.addAndLayOut(scanPhotoFolder(dir.path()));
+    settle(window);
+    QCOMPARE(window.document.photos.size(), 3);
+    auto *notice = window.findChild<QMessageBox *>(QStringLiteral("notice"));
+    QVERIFY(notice);
+    QVERIFY2(notice->text().contains(QLatin1String("u3.jpg: cannot decode")),
+             qPrintable(notice->text()));
+    const auto full = [&window] {
+        const QImage layer = window.scene->photoLayer();
+        for (int y = 3; y < layer.height(); y += 25)
+            for (int x = 3; x < layer.width(); x += 25)
+                if (qAlpha(layer.pixel(x, y)) != 255)
+                    return false;
+        return true;
+    };
+    QVERIFY(full());
+    window.shuffle();
+    settle(window);
+    window.undoAct->trigger();
+    settle(window);
+    QVERIFY(full());
+    QCOMPARE(window.document.photos.size(), 3);
 }
 
 void TestDesktop::saveTakesTheFilterSuffix_data()
