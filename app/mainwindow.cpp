@@ -578,6 +578,10 @@ void MainWindow::canvasContextMenu(const QPointF &at, const QPoint &globalPos)
     QAction *swap = menu->addAction(tr("&Swap with..."));
     swap->setEnabled(document.photos.size() > 1);
     connect(swap, &QAction::triggered, this, [this, index] { startSwapWith(index); });
+    connect(menu->addAction(tr("Rotate &Left")), &QAction::triggered, this,
+            [this, index] { turnPhoto(index, -1); });
+    connect(menu->addAction(tr("Rotate Ri&ght")), &QAction::triggered, this,
+            [this, index] { turnPhoto(index, 1); });
     QAction *centre = menu->addAction(tr("&Centre Photo"));
     centre->setEnabled(!document.photos.at(index).crop.isNull());
     connect(centre, &QAction::triggered, this, [this, index] { centrePhoto(index); });
@@ -639,6 +643,17 @@ void MainWindow::removePhoto(int index)
     const CollageDocument before = document;
     document = withoutPhoto(document, index);
     pushStep(tr("Remove Photo"), before);
+    selectPhoto(-1);
+    drawPhotos();
+}
+
+void MainWindow::turnPhoto(int index, int quarterTurns)
+{
+    if (busy() || index < 0 || index >= document.photos.size())
+        return;
+    const CollageDocument before = document;
+    document = withTurnedPhoto(document, index, quarterTurns);
+    pushStep(quarterTurns < 0 ? tr("Rotate Left") : tr("Rotate Right"), before);
     selectPhoto(-1);
     drawPhotos();
 }

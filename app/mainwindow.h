@@ -124,6 +124,7 @@ private:
     void swapPhotos(int first, int second);
     void removePhoto(int index);
     void centrePhoto(int index);
+    void turnPhoto(int index, int quarterTurns);
     void startSwapWith(int index);
     void showEditingHint();
 

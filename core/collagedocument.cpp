@@ -103,6 +103,27 @@ QSize workingCanvasSize(const QSize &requested)
     return size;
 }
 
+namespace {
+
+// Gives every leaf the natural size its photo has among the photos of the document now, as
+// a project read back computes them, and fits the tree to the canvas again.
+void refitLeaves(CollageDocument &document)
+{
+    BTree *tree = document.layout.tree();
+    std::vector<BSize> sizes;
+    for (const PhotoRecord &photo : std::as_const(document.photos))
+        sizes.push_back(BSize {photo.size.width(), photo.size.height()});
+    btree_fair_sizes(sizes.data(), unsigned(sizes.size()));
+    for (unsigned k = 0; k < sizes.size(); ++k) {
+        BNode *leaf = btree_find_img(tree->root, int(k) + 1);
+        leaf->img_w = uint16_t(sizes[k].w);
+        leaf->img_h = uint16_t(sizes[k].h);
+    }
+    btree_refit(tree);
+}
+
+} // namespace
+
 CollageDocument withoutPhoto(CollageDocument document, int index)
 {
     if (index < 0 || index >= document.photos.size())
@@ -116,17 +137,7 @@ CollageDocument withoutPhoto(CollageDocument document, int index)
     }
     BTree *tree = document.layout.tree();
     btree_remove_leaf(tree, btree_find_img(tree->root, index + 1));
-    // The fair shares follow the photos that are left, as a project read back computes them.
-    std::vector<BSize> sizes;
-    for (const PhotoRecord &photo : std::as_const(document.photos))
-        sizes.push_back(BSize {photo.size.width(), photo.size.height()});
-    btree_fair_sizes(sizes.data(), unsigned(sizes.size()));
-    for (unsigned k = 0; k < sizes.size(); ++k) {
-        BNode *leaf = btree_find_img(tree->root, int(k) + 1);
-        leaf->img_w = uint16_t(sizes[k].w);
-        leaf->img_h = uint16_t(sizes[k].h);
-    }
-    btree_refit(tree);
+    refitLeaves(document);
     return document;
 }
 
@@ -146,10 +157,11 @@ CheckedDocument checkPhotos(CollageDocument document)
         } else if (!info.isFile()) {
             reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "not a regular file"));
         } else if (const PhotoReading now = readPhoto(photo.path); !now.record) {
-            reason = now.reason.isEmpty() ? translated(QT_TRANSLATE_NOOP(
-                         "CollageDocument", "cannot be read as a photo"))
+            reason = now.reason.isEmpty() ? translated(
+                         QT_TRANSLATE_NOOP("CollageDocument", "cannot be read as a photo"))
                                           : now.reason;
-        } else if (now.record->size != photo.size || now.record->orientation != photo.orientation) {
+        } else if (now.record->size != uprightSize(photo)
+                   || now.record->orientation != photo.orientation) {
             reason = translated(QT_TRANSLATE_NOOP(
                 "CollageDocument", "the photo has changed since the project was saved"));
         }
@@ -192,5 +204,21 @@ CollageDocument withCrop(CollageDocument document, int index, const QPointF &cro
 {
     if (index >= 0 && index < document.photos.size())
         document.photos[index].crop = crop;
+    return document;
+}
+
+CollageDocument withTurnedPhoto(CollageDocument document, int index, int quarterTurns)
+{
+    if (index < 0 || index >= document.photos.size() || quarterTurns % 4 == 0)
+        return document;
+    const bool laidOut = document.hasLayout();
+    PhotoRecord &photo = document.photos[index];
+    photo.turns = ((photo.turns + quarterTurns) % 4 + 4) % 4;
+    if (quarterTurns % 2)
+        photo.size.transpose();
+    // The crop followed the photo's old sides; it starts centred on the new ones.
+    photo.crop = QPointF();
+    if (laidOut)
+        refitLeaves(document);
     return document;
 }

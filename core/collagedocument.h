@@ -110,6 +110,10 @@ CheckedDocument checkPhotos(CollageDocument document);
 // shape as far as the tree allows. Unchanged when either has no cell or they are the same.
 CollageDocument withSwappedPhotos(CollageDocument document, int first, int second);
 
+// The document with photo `index` turned by `quarterTurns` clockwise (negative: the other way),
+// its crop centred again and the layout fitted to its new shape.
+CollageDocument withTurnedPhoto(CollageDocument document, int index, int quarterTurns);
+
 // The document with photo `index` showing the part of it that `crop` says (see PhotoRecord).
 CollageDocument withCrop(CollageDocument document, int index, const QPointF &crop);
 

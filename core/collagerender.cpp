@@ -15,6 +15,7 @@
 #include <QMutex>
 #include <QPainter>
 #include <QSet>
+#include <QTransform>
 #include <QtConcurrent>
 
 #include <algorithm>
@@ -58,6 +59,24 @@ static const PhotoRecord *recordFor(const RenderCell &cell, const QList<PhotoRec
     return &photos.at(cell.img - 1);
 }
 
+namespace {
+
+// A cell as the decode of its photo sees it: a photo the user turned a quarter is decoded as
+// the file has it, and turned when its tile is cut.
+QSize decodedCell(const PhotoRecord *record, const QRect &cell)
+{
+    return record && record->turns % 2 ? cell.size().transposed() : cell.size();
+}
+
+QImage turned(const QImage &image, int turns)
+{
+    if (turns % 4 == 0 || image.isNull())
+        return image;
+    return image.transformed(QTransform().rotate(90 * (turns % 4)), Qt::FastTransformation);
+}
+
+} // namespace
+
 QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
                              const ImageCache &cache)
 {
@@ -69,14 +88,15 @@ QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRe
         const PhotoRecord *record = recordFor(cell, photos);
         if (!record || cell.rect.isEmpty())
             continue;
-        if (!cache.imageFor(record->path, cell.rect.size()).isNull())
+        if (!cache.imageFor(record->path, decodedCell(record, cell.rect)).isNull())
             continue;
         const double scale = loadScale(record->size, cell.rect.size());
         const auto known = byPath.constFind(record->path);
         if (known == byPath.constEnd()) {
             byPath.insert(record->path, loaders.size());
-            loaders.append(PhotoLoader {record->path, scale, record->size.width(),
-                                        record->size.height(), record->orientation});
+            const QSize upright = uprightSize(*record);
+            loaders.append(PhotoLoader {record->path, scale, upright.width(), upright.height(),
+                                        record->orientation});
         } else {
             PhotoLoader &loader = loaders[*known];
             loader.scale = std::min(loader.scale, scale);
@@ -113,8 +133,9 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
     QMutex blending; // the tiles are cut in parallel, but laid onto the target one at a time
     const auto draw = [&](const RenderCell &cell, QImage &image, bool last) {
         const PhotoRecord *record = recordFor(cell, photos);
-        QImage tile = prepareTile(image, quint16(cell.rect.width()), quint16(cell.rect.height()),
-                                  record ? record->crop : QPointF());
+        QImage tile
+            = prepareTile(turned(image, record ? record->turns : 0), quint16(cell.rect.width()),
+                          quint16(cell.rect.height()), record ? record->crop : QPointF());
         if (last)
             image = QImage(); // a decode the cache does not keep goes before the frame is cut
         const QImage framed = PhotoFrame().apply(tile, frame.type, frame.a, frame.b);
@@ -123,8 +144,8 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
         blendTile(target, framed, cell.rect.x(), cell.rect.y());
     };
     // The smallest decode that covers the cell; a photo smaller than its cell is held whole.
-    const auto cached = [&cache](const QString &path, const QRect &cell) {
-        const QImage image = cache.imageFor(path, cell.size());
+    const auto cached = [&](const QString &path, const RenderCell &cell) {
+        const QImage image = cache.imageFor(path, decodedCell(recordFor(cell, photos), cell.rect));
         return image.isNull() ? cache.image(path) : image;
     };
 
@@ -163,7 +184,7 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
               for (qsizetype i = 0; i < mine.size(); ++i) {
                   const RenderCell &cell = mine.at(i);
                   if (cache.keepsImages()) {
-                      QImage image = cached(loader.path, cell.rect);
+                      QImage image = cached(loader.path, cell);
                       draw(cell, image, false);
                   } else {
                       draw(cell, decoded.image, i + 1 == mine.size());
@@ -178,7 +199,7 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
         const PhotoRecord *record = recordFor(cell, photos);
         if (!record || !drawable(cell) || loading.contains(record->path))
             continue;
-        QImage image = cached(record->path, cell.rect);
+        QImage image = cached(record->path, cell);
         draw(cell, image, false);
     }
 
@@ -345,7 +366,9 @@ QImage redrawCell(const CollageDocument &document, const ImageCache &cache, int 
     if (cell.isEmpty() || index < 0 || index >= document.photos.size() || layer.isNull())
         return QImage();
     const PhotoRecord &photo = document.photos.at(index);
-    const QImage image = cache.imageFor(photo.path, cell.size());
+    const QImage image = turned(
+        cache.imageFor(photo.path, photo.turns % 2 ? cell.size().transposed() : cell.size()),
+        photo.turns);
     if (image.isNull() || layer.size() != document.canvasSize)
         return QImage();
     QImage result = layer;

@@ -20,11 +20,14 @@ struct PhotoRecord
     // Where the crop sits, as a fraction of the upright photo's size away from the centred
     // crop; (0, 0) is centred. Relative to the photo, so it holds at every cell size.
     QPointF crop;
+    // Quarter turns clockwise the user gave the photo on top of its orientation, 0 to 3, for a
+    // camera that tagged it wrongly. `size` is the size after them.
+    int turns = 0;
 
     friend bool operator==(const PhotoRecord &a, const PhotoRecord &b)
     {
         return a.path == b.path && a.size == b.size && a.orientation == b.orientation
-               && a.crop == b.crop;
+               && a.crop == b.crop && a.turns == b.turns;
     }
 };
 
@@ -50,6 +53,12 @@ std::optional<PhotoRecord> createPhotoRecord(const QString &path);
 inline bool orientationSwapsSides(int orientation)
 {
     return orientation >= 5 && orientation <= 8;
+}
+
+// The size of the photo as the file has it upright, before the user's turns.
+inline QSize uprightSize(const PhotoRecord &photo)
+{
+    return photo.turns % 2 ? photo.size.transposed() : photo.size;
 }
 
 // One decoding job.

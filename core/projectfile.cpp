@@ -36,7 +36,7 @@
 **     "frame": {"type": 2, "margin": 4, "curve": 10},
 **     "seed": 41234,
 **     "photos": [{"path": "trip/beach.jpg", "width": 4000, "height": 3000,
-**                 "orientation": 6, "cropX": 0.1, "cropY": 0}, ...],
+**                 "orientation": 6, "cropX": 0.1, "cropY": 0, "turns": 1}, ...],
 **     "tree": ["side", 1, "stack", 2, 3]
 **   }
 **
@@ -180,6 +180,15 @@ Parsed<PhotoRecord> photoFrom(const QJsonValue &value, const QDir &folder)
     if (!inRange(cropX) || !inRange(cropY))
         return bad<PhotoRecord>(QT_TRANSLATE_NOOP("ProjectFile", "a photo's crop is not usable"));
     photo.crop = QPointF(cropX.toDouble(), cropY.toDouble());
+    // Written only for a photo the user turned; older files have none.
+    const QJsonValue turns = object.value(QLatin1String("turns"));
+    if (!turns.isUndefined()) {
+        const auto quarter = wholeNumber(turns, 0, 3);
+        if (!quarter)
+            return bad<PhotoRecord>(
+                QT_TRANSLATE_NOOP("ProjectFile", "a photo's turn is not usable"));
+        photo.turns = int(*quarter);
+    }
     return {photo, QString()};
 }
 
@@ -305,13 +314,17 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
 {
     const QDir dir(folder);
     QJsonArray photos;
-    for (const PhotoRecord &photo : document.photos)
-        photos.append(QJsonObject {{QLatin1String("path"), storedPath(photo.path, dir)},
-                                   {QLatin1String("width"), photo.size.width()},
-                                   {QLatin1String("height"), photo.size.height()},
-                                   {QLatin1String("orientation"), photo.orientation},
-                                   {QLatin1String("cropX"), photo.crop.x()},
-                                   {QLatin1String("cropY"), photo.crop.y()}});
+    for (const PhotoRecord &photo : document.photos) {
+        QJsonObject object {{QLatin1String("path"), storedPath(photo.path, dir)},
+                            {QLatin1String("width"), photo.size.width()},
+                            {QLatin1String("height"), photo.size.height()},
+                            {QLatin1String("orientation"), photo.orientation},
+                            {QLatin1String("cropX"), photo.crop.x()},
+                            {QLatin1String("cropY"), photo.crop.y()}};
+        if (photo.turns)
+            object.insert(QLatin1String("turns"), photo.turns);
+        photos.append(object);
+    }
     const QJsonObject frame {{QLatin1String("type"), document.frame.type},
                              {QLatin1String("margin"), document.frame.a},
                              {QLatin1String("curve"), document.frame.b}};

@@ -1,3 +1,4 @@
+#include "btree.h"
 #include "canvasscene.h"
 #include "canvasview.h"
 #include "collagerender.h"
@@ -7,6 +8,7 @@
 #include "translation.h"
 
 #include <QAction>
+#include <QFile>
 #include <QImage>
 #include <QMenu>
 #include <QSettings>
@@ -14,6 +16,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTransform>
 #include <QUndoStack>
 
 #include <cmath>
@@ -32,6 +35,8 @@ private slots:
     void dropOutsideChangesNothing();
     void removeFromMenuAndKey();
     void moveCropAndSaveLarger();
+    void rotateWithUndo_data();
+    void rotateWithUndo();
 
 private:
     static void settle(MainWindow &window) { QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000); }
@@ -278,6 +283,84 @@ void TestEditing::moveCropAndSaveLarger()
     settle(window);
     QVERIFY(near(colourAt(window, centre), QColor(20, 200, 20)));
     QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Centre Photo"));
+}
+
+void TestEditing::rotateWithUndo_data()
+{
+    QTest::addColumn<int>("turns");
+    QTest::addColumn<int>("orientation"); // as the camera tagged the file
+    // The colours expected at the tile's top-left, top-right, bottom-right and bottom-left.
+    QTest::addColumn<QList<QColor>>("corners");
+    const QColor r(230, 20, 20), g(20, 200, 20), b(20, 20, 230), y(230, 230, 20);
+    QTest::newRow("right") << 1 << 1 << QList<QColor> {y, r, g, b};
+    QTest::newRow("left") << -1 << 1 << QList<QColor> {g, b, y, r};
+    QTest::newRow("right of a photo tagged 6") << 1 << 6 << QList<QColor> {y, r, g, b};
+}
+
+// Rotate Left and Right turn a wrongly tagged photo; the layout follows its new shape, the
+// turn is stored in the project, and undo turns it back.
+void TestEditing::rotateWithUndo()
+{
+    QFETCH(int, turns);
+    QFETCH(int, orientation);
+    QFETCH(QList<QColor>, corners);
+    QTemporaryDir photos;
+    // Quadrants red, green / yellow, blue, as upright after the tag.
+    QImage upright(120, 80, QImage::Format_RGB32);
+    const QColor quadrant[2][2]
+        = {{QColor(230, 20, 20), QColor(20, 200, 20)}, {QColor(230, 230, 20), QColor(20, 20, 230)}};
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 120; ++x)
+            upright.setPixelColor(x, y, quadrant[y / 40][x / 60]);
+    // Stored as a camera tagged 6 would store it: turned a quarter the other way.
+    const QImage stored
+        = orientation == 6 ? upright.transformed(QTransform().rotate(-90)) : upright;
+    QVERIFY(stored.save(photos.filePath("q.jpg"), "JPG", 98));
+    if (orientation == 6) {
+        // The tag goes in as an APP1 segment after SOI.
+        QFile file(photos.filePath("q.jpg"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        const QByteArray tiff("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
+                              "\0\0\0\0",
+                              26);
+        QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
+        QByteArray segment("\xFF\xE1", 2);
+        segment.append(char((app1.size() + 2) >> 8)).append(char((app1.size() + 2) & 0xFF));
+        bytes.insert(2, segment + app1);
+        file.seek(0);
+        file.write(bytes);
+    }
+    MainWindow window;
+    window.addAndLayOut(scanPhotoFolder(photos.path()));
+    settle(window);
+    QCOMPARE(window.document.photos.first().size, QSize(120, 80));
+    const QImage before = window.scene->photoLayer();
+
+    window.turnPhoto(0, turns);
+    settle(window);
+    QCOMPARE(window.document.photos.first().size, QSize(80, 120));
+    const QRect cell = cellOf(window.document, 0);
+    // The layout is fitted to the new shape.
+    const BNode *leaf = btree_find_img(window.document.layout.tree()->root, 1);
+    QCOMPARE(QSize(leaf->img_w, leaf->img_h), QSize(80, 120));
+    const QImage layer = window.scene->photoLayer();
+    const QPoint at[] = {cell.topLeft() + QPoint(4, 4), cell.topRight() + QPoint(-4, 4),
+                         cell.bottomRight() - QPoint(4, 4), cell.bottomLeft() + QPoint(4, -4)};
+    for (int k = 0; k < 4; ++k)
+        QVERIFY2(near(layer.pixelColor(at[k]), corners.at(k)), qPrintable(QString::number(k)));
+
+    // Stored with the project, and read back turned.
+    const QString project = dir.filePath(QStringLiteral("turned%1.vellomir").arg(turns));
+    QVERIFY(window.writeProject(project));
+    MainWindow reopened;
+    QVERIFY(reopened.openProject(project));
+    settle(reopened);
+    QCOMPARE(reopened.scene->photoLayer(), layer);
+
+    window.undoAct->trigger();
+    settle(window);
+    QCOMPARE(window.scene->photoLayer(), before);
 }
 
 QTEST_MAIN(TestEditing)
