@@ -35,12 +35,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QShowEvent>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QUrl>
+#include <QWindow>
 #include <QtConcurrent>
 
 namespace {
@@ -374,7 +376,9 @@ void MainWindow::drawPhotos()
         return;
     }
     setState(State::Rendering);
-    renderThread.startRender(document, &cache, document.canvasSize);
+    // The layer is drawn for the screen's pixels; the layout stays in canvas pixels.
+    renderRatio = deviceRatio;
+    renderThread.startRender(document, &cache, document.canvasSize * renderRatio);
 }
 
 void MainWindow::renderFinished(const DocumentRender &result)
@@ -396,10 +400,35 @@ void MainWindow::renderFinished(const DocumentRender &result)
             problems.append({problem.path, tr("cannot decode (%1)").arg(problem.reason)});
         reportLeftOut(problems);
     }
-    scene->setPhotoLayer(result.image);
+    QImage layer = result.image;
+    layer.setDevicePixelRatio(renderRatio);
+    scene->setPhotoLayer(layer);
     setState(State::Idle);
-    if (redrawPending)
+    // A move to a screen of another ratio while this was drawn asks for it again.
+    if (redrawPending || renderRatio != deviceRatio)
         drawPhotos();
+}
+
+void MainWindow::setDeviceRatio(qreal ratio)
+{
+    if (ratio <= 0 || ratio == deviceRatio)
+        return;
+    deviceRatio = ratio;
+    scene->setDevicePixelRatio(ratio);
+    if (document.hasLayout())
+        drawPhotos();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (windowHandle() && !screenWatched) {
+        screenWatched = true;
+        // No new layout: the same collage is drawn again for the other screen's pixels.
+        connect(windowHandle(), &QWindow::screenChanged, this,
+                [this] { setDeviceRatio(devicePixelRatioF()); });
+    }
+    setDeviceRatio(devicePixelRatioF());
 }
 
 void MainWindow::showPhotoCount()

@@ -57,6 +57,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void newCanvas();
@@ -106,6 +107,8 @@ private:
     void setFrame(const FrameSettings &frame);
     bool saveCollageAs(QString fileName, const QString &suffix = QStringLiteral("jpg"));
     void resizeCanvas(const QSize &size);
+    // Draws the layers for a screen of `ratio` device pixels per canvas pixel.
+    void setDeviceRatio(qreal ratio);
     bool writeProject(const QString &fileName);
     bool maybeSave();
     void setProjectPath(const QString &path);
@@ -165,6 +168,9 @@ private:
     std::function<unsigned()> seedSource;
 
     State state = State::Idle;
+    qreal deviceRatio = 1.0; // the screen's, which the layers are drawn for
+    qreal renderRatio = 1.0; // the one the running render draws for
+    bool screenWatched = false;
     // A frame change that arrived while the window was busy; drawn once it is Idle.
     bool redrawPending = false;
     // The document as it was when the running layout was asked for: the step's start.

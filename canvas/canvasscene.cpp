@@ -39,11 +39,33 @@ CanvasScene::CanvasScene(QObject *parent)
 
 CanvasScene::~CanvasScene() = default;
 
+namespace {
+
+QImage layerImage(const QSize &size, qreal ratio)
+{
+    QImage image(size * ratio, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+} // namespace
+
+void CanvasScene::setDevicePixelRatio(qreal deviceRatio)
+{
+    if (deviceRatio <= 0 || deviceRatio == ratio)
+        return;
+    ratio = deviceRatio;
+    if (size.isEmpty())
+        return;
+    backgroundImage = layerImage(size, ratio);
+    setBackColor(background);
+}
+
 void CanvasScene::setCanvasSize(const QSize &canvas)
 {
     size = canvas;
-    backgroundImage = QImage(size, QImage::Format_ARGB32);
-    photoImage = QImage(size, QImage::Format_ARGB32);
+    backgroundImage = layerImage(size, ratio);
+    photoImage = layerImage(size, ratio);
     photoImage.fill(Qt::transparent);
     setSelection(QRectF());
     setDropTarget(QRectF());
@@ -59,7 +81,8 @@ void CanvasScene::setCanvasSize(const QSize &canvas)
 
 void CanvasScene::setPhotoLayer(const QImage &layer)
 {
-    if (layer.size() != size)
+    const qreal r = layer.devicePixelRatio();
+    if (layer.isNull() || layer.size() != size * r)
         return;
     photoImage = layer;
     showPhotoLayer();

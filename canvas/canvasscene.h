@@ -24,7 +24,14 @@ public:
     void setCanvasSize(const QSize &size);
     QSize canvasSize() const { return size; }
 
-    // Shows `layer` as the photo layer; a layer of another size than the canvas is ignored.
+    // The screen's device pixels per canvas pixel: the layers are held at that many pixels
+    // each way, so the collage is drawn sharp on a high-density screen. The canvas, the layout
+    // and every position stay in canvas pixels.
+    void setDevicePixelRatio(qreal ratio);
+    qreal devicePixelRatio() const { return ratio; }
+
+    // Shows `layer` as the photo layer: an image of the canvas size, or of the canvas size
+    // times the ratio with that ratio set on it. A layer of any other size is ignored.
     void setPhotoLayer(const QImage &layer);
     QImage photoLayer() const { return photoImage; }
     void clearPhotoLayer();
@@ -48,6 +55,7 @@ private:
     void showBackground();
 
     QSize size;
+    qreal ratio = 1.0;
     QColor background = Qt::white;
     QImage backgroundImage; // ARGB32, filled with the background colour
     QImage photoImage; // ARGB32, transparent where no tile lies

@@ -213,7 +213,8 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
 
 QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
                                       const QList<PhotoRecord> &photos, const FrameSettings &frame,
-                                      QImage &target, const RenderProgress &progress)
+                                      QImage &target, const RenderProgress &progress,
+                                      ImageCache *cache)
 {
     double factor = 1.0;
     if (!layoutSize.isEmpty())
@@ -223,8 +224,8 @@ QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSiz
     scaled.a = int(std::lround(frame.a * factor));
     scaled.b = int(std::lround(frame.b * factor));
     ImageCache temporary(ImageCache::Retention::DrawOnly);
-    return renderCells(scaleCells(cells, layoutSize, target.size()), photos, temporary, scaled,
-                       target, progress);
+    return renderCells(scaleCells(cells, layoutSize, target.size()), photos,
+                       cache ? *cache : temporary, scaled, target, progress);
 }
 
 static void collect(const BNode *node, QList<RenderCell> &cells)
@@ -249,7 +250,7 @@ QList<RenderCell> collectLeaves(const BTree *tree)
 
 QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &photos,
                                   ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                  const RenderProgress &progress)
+                                  const RenderProgress &progress, bool scaledThroughCache)
 {
     const QList<RenderCell> cells = collectLeaves(tree);
     if (cells.isEmpty() || photos.isEmpty())
@@ -257,13 +258,20 @@ QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &p
     const QSize layoutSize(tree->width, tree->height);
     if (layoutSize.isEmpty() || layoutSize == target.size())
         return renderCells(cells, photos, cache, frame, target, progress);
-    return renderCellsScaled(cells, layoutSize, photos, frame, target, progress);
+    return renderCellsScaled(cells, layoutSize, photos, frame, target, progress,
+                             scaledThroughCache ? &cache : nullptr);
 }
 
 DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
                               RenderKind kind, const RenderProgress &progress)
 {
     DocumentRender result {QImage(), document, {}};
+    // The collage as saved is composed from the photos, each decoded for its cell at the size
+    // asked for: never from decodes the screen happened to keep, so a save comes out the same
+    // whatever was shown before it. A photo layer for the screen goes through the cache, at
+    // the screen's pixel ratio too.
+    ImageCache fresh(ImageCache::Retention::DrawOnly);
+    ImageCache &decodes = kind == RenderKind::Collage ? fresh : cache;
     // Every round leaves out at least one photo or is the last, so this ends.
     for (;;) {
         CollageDocument &drawn = result.document;
@@ -273,8 +281,8 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         layer.fill(Qt::transparent);
         QList<PhotoProblem> failed;
         if (drawn.hasLayout())
-            failed = renderCollage(drawn.layout.tree(), drawn.photos, cache, drawn.frame, layer,
-                                   progress);
+            failed = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
+                                   progress, kind == RenderKind::PhotoLayer);
         if (failed.isEmpty()) {
             result.image = std::move(layer);
             break;
@@ -362,25 +370,36 @@ QRect cellOf(const CollageDocument &document, int index)
 QImage redrawCell(const CollageDocument &document, const ImageCache &cache, int index,
                   const QImage &layer)
 {
-    const QRect cell = cellOf(document, index);
-    if (cell.isEmpty() || index < 0 || index >= document.photos.size() || layer.isNull())
+    const QRect logical = cellOf(document, index);
+    const qreal ratio = layer.devicePixelRatio();
+    if (logical.isEmpty() || index < 0 || index >= document.photos.size() || layer.isNull()
+        || layer.size() != document.canvasSize * ratio)
         return QImage();
+    // A layer at the screen's pixel ratio holds the cell, and its frame, that many times over.
+    const QRect cell
+        = scaleCells({{index + 1, logical}}, document.canvasSize, layer.size()).first().rect;
+    const double factor = double(layer.width()) / document.canvasSize.width();
+    FrameSettings frame = document.frame;
+    if (factor != 1.0) {
+        frame.a = int(std::lround(frame.a * factor));
+        frame.b = int(std::lround(frame.b * factor));
+    }
     const PhotoRecord &photo = document.photos.at(index);
     const QImage image = turned(
         cache.imageFor(photo.path, photo.turns % 2 ? cell.size().transposed() : cell.size()),
         photo.turns);
-    if (image.isNull() || layer.size() != document.canvasSize)
+    if (image.isNull())
         return QImage();
     QImage result = layer;
     {
         QPainter painter(&result);
         painter.setCompositionMode(QPainter::CompositionMode_Clear);
-        painter.fillRect(cell, Qt::transparent);
+        painter.fillRect(
+            QRectF(cell.x() / ratio, cell.y() / ratio, cell.width() / ratio, cell.height() / ratio),
+            Qt::transparent);
     }
     const QImage tile
         = prepareTile(image, quint16(cell.width()), quint16(cell.height()), photo.crop);
-    blendTile(result,
-              PhotoFrame().apply(tile, document.frame.type, document.frame.a, document.frame.b),
-              cell.x(), cell.y());
+    blendTile(result, PhotoFrame().apply(tile, frame.type, frame.a, frame.b), cell.x(), cell.y());
     return result;
 }

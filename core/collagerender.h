@@ -46,19 +46,23 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
                                 const RenderProgress &progress = {});
 
 // The same for a target of another size than the layout's: cells, margin and radius are
-// scaled, and the photos decoded for it are drawn and dropped, not kept in the preview's cache.
+// scaled. The photos decoded for it go through `cache` when one is given (a photo layer at
+// the screen's pixel ratio), otherwise they are drawn and dropped.
 QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
                                       const QList<PhotoRecord> &photos, const FrameSettings &frame,
-                                      QImage &target, const RenderProgress &progress = {});
+                                      QImage &target, const RenderProgress &progress = {},
+                                      ImageCache *cache = nullptr);
 
 // The tree's leaves in depth-first order, A before B, as cells.
 QList<RenderCell> collectLeaves(const BTree *tree);
 
 // Renders the layout of `tree` into `target`. A target of the tree's canvas size is served
-// through `cache`; any other size gets the layout scaled to it and a temporary cache.
+// through `cache`; any other size gets the layout scaled to it, and a temporary cache unless
+// `scaledThroughCache`.
 QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &photos,
                                   ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                  const RenderProgress &progress = {});
+                                  const RenderProgress &progress = {},
+                                  bool scaledThroughCache = false);
 
 enum class RenderKind {
     PhotoLayer, // the photo layer alone, transparent where no tile lies

@@ -38,6 +38,7 @@ private slots:
     void choicesRemembered();
     void canvasSizeKeepsThePhotos();
     void undecodablePhotoLeavesTheCollage();
+    void sharpAtRatioTwo();
     void saveTakesTheFilterSuffix_data();
     void saveTakesTheFilterSuffix();
 
@@ -231,6 +232,53 @@ void TestDesktop::undecodablePhotoLeavesTheCollage()
     settle(window);
     QVERIFY(full());
     QCOMPARE(window.document.photos.size(), 3);
+}
+
+// On a screen of two device pixels per canvas pixel the layer holds twice the pixels each way,
+// so fine detail survives; a save at the working size is the same file as at ratio 1.
+void TestDesktop::sharpAtRatioTwo()
+{
+    QTemporaryDir dir;
+    QImage stripes(1600, 1200, QImage::Format_RGB32);
+    for (int x = 0; x < 1600; ++x) {
+        const QRgb value = x % 2 ? qRgb(250, 250, 250) : qRgb(10, 10, 10);
+        for (int y = 0; y < 1200; ++y)
+            stripes.setPixel(x, y, value);
+    }
+    QVERIFY(stripes.save(dir.filePath("stripes.png")));
+    QImage plain(60, 40, QImage::Format_RGB32);
+    plain.fill(Qt::darkGreen);
+    QVERIFY(plain.save(dir.filePath("plain.jpg"), "JPG"));
+
+    QByteArray saved[2];
+    for (int ratio : {2, 1}) {
+        MainWindow window;
+        window.seedSource = [] { return 4242u; };
+        window.setDeviceRatio(ratio);
+        window.addAndLayOut({dir.filePath("stripes.png"), dir.filePath("plain.jpg")});
+        settle(window);
+        const QImage layer = window.scene->photoLayer();
+        QCOMPARE(layer.size(), window.document.canvasSize * ratio);
+        QCOMPARE(layer.devicePixelRatio(), qreal(ratio));
+        // Across the middle of the stripes' cell, neighbouring pixels stay far apart at ratio
+        // 2; at ratio 1 the stripes are finer than the layer and come out grey.
+        const QRect cell = cellOf(window.document, 0);
+        const int y = ratio * cell.center().y();
+        int contrasted = 0;
+        for (int x = ratio * cell.left() + 20; x < ratio * cell.left() + 120; ++x)
+            contrasted += std::abs(qGray(layer.pixel(x, y)) - qGray(layer.pixel(x + 1, y))) > 120;
+        QVERIFY2(ratio == 2 ? contrasted > 80 : contrasted < 20,
+                 qPrintable(QString::number(contrasted)));
+        const QString path = dir.filePath(QStringLiteral("at%1.png").arg(ratio));
+        QSignalSpy written(&window, &MainWindow::collageSaved);
+        QVERIFY(window.saveCollageAs(path));
+        QVERIFY(written.wait(30000));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        saved[ratio - 1] = file.readAll();
+    }
+    QVERIFY(!saved[0].isEmpty());
+    QVERIFY(saved[0] == saved[1]);
 }
 
 void TestDesktop::saveTakesTheFilterSuffix_data()
