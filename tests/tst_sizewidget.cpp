@@ -23,6 +23,14 @@ private slots:
     void editAfterPreset();
     void spinBounds_data();
     void spinBounds();
+    void showSize_data();
+    void showSize();
+    void orientationSwaps_data();
+    void orientationSwaps();
+    void typedSizes_data();
+    void typedSizes();
+    void typedPastBounds_data();
+    void typedPastBounds();
     void orientationClicks_data();
     void orientationClicks();
     void translated_data();
@@ -38,7 +46,8 @@ void TestSizeWidget::untouchedDefaults()
 {
     SizeWidget dialog;
     QVERIFY(dialog.isModal());
-    QCOMPARE(dialog.presetBox->count(), 15);
+    QCOMPARE(dialog.presetBox->count(), 16);
+    QCOMPARE(dialog.presetBox->itemText(15), QStringLiteral("Custom"));
     QCOMPARE(dialog.presetBox->currentIndex(), 0);
     QVERIFY(dialog.landscapeButton->isChecked());
     QVERIFY(!dialog.portraitButton->isChecked());
@@ -49,6 +58,7 @@ void TestSizeWidget::untouchedDefaults()
     QCOMPARE(dialog.canvasWidth, 800);
     QCOMPARE(dialog.canvasHeight, 600);
     QCOMPARE(dialog.orientation, 1);
+    QCOMPARE(dialog.chosenSize(), QSize(800, 600));
 }
 
 // Every preset reaches the values unclipped by the spin boxes, landscape, in ascending
@@ -57,11 +67,12 @@ void TestSizeWidget::presets()
 {
     SizeWidget dialog;
     QSize previous;
-    for (int i = 0; i < dialog.presetBox->count(); ++i) {
+    for (int i = 0; i < dialog.presetBox->count() - 1; ++i) {
         dialog.presetBox->setCurrentIndex(i);
         const QSize size = dialog.presetBox->itemData(i, Qt::UserRole).toSize();
         QCOMPARE(dialog.canvasWidth, size.width());
         QCOMPARE(dialog.canvasHeight, size.height());
+        QCOMPARE(dialog.chosenSize(), size);
         QVERIFY(size.width() >= size.height());
         QVERIFY(size.width() > previous.width() || size.height() > previous.height());
         QVERIFY(dialog.presetBox->itemText(i).contains(
@@ -83,6 +94,11 @@ void TestSizeWidget::presetThenPortrait()
     QCOMPARE(dialog.canvasWidth, 5492);
     QCOMPARE(dialog.canvasHeight, 3602);
     QCOMPARE(dialog.orientation, -1);
+    QCOMPARE(dialog.chosenSize(), QSize(3602, 5492));
+    // A preset chosen now comes upright too.
+    dialog.presetBox->setCurrentIndex(0);
+    QCOMPARE(dialog.chosenSize(), QSize(600, 800));
+    QVERIFY(dialog.portraitButton->isChecked());
 }
 
 void TestSizeWidget::editAfterPreset()
@@ -90,41 +106,168 @@ void TestSizeWidget::editAfterPreset()
     SizeWidget dialog;
     dialog.presetBox->setCurrentIndex(5);
     dialog.widthSpin->setValue(2000);
-    // Re-choosing the current preset is no change and must not undo the edit.
-    dialog.presetBox->setCurrentIndex(5);
+    QCOMPARE(dialog.presetBox->currentText(), QStringLiteral("Custom"));
+    // Re-choosing Custom is no change and must not undo the edit.
+    dialog.presetBox->setCurrentIndex(15);
+    QCOMPARE(dialog.chosenSize(), QSize(2000, 1500));
 
-    QCOMPARE(dialog.canvasWidth, 2000);
-    QCOMPARE(dialog.canvasHeight, 1500);
-    QCOMPARE(dialog.presetBox->currentIndex(), 5);
+    dialog.presetBox->setCurrentIndex(5);
+    QCOMPARE(dialog.chosenSize(), QSize(2102, 1500));
     QCOMPARE(dialog.presetBox->currentText(), QStringLiteral("2102 x 1500 px  (13 x 18)cm"));
 }
 
 void TestSizeWidget::spinBounds_data()
 {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
+    QTest::addColumn<QSize>("size");
     QTest::addColumn<QSize>("expected");
 
-    QTest::newRow("too small") << 10 << 10 << QSize(400, 300);
-    QTest::newRow("negative") << -800 << -600 << QSize(400, 300);
-    QTest::newRow("smallest") << 400 << 300 << QSize(400, 300);
-    QTest::newRow("portrait typed") << 600 << 900 << QSize(600, 900);
-    QTest::newRow("largest") << SizeWidget::maxWidth << SizeWidget::maxHeight
+    QTest::newRow("too small") << QSize(10, 10) << QSize(400, 300);
+    QTest::newRow("too small, upright") << QSize(10, 20) << QSize(300, 400);
+    QTest::newRow("negative") << QSize(-800, -600) << QSize(400, 300);
+    QTest::newRow("invalid") << QSize() << QSize(400, 300);
+    QTest::newRow("smallest") << QSize(400, 300) << QSize(400, 300);
+    QTest::newRow("short side small") << QSize(300, 2000) << QSize(300, 2000);
+    QTest::newRow("portrait") << QSize(600, 900) << QSize(600, 900);
+    QTest::newRow("largest") << QSize(SizeWidget::maxWidth, SizeWidget::maxHeight)
                              << QSize(SizeWidget::maxWidth, SizeWidget::maxHeight);
-    QTest::newRow("huge") << 100000 << 2000000000
+    QTest::newRow("huge") << QSize(100000, 2000000000)
                           << QSize(SizeWidget::maxWidth, SizeWidget::maxHeight);
+    QTest::newRow("one side too long") << QSize(8000, 3000) << QSize(SizeWidget::maxWidth, 3000);
 }
 
+// Out of bounds the dialog shows the clamped size, and that is the size chosen, read either
+// way.
 void TestSizeWidget::spinBounds()
 {
-    QFETCH(int, width);
-    QFETCH(int, height);
+    QFETCH(QSize, size);
     QFETCH(QSize, expected);
 
     SizeWidget dialog;
-    dialog.widthSpin->setValue(width);
-    dialog.heightSpin->setValue(height);
-    QCOMPARE(QSize(dialog.canvasWidth, dialog.canvasHeight), expected);
+    dialog.showSize(size);
+    QCOMPARE(QSize(dialog.widthSpin->value(), dialog.heightSpin->value()), expected);
+    QCOMPARE(dialog.chosenSize(), expected);
+    QSize old(dialog.canvasWidth, dialog.canvasHeight);
+    if (dialog.orientation == -1)
+        old.transpose();
+    QCOMPARE(old, expected);
+}
+
+void TestSizeWidget::showSize_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("preset"); // 15 is Custom
+    QTest::addColumn<bool>("portrait");
+
+    QTest::newRow("preset") << QSize(1795, 1205) << 3 << false;
+    QTest::newRow("preset upright") << QSize(1205, 1795) << 3 << true;
+    QTest::newRow("largest upright") << QSize(3602, 5492) << 14 << true;
+    QTest::newRow("custom") << QSize(1000, 700) << 15 << false;
+    QTest::newRow("custom upright") << QSize(700, 1000) << 15 << true;
+    QTest::newRow("square") << QSize(1200, 1200) << 15 << false;
+    QTest::newRow("clamped") << QSize(9000, 9000) << 15 << false;
+}
+
+void TestSizeWidget::showSize()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, preset);
+    QFETCH(bool, portrait);
+
+    SizeWidget dialog;
+    dialog.showSize(QSize(1205, 1795)); // a state to leave
+    dialog.showSize(size);
+    QCOMPARE(dialog.presetBox->currentIndex(), preset);
+    QCOMPARE(dialog.portraitButton->isChecked(), portrait);
+    QCOMPARE(dialog.landscapeButton->isChecked(), !portrait);
+    QCOMPARE(dialog.chosenSize(), size.boundedTo(QSize(6000, 6000)));
+}
+
+void TestSizeWidget::orientationSwaps_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QSize>("expected");
+
+    QTest::newRow("preset upright") << QSize(1795, 1205) << "P" << QSize(1205, 1795);
+    QTest::newRow("and back") << QSize(1795, 1205) << "PL" << QSize(1795, 1205);
+    QTest::newRow("custom laid down") << QSize(700, 1000) << "L" << QSize(1000, 700);
+    QTest::newRow("checked one again") << QSize(1795, 1205) << "LL" << QSize(1795, 1205);
+    QTest::newRow("smallest") << QSize(400, 300) << "P" << QSize(300, 400);
+    QTest::newRow("square") << QSize(1200, 1200) << "P" << QSize(1200, 1200);
+}
+
+void TestSizeWidget::orientationSwaps()
+{
+    QFETCH(QSize, size);
+    QFETCH(QString, clicks);
+    QFETCH(QSize, expected);
+
+    SizeWidget dialog;
+    dialog.showSize(size);
+    const int preset = dialog.presetBox->currentIndex();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    for (QChar c : clicks)
+        QTest::mouseClick(c == 'P' ? dialog.portraitButton : dialog.landscapeButton,
+                          Qt::LeftButton);
+    QCOMPARE(dialog.chosenSize(), expected);
+    QCOMPARE(dialog.portraitButton->isChecked(), clicks.endsWith('P'));
+    QCOMPARE(dialog.presetBox->currentIndex(), preset);
+}
+
+void TestSizeWidget::typedSizes_data()
+{
+    QTest::addColumn<QSize>("typed"); // the width first
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<bool>("portrait");
+
+    QTest::newRow("preset") << QSize(1500, 1051) << 2 << false;
+    QTest::newRow("preset upright") << QSize(1051, 1500) << 2 << true;
+    QTest::newRow("custom") << QSize(2000, 1500) << 15 << false;
+    QTest::newRow("custom upright") << QSize(800, 1000) << 15 << true;
+    QTest::newRow("smallest, through upright") << QSize(400, 300) << 15 << false;
+    QTest::newRow("narrow upright") << QSize(300, 600) << 15 << true;
+}
+
+// The preset box and the orientation follow typed numbers, and what was typed is chosen.
+void TestSizeWidget::typedSizes()
+{
+    QFETCH(QSize, typed);
+    QFETCH(int, preset);
+    QFETCH(bool, portrait);
+
+    SizeWidget dialog;
+    dialog.widthSpin->setValue(typed.width());
+    dialog.heightSpin->setValue(typed.height());
+    QCOMPARE(dialog.chosenSize(), typed);
+    QCOMPARE(dialog.presetBox->currentIndex(), preset);
+    QCOMPARE(dialog.portraitButton->isChecked(), portrait);
+}
+
+void TestSizeWidget::typedPastBounds_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("width");
+
+    QTest::newRow("over the maximum") << "7000" << 6000;
+    QTest::newRow("far over") << "99999999999999999999999" << 6000;
+    QTest::newRow("the maximum") << "6000" << 6000;
+    QTest::newRow("under the minimum") << "250" << 300;
+    QTest::newRow("in bounds") << "1234" << 1234;
+}
+
+// A number typed past a bound is shown clamped when the edit ends, not cut to its first digits.
+void TestSizeWidget::typedPastBounds()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, width);
+
+    SizeWidget dialog;
+    dialog.widthSpin->selectAll();
+    QTest::keyClicks(dialog.widthSpin, keys);
+    QTest::keyClick(dialog.widthSpin, Qt::Key_Enter);
+    QCOMPARE(dialog.widthSpin->text(), QString::number(width));
+    QCOMPARE(dialog.chosenSize(), QSize(width, 600));
 }
 
 void TestSizeWidget::orientationClicks_data()
