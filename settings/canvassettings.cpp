@@ -137,13 +137,18 @@ QWidget *CanvasSettings::createFrameGroup()
     auto *grid = new QGridLayout;
     QWidget *rows[] = {frameButton1, frameButton2, frameButton3, param1Label,
                        param1Slider, param2Label,  param2Slider};
-    const int heights[] = {90, 90, 90, 0, 40, 0, 40};
+    // Each label sits on its slider; the space goes above the labels and below the last slider.
+    const int heights[] = {90, 90, 90, 30, 0, 30, 0};
     for (int row = 0; row < 7; ++row) {
-        grid->addWidget(rows[row], row, 0);
+        grid->addWidget(rows[row], row, 0,
+                        rows[row] == param1Label || rows[row] == param2Label
+                            ? Qt::AlignBottom | Qt::AlignLeft
+                            : Qt::Alignment());
         grid->setRowMinimumHeight(row, heights[row]);
     }
     auto *layout = new QVBoxLayout;
     layout->addLayout(grid);
+    layout->addStretch();
     group->setLayout(layout);
 
     setTabOrder(colorButton, frameButton1);

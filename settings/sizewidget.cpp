@@ -133,6 +133,10 @@ void SizeWidget::createSizeGroup()
     heightSpin = new ClampingSpinBox(sizeGroup);
     widthSpin->setRange(minShort, maxWidth);
     heightSpin->setRange(minShort, maxHeight);
+    // A typed number counts when the edit ends; on the way, 7000 would pass through 700 and
+    // flip the orientation and the preset box back and forth.
+    widthSpin->setKeyboardTracking(false);
+    heightSpin->setKeyboardTracking(false);
 
     auto *spins = new QHBoxLayout;
     spins->addWidget(widthSpin);
