@@ -261,7 +261,6 @@ void TestCanvasSettings::keyboardFocus()
     page.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&page));
     page.showAppearance(Qt::white, FrameSettings {2, 6, 12});
-    QSignalSpy frames(&page, &CanvasSettings::photoFrameChanged);
 
     const QList<QWidget *> order {page.colorButton, page.frameButton1, page.param1Slider,
                                   page.param2Slider, page.colorButton};
@@ -270,10 +269,6 @@ void TestCanvasSettings::keyboardFocus()
         QCOMPARE(QApplication::focusWidget(), expected);
         QTest::keyClick(expected, Qt::Key_Tab);
     }
-    page.frameButton1->setFocus();
-    QTest::keyClick(page.frameButton1, Qt::Key_Down); // arrows move in the group
-    QCOMPARE(QApplication::focusWidget(), page.frameButton2);
-    QCOMPARE(frames.count(), 0); // from an unchecked sample the arrow only moves the focus
     page.showAppearance(Qt::white, FrameSettings {1, 6, 12});
 
     QPushButton *sample = page.frameButton2;
