@@ -1,6 +1,5 @@
 #include "statuswidget.h"
 
-#include <QDebug>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -19,6 +18,14 @@ StatusWidget::StatusWidget(QWidget *parent)
 
     shuffleButton = new QPushButton(this);
     shuffleButton->setFlat(true);
+    shuffleButton->setToolTip(tr("New layout"));
+    shuffleButton->setFocusPolicy(Qt::StrongFocus);
+    // A flat button shows no focus of its own; the ring fits in the pixel left around the icon.
+    shuffleButton->setStyleSheet(QStringLiteral(
+        "QPushButton {border: 1px solid transparent; padding: 0px; background: transparent; "
+        "outline: none;}"
+        "QPushButton:pressed {background: palette(midlight);}"
+        "QPushButton:focus {border: 1px dotted palette(window-text);}"));
     shuffleButton->setIconSize(QSize(46, 46));
     shuffleButton->setFixedSize(48, 48);
     shuffleButton->setIcon(QIcon(shuffle));
@@ -62,6 +69,5 @@ QString StatusWidget::progressStyleSheet(const QPalette &palette)
     const QString bar = QStringLiteral("QProgressBar {text-align: center; border: 0px; "
                                        "background-color: %1}")
                             .arg(window);
-    qDebug() << bar;
     return bar + QStringLiteral("QProgressBar::chunk {background-color: #BBBBEE;}");
 }

@@ -3,6 +3,7 @@
 #include "collagedocument.h"
 #include "photoframe.h"
 
+#include <QButtonGroup>
 #include <QColorDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,13 +20,34 @@
 
 namespace {
 
-QPushButton *sampleButton(const QImage &sample, QWidget *parent)
+// Flat buttons draw no frame of their own, so the page draws the marks: a band of the highlight
+// colour around the icon of the chosen sample, a dotted ring for the keyboard focus. The
+// transparent border and padding keep the icon where it is, at its own size.
+QString markStyle(int band)
+{
+    return QStringLiteral("QPushButton {border: 2px solid transparent; padding: %1px; "
+                          "background: transparent; outline: none;}"
+                          "QPushButton:checked {background: palette(highlight);}"
+                          "QPushButton:pressed {background: palette(midlight);}"
+                          "QPushButton:focus {border: 2px dotted palette(window-text);}")
+        .arg(band);
+}
+
+QPushButton *sampleButton(const QImage &sample, const QString &tip, QWidget *parent)
 {
     auto *button = new QPushButton(parent);
     button->setFlat(true);
-    button->setIcon(QIcon(QPixmap::fromImage(sample)));
+    button->setCheckable(true);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setToolTip(tip);
+    button->setStyleSheet(markStyle(2));
+    // A focused button shows its icon's Active mode, which the style would tint.
+    const QPixmap pixmap = QPixmap::fromImage(sample);
+    QIcon icon(pixmap);
+    icon.addPixmap(pixmap, QIcon::Active);
+    button->setIcon(icon);
     button->setIconSize(QSize(120, 80));
-    button->setFixedSize(122, 82);
+    button->setFixedSize(128, 88);
     return button;
 }
 
@@ -33,6 +55,7 @@ QSlider *paramSlider(int maximum, int tick, int value, QWidget *parent)
 {
     auto *slider = new QSlider(Qt::Horizontal, parent);
     slider->setFixedWidth(120);
+    slider->setFocusPolicy(Qt::StrongFocus);
     slider->setTickInterval(tick);
     slider->setTickPosition(QSlider::TicksAbove);
     slider->setRange(0, maximum);
@@ -67,13 +90,16 @@ QWidget *CanvasSettings::createBackgroundGroup()
 
     colorButton = new QPushButton(group);
     colorButton->setFlat(true);
+    colorButton->setFocusPolicy(Qt::StrongFocus);
+    colorButton->setToolTip(tr("Background colour"));
+    colorButton->setStyleSheet(markStyle(0));
     colorButton->setIcon(QIcon(QStringLiteral(":/resources/color_picker.png")));
     colorButton->setIconSize(QSize(32, 32));
-    colorButton->setFixedSize(34, 34);
+    colorButton->setFixedSize(36, 36);
 
     colorLabel = new QLabel(group);
     colorLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    showSwatch(colorLabel, Qt::white);
+    showSwatch(colorLabel, currentColour);
 
     auto *row = new QHBoxLayout;
     row->addWidget(colorButton);
@@ -91,28 +117,52 @@ QWidget *CanvasSettings::createFrameGroup()
 
     QImage sample(120, 80, QImage::Format_ARGB32);
     sample.fill(QColor(200, 180, 200));
-    PhotoFrame frame;
-    frameButton1 = sampleButton(frame.apply(sample, FrameRect, 0, 0), group);
-    frameButton2 = sampleButton(frame.apply(sample, FrameRounded, 0, 15), group);
-    frameButton3 = sampleButton(frame.apply(sample, FrameScallop, 0, 8), group);
+    PhotoFrame shaper;
+    frameButton1
+        = sampleButton(shaper.apply(sample, FrameRect, 0, 0), tr("Rectangular frame"), group);
+    frameButton2
+        = sampleButton(shaper.apply(sample, FrameRounded, 0, 15), tr("Rounded frame"), group);
+    frameButton3
+        = sampleButton(shaper.apply(sample, FrameScallop, 0, 8), tr("Scalloped frame"), group);
+    frameButtons = new QButtonGroup(this);
+    frameButtons->addButton(frameButton1, FrameRect);
+    frameButtons->addButton(frameButton2, FrameRounded);
+    frameButtons->addButton(frameButton3, FrameScallop);
 
+    param1Label = new QLabel(group);
     param1Slider = paramSlider(30, 6, 0, group);
+    param2Label = new QLabel(group);
     param2Slider = paramSlider(40, 8, 10, group);
 
     auto *grid = new QGridLayout;
-    QWidget *rows[] = {frameButton1, frameButton2, frameButton3, param1Slider, param2Slider};
-    for (int row = 0; row < 5; ++row) {
-        grid->addWidget(rows[row], row, 0);
-        grid->setRowMinimumHeight(row, row < 3 ? 84 : 40);
+    QWidget *rows[] = {frameButton1, frameButton2, frameButton3, param1Label,
+                       param1Slider, param2Label,  param2Slider};
+    // Each label sits on its slider; the space goes above the labels and below the last slider.
+    const int heights[] = {90, 90, 90, 30, 0, 30, 0};
+    for (int row = 0; row < 7; ++row) {
+        grid->addWidget(rows[row], row, 0,
+                        rows[row] == param1Label || rows[row] == param2Label
+                            ? Qt::AlignBottom | Qt::AlignLeft
+                            : Qt::Alignment());
+        grid->setRowMinimumHeight(row, heights[row]);
     }
     auto *layout = new QVBoxLayout;
     layout->addLayout(grid);
+    layout->addStretch();
     group->setLayout(layout);
 
-    for (QPushButton *button : {frameButton1, frameButton2, frameButton3})
-        connect(button, &QPushButton::clicked, this, &CanvasSettings::setPhotoFrame);
+    setTabOrder(colorButton, frameButton1);
+    setTabOrder(frameButton1, frameButton2);
+    setTabOrder(frameButton2, frameButton3);
+    setTabOrder(frameButton3, param1Slider);
+    setTabOrder(param1Slider, param2Slider);
+
+    connect(frameButtons, &QButtonGroup::idClicked, this, &CanvasSettings::setPhotoFrame);
     connect(param1Slider, &QSlider::valueChanged, this, &CanvasSettings::setTimeout);
     connect(param2Slider, &QSlider::valueChanged, this, &CanvasSettings::setTimeout);
+    connect(param1Slider, &QSlider::valueChanged, this, &CanvasSettings::updateParamLabels);
+    connect(param2Slider, &QSlider::valueChanged, this, &CanvasSettings::updateParamLabels);
+    showFrame(currentFrame);
 
     // Parented so the page frees it; a pending shot dies with the page.
     paramTimer = new QTimer(this);
@@ -123,37 +173,59 @@ QWidget *CanvasSettings::createFrameGroup()
 
 void CanvasSettings::showAppearance(const QColor &colour, const FrameSettings &frame)
 {
+    currentColour = colour;
     showSwatch(colorLabel, colour);
     paramTimer->stop();
-    const QSignalBlocker block1(param1Slider);
-    const QSignalBlocker block2(param2Slider);
-    param1Slider->setValue(frame.a);
-    param2Slider->setValue(frame.b);
+    {
+        const QSignalBlocker block1(param1Slider);
+        const QSignalBlocker block2(param2Slider);
+        param1Slider->setValue(frame.a);
+        param2Slider->setValue(frame.b);
+    }
+    showFrame(frame.type);
 }
 
 void CanvasSettings::setColor()
 {
     QColorDialog dialog(this);
-    dialog.setCurrentColor(Qt::green);
+    // The alpha option first: without it the dialog drops the colour's alpha.
     dialog.setOption(QColorDialog::ShowAlphaChannel, true);
+    dialog.setCurrentColor(currentColour);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QColor colour = dialog.selectedColor();
-    if (!colour.isValid())
+    const QColor chosen = dialog.selectedColor();
+    if (!chosen.isValid())
         return;
-    showSwatch(colorLabel, colour);
-    emit colorChanged(colour);
+    currentColour = chosen;
+    showSwatch(colorLabel, chosen);
+    emit colorChanged(chosen);
 }
 
-void CanvasSettings::setPhotoFrame()
+void CanvasSettings::setPhotoFrame(int type)
 {
-    const QObject *button = sender();
-    if (button == frameButton1)
-        emit photoFrameChanged(FrameRect);
-    if (button == frameButton2)
-        emit photoFrameChanged(FrameRounded);
-    if (button == frameButton3)
-        emit photoFrameChanged(FrameScallop);
+    showFrame(type);
+    emit photoFrameChanged(type);
+}
+
+void CanvasSettings::showFrame(int type)
+{
+    QAbstractButton *button = frameButtons->button(type);
+    if (!button)
+        return;
+    currentFrame = type;
+    button->setChecked(true);
+    // A rectangle has no corners; only the margin shapes it.
+    param2Label->setEnabled(type != FrameRect);
+    param2Slider->setEnabled(type != FrameRect);
+    updateParamLabels();
+}
+
+void CanvasSettings::updateParamLabels()
+{
+    param1Label->setText(tr("Margin: %1 px").arg(param1Slider->value()));
+    const int b = param2Slider->value();
+    param2Label->setText(currentFrame == FrameScallop ? tr("Arc: %1 px").arg(b)
+                                                      : tr("Corner: %1 px").arg(b));
 }
 
 void CanvasSettings::setTimeout()

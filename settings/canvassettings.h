@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QWidget>
 
+class QButtonGroup;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -24,6 +25,9 @@ public:
     // announcing it again.
     void showAppearance(const QColor &colour, const FrameSettings &frame);
 
+    QColor backgroundColour() const { return currentColour; }
+    int frameType() const { return currentFrame; }
+
 signals:
     void colorChanged(QColor col);
     void photoFrameChanged(int type);
@@ -31,13 +35,18 @@ signals:
 
 public slots:
     void setColor();
-    void setPhotoFrame();
+    void setPhotoFrame(int type);
     void setTimeout();
     void emitParam();
 
 private:
     QWidget *createBackgroundGroup();
     QWidget *createFrameGroup();
+    void showFrame(int type);
+    void updateParamLabels();
+
+    QColor currentColour = Qt::white;
+    int currentFrame = 1; // FrameRect
 
 public:
     QPushButton *colorButton = nullptr;
@@ -45,6 +54,9 @@ public:
     QPushButton *frameButton1 = nullptr;
     QPushButton *frameButton2 = nullptr;
     QPushButton *frameButton3 = nullptr;
+    QButtonGroup *frameButtons = nullptr; // exclusive; the checked one is the frame in use
+    QLabel *param1Label = nullptr; // name, value and unit of the slider below it
+    QLabel *param2Label = nullptr;
     QSlider *param1Slider = nullptr; // margin a, 0..30
     QSlider *param2Slider = nullptr; // corner radius or scallop half-width b, 0..40
     QVBoxLayout *mainLayout = nullptr;

@@ -8,9 +8,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSize>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
@@ -39,6 +42,58 @@ const Preset presets[] = {
     {QT_TRANSLATE_NOOP("SizeWidget", "5492 x 3602 px             "), 5492, 3602},
 };
 
+// The shorter side may be as small as 300 pixels, the longer one no smaller than 400.
+constexpr int minShort = 300;
+constexpr int minLong = 400;
+
+QSize allowedSize(const QSize &size)
+{
+    QSize allowed(qBound(minShort, size.width(), SizeWidget::maxWidth),
+                  qBound(minShort, size.height(), SizeWidget::maxHeight));
+    if (qMax(allowed.width(), allowed.height()) < minLong) {
+        if (size.width() < size.height() && size.height() > 0)
+            allowed.setHeight(minLong);
+        else
+            allowed.setWidth(minLong);
+    }
+    return allowed;
+}
+
+// A plain spin box refuses the keystroke that takes a number past its maximum, so a typed
+// 7000 silently becomes 700; this one lets it stand and clamps it when the edit ends.
+class ClampingSpinBox : public QSpinBox
+{
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QValidator::State validate(QString &input, int &pos) const override
+    {
+        const QValidator::State state = QSpinBox::validate(input, pos);
+        if (state == QValidator::Invalid && typedNumber(input))
+            return QValidator::Intermediate;
+        return state;
+    }
+
+    void fixup(QString &input) const override
+    {
+        if (const std::optional<qlonglong> number = typedNumber(input))
+            input = textFromValue(int(qBound(qlonglong(minimum()), *number, qlonglong(maximum()))));
+        else
+            QSpinBox::fixup(input);
+    }
+
+private:
+    std::optional<qlonglong> typedNumber(const QString &input) const
+    {
+        QString digits = input.trimmed();
+        digits.remove(locale().groupSeparator());
+        bool ok = false;
+        const qlonglong number = locale().toLongLong(digits, &ok);
+        return ok ? std::optional<qlonglong>(number) : std::nullopt;
+    }
+};
+
 } // namespace
 
 SizeWidget::SizeWidget(QWidget *parent)
@@ -58,6 +113,8 @@ SizeWidget::SizeWidget(QWidget *parent)
     layout->addWidget(orientationGroup);
     layout->addWidget(buttonBox);
     setLayout(layout);
+
+    display(QSize(canvasWidth, canvasHeight), false);
 }
 
 void SizeWidget::createSizeGroup()
@@ -70,15 +127,16 @@ void SizeWidget::createSizeGroup()
     for (const Preset &preset : presets)
         presetBox->addItem(tr(preset.label),
                            QVariant::fromValue(QSize(preset.width, preset.height)));
+    presetBox->addItem(tr("Custom"));
 
-    widthSpin = new QSpinBox(sizeGroup);
-    widthSpin->setMinimum(400);
-    heightSpin = new QSpinBox(sizeGroup);
-    heightSpin->setMinimum(300);
-    widthSpin->setMaximum(maxWidth);
-    heightSpin->setMaximum(maxHeight);
-    widthSpin->setValue(canvasWidth);
-    heightSpin->setValue(canvasHeight);
+    widthSpin = new ClampingSpinBox(sizeGroup);
+    heightSpin = new ClampingSpinBox(sizeGroup);
+    widthSpin->setRange(minShort, maxWidth);
+    heightSpin->setRange(minShort, maxHeight);
+    // A typed number counts when the edit ends; on the way, 7000 would pass through 700 and
+    // flip the orientation and the preset box back and forth.
+    widthSpin->setKeyboardTracking(false);
+    heightSpin->setKeyboardTracking(false);
 
     auto *spins = new QHBoxLayout;
     spins->addWidget(widthSpin);
@@ -89,8 +147,8 @@ void SizeWidget::createSizeGroup()
     sizeGroup->setLayout(layout);
 
     connect(presetBox, &QComboBox::currentIndexChanged, this, &SizeWidget::setSpin);
-    connect(widthSpin, &QSpinBox::valueChanged, this, &SizeWidget::setWidth);
-    connect(heightSpin, &QSpinBox::valueChanged, this, &SizeWidget::setHeight);
+    connect(widthSpin, &QSpinBox::valueChanged, this, &SizeWidget::numbersEdited);
+    connect(heightSpin, &QSpinBox::valueChanged, this, &SizeWidget::numbersEdited);
 }
 
 void SizeWidget::createOrientationGroup()
@@ -110,31 +168,89 @@ void SizeWidget::createOrientationGroup()
     connect(landscapeButton, &QRadioButton::clicked, this, &SizeWidget::setLandscape);
 }
 
+void SizeWidget::showSize(const QSize &size)
+{
+    const QSize allowed = allowedSize(size);
+    display(allowed, allowed.width() < allowed.height());
+}
+
+QSize SizeWidget::chosenSize() const
+{
+    return QSize(widthSpin->value(), heightSpin->value());
+}
+
 void SizeWidget::setSpin(int index)
 {
-    if (index < 0 || index >= presetBox->count())
+    // The last item, Custom, keeps the numbers for editing.
+    if (index < 0 || index >= presetBox->count() - 1)
         return;
     const QSize size = presetBox->itemData(index, Qt::UserRole).toSize();
-    widthSpin->setValue(size.width());
-    heightSpin->setValue(size.height());
-}
-
-void SizeWidget::setWidth(int width)
-{
-    canvasWidth = width;
-}
-
-void SizeWidget::setHeight(int height)
-{
-    canvasHeight = height;
+    const bool portrait = orientation == -1;
+    display(portrait ? size.transposed() : size, portrait);
 }
 
 void SizeWidget::setPortrait()
 {
-    orientation = -1;
+    if (orientation != -1)
+        display(chosenSize().transposed(), true);
 }
 
 void SizeWidget::setLandscape()
 {
-    orientation = 1;
+    if (orientation != 1)
+        display(chosenSize().transposed(), false);
+}
+
+void SizeWidget::display(QSize size, bool portrait)
+{
+    size = allowedSize(size);
+    {
+        const QSignalBlocker blockWidth(widthSpin);
+        const QSignalBlocker blockHeight(heightSpin);
+        widthSpin->setMinimum(minShort);
+        heightSpin->setMinimum(minShort);
+        widthSpin->setValue(size.width());
+        heightSpin->setValue(size.height());
+    }
+    (portrait ? portraitButton : landscapeButton)->setChecked(true);
+    follow();
+}
+
+void SizeWidget::numbersEdited()
+{
+    const QSize shown = chosenSize();
+    // A square keeps the orientation it has.
+    if (shown.width() != shown.height())
+        (shown.width() < shown.height() ? portraitButton : landscapeButton)->setChecked(true);
+    follow();
+}
+
+// The preset box, the orientation and the old public numbers follow what is shown.
+void SizeWidget::follow()
+{
+    const QSize shown = chosenSize();
+    // Each side's minimum depends on the other side, so that every allowed size can be typed
+    // and the two numbers can always swap. Set only on a change: setting it stops a held arrow.
+    const int widthMinimum = shown.height() >= minLong ? minShort : minLong;
+    const int heightMinimum = shown.width() >= minLong ? minShort : minLong;
+    if (widthSpin->minimum() != widthMinimum)
+        widthSpin->setMinimum(widthMinimum);
+    if (heightSpin->minimum() != heightMinimum)
+        heightSpin->setMinimum(heightMinimum);
+
+    orientation = portraitButton->isChecked() ? -1 : 1;
+    const QSize unturned = orientation == -1 ? shown.transposed() : shown;
+    canvasWidth = unturned.width();
+    canvasHeight = unturned.height();
+
+    int index = presetBox->count() - 1;
+    for (int i = 0; i < presetBox->count() - 1; ++i) {
+        const QSize preset = presetBox->itemData(i, Qt::UserRole).toSize();
+        if (preset == shown || preset.transposed() == shown) {
+            index = i;
+            break;
+        }
+    }
+    const QSignalBlocker block(presetBox);
+    presetBox->setCurrentIndex(index);
 }

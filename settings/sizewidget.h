@@ -2,6 +2,7 @@
 #define SIZEWIDGET_H
 
 #include <QDialog>
+#include <QSize>
 
 class QComboBox;
 class QDialogButtonBox;
@@ -10,7 +11,8 @@ class QRadioButton;
 class QSpinBox;
 
 // The New Canvas dialog: a preset or a typed width and height, and an orientation. The
-// caller reads the three values after an accepted exec().
+// numbers shown are the size asked for; the caller reads chosenSize() after an accepted
+// exec().
 class SizeWidget : public QDialog
 {
     Q_OBJECT
@@ -22,25 +24,35 @@ public:
     static constexpr int maxWidth = 6000;
     static constexpr int maxHeight = 6000;
 
+    // Shows a canvas size: its preset (in either orientation) or Custom, and its orientation.
+    // A size out of bounds is shown clamped, as it would be chosen.
+    void showSize(const QSize &size);
+
+    // Width by height as shown.
+    QSize chosenSize() const;
+
 public slots:
     void setSpin(int index);
-    void setWidth(int width);
-    void setHeight(int height);
     void setPortrait();
     void setLandscape();
 
 private:
     void createSizeGroup();
     void createOrientationGroup();
+    void display(QSize size, bool portrait);
+    void numbersEdited();
+    void follow();
 
 public:
+    // The shown size as the window used to read it: (canvasWidth, canvasHeight), transposed
+    // when orientation is -1, equals chosenSize().
     int canvasWidth = 800; // pixels
     int canvasHeight = 600; // pixels
     int orientation = 1; // 1 landscape, -1 portrait
     QDialogButtonBox *buttonBox = nullptr;
     QGroupBox *sizeGroup = nullptr;
     QGroupBox *orientationGroup = nullptr;
-    QComboBox *presetBox = nullptr;
+    QComboBox *presetBox = nullptr; // the presets, then Custom
     QSpinBox *widthSpin = nullptr;
     QSpinBox *heightSpin = nullptr;
     QRadioButton *portraitButton = nullptr;

@@ -1,5 +1,8 @@
 #include "canvassettings.h"
+#include "collagedocument.h"
 
+#include <QApplication>
+#include <QButtonGroup>
 #include <QColorDialog>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -23,7 +26,38 @@ private slots:
     void frameButtons_data();
     void frameButtons();
     void frameSamples();
+    void frameControls_data();
+    void frameControls();
+    void tooltips();
+    void keyboardFocus();
 };
+
+namespace {
+
+// Clicks the colour button, notes the colour the dialog opens at, and closes it with the
+// colour given, accepted or not. The dialog is modal, so it is driven from its own loop.
+QColor driveColourDialog(CanvasSettings &page, const QColor &colour, bool accept)
+{
+    QColor opened;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, &page, [&] {
+        auto *dialog = page.findChild<QColorDialog *>();
+        if (!dialog || !dialog->isVisible())
+            return;
+        driver.stop();
+        opened = dialog->currentColor();
+        dialog->setCurrentColor(colour);
+        if (accept)
+            dialog->accept();
+        else
+            dialog->reject();
+    });
+    driver.start(10);
+    page.colorButton->click();
+    return opened;
+}
+
+} // namespace
 
 void TestCanvasSettings::initTestCase()
 {
@@ -79,52 +113,44 @@ void TestCanvasSettings::sliderBurst()
 
 void TestCanvasSettings::colourDialog_data()
 {
+    QTest::addColumn<QColor>("shown"); // by showAppearance; invalid: left at the start
     QTest::addColumn<bool>("accept");
     QTest::addColumn<QColor>("colour");
 
-    QTest::newRow("cancelled") << false << QColor(10, 20, 30);
-    QTest::newRow("translucent colour") << true << QColor(10, 20, 30, 100);
-    QTest::newRow("opaque colour") << true << QColor(250, 128, 0);
+    QTest::newRow("cancelled") << QColor() << false << QColor(10, 20, 30);
+    QTest::newRow("translucent colour") << QColor() << true << QColor(10, 20, 30, 100);
+    QTest::newRow("opaque colour") << QColor() << true << QColor(250, 128, 0);
+    QTest::newRow("shown, cancelled") << QColor(0, 90, 200, 150) << false << QColor(1, 2, 3);
+    QTest::newRow("shown, then chosen") << QColor(0, 90, 200) << true << QColor(9, 8, 7, 6);
 }
 
+// The dialog opens at the background in use, alpha and all, and the next time at the one
+// chosen.
 void TestCanvasSettings::colourDialog()
 {
+    QFETCH(QColor, shown);
     QFETCH(bool, accept);
     QFETCH(QColor, colour);
 
     CanvasSettings page;
+    const QColor start = shown.isValid() ? shown : QColor(Qt::white);
+    if (shown.isValid())
+        page.showAppearance(shown, FrameSettings());
     QSignalSpy spy(&page, &CanvasSettings::colorChanged);
-    QColor opened;
-    // The dialog is modal, so it is driven from inside its own event loop.
-    QTimer driver;
-    connect(&driver, &QTimer::timeout, &page, [&] {
-        auto *dialog = page.findChild<QColorDialog *>();
-        if (!dialog || !dialog->isVisible())
-            return;
-        driver.stop();
-        opened = dialog->currentColor();
-        dialog->setCurrentColor(colour);
-        if (accept)
-            dialog->accept();
-        else
-            dialog->reject();
-    });
-    driver.start(10);
-    page.colorButton->click();
+    QCOMPARE(driveColourDialog(page, colour, accept), start);
 
-    QCOMPARE(opened, QColor(Qt::green));
+    const QColor now = accept ? colour : start;
     const QColor swatch = page.colorLabel->palette().color(QPalette::Window);
+    QCOMPARE(swatch, now);
+    QCOMPARE(swatch.alpha(), now.alpha());
+    QCOMPARE(spy.count(), accept ? 1 : 0);
     if (accept) {
-        QCOMPARE(spy.count(), 1);
         const QColor emitted = spy.at(0).at(0).value<QColor>();
         QCOMPARE(emitted, colour);
         QCOMPARE(emitted.alpha(), colour.alpha());
-        QCOMPARE(swatch, colour);
-    } else {
-        QCOMPARE(spy.count(), 0);
-        QCOMPARE(swatch, QColor(Qt::white));
     }
     QVERIFY(page.colorLabel->autoFillBackground());
+    QCOMPARE(driveColourDialog(page, Qt::black, false), now);
 }
 
 void TestCanvasSettings::frameButtons_data()
@@ -168,6 +194,98 @@ void TestCanvasSettings::frameSamples()
     QCOMPARE(samples[1].pixelColor(0, 0).alpha(), 0);
     QCOMPARE(samples[2].pixelColor(0, 0).alpha(), 0);
     QVERIFY(samples[1] != samples[2]);
+}
+
+void TestCanvasSettings::frameControls_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("clicked"); // else shown by showAppearance
+    QTest::addColumn<QString>("label2");
+    QTest::addColumn<bool>("enabled2");
+
+    QTest::newRow("rectangle clicked") << 1 << true << "Corner: 12 px" << false;
+    QTest::newRow("rounded clicked") << 2 << true << "Corner: 12 px" << true;
+    QTest::newRow("scalloped clicked") << 3 << true << "Arc: 12 px" << true;
+    QTest::newRow("rectangle shown") << 1 << false << "Corner: 12 px" << false;
+    QTest::newRow("rounded shown") << 2 << false << "Corner: 12 px" << true;
+    QTest::newRow("scalloped shown") << 3 << false << "Arc: 12 px" << true;
+}
+
+// The sample in use is marked, the sliders are named with their values, and a slider the
+// frame has no use for is off.
+void TestCanvasSettings::frameControls()
+{
+    QFETCH(int, type);
+    QFETCH(bool, clicked);
+    QFETCH(QString, label2);
+    QFETCH(bool, enabled2);
+
+    CanvasSettings page;
+    // Start from another frame, so that nothing holds by chance.
+    page.showAppearance(Qt::white, FrameSettings {type == 3 ? 2 : 3, 6, 12});
+    if (clicked)
+        page.frameButtons->button(type)->click();
+    else
+        page.showAppearance(Qt::white, FrameSettings {type, 6, 12});
+
+    QCOMPARE(page.frameType(), type);
+    QCOMPARE(page.frameButtons->checkedId(), type);
+    const QList<QPushButton *> buttons {page.frameButton1, page.frameButton2, page.frameButton3};
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(buttons[i]->isChecked(), i + 1 == type);
+    QCOMPARE(page.param1Label->text(), QStringLiteral("Margin: 6 px"));
+    QCOMPARE(page.param2Label->text(), label2);
+    QVERIFY(page.param1Slider->isEnabled());
+    QCOMPARE(page.param2Slider->isEnabled(), enabled2);
+    QCOMPARE(page.param2Label->isEnabled(), enabled2);
+
+    page.param2Slider->setValue(0);
+    QCOMPARE(page.param2Label->text(), QString(label2).replace("12", "0"));
+}
+
+void TestCanvasSettings::tooltips()
+{
+    CanvasSettings page;
+    QCOMPARE(page.colorButton->toolTip(), QStringLiteral("Background colour"));
+    QCOMPARE(page.frameButton1->toolTip(), QStringLiteral("Rectangular frame"));
+    QCOMPARE(page.frameButton2->toolTip(), QStringLiteral("Rounded frame"));
+    QCOMPARE(page.frameButton3->toolTip(), QStringLiteral("Scalloped frame"));
+}
+
+// Tab walks the controls in reading order, the samples being one stop like radio buttons; a
+// flat sample shows focus and selection by marks around its icon.
+void TestCanvasSettings::keyboardFocus()
+{
+    CanvasSettings page;
+    page.show();
+    page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&page));
+    page.showAppearance(Qt::white, FrameSettings {2, 6, 12});
+
+    const QList<QWidget *> order {page.colorButton, page.frameButton1, page.param1Slider,
+                                  page.param2Slider, page.colorButton};
+    page.colorButton->setFocus();
+    for (QWidget *expected : order) {
+        QCOMPARE(QApplication::focusWidget(), expected);
+        QTest::keyClick(expected, Qt::Key_Tab);
+    }
+    page.showAppearance(Qt::white, FrameSettings {1, 6, 12});
+
+    QPushButton *sample = page.frameButton2;
+    const QRect icon(QPoint(4, 4), sample->iconSize());
+    page.param1Slider->setFocus();
+    const QImage plain = sample->grab().toImage();
+    sample->setFocus();
+    const QImage focused = sample->grab().toImage();
+    sample->click();
+    const QImage marked = sample->grab().toImage();
+    QVERIFY(focused != plain);
+    QVERIFY(marked != focused);
+    // The rounded sample is transparent in its corners, opaque in its middle.
+    const QRect middle = icon.adjusted(10, 10, -10, -10);
+    QCOMPARE(focused.copy(middle), plain.copy(middle));
+    QCOMPARE(marked.copy(middle), plain.copy(middle));
+    QCOMPARE(plain.pixelColor(60 + 4, 40 + 4), QColor(200, 180, 200));
 }
 
 QTEST_MAIN(TestCanvasSettings)

@@ -23,6 +23,10 @@ private slots:
     void editAfterPreset();
     void spinBounds_data();
     void spinBounds();
+    void orientationSwaps_data();
+    void orientationSwaps();
+    void typedPastBounds_data();
+    void typedPastBounds();
     void orientationClicks_data();
     void orientationClicks();
     void translated_data();
@@ -38,7 +42,8 @@ void TestSizeWidget::untouchedDefaults()
 {
     SizeWidget dialog;
     QVERIFY(dialog.isModal());
-    QCOMPARE(dialog.presetBox->count(), 15);
+    QCOMPARE(dialog.presetBox->count(), 16);
+    QCOMPARE(dialog.presetBox->itemText(15), QStringLiteral("Custom"));
     QCOMPARE(dialog.presetBox->currentIndex(), 0);
     QVERIFY(dialog.landscapeButton->isChecked());
     QVERIFY(!dialog.portraitButton->isChecked());
@@ -49,6 +54,7 @@ void TestSizeWidget::untouchedDefaults()
     QCOMPARE(dialog.canvasWidth, 800);
     QCOMPARE(dialog.canvasHeight, 600);
     QCOMPARE(dialog.orientation, 1);
+    QCOMPARE(dialog.chosenSize(), QSize(800, 600));
 }
 
 // Every preset reaches the values unclipped by the spin boxes, landscape, in ascending
@@ -57,11 +63,12 @@ void TestSizeWidget::presets()
 {
     SizeWidget dialog;
     QSize previous;
-    for (int i = 0; i < dialog.presetBox->count(); ++i) {
+    for (int i = 0; i < dialog.presetBox->count() - 1; ++i) {
         dialog.presetBox->setCurrentIndex(i);
         const QSize size = dialog.presetBox->itemData(i, Qt::UserRole).toSize();
         QCOMPARE(dialog.canvasWidth, size.width());
         QCOMPARE(dialog.canvasHeight, size.height());
+        QCOMPARE(dialog.chosenSize(), size);
         QVERIFY(size.width() >= size.height());
         QVERIFY(size.width() > previous.width() || size.height() > previous.height());
         QVERIFY(dialog.presetBox->itemText(i).contains(
@@ -83,6 +90,11 @@ void TestSizeWidget::presetThenPortrait()
     QCOMPARE(dialog.canvasWidth, 5492);
     QCOMPARE(dialog.canvasHeight, 3602);
     QCOMPARE(dialog.orientation, -1);
+    QCOMPARE(dialog.chosenSize(), QSize(3602, 5492));
+    // A preset chosen now comes upright too.
+    dialog.presetBox->setCurrentIndex(0);
+    QCOMPARE(dialog.chosenSize(), QSize(600, 800));
+    QVERIFY(dialog.portraitButton->isChecked());
 }
 
 void TestSizeWidget::editAfterPreset()
@@ -90,41 +102,120 @@ void TestSizeWidget::editAfterPreset()
     SizeWidget dialog;
     dialog.presetBox->setCurrentIndex(5);
     dialog.widthSpin->setValue(2000);
-    // Re-choosing the current preset is no change and must not undo the edit.
-    dialog.presetBox->setCurrentIndex(5);
+    QCOMPARE(dialog.presetBox->currentText(), QStringLiteral("Custom"));
+    // Re-choosing Custom is no change and must not undo the edit.
+    dialog.presetBox->setCurrentIndex(15);
+    QCOMPARE(dialog.chosenSize(), QSize(2000, 1500));
 
-    QCOMPARE(dialog.canvasWidth, 2000);
-    QCOMPARE(dialog.canvasHeight, 1500);
-    QCOMPARE(dialog.presetBox->currentIndex(), 5);
+    dialog.presetBox->setCurrentIndex(5);
+    QCOMPARE(dialog.chosenSize(), QSize(2102, 1500));
     QCOMPARE(dialog.presetBox->currentText(), QStringLiteral("2102 x 1500 px  (13 x 18)cm"));
 }
 
 void TestSizeWidget::spinBounds_data()
 {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<QSize>("expected");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("typed"); // width, then height; else given to showSize()
+    QTest::addColumn<QSize>("shown");
+    QTest::addColumn<int>("preset"); // 15 is Custom
+    QTest::addColumn<bool>("portrait");
 
-    QTest::newRow("too small") << 10 << 10 << QSize(400, 300);
-    QTest::newRow("negative") << -800 << -600 << QSize(400, 300);
-    QTest::newRow("smallest") << 400 << 300 << QSize(400, 300);
-    QTest::newRow("portrait typed") << 600 << 900 << QSize(600, 900);
-    QTest::newRow("largest") << SizeWidget::maxWidth << SizeWidget::maxHeight
-                             << QSize(SizeWidget::maxWidth, SizeWidget::maxHeight);
-    QTest::newRow("huge") << 100000 << 2000000000
-                          << QSize(SizeWidget::maxWidth, SizeWidget::maxHeight);
+    QTest::newRow("preset") << QSize(1795, 1205) << false << QSize(1795, 1205) << 3 << false;
+    QTest::newRow("preset upright") << QSize(1205, 1795) << false << QSize(1205, 1795) << 3 << true;
+    QTest::newRow("custom upright") << QSize(700, 1000) << false << QSize(700, 1000) << 15 << true;
+    QTest::newRow("square") << QSize(1200, 1200) << false << QSize(1200, 1200) << 15 << false;
+    QTest::newRow("too small") << QSize(10, 10) << false << QSize(400, 300) << 15 << false;
+    QTest::newRow("too small upright") << QSize(10, 20) << false << QSize(300, 400) << 15 << true;
+    QTest::newRow("negative") << QSize(-800, -600) << false << QSize(400, 300) << 15 << false;
+    QTest::newRow("huge") << QSize(100000, 2000000000) << false << QSize(6000, 6000) << 15 << false;
+    QTest::newRow("one side long")
+        << QSize(8000, 3000) << false << QSize(6000, 3000) << 15 << false;
+    QTest::newRow("typed preset") << QSize(1051, 1500) << true << QSize(1051, 1500) << 2 << true;
+    QTest::newRow("typed smallest") << QSize(400, 300) << true << QSize(400, 300) << 15 << false;
+    QTest::newRow("typed narrow") << QSize(300, 600) << true << QSize(300, 600) << 15 << true;
+    QTest::newRow("typed huge") << QSize(100000, -5) << true << QSize(6000, 300) << 15 << false;
 }
 
+// The preset box and the orientation follow the numbers shown, out of bounds the numbers are
+// clamped, and what is shown is chosen, read either way.
 void TestSizeWidget::spinBounds()
 {
-    QFETCH(int, width);
-    QFETCH(int, height);
+    QFETCH(QSize, size);
+    QFETCH(bool, typed);
+    QFETCH(QSize, shown);
+    QFETCH(int, preset);
+    QFETCH(bool, portrait);
+
+    SizeWidget dialog;
+    dialog.showSize(QSize(1205, 1795)); // a state to leave
+    if (typed) {
+        dialog.widthSpin->setValue(size.width());
+        dialog.heightSpin->setValue(size.height());
+    } else {
+        dialog.showSize(size);
+    }
+    QCOMPARE(QSize(dialog.widthSpin->value(), dialog.heightSpin->value()), shown);
+    QCOMPARE(dialog.chosenSize(), shown);
+    QCOMPARE(dialog.presetBox->currentIndex(), preset);
+    QCOMPARE(dialog.portraitButton->isChecked(), portrait);
+    QCOMPARE(dialog.landscapeButton->isChecked(), !portrait);
+    QSize old(dialog.canvasWidth, dialog.canvasHeight);
+    if (dialog.orientation == -1)
+        old.transpose();
+    QCOMPARE(old, shown);
+}
+
+void TestSizeWidget::orientationSwaps_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QSize>("expected");
+
+    QTest::newRow("preset upright") << QSize(1795, 1205) << "P" << QSize(1205, 1795);
+    QTest::newRow("and back") << QSize(1795, 1205) << "PL" << QSize(1795, 1205);
+    QTest::newRow("checked one again") << QSize(700, 1000) << "PP" << QSize(700, 1000);
+    QTest::newRow("smallest") << QSize(400, 300) << "P" << QSize(300, 400);
+    QTest::newRow("square") << QSize(1200, 1200) << "P" << QSize(1200, 1200);
+}
+
+void TestSizeWidget::orientationSwaps()
+{
+    QFETCH(QSize, size);
+    QFETCH(QString, clicks);
     QFETCH(QSize, expected);
 
     SizeWidget dialog;
-    dialog.widthSpin->setValue(width);
-    dialog.heightSpin->setValue(height);
-    QCOMPARE(QSize(dialog.canvasWidth, dialog.canvasHeight), expected);
+    dialog.showSize(size);
+    const int preset = dialog.presetBox->currentIndex();
+    for (QChar c : clicks)
+        (c == 'P' ? dialog.portraitButton : dialog.landscapeButton)->click();
+    QCOMPARE(dialog.chosenSize(), expected);
+    QCOMPARE(dialog.portraitButton->isChecked(), clicks.endsWith('P'));
+    QCOMPARE(dialog.presetBox->currentIndex(), preset);
+}
+
+void TestSizeWidget::typedPastBounds_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("width");
+
+    QTest::newRow("over the maximum") << "7000" << 6000;
+    QTest::newRow("far over") << "99999999999999999999999" << 6000;
+    QTest::newRow("under the minimum") << "250" << 300;
+}
+
+// A number typed past a bound is shown clamped when the edit ends, not cut to its first digits.
+void TestSizeWidget::typedPastBounds()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, width);
+
+    SizeWidget dialog;
+    dialog.widthSpin->selectAll();
+    QTest::keyClicks(dialog.widthSpin, keys);
+    QTest::keyClick(dialog.widthSpin, Qt::Key_Enter);
+    QCOMPARE(dialog.widthSpin->text(), QString::number(width));
+    QCOMPARE(dialog.chosenSize(), QSize(width, 600));
 }
 
 void TestSizeWidget::orientationClicks_data()

@@ -18,6 +18,7 @@ private slots:
     void styleSheet();
     void fixedSizes_data();
     void fixedSizes();
+    void shuffleButton();
 };
 
 void TestStatusWidget::initTestCase()
@@ -89,6 +90,24 @@ void TestStatusWidget::fixedSizes()
     QVERIFY(!strip.shuffleButton->icon().isNull());
     QCOMPARE(strip.progressBar->minimum(), 0);
     QCOMPARE(strip.progressBar->maximum(), 100);
+}
+
+// The flat shuffle button explains itself and shows the keyboard focus in the pixel around its
+// icon.
+void TestStatusWidget::shuffleButton()
+{
+    StatusWidget strip;
+    strip.show();
+    strip.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&strip));
+    QCOMPARE(strip.shuffleButton->toolTip(), QStringLiteral("New layout"));
+
+    strip.progressBar->setFocus();
+    const QImage plain = strip.shuffleButton->grab().toImage();
+    QTest::keyClick(strip.progressBar, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), strip.shuffleButton);
+    const QImage focused = strip.shuffleButton->grab().toImage();
+    QVERIFY(focused.pixel(0, 24) != plain.pixel(0, 24));
 }
 
 QTEST_MAIN(TestStatusWidget)
