@@ -511,12 +511,10 @@ void MainWindow::newCanvas()
     if (busy() || !maybeSave())
         return;
     SizeWidget dialog(this);
+    dialog.showSize(document.requestedSize);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    QSize size(dialog.canvasWidth, dialog.canvasHeight);
-    if (dialog.orientation == -1)
-        size.transpose();
-    applyNewCanvas(size);
+    applyNewCanvas(dialog.chosenSize());
 }
 
 // The same photos on a canvas of another size: the layout is fitted to it as it is, and a
@@ -526,12 +524,10 @@ void MainWindow::canvasSize()
     if (busy())
         return;
     SizeWidget dialog(this);
+    dialog.showSize(document.requestedSize);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    QSize size(dialog.canvasWidth, dialog.canvasHeight);
-    if (dialog.orientation == -1)
-        size.transpose();
-    resizeCanvas(size);
+    resizeCanvas(dialog.chosenSize());
 }
 
 void MainWindow::resizeCanvas(const QSize &size)
