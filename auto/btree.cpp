@@ -405,13 +405,9 @@ static int contains(const BNode *outer, const BNode *inner)
     return 0;
 }
 
-/* Refuses related pairs (which covers the root); otherwise the two nodes trade parent and slot.
-** Depths are left to the callers, which update them only for exchanges they keep. Doing it
-** twice restores the tree exactly. */
-void btree_swap(BNode *, BNode *s, BNode *t)
+/* The two nodes, unrelated, trade parent and slot. */
+static void relink(BNode *s, BNode *t)
 {
-    if (s == t || contains(s, t) || contains(t, s))
-        return;
     BNode *ps = s->parent;
     BNode *pt = t->parent;
     if (ps == pt) {
@@ -430,6 +426,16 @@ void btree_swap(BNode *, BNode *s, BNode *t)
         pt->b = s;
     s->parent = pt;
     t->parent = ps;
+}
+
+/* Refuses related pairs (which covers the root); otherwise the two nodes trade parent and slot.
+** Depths are left to the callers, which update them only for exchanges they keep. Doing it
+** twice restores the tree exactly. */
+void btree_swap(BNode *, BNode *s, BNode *t)
+{
+    if (s == t || contains(s, t) || contains(t, s))
+        return;
+    relink(s, t);
 }
 
 void bnode_flip(BNode *node)
@@ -509,13 +515,10 @@ static void natural1(BNode *node)
 {
     uint32_t sw = node->a->nat_w + node->b->nat_w;
     uint32_t sh = node->a->nat_h + node->b->nat_h;
-    if (node->type == BNODE_STACK) {
-        node->nat_w = sw / 2;
-        node->nat_h = sh;
-    } else {
-        node->nat_w = sw;
-        node->nat_h = sh / 2;
-    }
+    /* Halved by a shift, not a branch: the kinds along a path follow no pattern. */
+    uint32_t stack = node->type == BNODE_STACK;
+    node->nat_w = sw >> stack;
+    node->nat_h = sh >> (stack ^ 1);
 }
 
 static void natural(BNode *node)
@@ -699,6 +702,8 @@ struct Tables
     std::vector<Kept> kept; /* index = id */
     std::vector<Frame> frames; /* the descent's stack, one per level */
     std::vector<int32_t> offered; /* ids of the nodes the trial scored afresh */
+    std::vector<BNode *> path_s; /* ancestors of the first node of an exchange */
+    std::vector<BNode *> path_t; /* ancestors of the second */
     size_t noffered; /* how many of `offered` are in use */
     uint32_t trial; /* number of the trial in progress */
 };
@@ -870,6 +875,8 @@ static Tables *begin(BTree *btree)
     tables.photos.resize(btree->count + 1);
     tables.frames.resize(btree->count + 1);
     tables.offered.resize(btree->count + 1);
+    tables.path_s.resize(btree->count + 1);
+    tables.path_t.resize(btree->count + 1);
     tables.noffered = 0;
     tables.trial = 1;
     Kept none = Kept();
@@ -935,22 +942,57 @@ void btree_opt_flip_pre(BTree *btree, BNode *node, double *best)
     end(btree);
 }
 
-static void swapnat(BTree *btree, Tables *tables, BNode *s, BNode *t)
+/* The ancestors of `node` into `path`, its parent first; how many. */
+static size_t ancestors(const BNode *node, BNode **path)
 {
-    btree_swap(btree->root, s, t);
-    natural_up(tables, s->parent);
-    natural_up(tables, t->parent);
+    size_t n = 0;
+    for (BNode *p = node->parent; p != NULL; p = p->parent)
+        path[n++] = p;
+    return n;
 }
 
+/* Natural sizes up the two paths of an exchange, which end in the same `common` ancestors. */
+static void natural_paths(Tables *tables, BNode **ps, size_t ns, BNode **pt, size_t nt,
+                          size_t common)
+{
+    Kept *kept = tables->kept.data();
+    for (size_t j = 0; j < nt - common; j++) {
+        natural1(pt[j]);
+        kept[pt[j]->id].changed = tables->trial;
+    }
+    for (size_t j = 0; j < ns; j++) {
+        natural1(ps[j]);
+        kept[ps[j]->id].changed = tables->trial;
+    }
+}
+
+/* The paths to the root are taken once and serve the test for related nodes, the natural
+** sizes after the exchange and those after its undoing. A refused exchange changes nothing, so
+** its score is the kept one. */
 static void tryswap(BTree *btree, Tables *tables, BNode *s, BNode *t, double *best)
 {
     tables->trial++;
-    tables->kept[s->id].moved = tables->trial;
-    tables->kept[t->id].moved = tables->trial;
-    swapnat(btree, tables, s, t);
+    BNode **ps = tables->path_s.data();
+    BNode **pt = tables->path_t.data();
+    size_t ns = ancestors(s, ps);
+    size_t nt = ancestors(t, pt);
+    size_t common = 0;
+    while (common < ns && common < nt && ps[ns - 1 - common] == pt[nt - 1 - common])
+        common++;
+    int related = s == t || (common == ns && nt > ns && pt[nt - ns - 1] == s)
+                  || (common == nt && ns > nt && ps[ns - nt - 1] == t);
+    if (!related) {
+        tables->kept[s->id].moved = tables->trial;
+        tables->kept[t->id].moved = tables->trial;
+        relink(s, t);
+        natural_paths(tables, ps, ns, pt, nt, common);
+    }
     double x = score(btree, tables, *best);
     if (x > *best) {
-        swapnat(btree, tables, s, t);
+        if (!related) {
+            relink(s, t);
+            natural_paths(tables, ps, ns, pt, nt, common);
+        }
         return;
     }
     *best = x;
