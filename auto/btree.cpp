@@ -793,11 +793,15 @@ static double cutscore(BNode *root, Tables *tables, uint16_t width, uint16_t hei
                 ah = bh = h;
             }
             /* Where the trial changed something the score grows most, and the sooner it passes
-            ** the limit, the less is cut: a changed or moved subtree B goes first. */
-            const Kept *ka = &kept[a->id];
-            const Kept *kb = &kept[b->id];
-            f->bfirst = (kb->changed == trial || kb->moved == trial)
-                        && !(ka->changed == trial || ka->moved == trial);
+            ** the limit, the less is cut: a changed or moved subtree B goes first. Below an
+            ** unchanged node nothing changed or moved. */
+            f->bfirst = 0;
+            if (k->changed == trial) {
+                const Kept *ka = &kept[a->id];
+                const Kept *kb = &kept[b->id];
+                f->bfirst = (kb->changed == trial || kb->moved == trial)
+                            && !(ka->changed == trial || ka->moved == trial);
+            }
             if (f->bfirst) {
                 f->second = a;
                 f->sw = aw;
@@ -1076,16 +1080,12 @@ void btree_optimise_pass(BTree *btree, double *best, int k)
                 btree->root->depth_b);
         }
     }
+    /* Each move leaves the tree fitted for the next. */
     btree_opt_flip_post(btree, btree->root, best);
-    btree_fit(btree->root, btree->width, btree->height);
     btree_opt_flip_pre(btree, btree->root, best);
-    btree_fit(btree->root, btree->width, btree->height);
     btree_opt_swap_leaves(btree, best);
-    btree_fit(btree->root, btree->width, btree->height);
     btree_opt_swap_nodes(btree, best);
-    btree_fit(btree->root, btree->width, btree->height);
     btree_opt_rotate(btree, best);
-    btree_fit(btree->root, btree->width, btree->height);
     out(BTREE_OUT_DEBUG, "%d obj: %g", k, *best);
 }
 
