@@ -704,6 +704,7 @@ struct Tables
     std::vector<int32_t> offered; /* ids of the nodes the trial scored afresh */
     std::vector<BNode *> path_s; /* ancestors of the first node of an exchange */
     std::vector<BNode *> path_t; /* ancestors of the second */
+    std::vector<uint32_t> saved; /* natural sizes of those before the exchange */
     size_t noffered; /* how many of `offered` are in use */
     uint32_t trial; /* number of the trial in progress */
 };
@@ -881,6 +882,7 @@ static Tables *begin(BTree *btree)
     tables.offered.resize(btree->count + 1);
     tables.path_s.resize(btree->count + 1);
     tables.path_t.resize(btree->count + 1);
+    tables.saved.resize(4 * (size_t)btree->count + 4);
     tables.noffered = 0;
     tables.trial = 1;
     Kept none = Kept();
@@ -955,24 +957,45 @@ static size_t ancestors(const BNode *node, BNode **path)
     return n;
 }
 
-/* Natural sizes up the two paths of an exchange, which end in the same `common` ancestors. */
+/* Natural sizes up the two paths of an exchange, which end in the same `common` ancestors;
+** the old ones go to the scratch, for undo(). */
 static void natural_paths(Tables *tables, BNode **ps, size_t ns, BNode **pt, size_t nt,
                           size_t common)
 {
     Kept *kept = tables->kept.data();
+    uint32_t *saved = tables->saved.data();
     for (size_t j = 0; j < nt - common; j++) {
+        *saved++ = pt[j]->nat_w;
+        *saved++ = pt[j]->nat_h;
         natural1(pt[j]);
         kept[pt[j]->id].changed = tables->trial;
     }
     for (size_t j = 0; j < ns; j++) {
+        *saved++ = ps[j]->nat_w;
+        *saved++ = ps[j]->nat_h;
         natural1(ps[j]);
         kept[ps[j]->id].changed = tables->trial;
     }
 }
 
-/* The paths to the root are taken once and serve the test for related nodes, the natural
-** sizes after the exchange and those after its undoing. A refused exchange changes nothing, so
-** its score is the kept one. */
+/* The natural sizes natural_paths() found, once the exchange is undone. */
+static void restore_paths(Tables *tables, BNode **ps, size_t ns, BNode **pt, size_t nt,
+                          size_t common)
+{
+    const uint32_t *saved = tables->saved.data();
+    for (size_t j = 0; j < nt - common; j++) {
+        pt[j]->nat_w = *saved++;
+        pt[j]->nat_h = *saved++;
+    }
+    for (size_t j = 0; j < ns; j++) {
+        ps[j]->nat_w = *saved++;
+        ps[j]->nat_h = *saved++;
+    }
+}
+
+/* The paths to the root are taken once and serve the test for related nodes and the natural
+** sizes after the exchange; undoing it puts the old ones back. A refused exchange changes
+** nothing, so its score is the kept one. */
 static void tryswap(BTree *btree, Tables *tables, BNode *s, BNode *t, double *best)
 {
     tables->trial++;
@@ -995,7 +1018,7 @@ static void tryswap(BTree *btree, Tables *tables, BNode *s, BNode *t, double *be
     if (x > *best) {
         if (!related) {
             relink(s, t);
-            natural_paths(tables, ps, ns, pt, nt, common);
+            restore_paths(tables, ps, ns, pt, nt, common);
         }
         return;
     }
