@@ -999,6 +999,21 @@ static void restore_paths(Tables *tables, BNode **ps, size_t ns, BNode **pt, siz
 static void tryswap(BTree *btree, Tables *tables, BNode *s, BNode *t, double *best)
 {
     tables->trial++;
+    if (s->type == BNODE_LEAF && t->type == BNODE_LEAF && s->img_w == t->img_w
+        && s->img_h == t->img_h) {
+        /* Photos of one size trading places change no natural size, no rectangle and no score,
+        ** and every kept score still holds. */
+        double x = score(btree, tables, *best);
+        if (x > *best)
+            return;
+        *best = x;
+        keep(tables);
+        if (s != t)
+            relink(s, t);
+        bnode_update_depth_up(s);
+        bnode_update_depth_up(t);
+        return;
+    }
     BNode **ps = tables->path_s.data();
     BNode **pt = tables->path_t.data();
     size_t ns = ancestors(s, ps);
