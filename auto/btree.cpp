@@ -405,13 +405,9 @@ static int contains(const BNode *outer, const BNode *inner)
     return 0;
 }
 
-/* Refuses related pairs (which covers the root); otherwise the two nodes trade parent and slot.
-** Depths are left to the callers, which update them only for exchanges they keep. Doing it
-** twice restores the tree exactly. */
-void btree_swap(BNode *, BNode *s, BNode *t)
+/* The two nodes, unrelated, trade parent and slot. */
+static void relink(BNode *s, BNode *t)
 {
-    if (s == t || contains(s, t) || contains(t, s))
-        return;
     BNode *ps = s->parent;
     BNode *pt = t->parent;
     if (ps == pt) {
@@ -430,6 +426,16 @@ void btree_swap(BNode *, BNode *s, BNode *t)
         pt->b = s;
     s->parent = pt;
     t->parent = ps;
+}
+
+/* Refuses related pairs (which covers the root); otherwise the two nodes trade parent and slot.
+** Depths are left to the callers, which update them only for exchanges they keep. Doing it
+** twice restores the tree exactly. */
+void btree_swap(BNode *, BNode *s, BNode *t)
+{
+    if (s == t || contains(s, t) || contains(t, s))
+        return;
+    relink(s, t);
 }
 
 void bnode_flip(BNode *node)
@@ -509,13 +515,10 @@ static void natural1(BNode *node)
 {
     uint32_t sw = node->a->nat_w + node->b->nat_w;
     uint32_t sh = node->a->nat_h + node->b->nat_h;
-    if (node->type == BNODE_STACK) {
-        node->nat_w = sw / 2;
-        node->nat_h = sh;
-    } else {
-        node->nat_w = sw;
-        node->nat_h = sh / 2;
-    }
+    /* Halved by a shift, not a branch: the kinds along a path follow no pattern. */
+    uint32_t stack = node->type == BNODE_STACK;
+    node->nat_w = sw >> stack;
+    node->nat_h = sh >> (stack ^ 1);
 }
 
 static void natural(BNode *node)
@@ -528,13 +531,6 @@ static void natural(BNode *node)
     natural(node->a);
     natural(node->b);
     natural1(node);
-}
-
-/* A change only alters the natural sizes of the changed node and its ancestors. */
-static void natural_up(BNode *node)
-{
-    for (; node != NULL; node = node->parent)
-        natural1(node);
 }
 
 /* The cut itself: division first, in double, truncated; both parts at least 1 pixel when the
@@ -659,41 +655,58 @@ double btree_objective(const BNode *root, int min_size)
     return leafterm(root, min_size);
 }
 
-/* The cut of btree_fit and the objective in one descent, with the same additions in the same
-** order, so the score is the one a separate fit and objective give. */
-static double cutscore(BNode *node, int min_size)
+/* What the score needs of a leaf's photo, worked out once per move with the operations of
+** leafterm(), so the terms come out the same. */
+struct Photo
 {
-    if (node->type == BNODE_LEAF)
-        return leafterm(node, min_size);
-    BNode *a = node->a;
-    BNode *b = node->b;
-    if (node->type == BNODE_STACK) {
-        a->w = b->w = node->w;
-        split(node->h, a->nat_h, b->nat_h, &a->h, &b->h);
-    } else {
-        split(node->w, a->nat_w, b->nat_w, &a->w, &b->w);
-        a->h = b->h = node->h;
-    }
-    double sa = cutscore(a, min_size);
-    return sa + cutscore(b, min_size);
-}
+    double p; /* area, height times width */
+    double hh; /* height times height */
+    double pp; /* area times area */
+};
 
-/* Fit and score during the moves; the natural sizes are kept current by the moves themselves
-** (natural_up after every change and every undo). */
-static double score(BTree *btree)
+/* A subtree that did not change, cut to the rectangle it had, has the score it had: each node
+** keeps its score in the kept tree (the one the move stands at), and the trial in progress
+** offers a new one. */
+struct Kept
 {
-    BNode *root = btree->root;
-    root->w = btree->width;
-    root->h = btree->height;
-    return cutscore(root, btree_min_size(btree));
-}
+    double score; /* score of the subtree (a leaf's term) as the kept tree cuts it */
+    double offer; /* the same as the trial cut it */
+    uint16_t w; /* width the kept tree cuts the node to */
+    uint16_t h; /* height, likewise */
+    uint16_t offer_w; /* width the trial cut it to */
+    uint16_t offer_h; /* height, likewise */
+    uint32_t changed; /* the last trial that changed the subtree: `score` does not hold for it */
+    uint32_t moved; /* the last trial that moved the subtree elsewhere */
+};
 
-/* Lookups by id and by photo number during the moves: numbers never change and no node is
-** freed while optimising, so one table per move serves every trial. */
+/* An inner node on the way down, waiting for the scores of its subtrees. */
+struct Frame
+{
+    BNode *node; /* the inner node */
+    BNode *second; /* the child scored second; null once it is being scored */
+    double first; /* score of the child scored first, once known */
+    int bfirst; /* whether subtree B is scored first */
+    uint16_t w; /* width the node is cut to */
+    uint16_t h; /* height the node is cut to */
+    uint16_t sw; /* width of the child scored second */
+    uint16_t sh; /* height of the child scored second */
+};
+
+/* Scratch of one move, set up at its start: numbers never change and no node is freed while
+** optimising, so one table serves every trial of the move. */
 struct Tables
 {
     std::vector<BNode *> ids; /* index = id */
     std::vector<BNode *> imgs; /* index = photo number */
+    std::vector<Photo> photos; /* index = id; unused for inner nodes */
+    std::vector<Kept> kept; /* index = id */
+    std::vector<Frame> frames; /* the descent's stack, one per level */
+    std::vector<int32_t> offered; /* ids of the nodes the trial scored afresh */
+    std::vector<BNode *> path_s; /* ancestors of the first node of an exchange */
+    std::vector<BNode *> path_t; /* ancestors of the second */
+    std::vector<uint32_t> saved; /* natural sizes of those before the exchange */
+    size_t noffered; /* how many of `offered` are in use */
+    uint32_t trial; /* number of the trial in progress */
 };
 
 static void fill(Tables *tables, BNode *node)
@@ -701,101 +714,351 @@ static void fill(Tables *tables, BNode *node)
     tables->ids[node->id] = node;
     if (node->type == BNODE_LEAF) {
         tables->imgs[node->img] = node;
+        Photo *photo = &tables->photos[node->id];
+        double pw = node->img_w;
+        double ph = node->img_h;
+        photo->p = ph * pw;
+        photo->hh = ph * ph;
+        photo->pp = photo->p * photo->p;
         return;
     }
     fill(tables, node->a);
     fill(tables, node->b);
 }
 
-static Tables *tables_for(BTree *btree)
+/* A change only alters the natural sizes, and the scores, of the changed node and its
+** ancestors. */
+static void natural_up(Tables *tables, BNode *node)
+{
+    for (; node != NULL; node = node->parent) {
+        natural1(node);
+        tables->kept[node->id].changed = tables->trial;
+    }
+}
+
+static double term(const Photo *photo, uint16_t w, uint16_t h, int min_size)
+{
+    double g = photo->p - (photo->hh * (double)w) / (double)h;
+    double t = (g * g) / photo->pp;
+    if ((unsigned)w * (unsigned)h < (unsigned)min_size)
+        t += 100;
+    return t;
+}
+
+/* The cut of btree_fit and the objective in one descent, with the same additions in the same
+** order, so the score is the one a separate fit and objective give. The rectangles stay in the
+** scratch: the nodes keep theirs until the move ends.
+** A trial is kept only when its score does not exceed the best one, so the descent stops as
+** soon as the terms met so far prove that it does, and gives HUGE_VAL. Terms are never
+** negative, and each passes through fewer than 2^33 roundings of at most 2^-53 between `sum`
+** and the score, so a sum past the bound by a 2^-12 share leaves the score past it too. */
+static double cutscore(BNode *root, Tables *tables, uint16_t width, uint16_t height, int min_size,
+                       double bound)
+{
+    const Photo *photos = tables->photos.data();
+    Kept *kept = tables->kept.data();
+    Frame *stack = tables->frames.data();
+    int32_t *offered = tables->offered.data();
+    uint32_t trial = tables->trial;
+    size_t sp = 0;
+    size_t n = 0;
+    double sum = 0.0;
+    double limit = bound + fabs(bound) / 4096;
+    BNode *node = root;
+    uint16_t w = width;
+    uint16_t h = height;
+    for (;;) {
+        double v;
+        Kept *k = &kept[node->id];
+        if (k->changed != trial && k->w == w && k->h == h) {
+            v = k->score;
+        } else if (node->type == BNODE_LEAF) {
+            v = term(&photos[node->id], w, h, min_size);
+            k->offer = v;
+            k->offer_w = w;
+            k->offer_h = h;
+            offered[n++] = node->id;
+        } else {
+            BNode *a = node->a;
+            BNode *b = node->b;
+            Frame *f = &stack[sp++];
+            f->node = node;
+            f->w = w;
+            f->h = h;
+            uint16_t aw, ah, bw, bh;
+            if (node->type == BNODE_STACK) {
+                split(h, a->nat_h, b->nat_h, &ah, &bh);
+                aw = bw = w;
+            } else {
+                split(w, a->nat_w, b->nat_w, &aw, &bw);
+                ah = bh = h;
+            }
+            /* Where the trial changed something the score grows most, and the sooner it passes
+            ** the limit, the less is cut: a changed or moved subtree B goes first. Below an
+            ** unchanged node nothing changed or moved. */
+            f->bfirst = 0;
+            if (k->changed == trial) {
+                const Kept *ka = &kept[a->id];
+                const Kept *kb = &kept[b->id];
+                f->bfirst = (kb->changed == trial || kb->moved == trial)
+                            && !(ka->changed == trial || ka->moved == trial);
+            }
+            if (f->bfirst) {
+                f->second = a;
+                f->sw = aw;
+                f->sh = ah;
+                node = b;
+                w = bw;
+                h = bh;
+            } else {
+                f->second = b;
+                f->sw = bw;
+                f->sh = bh;
+                node = a;
+                w = aw;
+                h = ah;
+            }
+            continue;
+        }
+        sum += v;
+        if (sum > limit) {
+            tables->noffered = n;
+            return HUGE_VAL;
+        }
+        /* Up to the next child still to score, adding up the finished nodes on the way, A + B. */
+        for (;;) {
+            if (sp == 0) {
+                tables->noffered = n;
+                return v;
+            }
+            Frame *f = &stack[sp - 1];
+            if (f->second != NULL) {
+                f->first = v;
+                node = f->second;
+                f->second = NULL;
+                w = f->sw;
+                h = f->sh;
+                break;
+            }
+            v = f->bfirst ? v + f->first : f->first + v;
+            k = &kept[f->node->id];
+            k->offer = v;
+            k->offer_w = f->w;
+            k->offer_h = f->h;
+            offered[n++] = f->node->id;
+            sp--;
+        }
+    }
+}
+
+/* Fit and score during the moves; the natural sizes are kept current by the moves themselves
+** (natural_up after every change and every undo). A score that surely exceeds `bound` may come
+** back as HUGE_VAL. */
+static double score(BTree *btree, Tables *tables, double bound)
+{
+    return cutscore(btree->root, tables, btree->width, btree->height, btree_min_size(btree), bound);
+}
+
+/* The trial's tree becomes the kept one; only a trial scored to the end gets here. */
+static void keep(Tables *tables)
+{
+    Kept *kept = tables->kept.data();
+    for (size_t j = 0; j < tables->noffered; j++) {
+        Kept *k = &kept[tables->offered[j]];
+        k->score = k->offer;
+        k->w = k->offer_w;
+        k->h = k->offer_h;
+    }
+}
+
+/* Every move starts from the natural sizes and the scores of its tree as it stands. */
+static Tables *begin(BTree *btree)
 {
     static thread_local Tables tables;
     tables.ids.assign(btree->count + 1, NULL);
     tables.imgs.assign(btree->img + 1, NULL);
+    tables.photos.resize(btree->count + 1);
+    tables.frames.resize(btree->count + 1);
+    tables.offered.resize(btree->count + 1);
+    tables.path_s.resize(btree->count + 1);
+    tables.path_t.resize(btree->count + 1);
+    tables.saved.resize(4 * (size_t)btree->count + 4);
+    tables.noffered = 0;
+    tables.trial = 1;
+    Kept none = Kept();
+    none.changed = 1;
+    tables.kept.assign(btree->count + 1, none);
     fill(&tables, btree->root);
+    natural(btree->root);
+    score(btree, &tables, HUGE_VAL);
+    keep(&tables);
     return &tables;
 }
 
-static void tryflip(BTree *btree, BNode *node, double *best)
+/* The trials leave rectangles cut for trees since undone. */
+static void end(BTree *btree)
 {
+    btree_fit(btree->root, btree->width, btree->height);
+}
+
+static void tryflip(BTree *btree, Tables *tables, BNode *node, double *best)
+{
+    tables->trial++;
     bnode_flip(node);
-    natural_up(node);
-    double x = score(btree);
+    natural_up(tables, node);
+    double x = score(btree, tables, *best);
     if (x <= *best) {
         *best = x;
+        keep(tables);
         return;
     }
     bnode_flip(node);
-    natural_up(node);
+    natural_up(tables, node);
 }
 
-static void flippost(BTree *btree, BNode *node, double *best)
+static void flippost(BTree *btree, Tables *tables, BNode *node, double *best)
 {
     if (node->type == BNODE_LEAF)
         return;
-    flippost(btree, node->a, best);
-    flippost(btree, node->b, best);
-    tryflip(btree, node, best);
+    flippost(btree, tables, node->a, best);
+    flippost(btree, tables, node->b, best);
+    tryflip(btree, tables, node, best);
 }
 
-static void flippre(BTree *btree, BNode *node, double *best)
+static void flippre(BTree *btree, Tables *tables, BNode *node, double *best)
 {
     if (node->type == BNODE_LEAF)
         return;
-    tryflip(btree, node, best);
-    flippre(btree, node->a, best);
-    flippre(btree, node->b, best);
+    tryflip(btree, tables, node, best);
+    flippre(btree, tables, node->a, best);
+    flippre(btree, tables, node->b, best);
 }
 
 void btree_opt_flip_post(BTree *btree, BNode *node, double *best)
 {
-    natural(btree->root);
-    flippost(btree, node, best);
+    Tables *tables = begin(btree);
+    flippost(btree, tables, node, best);
+    end(btree);
 }
 
 void btree_opt_flip_pre(BTree *btree, BNode *node, double *best)
 {
-    natural(btree->root);
-    flippre(btree, node, best);
+    Tables *tables = begin(btree);
+    flippre(btree, tables, node, best);
+    end(btree);
 }
 
-static void swapnat(BTree *btree, BNode *s, BNode *t)
+/* The ancestors of `node` into `path`, its parent first; how many. */
+static size_t ancestors(const BNode *node, BNode **path)
 {
-    btree_swap(btree->root, s, t);
-    natural_up(s->parent);
-    natural_up(t->parent);
+    size_t n = 0;
+    for (BNode *p = node->parent; p != NULL; p = p->parent)
+        path[n++] = p;
+    return n;
 }
 
-static void tryswap(BTree *btree, BNode *s, BNode *t, double *best)
+/* Natural sizes up the two paths of an exchange, which end in the same `common` ancestors;
+** the old ones go to the scratch, for undo(). */
+static void natural_paths(Tables *tables, BNode **ps, size_t ns, BNode **pt, size_t nt,
+                          size_t common)
 {
-    swapnat(btree, s, t);
-    double x = score(btree);
+    Kept *kept = tables->kept.data();
+    uint32_t *saved = tables->saved.data();
+    for (size_t j = 0; j < nt - common; j++) {
+        *saved++ = pt[j]->nat_w;
+        *saved++ = pt[j]->nat_h;
+        natural1(pt[j]);
+        kept[pt[j]->id].changed = tables->trial;
+    }
+    for (size_t j = 0; j < ns; j++) {
+        *saved++ = ps[j]->nat_w;
+        *saved++ = ps[j]->nat_h;
+        natural1(ps[j]);
+        kept[ps[j]->id].changed = tables->trial;
+    }
+}
+
+/* The natural sizes natural_paths() found, once the exchange is undone. */
+static void restore_paths(Tables *tables, BNode **ps, size_t ns, BNode **pt, size_t nt,
+                          size_t common)
+{
+    const uint32_t *saved = tables->saved.data();
+    for (size_t j = 0; j < nt - common; j++) {
+        pt[j]->nat_w = *saved++;
+        pt[j]->nat_h = *saved++;
+    }
+    for (size_t j = 0; j < ns; j++) {
+        ps[j]->nat_w = *saved++;
+        ps[j]->nat_h = *saved++;
+    }
+}
+
+/* The paths to the root are taken once and serve the test for related nodes and the natural
+** sizes after the exchange; undoing it puts the old ones back. A refused exchange changes
+** nothing, so its score is the kept one. */
+static void tryswap(BTree *btree, Tables *tables, BNode *s, BNode *t, double *best)
+{
+    tables->trial++;
+    if (s->type == BNODE_LEAF && t->type == BNODE_LEAF && s->img_w == t->img_w
+        && s->img_h == t->img_h) {
+        /* Photos of one size trading places change no natural size, no rectangle and no score,
+        ** and every kept score still holds. */
+        double x = score(btree, tables, *best);
+        if (x > *best)
+            return;
+        *best = x;
+        keep(tables);
+        if (s != t)
+            relink(s, t);
+        bnode_update_depth_up(s);
+        bnode_update_depth_up(t);
+        return;
+    }
+    BNode **ps = tables->path_s.data();
+    BNode **pt = tables->path_t.data();
+    size_t ns = ancestors(s, ps);
+    size_t nt = ancestors(t, pt);
+    size_t common = 0;
+    while (common < ns && common < nt && ps[ns - 1 - common] == pt[nt - 1 - common])
+        common++;
+    int related = s == t || (common == ns && nt > ns && pt[nt - ns - 1] == s)
+                  || (common == nt && ns > nt && ps[ns - nt - 1] == t);
+    if (!related) {
+        tables->kept[s->id].moved = tables->trial;
+        tables->kept[t->id].moved = tables->trial;
+        relink(s, t);
+        natural_paths(tables, ps, ns, pt, nt, common);
+    }
+    double x = score(btree, tables, *best);
     if (x > *best) {
-        swapnat(btree, s, t);
+        if (!related) {
+            relink(s, t);
+            restore_paths(tables, ps, ns, pt, nt, common);
+        }
         return;
     }
     *best = x;
+    keep(tables);
     bnode_update_depth_up(s);
     bnode_update_depth_up(t);
 }
 
 void btree_opt_swap_leaves(BTree *btree, double *best)
 {
-    Tables *tables = tables_for(btree);
-    natural(btree->root);
+    Tables *tables = begin(btree);
     for (uint32_t k = 0, n = 3 * btree->count; k < n; k++) {
         unsigned r1 = (unsigned)rand();
         unsigned r2 = (unsigned)rand();
         BNode *s = tables->imgs[(r1 % btree->img) + 1];
         BNode *t = tables->imgs[(r2 % btree->img) + 1];
-        tryswap(btree, s, t, best);
+        tryswap(btree, tables, s, t, best);
     }
+    end(btree);
 }
 
 void btree_opt_swap_nodes(BTree *btree, double *best)
 {
-    Tables *tables = tables_for(btree);
-    natural(btree->root);
+    Tables *tables = begin(btree);
     for (uint32_t k = 0, n = 3 * btree->count; k < n; k++) {
         unsigned r1 = (unsigned)rand();
         unsigned r2 = (unsigned)rand();
@@ -805,16 +1068,16 @@ void btree_opt_swap_nodes(BTree *btree, double *best)
         uint32_t dt = t->depth_a + t->depth_b;
         if (ds > dt + 5 || dt > ds + 5)
             continue;
-        tryswap(btree, s, t, best);
+        tryswap(btree, tables, s, t, best);
     }
+    end(btree);
 }
 
 /* After a rotation the node handed in sits below the one returned; its natural size and those
 ** above it are recomputed. */
 void btree_opt_rotate(BTree *btree, double *best)
 {
-    Tables *tables = tables_for(btree);
-    natural(btree->root);
+    Tables *tables = begin(btree);
     for (uint32_t k = 0, n = btree->count / 2; k < n; k++) {
         unsigned r1 = (unsigned)rand();
         BNode *node = tables->ids[(r1 % btree->count) + 1];
@@ -823,18 +1086,21 @@ void btree_opt_rotate(BTree *btree, double *best)
         BNode *m = left ? btree_rotate_left(btree, node) : btree_rotate_right(btree, node);
         if (m == node)
             continue;
-        natural_up(node);
-        double x = score(btree);
+        tables->trial++;
+        natural_up(tables, node);
+        double x = score(btree, tables, *best);
         if (x < *best) {
             *best = x;
+            keep(tables);
             continue;
         }
         if (left)
             btree_rotate_right(btree, m);
         else
             btree_rotate_left(btree, m);
-        natural_up(m);
+        natural_up(tables, m);
     }
+    end(btree);
 }
 
 void btree_optimise_pass(BTree *btree, double *best, int k)
@@ -852,16 +1118,12 @@ void btree_optimise_pass(BTree *btree, double *best, int k)
                 btree->root->depth_b);
         }
     }
+    /* Each move leaves the tree fitted for the next. */
     btree_opt_flip_post(btree, btree->root, best);
-    btree_fit(btree->root, btree->width, btree->height);
     btree_opt_flip_pre(btree, btree->root, best);
-    btree_fit(btree->root, btree->width, btree->height);
     btree_opt_swap_leaves(btree, best);
-    btree_fit(btree->root, btree->width, btree->height);
     btree_opt_swap_nodes(btree, best);
-    btree_fit(btree->root, btree->width, btree->height);
     btree_opt_rotate(btree, best);
-    btree_fit(btree->root, btree->width, btree->height);
     out(BTREE_OUT_DEBUG, "%d obj: %g", k, *best);
 }
 

@@ -119,7 +119,10 @@ void btree_place(BNode *parent, int32_t x, int32_t y);
 ** is left alone. */
 void btree_refit(BTree *btree);
 
-/* Objective and optimisation */
+/* Objective and optimisation. Each move tries its changes one by one and keeps a change when
+** the objective of the changed tree, cut to the canvas, is not worse than *best (a rotation:
+** better), which it then becomes. A move works out the natural sizes afresh, keeps the depths
+** current and leaves the tree fitted to its canvas, not placed. */
 int btree_min_size(const BTree *btree);
 double btree_objective(const BNode *root, int min_size);
 void btree_opt_flip_post(BTree *btree, BNode *node, double *best);

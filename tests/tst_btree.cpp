@@ -190,6 +190,117 @@ int64_t leafArea(const BNode *node)
     return node->w > 1 && node->h > 1 ? int64_t(node->w) * node->h : -1;
 }
 
+struct Recorder
+{
+    uint64_t hash = 14695981039346656037ull; // FNV-1a
+    void add(const std::string &text)
+    {
+        for (unsigned char c : text) {
+            hash ^= c;
+            hash *= 1099511628211ull;
+        }
+        hash ^= 0xff;
+        hash *= 1099511628211ull;
+    }
+};
+
+Recorder *recorder = nullptr;
+
+void recordSink(int channel, const char *text, void *)
+{
+    recorder->add((channel == BTREE_OUT_STDOUT ? "S " : "D ") + std::string(text));
+}
+
+void recordPicture(BTree *tree, void *)
+{
+    recorder->add(dumpOf(tree));
+    tintDraws(tree->root);
+}
+
+void recordProgress(int value, void *)
+{
+    recorder->add("P " + std::to_string(value));
+}
+
+std::string hexOf(double value)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%a", value);
+    return text;
+}
+
+std::vector<BSize> recordedPhotos(int kind, int n, unsigned seed)
+{
+    std::vector<BSize> sizes;
+    std::mt19937 random(seed);
+    for (int k = 0; k < n; k++) {
+        switch (kind) {
+        case 0: // the test's mixed shapes
+            sizes.push_back(mixedShapes[(k + int(seed)) % 6]);
+            break;
+        case 1: { // the benchmark's shapes
+            static const BSize shapes[] = {{4000, 3000}, {3000, 4000}, {1920, 1080}, {2000, 2000},
+                                           {3000, 2000}, {4000, 1000}, {2400, 3600}, {1600, 1200}};
+            sizes.push_back(shapes[(k * 5 + k / 8) % 8]);
+            break;
+        }
+        case 2: // all alike: ties everywhere
+            sizes.push_back({300, 200});
+            break;
+        case 3: // anything the engine takes
+            sizes.push_back({int(random() % 65535) + 1, int(random() % 65535) + 1});
+            break;
+        default: // tiny
+            sizes.push_back({int(random() % 50) + 1, int(random() % 50) + 1});
+            break;
+        }
+    }
+    btree_fair_sizes(sizes.data(), unsigned(n));
+    return sizes;
+}
+
+// Everything a layout run shows: the trace, the prints, the progress, the tree at each picture
+// and at the end, then each move once more on the finished tree.
+uint64_t recordedRun(unsigned seed, int n, int kind, int width, int height, double *objective)
+{
+    Recorder record;
+    recorder = &record;
+    btree_set_sink(recordSink, nullptr);
+    const std::vector<BSize> sizes = recordedPhotos(kind, n, seed);
+    BTree *tree = btree_new();
+    BLayoutHooks hooks {recordProgress, recordPicture, nullptr};
+    btree_layout(tree, sizes.data(), unsigned(n), uint16_t(width), uint16_t(height), seed, &hooks);
+    record.add(dumpOf(tree));
+    *objective = btree_objective(tree->root, btree_min_size(tree));
+    record.add(hexOf(*objective));
+    for (int move = 0; move < 5; move++) {
+        std::srand(seed + unsigned(move));
+        double best = btree_objective(tree->root, btree_min_size(tree));
+        switch (move) {
+        case 0:
+            btree_opt_flip_post(tree, tree->root, &best);
+            break;
+        case 1:
+            btree_opt_flip_pre(tree, tree->root, &best);
+            break;
+        case 2:
+            btree_opt_swap_leaves(tree, &best);
+            break;
+        case 3:
+            btree_opt_swap_nodes(tree, &best);
+            break;
+        default:
+            btree_opt_rotate(tree, &best);
+            break;
+        }
+        btree_refit(tree);
+        record.add(hexOf(best) + " " + dumpOf(tree));
+    }
+    btree_free(tree);
+    recorder = nullptr;
+    return record.hash;
+}
+
 } // namespace
 
 class TestBTree : public QObject
@@ -226,6 +337,10 @@ private slots:
     void determinism();
     void pinnedLayouts_data();
     void pinnedLayouts();
+    void recordedRuns_data();
+    void recordedRuns();
+    void movesLeaveTreeFitted_data();
+    void movesLeaveTreeFitted();
     void wideSums_data();
     void wideSums();
     void checkFindsFaults_data();
@@ -749,6 +864,118 @@ void TestBTree::pinnedLayouts()
                  nullptr);
     QCOMPARE(QByteArray(bracketOf(tree->root).c_str()), bracket);
     QCOMPARE(score(tree), objective);
+    freeTree(tree);
+}
+
+// Recorded from the engine as first written. A faster engine must take every decision the same
+// way, so the trace, the prints, each picture's tree, the finished tree and the moves run once
+// more on it must all hash alike: the alike photos tie everywhere, the odd canvases cut
+// single pixels.
+void TestBTree::recordedRuns_data()
+{
+    QTest::addColumn<unsigned>("seed");
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<quint64>("hash");
+    QTest::addColumn<double>("objective");
+    const struct
+    {
+        const char *name;
+        unsigned seed;
+        int photos, kind, width, height;
+        quint64 hash;
+        double objective;
+    } rows[] = {
+        {"100 mixed photos", 1, 100, 0, 1200, 800, 0xe878d268d0d7ebe1, 0.68952174668041755},
+        {"37 mixed photos", 4242, 37, 0, 800, 600, 0x1c32f8a83aa15b2d, 0.6332440484208498},
+        {"100 benchmark photos", 4242, 100, 1, 1200, 800, 0x8a45b5f76ea6c4d4, 0.82917142742806771},
+        {"50 benchmark photos", 77, 50, 1, 800, 1200, 0x56b1afabbed23005, 10.444945752920107},
+        {"64 alike photos", 7, 64, 2, 1000, 1000, 0xa6a7fb4c00667ac3, 0.75902428319107862},
+        {"80 random sizes", 99, 80, 3, 1754, 1240, 0xcb88c6fa86c12b5c, 107.34467612371712},
+        {"30 tiny photos", 5, 30, 4, 400, 300, 0xf1a50caeb8e4e976, 0.48547379031020121},
+        {"one-pixel canvas", 3, 12, 0, 1, 1, 0xea15590680b5e983, 2.0771708380692311},
+        {"narrow canvas", 11, 40, 3, 3, 700, 0x26d50b1f16a25432, 34.580100895461371},
+        {"largest canvas", 12, 25, 3, 65535, 65535, 0x981b5212c01d67aa, 8.1394816591617207},
+        {"two photos", 8, 2, 0, 800, 600, 0x2cb88a8a775439d2, 0.50245625000000005},
+        {"one photo", 9, 1, 3, 640, 480, 0x09e2911be57239e5, 0.00043109000312295466},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.name) << row.seed << row.photos << row.kind << row.width << row.height
+                                << row.hash << row.objective;
+}
+
+void TestBTree::recordedRuns()
+{
+    QFETCH(unsigned, seed);
+    QFETCH(int, photos);
+    QFETCH(int, kind);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(quint64, hash);
+    QFETCH(double, objective);
+    double found = 0;
+    const quint64 got = recordedRun(seed, photos, kind, width, height, &found);
+    btree_set_sink(captureSink, nullptr);
+    QCOMPARE(hexOf(found), hexOf(objective));
+    QCOMPARE(QByteArray::number(got, 16), QByteArray::number(hash, 16));
+}
+
+// The moves leave the tree fitted to its canvas with the natural sizes and depths of its shape,
+// and *best is then the objective of that tree.
+void TestBTree::movesLeaveTreeFitted_data()
+{
+    QTest::addColumn<int>("move");
+    QTest::addColumn<unsigned>("seed");
+    QTest::newRow("flips, children first") << 0 << 21u;
+    QTest::newRow("flips, parents first") << 1 << 22u;
+    QTest::newRow("leaf exchanges") << 2 << 23u;
+    QTest::newRow("subtree exchanges") << 3 << 24u;
+    QTest::newRow("rotations") << 4 << 25u;
+}
+
+void TestBTree::movesLeaveTreeFitted()
+{
+    QFETCH(int, move);
+    QFETCH(unsigned, seed);
+    const std::vector<BSize> sizes = mixed(30, int(seed));
+    BTree *tree = btree_new();
+    std::srand(seed);
+    btree_build(tree, sizes.data(), 30);
+    btree_visit_post(tree->root, bnode_update_depth);
+    tree->width = 900;
+    tree->height = 700;
+    btree_refit(tree);
+    const std::string before = shapeOf(tree->root);
+    for (int round = 0; round < 3; round++) {
+        double best = score(tree);
+        switch (move) {
+        case 0:
+            btree_opt_flip_post(tree, tree->root, &best);
+            break;
+        case 1:
+            btree_opt_flip_pre(tree, tree->root, &best);
+            break;
+        case 2:
+            btree_opt_swap_leaves(tree, &best);
+            break;
+        case 3:
+            btree_opt_swap_nodes(tree, &best);
+            break;
+        default:
+            btree_opt_rotate(tree, &best);
+            break;
+        }
+        BTree *fresh = btree_copy(tree);
+        btree_refit(fresh);
+        btree_place(tree->root, 0, 0);
+        QCOMPARE(dumpOf(tree), dumpOf(fresh));
+        QVERIFY(best == score(tree));
+        QVERIFY_TREE(tree, 1);
+        btree_free(fresh);
+    }
+    QVERIFY(shapeOf(tree->root) != before); // the moves did change the tree
     freeTree(tree);
 }
 
