@@ -2,6 +2,10 @@
 #include "startup.h"
 #include "translation.h"
 
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcWindow)
+
 #include <QApplication>
 #include <QDebug>
 #include <QLibraryInfo>
@@ -12,16 +16,16 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    qDebug() << QCoreApplication::libraryPaths();
+    qCDebug(lcWindow) << QCoreApplication::libraryPaths();
     setApplicationIdentity();
     // Wayland matches the window to the desktop entry, and so to its icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(VELLOMIR_APP_ID));
 
     const QString localeName = QLocale::system().name();
-    qDebug() << localeName;
+    qCDebug(lcWindow) << localeName;
     QTranslator translator;
     if (!loadTranslation(translator, localeName))
-        qDebug() << "no catalogue for" << localeName;
+        qCDebug(lcWindow) << "no catalogue for" << localeName;
     app.installTranslator(&translator);
     // Qt's own texts, such as the dialogs' standard buttons.
     QTranslator qtTranslator;

@@ -27,6 +27,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -44,6 +45,9 @@
 #include <QUrl>
 #include <QWindow>
 #include <QtConcurrent>
+
+// The window's trace, silent unless QT_LOGGING_RULES enables vellomir.*.
+Q_LOGGING_CATEGORY(lcWindow, "vellomir.window", QtWarningMsg)
 
 namespace {
 
@@ -343,7 +347,7 @@ void MainWindow::updateProgress(int value)
 
 void MainWindow::layoutReady(const LayoutTree &layout)
 {
-    qDebug() << "MainWindow::setBtree";
+    qCDebug(lcWindow) << "MainWindow::setBtree";
     document.layout = layout;
     setState(State::Idle);
     if (stepStart) {
@@ -362,7 +366,7 @@ void MainWindow::layoutReady(const LayoutTree &layout)
 
 void MainWindow::drawPhotos()
 {
-    qDebug() << "MainWindow::drawPhotos";
+    qCDebug(lcWindow) << "MainWindow::drawPhotos";
     showPhotoCount();
     // While a layout runs its tree is half built, and while a render runs a second one
     // cannot start: remember the wish and redraw once the window is idle.
@@ -548,14 +552,14 @@ void MainWindow::resizeCanvas(const QSize &size)
 // An empty collage of the size asked for; the appearance stays.
 void MainWindow::applyNewCanvas(QSize size)
 {
-    qDebug() << "new size:" << size;
+    qCDebug(lcWindow) << "new size:" << size;
     const CollageDocument before = document;
     CollageDocument fresh;
     fresh.requestedSize = size;
     fresh.canvasSize = workingCanvasSize(size);
     fresh.background = document.background;
     fresh.frame = document.frame;
-    qDebug().nospace() << "Clear cache: " << cache.count() << " items";
+    qCDebug(lcWindow).nospace() << "Clear cache: " << cache.count() << " items";
     cache.clear();
     document = fresh;
     scene->setCanvasSize(document.canvasSize);

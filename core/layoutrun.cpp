@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QDebug>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QTime>
 
@@ -29,12 +30,16 @@ void paintLeaves(QImage *image, const BNode *node)
     painter.fillRect(node->x, node->y, node->w, node->h, colour);
 }
 
+// The engine's trace and its prints, each piece as the engine wrote it.
+Q_LOGGING_CATEGORY(lcEngine, "vellomir.engine", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcEnginePrint, "vellomir.engine.print", QtWarningMsg)
+
 void qtDebugSink(int channel, const char *text, void *)
 {
     if (channel == BTREE_OUT_DEBUG)
-        qDebug().noquote() << text;
+        qCDebug(lcEngine).noquote() << text;
     else
-        btree_sink_default(channel, text, nullptr);
+        qCDebug(lcEnginePrint).noquote().nospace() << text;
 }
 
 struct RunContext

@@ -33,8 +33,8 @@ void btree_paint(QImage *image, BTree *tree);
 // The default seed: whole seconds since local midnight, 0..86399.
 unsigned secondsSinceMidnight();
 
-// Sends the engine's trace lines to qDebug; the bracket print and pass numbers stay on
-// standard output.
+// Sends the engine's trace lines and its prints (the bracket print, the pass numbers) to the
+// logging categories vellomir.engine and vellomir.engine.print, silent unless enabled.
 void routeEngineTraceToQtDebug();
 
 #endif // LAYOUTRUN_H

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QSettings>
@@ -39,6 +40,8 @@ private slots:
     void canvasSizeKeepsThePhotos();
     void undecodablePhotoLeavesTheCollage();
     void sharpAtRatioTwo();
+    void quietByDefault_data();
+    void quietByDefault();
     void saveTakesTheFilterSuffix_data();
     void saveTakesTheFilterSuffix();
 
@@ -279,6 +282,47 @@ void TestDesktop::sharpAtRatioTwo()
     }
     QVERIFY(!saved[0].isEmpty());
     QVERIFY(saved[0] == saved[1]);
+}
+
+void TestDesktop::quietByDefault_data()
+{
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<bool>("heard");
+    QTest::newRow("default") << QString() << false;
+    QTest::newRow("vellomir.* enabled") << "vellomir.*=true" << true;
+}
+
+// A collage is made without a word on the terminal unless the categories are switched on;
+// then the trace comes back line for line as it was.
+void TestDesktop::quietByDefault()
+{
+    QFETCH(QString, rules);
+    QFETCH(bool, heard);
+    static QStringList said;
+    said.clear();
+    QLoggingCategory::setFilterRules(rules);
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &context, const QString &text) {
+            if (QByteArray(context.category).startsWith("vellomir") || !context.category
+                || QByteArray(context.category) == "default")
+                said << text;
+        });
+    QTemporaryDir dir;
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    QVERIFY(image.save(dir.filePath("q.jpg"), "JPG"));
+    {
+        MainWindow window;
+        window.addAndLayOut({dir.filePath("q.jpg")});
+        settle(window);
+    }
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    QCOMPARE(!said.isEmpty(), heard);
+    if (heard) {
+        QVERIFY(said.contains(QStringLiteral("MainWindow::drawPhotos")));
+        QVERIFY(said.contains(QStringLiteral("nodes: 1 img: 1")));
+    }
 }
 
 void TestDesktop::saveTakesTheFilterSuffix_data()
