@@ -1138,10 +1138,16 @@ void MainWindow::readSettings()
     settings.beginGroup(QStringLiteral("MainWindow"));
     // On a first start: room for the default canvas at 100 %, within the screen.
     QSize first(1080, 740);
-    if (const QScreen *shown = screen())
-        first = first.boundedTo(shown->availableGeometry().size());
+    QPoint at(200, 200);
+    if (const QScreen *shown = screen()) {
+        const QRect room = shown->availableGeometry();
+        first = first.boundedTo(room.size());
+        // Placed where all of it shows.
+        at.setX(std::clamp(at.x(), room.left(), room.right() + 1 - first.width()));
+        at.setY(std::clamp(at.y(), room.top(), room.bottom() + 1 - first.height()));
+    }
     resize(settings.value(QStringLiteral("size"), first).toSize());
-    move(settings.value(QStringLiteral("pos"), QPoint(200, 200)).toPoint());
+    move(settings.value(QStringLiteral("pos"), at).toPoint());
     openDirPath = settings.value(QStringLiteral("openDirPath"), pictures).toString();
     saveDirPath = settings.value(QStringLiteral("saveDirPath"), pictures).toString();
     projectDirPath = settings.value(QStringLiteral("projectDirPath"), pictures).toString();
