@@ -92,7 +92,11 @@ MainWindow::MainWindow(QWidget *parent)
     connect(view, &CanvasView::cropDragMoved, this, &MainWindow::cropDragMoved);
     connect(view, &CanvasView::cropDragFinished, this, &MainWindow::cropDragFinished);
     connect(undoStack, &QUndoStack::cleanChanged, this,
-            [this](bool clean) { setWindowModified(!clean); });
+            [this](bool clean) {
+                // Without a project the title has no mark to show.
+                if (!projectPath.isEmpty())
+                    setWindowModified(!clean);
+            });
 
     const CanvasSettings *page = rightWidget->treeSettings->canvasSettings;
     connect(page, &CanvasSettings::colorChanged, this, &MainWindow::setBackground);
@@ -865,7 +869,8 @@ void MainWindow::setProjectPath(const QString &path)
         setWindowTitle(
             tr("%1[*] \u2014 %2").arg(QFileInfo(path).completeBaseName(), applicationTitle()));
     }
-    setWindowModified(!undoStack->isClean());
+    if (!path.isEmpty())
+        setWindowModified(!undoStack->isClean());
 }
 
 // Asks what to do with unsaved changes. False when the user cancelled.

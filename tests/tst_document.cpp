@@ -216,10 +216,13 @@ void TestDocument::projectRoundTrip()
         window.setFrameType(2);
         window.setBackground(QColor(10, 20, 30));
         settle(window);
-        QVERIFY(window.isWindowModified());
+        QVERIFY(!window.undoStack->isClean());
         QVERIFY(window.writeProject(path));
         QVERIFY(!window.isWindowModified());
         QCOMPARE(window.windowTitle(), QStringLiteral("trip[*] \u2014 Vellomir 0.1.03"));
+        window.setBackground(Qt::darkRed);
+        QVERIFY(window.isWindowModified()); // the open project has unsaved changes
+        QVERIFY(window.writeProject(path));
         saved = window.scene->renderCanvas();
     }
     MainWindow window;
