@@ -15,10 +15,11 @@ const double inchesPerMeter = 1.0 / 0.0254;
 // QSaveFile writes to the final name followed by ".XXXXXX" and renames when done.
 const int temporarySuffixLength = 7;
 
-QString tr(const char *text)
+// The window shows these words, so they live with its texts in the catalogues.
+struct Words
 {
-    return QCoreApplication::translate("MainWindow", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(MainWindow)
+};
 
 // Passes the encoded bytes on to the file, and once the file has failed, swallows the rest:
 // the image writers are left to finish (Qt's JPEG writer loses memory when its device fails
@@ -70,9 +71,9 @@ void flattenOntoWhite(QImage &image)
 std::optional<QString> unwritable(const QImage &image, CollageFormat format)
 {
     if (format == CollageFormat::Unsupported)
-        return tr("unsupported file type");
+        return Words::tr("unsupported file type");
     if (image.isNull())
-        return tr("there is no image to save");
+        return Words::tr("there is no image to save");
     return std::nullopt;
 }
 
@@ -88,8 +89,9 @@ std::optional<QString> nameTooLongForTemporaryFile(const QString &fileName)
         max = 255;
     if (length > max || length + temporarySuffixLength <= max)
         return std::nullopt;
-    return tr("the file name is too long: saving first writes a temporary file whose name is "
-              "%1 bytes longer, so the name may be at most %2 bytes")
+    return Words::tr(
+               "the file name is too long: saving first writes a temporary file whose name is "
+               "%1 bytes longer, so the name may be at most %2 bytes")
         .arg(temporarySuffixLength)
         .arg(max - temporarySuffixLength);
 }
@@ -119,15 +121,15 @@ QString fileFailureReason(QFileDevice::FileError error, const QString &systemRea
         return systemReason;
     switch (error) {
     case QFileDevice::ResourceError:
-        return tr("No space left on device");
+        return Words::tr("No space left on device");
     case QFileDevice::OpenError:
-        return tr("the file cannot be created");
+        return Words::tr("the file cannot be created");
     case QFileDevice::PermissionsError:
-        return tr("Permission denied");
+        return Words::tr("Permission denied");
     case QFileDevice::RenameError:
-        return tr("the finished file cannot take its name");
+        return Words::tr("the finished file cannot take its name");
     default:
-        return tr("the file cannot be written");
+        return Words::tr("the file cannot be written");
     }
 }
 

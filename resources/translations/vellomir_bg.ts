@@ -11,6 +11,34 @@
         <source>Frame</source>
         <translation>Рамка</translation>
     </message>
+    <message>
+        <source>Background colour</source>
+        <translation>Цвят на фона</translation>
+    </message>
+    <message>
+        <source>Rectangular frame</source>
+        <translation>Правоъгълна рамка</translation>
+    </message>
+    <message>
+        <source>Rounded frame</source>
+        <translation>Заоблена рамка</translation>
+    </message>
+    <message>
+        <source>Scalloped frame</source>
+        <translation>Рамка с дъги</translation>
+    </message>
+    <message>
+        <source>Margin: %1 px</source>
+        <translation>Поле: %1 пкс</translation>
+    </message>
+    <message>
+        <source>Arc: %1 px</source>
+        <translation>Дъга: %1 пкс</translation>
+    </message>
+    <message>
+        <source>Corner: %1 px</source>
+        <translation>Ъгъл: %1 пкс</translation>
+    </message>
 </context>
 <context>
     <name>CollageDocument</name>
@@ -32,38 +60,45 @@
     </message>
 </context>
 <context>
+    <name>CollageRender</name>
+    <message>
+        <source>cannot decode</source>
+        <translation>не може да се декодира</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>&amp;File</source>
-        <translation>Файл</translation>
+        <translation>&amp;Файл</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation>Помощ</translation>
+        <translation>&amp;Помощ</translation>
     </message>
     <message>
         <source>&amp;New Canvas...</source>
-        <translation>Ново платно...</translation>
+        <translation>&amp;Ново платно...</translation>
     </message>
     <message>
         <source>Add &amp;Folder...</source>
-        <translation>Добавяне на папки със снимки...</translation>
+        <translation>Добавяне на &amp;папки със снимки...</translation>
     </message>
     <message>
         <source>Add &amp;Photo(s)...</source>
-        <translation>Добавяне на снимки...</translation>
+        <translation>&amp;Добавяне на снимки...</translation>
     </message>
     <message>
         <source>&amp;Save Collage As...</source>
-        <translation>Запиши като...</translation>
+        <translation>Запиши ко&amp;лажа като...</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation>Изход</translation>
+        <translation>&amp;Изход</translation>
     </message>
     <message>
         <source>&amp;About</source>
-        <translation>Vellomir</translation>
+        <translation>&amp;Относно Vellomir</translation>
     </message>
     <message>
         <source>About Vellomir</source>
@@ -102,10 +137,6 @@
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <source>(*.jpg)</source>
-        <translation>(*.jpg)</translation>
-    </message>
-    <message>
         <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
         <translation>%1 не може да бъде записан: поддържат се само файлове JPEG (.jpg, .jpeg) и PNG (.png).</translation>
     </message>
@@ -114,32 +145,24 @@
         <translation>%1 не може да бъде записан: %2</translation>
     </message>
     <message>
-        <source>unsupported file type</source>
-        <translation>неподдържан тип файл</translation>
-    </message>
-    <message>
-        <source>there is no image to save</source>
-        <translation>няма изображение за записване</translation>
-    </message>
-    <message>
         <source>Add Photos</source>
-        <translation>добавянето на снимки</translation>
+        <translation>Добавяне на снимки</translation>
     </message>
     <message>
         <source>Shuffle</source>
-        <translation>разбъркването</translation>
+        <translation>Разбъркване</translation>
     </message>
     <message>
         <source>Frame Change</source>
-        <translation>смяната на рамката</translation>
+        <translation>Смяна на рамката</translation>
     </message>
     <message>
         <source>Background Change</source>
-        <translation>смяната на фона</translation>
+        <translation>Смяна на фона</translation>
     </message>
     <message>
         <source>New Canvas</source>
-        <translation>създаването на ново платно</translation>
+        <translation>Създаване на ново платно</translation>
     </message>
     <message>
         <source>unknown error</source>
@@ -177,7 +200,7 @@ Do you want to save it?</source>
     </message>
     <message>
         <source>No Recent Projects</source>
-        <translation>Няма скорошни проекти</translation>
+        <translation>&amp;Няма скорошни проекти</translation>
     </message>
     <message>
         <source>&amp;Open Project...</source>
@@ -240,6 +263,214 @@ Do you want to save it?</source>
             <numerusform>%n снимка от %1 не може да бъде използвана и не е включена в колажа:</numerusform>
             <numerusform>%n снимки от %1 не могат да бъдат използвани и не са включени в колажа:</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>the collage already holds %1 photos, the most it can</source>
+        <translation>колажът вече съдържа %1 снимки, повече не са възможни</translation>
+    </message>
+    <message>
+        <source>One file was not added:</source>
+        <translation>Един файл не беше добавен:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files were not added:</source>
+        <translation>
+            <numerusform>%n файл не беше добавен:</numerusform>
+            <numerusform>%n файла не бяха добавени:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out:</source>
+        <translation>Една снимка не може да бъде декодирана и е пропусната:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out:</source>
+        <translation>
+            <numerusform>%n снимка не може да бъде декодирана и е пропусната:</numerusform>
+            <numerusform>%n снимки не могат да бъдат декодирани и са пропуснати:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>already in the collage</source>
+        <translation>вече е в колажа</translation>
+    </message>
+    <message>
+        <source>not a photo Vellomir can use</source>
+        <translation>не е снимка, която Vellomir може да използва</translation>
+    </message>
+    <message>
+        <source>cannot decode (%1)</source>
+        <translation>не може да се декодира (%1)</translation>
+    </message>
+    <message>
+        <source>No photos</source>
+        <translation>Няма снимки</translation>
+    </message>
+    <message>
+        <source>1 photo</source>
+        <translation>1 снимка</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos</source>
+        <translation>
+            <numerusform>%n снимка</numerusform>
+            <numerusform>%n снимки</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Canvas Size</source>
+        <translation>Смяна на размера на платното</translation>
+    </message>
+    <message>
+        <source>&amp;Remove Photo</source>
+        <translation>&amp;Премахни снимката</translation>
+    </message>
+    <message>
+        <source>&amp;Swap with...</source>
+        <translation>&amp;Размени с...</translation>
+    </message>
+    <message>
+        <source>Rotate &amp;Left</source>
+        <translation>Завърти на&amp;ляво</translation>
+    </message>
+    <message>
+        <source>Rotate Ri&amp;ght</source>
+        <translation>Завърти на&amp;дясно</translation>
+    </message>
+    <message>
+        <source>&amp;Centre Photo</source>
+        <translation>&amp;Центрирай снимката</translation>
+    </message>
+    <message>
+        <source>Click the photo to swap with this one.</source>
+        <translation>Щракнете върху снимката, с която да бъде разменена тази.</translation>
+    </message>
+    <message>
+        <source>Swap</source>
+        <translation>Размяна на снимки</translation>
+    </message>
+    <message>
+        <source>Remove Photo</source>
+        <translation>Премахване на снимка</translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation>Завъртане наляво</translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation>Завъртане надясно</translation>
+    </message>
+    <message>
+        <source>Centre Photo</source>
+        <translation>Центриране на снимка</translation>
+    </message>
+    <message>
+        <source>Move Photo</source>
+        <translation>Преместване на снимка</translation>
+    </message>
+    <message>
+        <source>Drag a photo onto another to swap them, Shift+drag to move it in its tile; right-click for more.</source>
+        <translation>Плъзнете снимка върху друга, за да ги размените, а с Shift+плъзгане я премествате в клетката ѝ; десен бутон за още действия.</translation>
+    </message>
+    <message>
+        <source>JPEG (*.jpg *.jpeg)</source>
+        <translation>JPEG (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>PNG (*.png)</source>
+        <translation>PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>Cannot save %1: it is one of the collage&apos;s photos.</source>
+        <translation>%1 не може да бъде записан: това е една от снимките в колажа.</translation>
+    </message>
+    <message>
+        <source>Canvas Si&amp;ze...</source>
+        <translation>&amp;Размер на платното...</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;In</source>
+        <translation>&amp;Увеличаване</translation>
+    </message>
+    <message>
+        <source>Ctrl++</source>
+        <translation>Ctrl++</translation>
+    </message>
+    <message>
+        <source>Ctrl+=</source>
+        <translation>Ctrl+=</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;Out</source>
+        <translation>&amp;Намаляване</translation>
+    </message>
+    <message>
+        <source>Ctrl+-</source>
+        <translation>Ctrl+-</translation>
+    </message>
+    <message>
+        <source>&amp;Fit</source>
+        <translation>&amp;Побиране в прозореца</translation>
+    </message>
+    <message>
+        <source>Ctrl+0</source>
+        <translation>Ctrl+0</translation>
+    </message>
+    <message>
+        <source>&amp;Actual Size</source>
+        <translation>&amp;Действителен размер</translation>
+    </message>
+    <message>
+        <source>Ctrl+1</source>
+        <translation>Ctrl+1</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Изглед</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>не е обикновен файл</translation>
+    </message>
+    <message>
+        <source>unsupported file type</source>
+        <translation>неподдържан тип файл</translation>
+    </message>
+    <message>
+        <source>there is no image to save</source>
+        <translation>няма изображение за записване</translation>
+    </message>
+    <message>
+        <source>the file name is too long: saving first writes a temporary file whose name is %1 bytes longer, so the name may be at most %2 bytes</source>
+        <translation>името на файла е твърде дълго: при записване първо се създава временен файл с име, по-дълго с %1 байта, затова името може да бъде най-много %2 байта</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>Не е останало свободно място на устройството</translation>
+    </message>
+    <message>
+        <source>the file cannot be created</source>
+        <translation>файлът не може да бъде създаден</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Отказан достъп</translation>
+    </message>
+    <message>
+        <source>the finished file cannot take its name</source>
+        <translation>готовият файл не може да получи името си</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>файлът не може да бъде записан</translation>
+    </message>
+</context>
+<context>
+    <name>PhotoScan</name>
+    <message>
+        <source>the name is not valid in the locale&apos;s encoding</source>
+        <translation>името не е валидно в знаковото кодиране на системата</translation>
     </message>
 </context>
 <context>
@@ -316,6 +547,10 @@ Do you want to save it?</source>
         <source>the project cannot be stored: %1</source>
         <translation>проектът не може да бъде записан: %1</translation>
     </message>
+    <message>
+        <source>a photo&apos;s turn is not usable</source>
+        <translation>завъртането на една от снимките е невалидно</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -331,7 +566,7 @@ Do you want to replace it?</source>
     <message>
         <source>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;This program is a photo collage software. It allows you to create layouts quickly and  generate unique layout each time.&lt;/p&gt;&lt;p&gt;version: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</source>
         <translatorcomment>Left untranslated on purpose: the about text stays English.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;Тази програма създава фотоколажи. С нея бързо подреждате снимките, а всяка подредба е неповторима.&lt;/p&gt;&lt;p&gt;версия: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</translation>
     </message>
 </context>
 <context>
@@ -411,6 +646,52 @@ Do you want to replace it?</source>
     <message>
         <source>5492 x 3602 px             </source>
         <translation>5492 x 3602 пкс</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>По избор</translation>
+    </message>
+</context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>New layout</source>
+        <translation>Нова подредба</translation>
+    </message>
+</context>
+<context>
+    <name>PhotoLoader</name>
+    <message>
+        <source>not readable</source>
+        <translation>не може да се прочете</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>няма такъв файл</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>не е обикновен файл</translation>
+    </message>
+    <message>
+        <source>not a usable image</source>
+        <translation>не е използваемо изображение</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels, more than the %3 a side a collage takes</source>
+        <translation>%1 x %2 пиксела, повече от %3 на страна, колкото приема колажът</translation>
+    </message>
+    <message>
+        <source>a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more than the %4 MB a photo may take</source>
+        <translation>прогресивен JPEG с %1 x %2 пиксела изисква %3 МБ за декодиране, повече от %4 МБ, колкото може да заема една снимка</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels need %3 MB to decode, more than the %4 MB a photo may take</source>
+        <translation>%1 x %2 пиксела изискват %3 МБ за декодиране, повече от %4 МБ, колкото може да заема една снимка</translation>
+    </message>
+    <message>
+        <source>needs %1 MB to decode</source>
+        <translation>изисква %1 МБ за декодиране</translation>
     </message>
 </context>
 </TS>

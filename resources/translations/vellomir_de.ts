@@ -11,6 +11,34 @@
         <source>Frame</source>
         <translation>Fotorahmen</translation>
     </message>
+    <message>
+        <source>Background colour</source>
+        <translation>Hintergrundfarbe</translation>
+    </message>
+    <message>
+        <source>Rectangular frame</source>
+        <translation>Rechteckiger Fotorahmen</translation>
+    </message>
+    <message>
+        <source>Rounded frame</source>
+        <translation>Abgerundeter Fotorahmen</translation>
+    </message>
+    <message>
+        <source>Scalloped frame</source>
+        <translation>Fotorahmen mit Bogenkante</translation>
+    </message>
+    <message>
+        <source>Margin: %1 px</source>
+        <translation>Rand: %1 px</translation>
+    </message>
+    <message>
+        <source>Arc: %1 px</source>
+        <translation>Bogen: %1 px</translation>
+    </message>
+    <message>
+        <source>Corner: %1 px</source>
+        <translation>Ecken: %1 px</translation>
+    </message>
 </context>
 <context>
     <name>CollageDocument</name>
@@ -32,38 +60,45 @@
     </message>
 </context>
 <context>
+    <name>CollageRender</name>
+    <message>
+        <source>cannot decode</source>
+        <translation>kann nicht dekodiert werden</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>&amp;File</source>
-        <translation>Datei</translation>
+        <translation>&amp;Datei</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation>Hilfe</translation>
+        <translation>&amp;Hilfe</translation>
     </message>
     <message>
         <source>&amp;New Canvas...</source>
-        <translation>Neuer Zeichenbereich...</translation>
+        <translation>&amp;Neuer Zeichenbereich...</translation>
     </message>
     <message>
         <source>Add &amp;Folder...</source>
-        <translation>Fotoordner hinzufügen...</translation>
+        <translation>Foto&amp;ordner hinzufügen...</translation>
     </message>
     <message>
         <source>Add &amp;Photo(s)...</source>
-        <translation>Fotos hinzufügen...</translation>
+        <translation>Fotos &amp;hinzufügen...</translation>
     </message>
     <message>
         <source>&amp;Save Collage As...</source>
-        <translation>Speichern unter...</translation>
+        <translation>&amp;Collage speichern unter...</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation>Beenden</translation>
+        <translation>&amp;Beenden</translation>
     </message>
     <message>
         <source>&amp;About</source>
-        <translation>Vellomir</translation>
+        <translation>&amp;Über Vellomir</translation>
     </message>
     <message>
         <source>About Vellomir</source>
@@ -102,24 +137,12 @@
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <source>(*.jpg)</source>
-        <translation>(*.jpg)</translation>
-    </message>
-    <message>
         <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
         <translation>%1 kann nicht gespeichert werden: nur JPEG- (.jpg, .jpeg) und PNG-Dateien (.png) werden unterstützt.</translation>
     </message>
     <message>
         <source>Cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
-    </message>
-    <message>
-        <source>unsupported file type</source>
-        <translation>nicht unterstützter Dateityp</translation>
-    </message>
-    <message>
-        <source>there is no image to save</source>
-        <translation>es gibt kein Bild zum Speichern</translation>
     </message>
     <message>
         <source>Add Photos</source>
@@ -177,7 +200,7 @@ Möchten Sie sie speichern?</translation>
     </message>
     <message>
         <source>No Recent Projects</source>
-        <translation>Keine zuletzt geöffneten Projekte</translation>
+        <translation>&amp;Keine zuletzt geöffneten Projekte</translation>
     </message>
     <message>
         <source>&amp;Open Project...</source>
@@ -240,6 +263,214 @@ Möchten Sie sie speichern?</translation>
             <numerusform>%n Foto aus %1 konnte nicht verwendet werden und fehlt in der Collage:</numerusform>
             <numerusform>%n Fotos aus %1 konnten nicht verwendet werden und fehlen in der Collage:</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>the collage already holds %1 photos, the most it can</source>
+        <translation>die Collage enthält bereits %1 Fotos, mehr sind nicht möglich</translation>
+    </message>
+    <message>
+        <source>One file was not added:</source>
+        <translation>Eine Datei wurde nicht hinzugefügt:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files were not added:</source>
+        <translation>
+            <numerusform>%n Datei wurde nicht hinzugefügt:</numerusform>
+            <numerusform>%n Dateien wurden nicht hinzugefügt:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out:</source>
+        <translation>Ein Foto konnte nicht dekodiert werden und fehlt in der Collage:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out:</source>
+        <translation>
+            <numerusform>%n Foto konnte nicht dekodiert werden und fehlt in der Collage:</numerusform>
+            <numerusform>%n Fotos konnten nicht dekodiert werden und fehlen in der Collage:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>already in the collage</source>
+        <translation>bereits in der Collage</translation>
+    </message>
+    <message>
+        <source>not a photo Vellomir can use</source>
+        <translation>kein Foto, das Vellomir verwenden kann</translation>
+    </message>
+    <message>
+        <source>cannot decode (%1)</source>
+        <translation>kann nicht dekodiert werden (%1)</translation>
+    </message>
+    <message>
+        <source>No photos</source>
+        <translation>Keine Fotos</translation>
+    </message>
+    <message>
+        <source>1 photo</source>
+        <translation>1 Foto</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos</source>
+        <translation>
+            <numerusform>%n Foto</numerusform>
+            <numerusform>%n Fotos</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Canvas Size</source>
+        <translation>Größe des Zeichenbereichs ändern</translation>
+    </message>
+    <message>
+        <source>&amp;Remove Photo</source>
+        <translation>Foto &amp;entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Swap with...</source>
+        <translation>&amp;Tauschen mit...</translation>
+    </message>
+    <message>
+        <source>Rotate &amp;Left</source>
+        <translation>&amp;Links drehen</translation>
+    </message>
+    <message>
+        <source>Rotate Ri&amp;ght</source>
+        <translation>&amp;Rechts drehen</translation>
+    </message>
+    <message>
+        <source>&amp;Centre Photo</source>
+        <translation>Foto &amp;zentrieren</translation>
+    </message>
+    <message>
+        <source>Click the photo to swap with this one.</source>
+        <translation>Klicken Sie auf das Foto, mit dem dieses getauscht werden soll.</translation>
+    </message>
+    <message>
+        <source>Swap</source>
+        <translation>Fotos tauschen</translation>
+    </message>
+    <message>
+        <source>Remove Photo</source>
+        <translation>Foto entfernen</translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation>Links drehen</translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation>Rechts drehen</translation>
+    </message>
+    <message>
+        <source>Centre Photo</source>
+        <translation>Foto zentrieren</translation>
+    </message>
+    <message>
+        <source>Move Photo</source>
+        <translation>Foto verschieben</translation>
+    </message>
+    <message>
+        <source>Drag a photo onto another to swap them, Shift+drag to move it in its tile; right-click for more.</source>
+        <translation>Ziehen Sie ein Foto auf ein anderes, um die beiden zu tauschen, mit Umschalt+Ziehen verschieben Sie es in seiner Kachel; Rechtsklick für weitere Befehle.</translation>
+    </message>
+    <message>
+        <source>JPEG (*.jpg *.jpeg)</source>
+        <translation>JPEG (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>PNG (*.png)</source>
+        <translation>PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>Cannot save %1: it is one of the collage&apos;s photos.</source>
+        <translation>%1 kann nicht gespeichert werden: die Datei ist eines der Fotos der Collage.</translation>
+    </message>
+    <message>
+        <source>Canvas Si&amp;ze...</source>
+        <translation>&amp;Größe des Zeichenbereichs...</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;In</source>
+        <translation>Ver&amp;größern</translation>
+    </message>
+    <message>
+        <source>Ctrl++</source>
+        <translation>Ctrl++</translation>
+    </message>
+    <message>
+        <source>Ctrl+=</source>
+        <translation>Ctrl+=</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;Out</source>
+        <translation>Ver&amp;kleinern</translation>
+    </message>
+    <message>
+        <source>Ctrl+-</source>
+        <translation>Ctrl+-</translation>
+    </message>
+    <message>
+        <source>&amp;Fit</source>
+        <translation>&amp;Einpassen</translation>
+    </message>
+    <message>
+        <source>Ctrl+0</source>
+        <translation>Ctrl+0</translation>
+    </message>
+    <message>
+        <source>&amp;Actual Size</source>
+        <translation>&amp;Originalgröße</translation>
+    </message>
+    <message>
+        <source>Ctrl+1</source>
+        <translation>Ctrl+1</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>unsupported file type</source>
+        <translation>nicht unterstützter Dateityp</translation>
+    </message>
+    <message>
+        <source>there is no image to save</source>
+        <translation>es gibt kein Bild zum Speichern</translation>
+    </message>
+    <message>
+        <source>the file name is too long: saving first writes a temporary file whose name is %1 bytes longer, so the name may be at most %2 bytes</source>
+        <translation>der Dateiname ist zu lang: beim Speichern wird zuerst eine temporäre Datei geschrieben, deren Name %1 Byte länger ist, daher darf der Name höchstens %2 Byte lang sein</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>Kein freier Speicherplatz auf dem Gerät</translation>
+    </message>
+    <message>
+        <source>the file cannot be created</source>
+        <translation>die Datei kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Zugriff verweigert</translation>
+    </message>
+    <message>
+        <source>the finished file cannot take its name</source>
+        <translation>die fertige Datei kann ihren Namen nicht erhalten</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>die Datei kann nicht geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>PhotoScan</name>
+    <message>
+        <source>the name is not valid in the locale&apos;s encoding</source>
+        <translation>der Name ist in der Zeichenkodierung des Systems ungültig</translation>
     </message>
 </context>
 <context>
@@ -316,6 +547,10 @@ Möchten Sie sie speichern?</translation>
         <source>the project cannot be stored: %1</source>
         <translation>das Projekt kann nicht gespeichert werden: %1</translation>
     </message>
+    <message>
+        <source>a photo&apos;s turn is not usable</source>
+        <translation>die Drehung eines Fotos ist ungültig</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -331,7 +566,7 @@ Soll sie überschrieben werden?</translation>
     <message>
         <source>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;This program is a photo collage software. It allows you to create layouts quickly and  generate unique layout each time.&lt;/p&gt;&lt;p&gt;version: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</source>
         <translatorcomment>Left untranslated on purpose: the about text stays English.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;Dieses Programm gestaltet Fotocollagen. Es entwirft Layouts im Handumdrehen und erzeugt jedes Mal ein neues, einzigartiges Layout.&lt;/p&gt;&lt;p&gt;Version: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</translation>
     </message>
 </context>
 <context>
@@ -355,77 +590,123 @@ Soll sie überschrieben werden?</translation>
     <message>
         <source> 800 x  600 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation> 800 x  600 px             </translation>
     </message>
     <message>
         <source>1000 x  750 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>1000 x  750 px             </translation>
     </message>
     <message>
         <source>1500 x 1051 px   (9 x 13)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>1500 x 1051 px   (9 x 13)cm</translation>
     </message>
     <message>
         <source>1795 x 1205 px  (10 x 15)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>1795 x 1205 px  (10 x 15)cm</translation>
     </message>
     <message>
         <source>1800 x 1350 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>1800 x 1350 px             </translation>
     </message>
     <message>
         <source>2102 x 1500 px  (13 x 18)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>2102 x 1500 px  (13 x 18)cm</translation>
     </message>
     <message>
         <source>2398 x 1795 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>2398 x 1795 px             </translation>
     </message>
     <message>
         <source>3000 x 2398 px  (20 x 25)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>3000 x 2398 px  (20 x 25)cm</translation>
     </message>
     <message>
         <source>3602 x 2398 px  (20 x 30)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>3602 x 2398 px  (20 x 30)cm</translation>
     </message>
     <message>
         <source>3602 x 3000 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>3602 x 3000 px             </translation>
     </message>
     <message>
         <source>4205 x 3295 px  (28 x 36)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>4205 x 3295 px  (28 x 36)cm</translation>
     </message>
     <message>
         <source>4500 x 3000 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>4500 x 3000 px             </translation>
     </message>
     <message>
         <source>4500 x 3602 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>4500 x 3602 px             </translation>
     </message>
     <message>
         <source>5102 x 3295 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>5102 x 3295 px             </translation>
     </message>
     <message>
         <source>5492 x 3602 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>5492 x 3602 px             </translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Benutzerdefiniert</translation>
+    </message>
+</context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>New layout</source>
+        <translation>Neues Layout</translation>
+    </message>
+</context>
+<context>
+    <name>PhotoLoader</name>
+    <message>
+        <source>not readable</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>Datei nicht gefunden</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>not a usable image</source>
+        <translation>kein verwendbares Bild</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels, more than the %3 a side a collage takes</source>
+        <translation>%1 x %2 Pixel, mehr als die %3 pro Seite, die eine Collage aufnimmt</translation>
+    </message>
+    <message>
+        <source>a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more than the %4 MB a photo may take</source>
+        <translation>ein progressives JPEG mit %1 x %2 Pixeln braucht zum Dekodieren %3 MB, mehr als die %4 MB, die ein Foto belegen darf</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels need %3 MB to decode, more than the %4 MB a photo may take</source>
+        <translation>%1 x %2 Pixel brauchen zum Dekodieren %3 MB, mehr als die %4 MB, die ein Foto belegen darf</translation>
+    </message>
+    <message>
+        <source>needs %1 MB to decode</source>
+        <translation>braucht zum Dekodieren %1 MB</translation>
     </message>
 </context>
 </TS>

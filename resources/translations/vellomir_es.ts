@@ -11,6 +11,34 @@
         <source>Frame</source>
         <translation>Marco de foto</translation>
     </message>
+    <message>
+        <source>Background colour</source>
+        <translation>Color de fondo</translation>
+    </message>
+    <message>
+        <source>Rectangular frame</source>
+        <translation>Marco rectangular</translation>
+    </message>
+    <message>
+        <source>Rounded frame</source>
+        <translation>Marco redondeado</translation>
+    </message>
+    <message>
+        <source>Scalloped frame</source>
+        <translation>Marco festoneado</translation>
+    </message>
+    <message>
+        <source>Margin: %1 px</source>
+        <translation>Margen: %1 px</translation>
+    </message>
+    <message>
+        <source>Arc: %1 px</source>
+        <translation>Arco: %1 px</translation>
+    </message>
+    <message>
+        <source>Corner: %1 px</source>
+        <translation>Esquina: %1 px</translation>
+    </message>
 </context>
 <context>
     <name>CollageDocument</name>
@@ -32,38 +60,45 @@
     </message>
 </context>
 <context>
+    <name>CollageRender</name>
+    <message>
+        <source>cannot decode</source>
+        <translation>no se puede decodificar</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>&amp;File</source>
-        <translation>Archivo</translation>
+        <translation>&amp;Archivo</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation>Ayuda</translation>
+        <translation>A&amp;yuda</translation>
     </message>
     <message>
         <source>&amp;New Canvas...</source>
-        <translation>Nuevo Lienzo...</translation>
+        <translation>&amp;Nuevo lienzo...</translation>
     </message>
     <message>
         <source>Add &amp;Folder...</source>
-        <translation>Agregar carpeta...</translation>
+        <translation>Agregar car&amp;peta...</translation>
     </message>
     <message>
         <source>Add &amp;Photo(s)...</source>
-        <translation>Agregar fotos...</translation>
+        <translation>Agregar &amp;fotos...</translation>
     </message>
     <message>
         <source>&amp;Save Collage As...</source>
-        <translation>Guardar como...</translation>
+        <translation>Guardar co&amp;llage como...</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation>Salir</translation>
+        <translation>&amp;Salir</translation>
     </message>
     <message>
         <source>&amp;About</source>
-        <translation>Vellomir</translation>
+        <translation>&amp;Acerca de Vellomir</translation>
     </message>
     <message>
         <source>About Vellomir</source>
@@ -102,10 +137,6 @@
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <source>(*.jpg)</source>
-        <translation>(*.jpg)</translation>
-    </message>
-    <message>
         <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
         <translation>No se puede guardar %1: solo se admiten archivos JPEG (.jpg, .jpeg) y PNG (.png).</translation>
     </message>
@@ -114,32 +145,24 @@
         <translation>No se puede escribir %1: %2</translation>
     </message>
     <message>
-        <source>unsupported file type</source>
-        <translation>tipo de archivo no admitido</translation>
-    </message>
-    <message>
-        <source>there is no image to save</source>
-        <translation>no hay ninguna imagen que guardar</translation>
-    </message>
-    <message>
         <source>Add Photos</source>
-        <translation>adición de fotos</translation>
+        <translation>Adición de fotos</translation>
     </message>
     <message>
         <source>Shuffle</source>
-        <translation>mezcla</translation>
+        <translation>Mezcla</translation>
     </message>
     <message>
         <source>Frame Change</source>
-        <translation>cambio de marco</translation>
+        <translation>Cambio de marco</translation>
     </message>
     <message>
         <source>Background Change</source>
-        <translation>cambio de fondo</translation>
+        <translation>Cambio de fondo</translation>
     </message>
     <message>
         <source>New Canvas</source>
-        <translation>nuevo lienzo</translation>
+        <translation>Nuevo lienzo</translation>
     </message>
     <message>
         <source>unknown error</source>
@@ -177,7 +200,7 @@ Do you want to save it?</source>
     </message>
     <message>
         <source>No Recent Projects</source>
-        <translation>No hay proyectos recientes</translation>
+        <translation>&amp;No hay proyectos recientes</translation>
     </message>
     <message>
         <source>&amp;Open Project...</source>
@@ -240,6 +263,214 @@ Do you want to save it?</source>
             <numerusform>%n foto de %1 no se pudo usar y se ha dejado fuera del collage:</numerusform>
             <numerusform>%n fotos de %1 no se pudieron usar y se han dejado fuera del collage:</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>the collage already holds %1 photos, the most it can</source>
+        <translation>el collage ya contiene %1 fotos, el máximo posible</translation>
+    </message>
+    <message>
+        <source>One file was not added:</source>
+        <translation>No se ha agregado un archivo:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n files were not added:</source>
+        <translation>
+            <numerusform>No se ha agregado %n archivo:</numerusform>
+            <numerusform>No se han agregado %n archivos:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out:</source>
+        <translation>Una foto no se pudo decodificar y se ha dejado fuera:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out:</source>
+        <translation>
+            <numerusform>%n foto no se pudo decodificar y se ha dejado fuera:</numerusform>
+            <numerusform>%n fotos no se pudieron decodificar y se han dejado fuera:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>already in the collage</source>
+        <translation>ya está en el collage</translation>
+    </message>
+    <message>
+        <source>not a photo Vellomir can use</source>
+        <translation>no es una foto que Vellomir pueda usar</translation>
+    </message>
+    <message>
+        <source>cannot decode (%1)</source>
+        <translation>no se puede decodificar (%1)</translation>
+    </message>
+    <message>
+        <source>No photos</source>
+        <translation>Sin fotos</translation>
+    </message>
+    <message>
+        <source>1 photo</source>
+        <translation>1 foto</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos</source>
+        <translation>
+            <numerusform>%n foto</numerusform>
+            <numerusform>%n fotos</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Canvas Size</source>
+        <translation>Cambio de tamaño del lienzo</translation>
+    </message>
+    <message>
+        <source>&amp;Remove Photo</source>
+        <translation>&amp;Quitar foto</translation>
+    </message>
+    <message>
+        <source>&amp;Swap with...</source>
+        <translation>&amp;Intercambiar con...</translation>
+    </message>
+    <message>
+        <source>Rotate &amp;Left</source>
+        <translation>Girar a la i&amp;zquierda</translation>
+    </message>
+    <message>
+        <source>Rotate Ri&amp;ght</source>
+        <translation>Girar a la &amp;derecha</translation>
+    </message>
+    <message>
+        <source>&amp;Centre Photo</source>
+        <translation>&amp;Centrar foto</translation>
+    </message>
+    <message>
+        <source>Click the photo to swap with this one.</source>
+        <translation>Haga clic en la foto con la que desea intercambiar esta.</translation>
+    </message>
+    <message>
+        <source>Swap</source>
+        <translation>Intercambio de fotos</translation>
+    </message>
+    <message>
+        <source>Remove Photo</source>
+        <translation>Eliminación de foto</translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation>Giro a la izquierda</translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation>Giro a la derecha</translation>
+    </message>
+    <message>
+        <source>Centre Photo</source>
+        <translation>Centrado de foto</translation>
+    </message>
+    <message>
+        <source>Move Photo</source>
+        <translation>Desplazamiento de foto</translation>
+    </message>
+    <message>
+        <source>Drag a photo onto another to swap them, Shift+drag to move it in its tile; right-click for more.</source>
+        <translation>Arrastre una foto sobre otra para intercambiarlas, Mayús+arrastrar la mueve dentro de su celda; clic derecho para más opciones.</translation>
+    </message>
+    <message>
+        <source>JPEG (*.jpg *.jpeg)</source>
+        <translation>JPEG (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>PNG (*.png)</source>
+        <translation>PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>Cannot save %1: it is one of the collage&apos;s photos.</source>
+        <translation>No se puede guardar %1: es una de las fotos del collage.</translation>
+    </message>
+    <message>
+        <source>Canvas Si&amp;ze...</source>
+        <translation>&amp;Tamaño del lienzo...</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;In</source>
+        <translation>&amp;Ampliar</translation>
+    </message>
+    <message>
+        <source>Ctrl++</source>
+        <translation>Ctrl++</translation>
+    </message>
+    <message>
+        <source>Ctrl+=</source>
+        <translation>Ctrl+=</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;Out</source>
+        <translation>&amp;Reducir</translation>
+    </message>
+    <message>
+        <source>Ctrl+-</source>
+        <translation>Ctrl+-</translation>
+    </message>
+    <message>
+        <source>&amp;Fit</source>
+        <translation>A&amp;justar</translation>
+    </message>
+    <message>
+        <source>Ctrl+0</source>
+        <translation>Ctrl+0</translation>
+    </message>
+    <message>
+        <source>&amp;Actual Size</source>
+        <translation>&amp;Tamaño real</translation>
+    </message>
+    <message>
+        <source>Ctrl+1</source>
+        <translation>Ctrl+1</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ver</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>no es un archivo normal</translation>
+    </message>
+    <message>
+        <source>unsupported file type</source>
+        <translation>tipo de archivo no admitido</translation>
+    </message>
+    <message>
+        <source>there is no image to save</source>
+        <translation>no hay ninguna imagen que guardar</translation>
+    </message>
+    <message>
+        <source>the file name is too long: saving first writes a temporary file whose name is %1 bytes longer, so the name may be at most %2 bytes</source>
+        <translation>el nombre del archivo es demasiado largo: al guardar se escribe primero un archivo temporal cuyo nombre tiene %1 bytes más, así que el nombre puede tener como máximo %2 bytes</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>No queda espacio en el dispositivo</translation>
+    </message>
+    <message>
+        <source>the file cannot be created</source>
+        <translation>no se puede crear el archivo</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Permiso denegado</translation>
+    </message>
+    <message>
+        <source>the finished file cannot take its name</source>
+        <translation>el archivo terminado no puede recibir su nombre</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>no se puede escribir el archivo</translation>
+    </message>
+</context>
+<context>
+    <name>PhotoScan</name>
+    <message>
+        <source>the name is not valid in the locale&apos;s encoding</source>
+        <translation>el nombre no es válido en la codificación de caracteres del sistema</translation>
     </message>
 </context>
 <context>
@@ -316,6 +547,10 @@ Do you want to save it?</source>
         <source>the project cannot be stored: %1</source>
         <translation>no se puede guardar el proyecto: %1</translation>
     </message>
+    <message>
+        <source>a photo&apos;s turn is not usable</source>
+        <translation>el giro de una foto no es válido</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -331,7 +566,7 @@ Do you want to replace it?</source>
     <message>
         <source>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;This program is a photo collage software. It allows you to create layouts quickly and  generate unique layout each time.&lt;/p&gt;&lt;p&gt;version: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</source>
         <translatorcomment>Left untranslated on purpose: the about text stays English.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;Este programa crea collages de fotos. Permite diseñar disposiciones rápidamente y genera una disposición única cada vez.&lt;/p&gt;&lt;p&gt;versión: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</translation>
     </message>
 </context>
 <context>
@@ -363,67 +598,113 @@ Do you want to replace it?</source>
     <message>
         <source>1500 x 1051 px   (9 x 13)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>1500 x 1051 px   (9 x 13)cm</translation>
     </message>
     <message>
         <source>1795 x 1205 px  (10 x 15)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>1795 x 1205 px  (10 x 15)cm</translation>
     </message>
     <message>
         <source>1800 x 1350 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>1800 x 1350 px             </translation>
     </message>
     <message>
         <source>2102 x 1500 px  (13 x 18)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>2102 x 1500 px  (13 x 18)cm</translation>
     </message>
     <message>
         <source>2398 x 1795 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>2398 x 1795 px             </translation>
     </message>
     <message>
         <source>3000 x 2398 px  (20 x 25)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>3000 x 2398 px  (20 x 25)cm</translation>
     </message>
     <message>
         <source>3602 x 2398 px  (20 x 30)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>3602 x 2398 px  (20 x 30)cm</translation>
     </message>
     <message>
         <source>3602 x 3000 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>3602 x 3000 px             </translation>
     </message>
     <message>
         <source>4205 x 3295 px  (28 x 36)cm</source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>4205 x 3295 px  (28 x 36)cm</translation>
     </message>
     <message>
         <source>4500 x 3000 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>4500 x 3000 px             </translation>
     </message>
     <message>
         <source>4500 x 3602 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>4500 x 3602 px             </translation>
     </message>
     <message>
         <source>5102 x 3295 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>5102 x 3295 px             </translation>
     </message>
     <message>
         <source>5492 x 3602 px             </source>
         <translatorcomment>Left untranslated on purpose: the dialog shows the English label.</translatorcomment>
-        <translation type="unfinished"></translation>
+        <translation>5492 x 3602 px             </translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Personalizado</translation>
+    </message>
+</context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>New layout</source>
+        <translation>Nueva disposición</translation>
+    </message>
+</context>
+<context>
+    <name>PhotoLoader</name>
+    <message>
+        <source>not readable</source>
+        <translation>no se puede leer</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>no existe el archivo</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>no es un archivo normal</translation>
+    </message>
+    <message>
+        <source>not a usable image</source>
+        <translation>no es una imagen utilizable</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels, more than the %3 a side a collage takes</source>
+        <translation>%1 x %2 píxeles, más de los %3 por lado que admite un collage</translation>
+    </message>
+    <message>
+        <source>a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more than the %4 MB a photo may take</source>
+        <translation>un JPEG progresivo de %1 x %2 píxeles necesita %3 MB para decodificarse, más de los %4 MB que puede ocupar una foto</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels need %3 MB to decode, more than the %4 MB a photo may take</source>
+        <translation>%1 x %2 píxeles necesitan %3 MB para decodificarse, más de los %4 MB que puede ocupar una foto</translation>
+    </message>
+    <message>
+        <source>needs %1 MB to decode</source>
+        <translation>necesita %1 MB para decodificarse</translation>
     </message>
 </context>
 </TS>
