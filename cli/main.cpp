@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QSet>
 
 #include <cerrno>
 #include <cmath>
@@ -330,8 +331,7 @@ int listCandidates(const Candidates &found)
                                    QString::number(record->size.height()),
                                    QString::number(record->orientation)));
         else
-            written
-                = put(QStringLiteral("skipped\t%1\t%2").arg(listField(path), reading.reason));
+            written = put(QStringLiteral("skipped\t%1\t%2").arg(listField(path), reading.reason));
         if (!written)
             break;
     }
@@ -458,7 +458,13 @@ int makeCollage(const Options &options, const QStringList &files)
     CollageDocument document;
     QList<PhotoRecord> &photos = document.photos;
     int leftOut = 0;
+    QSet<QString> added; // canonical paths: one file is one photo, however it is named
     for (const QString &path : files) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (!canonical.isEmpty() && added.contains(canonical)) {
+            warn(QStringLiteral("skipped %1: already added").arg(path));
+            continue;
+        }
         if (photos.size() == maxCollagePhotos) {
             ++leftOut;
             continue;
@@ -469,6 +475,7 @@ int makeCollage(const Options &options, const QStringList &files)
             continue;
         }
         photos << *reading.record;
+        added.insert(canonical);
     }
     if (leftOut > 0)
         warn(QStringLiteral("a collage takes at most %1 photos; %2 left out")

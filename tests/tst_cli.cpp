@@ -1,5 +1,5 @@
-#include <QBuffer>
 #include "hostilefiles.h"
+#include <QBuffer>
 
 #include <QDir>
 #include <QFile>
@@ -124,6 +124,7 @@ private slots:
     void projectRendersTheSameFile();
     void damagedProject_data();
     void damagedProject();
+    void duplicatesSkipped();
     void frameBounds_data();
     void frameBounds();
     void smallTilesKeepTheirPhotos_data();
@@ -802,6 +803,25 @@ void TestCli::outputIsAPhoto()
     struct stat info;
     QVERIFY(!kind.startsWith(QLatin1String("pipe"))
             || (::stat(QFile::encodeName(out).constData(), &info) == 0 && S_ISFIFO(info.st_mode)));
+}
+
+// The same file under another name, a link, or a folder holding it again, is one photo.
+void TestCli::duplicatesSkipped()
+{
+    QTemporaryDir dir;
+    const QString photo = dir.filePath(QStringLiteral("one.jpg"));
+    QVERIFY(writePhoto(photo, QSize(60, 40), Qt::red));
+    QVERIFY(writePhoto(dir.filePath(QStringLiteral("two.jpg")), QSize(60, 40), Qt::blue));
+    QVERIFY(QFile::link(photo, dir.filePath(QStringLiteral("link.jpg"))));
+    const QString out = dir.filePath(QStringLiteral("out.png"));
+    const Run run
+        = runTool({photo, dir.filePath(QStringLiteral("link.jpg")),
+                   dir.filePath(QStringLiteral("./one.jpg")), dir.path(), "-o", out, "--quiet"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err.count(QStringLiteral(": already added")), 3);
+    QVERIFY2(run.err.contains(QStringLiteral("skipped %1: already added")
+                                  .arg(dir.filePath(QStringLiteral("link.jpg")))),
+             qPrintable(run.err));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
