@@ -60,6 +60,8 @@ StatusWidget::StatusWidget(QWidget *parent)
     layout->addWidget(shuffleButton);
     layout->addLayout(column);
     setLayout(layout);
+    // As tall as its row, so the bar stays level with the buttons beside it.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 QString StatusWidget::progressStyleSheet(const QPalette &palette)
