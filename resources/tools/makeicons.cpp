@@ -185,9 +185,10 @@ QImage colorSwatch(int size, int scale = 1)
 }
 
 // Qt paints into a non-premultiplied image by premultiplying, blending and dividing
-// again, and where that division lands exactly halfway its rounding depends on the
-// processor's vector unit: one machine writes 93 where another writes 94. Both load as
-// the same premultiplied pixel, so they look the same wherever they are drawn.
+// again, and where that division lands exactly halfway its rounding can differ from one
+// processor to another (its vector code divides by an approximate reciprocal): one
+// machine writes 93 where another writes 94. Both load as the same premultiplied pixel,
+// so they look the same wherever they are drawn.
 bool sameOnScreen(const QImage &a, const QImage &b)
 {
     if (a.size() != b.size())
