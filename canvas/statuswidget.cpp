@@ -14,7 +14,10 @@ StatusWidget::StatusWidget(QWidget *parent)
     : QWidget(parent)
 {
     auto *layout = new QHBoxLayout;
-    const QPixmap shuffle(QStringLiteral(":/resources/shuffle2.png"));
+    // Named with its @2x drawing too: QIcon looks for that itself only if a screen of ratio 2
+    // is already there when the icon is made.
+    QIcon shuffle(QStringLiteral(":/resources/shuffle2.png"));
+    shuffle.addFile(QStringLiteral(":/resources/shuffle2@2x.png"));
 
     shuffleButton = new QPushButton(this);
     shuffleButton->setFlat(true);
@@ -28,7 +31,7 @@ StatusWidget::StatusWidget(QWidget *parent)
         "QPushButton:focus {border: 1px dotted palette(window-text);}"));
     shuffleButton->setIconSize(QSize(46, 46));
     shuffleButton->setFixedSize(48, 48);
-    shuffleButton->setIcon(QIcon(shuffle));
+    shuffleButton->setIcon(shuffle);
 
     progressBar = new QProgressBar(this);
     progressBar->setRange(0, 100);

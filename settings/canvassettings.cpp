@@ -33,7 +33,27 @@ QString markStyle(int band)
         .arg(band);
 }
 
-QPushButton *sampleButton(const QImage &sample, const QString &tip, QWidget *parent)
+// The frame sample at `ratio` pixels per logical pixel, shaped at that density so that its rim
+// stays as sharp as the screen allows.
+QImage frameSample(int type, int a, int b, qreal ratio)
+{
+    QImage sample(qRound(120 * ratio), qRound(80 * ratio), QImage::Format_ARGB32);
+    sample.fill(QColor(200, 180, 200));
+    QImage framed = PhotoFrame().apply(sample, type, qRound(a * ratio), qRound(b * ratio));
+    framed.setDevicePixelRatio(ratio);
+    return framed;
+}
+
+// Ratios 1 and 2 always, so the window may move between such screens; the page's own as well.
+QList<QImage> frameSamples(int type, int a, int b, qreal pageRatio)
+{
+    QList<QImage> samples {frameSample(type, a, b, 1), frameSample(type, a, b, 2)};
+    if (pageRatio != 1 && pageRatio != 2)
+        samples.append(frameSample(type, a, b, pageRatio));
+    return samples;
+}
+
+QPushButton *sampleButton(const QList<QImage> &samples, const QString &tip, QWidget *parent)
 {
     auto *button = new QPushButton(parent);
     button->setFlat(true);
@@ -42,9 +62,12 @@ QPushButton *sampleButton(const QImage &sample, const QString &tip, QWidget *par
     button->setToolTip(tip);
     button->setStyleSheet(markStyle(2));
     // A focused button shows its icon's Active mode, which the style would tint.
-    const QPixmap pixmap = QPixmap::fromImage(sample);
-    QIcon icon(pixmap);
-    icon.addPixmap(pixmap, QIcon::Active);
+    QIcon icon;
+    for (const QImage &sample : samples) {
+        const QPixmap pixmap = QPixmap::fromImage(sample);
+        icon.addPixmap(pixmap);
+        icon.addPixmap(pixmap, QIcon::Active);
+    }
     button->setIcon(icon);
     button->setIconSize(QSize(120, 80));
     button->setFixedSize(128, 88);
@@ -93,7 +116,11 @@ QWidget *CanvasSettings::createBackgroundGroup()
     colorButton->setFocusPolicy(Qt::StrongFocus);
     colorButton->setToolTip(tr("Background colour"));
     colorButton->setStyleSheet(markStyle(0));
-    colorButton->setIcon(QIcon(QStringLiteral(":/resources/color_picker.png")));
+    // Named with its @2x drawing too: QIcon looks for that itself only if a screen of ratio 2
+    // is already there when the icon is made.
+    QIcon picker(QStringLiteral(":/resources/color_picker.png"));
+    picker.addFile(QStringLiteral(":/resources/color_picker@2x.png"));
+    colorButton->setIcon(picker);
     colorButton->setIconSize(QSize(32, 32));
     colorButton->setFixedSize(36, 36);
 
@@ -115,15 +142,13 @@ QWidget *CanvasSettings::createFrameGroup()
     auto *group = new QGroupBox(tr("Frame"), this);
     group->setMinimumHeight(400);
 
-    QImage sample(120, 80, QImage::Format_ARGB32);
-    sample.fill(QColor(200, 180, 200));
-    PhotoFrame shaper;
+    const qreal ratio = devicePixelRatioF();
     frameButton1
-        = sampleButton(shaper.apply(sample, FrameRect, 0, 0), tr("Rectangular frame"), group);
+        = sampleButton(frameSamples(FrameRect, 0, 0, ratio), tr("Rectangular frame"), group);
     frameButton2
-        = sampleButton(shaper.apply(sample, FrameRounded, 0, 15), tr("Rounded frame"), group);
+        = sampleButton(frameSamples(FrameRounded, 0, 15, ratio), tr("Rounded frame"), group);
     frameButton3
-        = sampleButton(shaper.apply(sample, FrameScallop, 0, 8), tr("Scalloped frame"), group);
+        = sampleButton(frameSamples(FrameScallop, 0, 8, ratio), tr("Scalloped frame"), group);
     frameButtons = new QButtonGroup(this);
     frameButtons->addButton(frameButton1, FrameRect);
     frameButtons->addButton(frameButton2, FrameRounded);

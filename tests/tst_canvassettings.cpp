@@ -26,6 +26,8 @@ private slots:
     void frameButtons_data();
     void frameButtons();
     void frameSamples();
+    void denseIcons_data();
+    void denseIcons();
     void frameControls_data();
     void frameControls();
     void tooltips();
@@ -194,6 +196,52 @@ void TestCanvasSettings::frameSamples()
     QCOMPARE(samples[1].pixelColor(0, 0).alpha(), 0);
     QCOMPARE(samples[2].pixelColor(0, 0).alpha(), 0);
     QVERIFY(samples[1] != samples[2]);
+}
+
+void TestCanvasSettings::denseIcons_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QString>("picker");
+
+    QTest::newRow("ratio 1") << 1.0 << ":/resources/color_picker.png";
+    QTest::newRow("ratio 2") << 2.0 << ":/resources/color_picker@2x.png";
+}
+
+// On a screen of ratio 2 the page's icons have twice the pixels at their logical sizes: the
+// picker's @2x drawing, and frame samples shaped at that density, the same shapes as at ratio 1
+// (a corner or arc left at its 1x size would not shrink back onto them).
+void TestCanvasSettings::denseIcons()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(QString, picker);
+
+    CanvasSettings page;
+    const QPixmap wheel = page.colorButton->icon().pixmap(QSize(32, 32), ratio);
+    QCOMPARE(wheel.deviceIndependentSize(), QSizeF(32, 32));
+    QCOMPARE(wheel.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             QImage(picker).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+
+    for (QPushButton *button : {page.frameButton1, page.frameButton2, page.frameButton3}) {
+        const QPixmap dense = button->icon().pixmap(QSize(120, 80), ratio);
+        QCOMPARE(dense.devicePixelRatio(), ratio);
+        QCOMPARE(dense.size(), QSize(120, 80) * ratio);
+        const QImage image = dense.toImage();
+        QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), QColor(200, 180, 200));
+
+        const QImage plain = button->icon()
+                                 .pixmap(QSize(120, 80), 1.0)
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_ARGB32);
+        const QImage reduced
+            = image.scaled(120, 80, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                  .convertToFormat(QImage::Format_ARGB32);
+        int worst = 0;
+        for (int y = 0; y < 80; ++y) {
+            for (int x = 0; x < 120; ++x)
+                worst = qMax(worst, qAbs(qAlpha(reduced.pixel(x, y)) - qAlpha(plain.pixel(x, y))));
+        }
+        QVERIFY2(worst <= 64, qPrintable(button->toolTip()));
+    }
 }
 
 void TestCanvasSettings::frameControls_data()

@@ -19,6 +19,8 @@ private slots:
     void fixedSizes_data();
     void fixedSizes();
     void shuffleButton();
+    void shuffleIcon_data();
+    void shuffleIcon();
 };
 
 void TestStatusWidget::initTestCase()
@@ -108,6 +110,31 @@ void TestStatusWidget::shuffleButton()
     QCOMPARE(QApplication::focusWidget(), strip.shuffleButton);
     const QImage focused = strip.shuffleButton->grab().toImage();
     QVERIFY(focused.pixel(0, 24) != plain.pixel(0, 24));
+}
+
+void TestStatusWidget::shuffleIcon_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QString>("file");
+
+    QTest::newRow("ratio 1") << 1.0 << ":/resources/shuffle2.png";
+    QTest::newRow("ratio 2") << 2.0 << ":/resources/shuffle2@2x.png";
+}
+
+// A screen of ratio 2 gets the icon's @2x drawing at the button's logical icon size, even when
+// no such screen was there as the strip was built (this test runs at ratio 1).
+void TestStatusWidget::shuffleIcon()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(QString, file);
+
+    StatusWidget strip;
+    QCOMPARE(strip.shuffleButton->iconSize(), QSize(46, 46));
+    const QPixmap pixmap = strip.shuffleButton->icon().pixmap(QSize(46, 46), ratio);
+    QCOMPARE(pixmap.devicePixelRatio(), ratio);
+    QCOMPARE(pixmap.deviceIndependentSize(), QSizeF(46, 46));
+    QCOMPARE(pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+             QImage(file).convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 QTEST_MAIN(TestStatusWidget)

@@ -1,5 +1,7 @@
 // Draws the program's icons. Run once after changing the artwork and commit
 // the PNGs: makeicons <output folder>
+// Each compiled-in icon comes twice: <name>.png and <name>@2x.png, the same
+// drawing at twice the pixels, which QIcon picks on screens of ratio 2.
 // Besides the compiled-in icons it draws the desktop icon into the folder's
 // icons/hicolor/ tree, the layout of the freedesktop icon theme, from where the
 // install copies it.
@@ -13,20 +15,24 @@
 #include <QRadialGradient>
 #include <QtMath>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
-QImage blank(int size)
+// A transparent square of `size` logical pixels at `scale` pixels each: painters
+// draw on it in logical coordinates, so one drawing serves every density.
+QImage blank(int size, int scale)
 {
-    QImage img(size, size, QImage::Format_ARGB32);
+    QImage img(size * scale, size * scale, QImage::Format_ARGB32);
+    img.setDevicePixelRatio(scale);
     img.fill(Qt::transparent);
     return img;
 }
 
 // The application mark: a rounded card tiled like a small collage.
-QImage logo(int size)
+QImage logo(int size, int scale = 1)
 {
-    QImage img = blank(size);
+    QImage img = blank(size, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal s = size;
@@ -100,9 +106,9 @@ void arrowHead(QPainter &p, QPointF tip, qreal angleDeg, qreal len)
 }
 
 // Two curved arrows chasing each other round a blue disc.
-QImage shuffle(int size)
+QImage shuffle(int size, int scale = 1)
 {
-    QImage img = blank(size);
+    QImage img = blank(size, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal s = size;
@@ -136,9 +142,9 @@ QImage shuffle(int size)
 }
 
 // A colour wheel: hue around, fading to white in the middle.
-QImage colorWheel(int size)
+QImage colorWheel(int size, int scale = 1)
 {
-    QImage img = blank(size);
+    QImage img = blank(size, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QPointF c(size / 2.0, size / 2.0);
@@ -161,9 +167,9 @@ QImage colorWheel(int size)
 }
 
 // A fan of colour chips.
-QImage colorSwatch(int size)
+QImage colorSwatch(int size, int scale = 1)
 {
-    QImage img = blank(size);
+    QImage img = blank(size, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QColor chips[]
@@ -178,12 +184,64 @@ QImage colorSwatch(int size)
     return img;
 }
 
-bool save(const QImage &img, const QString &dir, const char *name)
+// Qt paints into a non-premultiplied image by premultiplying, blending and dividing
+// again, and where that division lands exactly halfway its rounding can differ from one
+// processor to another (its vector code divides by an approximate reciprocal): one
+// machine writes 93 where another writes 94. Both load as the same premultiplied pixel,
+// so they look the same wherever they are drawn.
+bool sameOnScreen(const QImage &a, const QImage &b)
 {
-    const QString path = dir + QLatin1Char('/') + QLatin1String(name);
+    if (a.size() != b.size())
+        return false;
+    const QImage pa = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage pb = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const size_t row = size_t(pa.width()) * sizeof(QRgb);
+    for (int y = 0; y < pa.height(); ++y) {
+        if (std::memcmp(pa.constScanLine(y), pb.constScanLine(y), row) != 0)
+            return false;
+    }
+    return true;
+}
+
+// A file that differs from the drawing only by that rounding is left alone, so the
+// committed icons do not change with the machine that redraws them.
+bool save(const QImage &img, const QString &dir, const QString &name)
+{
+    const QString path = dir + QLatin1Char('/') + name;
+    if (sameOnScreen(QImage(path), img))
+        return true;
     if (!img.save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
+    }
+    return true;
+}
+
+struct Icon
+{
+    const char *name; // file name without ".png"
+    QImage (*draw)(int size, int scale);
+    int size; // logical pixels
+};
+
+const Icon compiledIcons[] = {
+    {"ico16", logo, 16},
+    {"ico32", logo, 32},
+    {"logo48", logo, 48},
+    {"logo128", logo, 128},
+    {"shuffle2", shuffle, 46},
+    {"shuffle", shuffle, 48},
+    {"color_picker", colorWheel, 32},
+    {"color_swatch", colorSwatch, 32},
+};
+
+bool saveCompiledIcons(const QString &dir)
+{
+    for (const Icon &icon : compiledIcons) {
+        const QString name = QLatin1String(icon.name);
+        if (!save(icon.draw(icon.size, 1), dir, name + QLatin1String(".png"))
+            || !save(icon.draw(icon.size, 2), dir, name + QLatin1String("@2x.png")))
+            return false;
     }
     return true;
 }
@@ -200,7 +258,7 @@ bool saveThemeIcons(const QString &dir)
             std::fprintf(stderr, "cannot create %s\n", qPrintable(sub));
             return false;
         }
-        if (!save(logo(size), sub, desktopIconName))
+        if (!save(logo(size), sub, QLatin1String(desktopIconName)))
             return false;
     }
     return true;
@@ -212,10 +270,6 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-    bool ok = save(logo(16), dir, "ico16.png") && save(logo(32), dir, "ico32.png")
-              && save(logo(48), dir, "logo48.png") && save(logo(128), dir, "logo128.png")
-              && save(shuffle(46), dir, "shuffle2.png") && save(shuffle(48), dir, "shuffle.png")
-              && save(colorWheel(32), dir, "color_picker.png")
-              && save(colorSwatch(32), dir, "color_swatch.png") && saveThemeIcons(dir);
+    const bool ok = saveCompiledIcons(dir) && saveThemeIcons(dir);
     return ok ? 0 : 1;
 }
