@@ -1127,7 +1127,9 @@ void MainWindow::about()
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowTitle(tr("About Vellomir"));
     box->setText(text);
-    const QPixmap logo(QStringLiteral(":/resources/logo128.png"));
+    // Through QIcon, which takes the @2x drawing on a high-density screen.
+    const QPixmap logo = QIcon(QStringLiteral(":/resources/logo128.png"))
+                             .pixmap(QSize(128, 128), devicePixelRatioF());
     if (!logo.isNull())
         box->setIconPixmap(logo);
     box->exec();
