@@ -76,10 +76,12 @@ QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRe
         if (known == byPath.constEnd()) {
             byPath.insert(record->path, loaders.size());
             loaders.append(PhotoLoader {record->path, scale, record->size.width(),
-                                        record->size.height(), record->orientation});
+                                        record->size.height(), record->orientation,
+                                        cell.rect.size()});
         } else {
             PhotoLoader &loader = loaders[*known];
             loader.scale = std::min(loader.scale, scale);
+            loader.cell = loader.cell.expandedTo(cell.rect.size());
         }
     }
     return loaders;
@@ -146,7 +148,7 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
               // for memory instead of taking it beside every other decode.
               qint64 need = 0;
               if (const std::optional<PhotoHeader> header = readPhotoHeader(loader.path))
-                  need = decodeBytes(*header, affordableTarget(*header, loaderTarget(loader)));
+                  need = loaderDecodeBytes(*header, loader);
               for (const RenderCell &cell : std::as_const(mine))
                   need += tileBytes(cell.rect);
               const MemoryReservation reservation = budget.reserve(need);
