@@ -132,15 +132,15 @@ HeifOpening HeifFile::open(QIODevice *device)
         return failed(message(error));
     file.handles->primary.reset(primary);
 
-    file.primarySize = QSize(heif_image_handle_get_width(primary),
-                             heif_image_handle_get_height(primary));
+    file.primarySize
+        = QSize(heif_image_handle_get_width(primary), heif_image_handle_get_height(primary));
     if (file.primarySize.width() < 1 || file.primarySize.height() < 1)
         return failed(QStringLiteral("the image has no size"));
     file.depth = std::max(8, heif_image_handle_get_luma_bits_per_pixel(primary));
     file.alpha = heif_image_handle_has_alpha_channel(primary) != 0;
 
-    const int listed = std::clamp(heif_image_handle_get_number_of_thumbnails(primary), 0,
-                                  maxThumbnails);
+    const int listed
+        = std::clamp(heif_image_handle_get_number_of_thumbnails(primary), 0, maxThumbnails);
     std::vector<heif_item_id> ids(size_t(listed), 0);
     const int count
         = listed > 0 ? heif_image_handle_get_list_of_thumbnail_IDs(primary, ids.data(), listed) : 0;
@@ -199,8 +199,8 @@ HeifImage HeifFile::decode(int thumbnail) const
         return failed(message(error));
 
     int stride = 0;
-    const uint8_t *pixels = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved,
-                                                          &stride);
+    const uint8_t *pixels
+        = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
     const int width = heif_image_get_width(image.get(), heif_channel_interleaved);
     const int height = heif_image_get_height(image.get(), heif_channel_interleaved);
     if (!pixels || width < 1 || height < 1 || stride < 4 * width

@@ -14,8 +14,8 @@ quint32 bigEndian32(const QByteArray &bytes, int at)
 
 bool isHevcBrand(const QByteArray &brand)
 {
-    static const char *const brands[] = {"heic", "heix", "heim", "heis",
-                                         "hevc", "hevx", "hevm", "hevs"};
+    static const char *const brands[]
+        = {"heic", "heix", "heim", "heis", "hevc", "hevx", "hevm", "hevs"};
     return std::any_of(std::begin(brands), std::end(brands),
                        [&brand](const char *b) { return brand == b; });
 }

@@ -129,9 +129,8 @@ HeaderReading readHeader(QFile &file, PhotoFormat format)
         }
         return {headerOf(*opening.file, format), QString()};
     }
-    const qint64 coefficients = format == PhotoFormat::Jpeg && file.seek(0)
-                                    ? jpegCoefficientBytes(&file)
-                                    : 0;
+    const qint64 coefficients
+        = format == PhotoFormat::Jpeg && file.seek(0) ? jpegCoefficientBytes(&file) : 0;
     if (!file.seek(0))
         return refuse(tr("not readable"));
     const QByteArray plugin = qtReaderFormat(format);

@@ -227,8 +227,9 @@ void TestCli::listShowsUprightSizes()
     QCOMPARE(lines.size(), 18);
     for (const QString &line : lines) {
         const QStringList fields = line.split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), 4);
+        QCOMPARE(fields.size(), 5);
         QCOMPARE(fields[0], QStringLiteral("ok"));
+        QCOMPARE(fields[4], QStringLiteral("jpeg"));
         const QString name = QFileInfo(fields[1]).completeBaseName();
         const bool landscape = name.startsWith(QLatin1String("Landscape"));
         QCOMPARE(fields[2], landscape ? QStringLiteral("225x150") : QStringLiteral("150x225"));
@@ -319,8 +320,8 @@ void TestCli::corruptFileSkipped()
     QVERIFY(corrupt.open(QIODevice::WriteOnly));
     corrupt.write(QByteArray("\xff\xd8\xff\xe0 this is not a photo", 24));
     corrupt.close();
-    // Not a JPEG name: a folder passes it by.
-    QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(dir + "/d.png"));
+    // Not a photo name: a folder passes it by.
+    QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(dir + "/d.bmp"));
 
     const Run list = runTool({QStringLiteral("--list"), dir});
     QCOMPARE(list.exitCode, 0);
@@ -581,7 +582,7 @@ void TestCli::listEscapesPaths()
         const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 1);
         const QStringList fields = lines.first().split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), input == missing ? 3 : 4);
+        QCOMPARE(fields.size(), input == missing ? 3 : 5);
         QCOMPARE(fields[0], input == missing ? QStringLiteral("skipped") : QStringLiteral("ok"));
         QCOMPARE(fields[1], dir + QLatin1Char('/')
                                 + (input == missing ? QStringLiteral("gone ") : QString())
