@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <new>
 
 namespace {
@@ -248,6 +247,14 @@ quint32 ExifReader::read32(const QByteArray &payload, qint64 pos, bool littleEnd
 
 namespace {
 
+// Moves `n` bytes on; false past the end, where a chunk that claims more than the file
+// holds ends the walk.
+bool skip(QIODevice *device, qint64 n)
+{
+    const qint64 next = device->pos() + n;
+    return next <= device->size() && device->seek(next);
+}
+
 // Reads `n` bytes at the device's position; fewer at its end.
 QByteArray readUpTo(QIODevice *device, qint64 n)
 {
@@ -281,7 +288,7 @@ int ExifReader::pngOrientation(QIODevice *device)
         if (type == "eXIf")
             return blockOrientation(readUpTo(device, length));
         // The data and its CRC.
-        if (!device->seek(device->pos() + length + 4))
+        if (!skip(device, qint64(length) + 4))
             return 0;
     }
     return 0;
@@ -302,7 +309,7 @@ int ExifReader::webpOrientation(QIODevice *device)
         if (header.startsWith("EXIF"))
             return blockOrientation(readUpTo(device, length));
         // Chunks are padded to an even length.
-        if (!device->seek(device->pos() + qint64(length) + (length & 1)))
+        if (!skip(device, qint64(length) + (length & 1)))
             return 0;
     }
     return 0;
@@ -336,8 +343,7 @@ int ExifReader::tiffOrientation(QIODevice *device)
     if (big && (head.size() < 16 || reader.read16(head, 4, littleEndian) != 8))
         return 0;
     const quint64 directory = big ? read64(head, 8) : reader.read32(head, 4, littleEndian);
-    if (directory < 8 || directory > quint64(std::numeric_limits<qint64>::max())
-        || !device->seek(qint64(directory)))
+    if (directory < 8 || directory >= quint64(device->size()) || !device->seek(qint64(directory)))
         return 0;
     const QByteArray countBytes = device->read(big ? 8 : 2);
     if (countBytes.size() != (big ? 8 : 2))

@@ -1,5 +1,5 @@
-#include <QBuffer>
 #include "hostilefiles.h"
+#include <QBuffer>
 
 #include <QDir>
 #include <QFile>
@@ -112,6 +112,7 @@ private slots:
     void informationOptions_data();
     void informationOptions();
     void listShowsUprightSizes();
+    void listNamesTheFormat();
     void sameSeedSameFile();
     void traceOnlyWhenVerbose();
     void outputSize_data();
@@ -237,6 +238,28 @@ void TestCli::listShowsUprightSizes()
         const int tagged = name.section(QLatin1Char('_'), 1).toInt();
         QCOMPARE(fields[3].toInt(), tagged == 0 ? 1 : tagged);
     }
+}
+
+// The format comes from what a file holds: every photo here has another format's name.
+void TestCli::listNamesTheFormat()
+{
+    const QString dir = scratch.filePath(QStringLiteral("formats"));
+    QVERIFY(QDir().mkpath(dir));
+    QImage picture(60, 40, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    const QList<QPair<QString, QByteArray>> files {{"a.png", hostile::encoded(picture, "jpg")},
+                                                   {"b.TIF", hostile::encoded(picture, "png")},
+                                                   {"c.jpg", hostile::encoded(picture, "webp")},
+                                                   {"d.webp", hostile::encoded(picture, "tiff")}};
+    for (const auto &[name, bytes] : files)
+        QVERIFY(writeBytes(dir + QLatin1Char('/') + name, bytes));
+    const Run run = runTool({QStringLiteral("--list"), dir});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("ok\t%1/a.png\t60x40\t1\tjpeg\n"
+                                     "ok\t%1/b.TIF\t60x40\t1\tpng\n"
+                                     "ok\t%1/c.jpg\t60x40\t1\twebp\n"
+                                     "ok\t%1/d.webp\t60x40\t1\ttiff\n")
+                          .arg(dir));
 }
 
 void TestCli::sameSeedSameFile()
