@@ -297,6 +297,7 @@ private slots:
     void hostileFiles();
     void everyPhotoAppears();
     void collageOfEveryFormat();
+    void corpusReplay();
     void folderScan();
     void dialogFilters();
 
@@ -758,6 +759,25 @@ void TestFormats::collageOfEveryFormat()
     QVERIFY(renderCells(cells, photos, cache, FrameSettings(), target).isEmpty());
     for (const RenderCell &cell : std::as_const(cells))
         QVERIFY2(showsQuadrants(target.copy(cell.rect)), qPrintable(photos.at(cell.img - 1).path));
+}
+
+// The HEIF fuzzer's corpus, including every input that once crashed the reader, read and
+// decoded as a render does.
+void TestFormats::corpusReplay()
+{
+    const QFileInfoList files = QDir(VELLOMIR_HEIF_CORPUS).entryInfoList(QDir::Files);
+    QVERIFY(!files.isEmpty());
+    for (const QFileInfo &info : files) {
+        const PhotoReading reading = readPhoto(info.filePath());
+        if (!reading.record)
+            continue;
+        QVERIFY(reading.format == PhotoFormat::Heif || reading.format == PhotoFormat::Avif);
+        for (const QSize &cell : {QSize(), QSize(8, 8)}) {
+            const DecodedPhoto decoded = decodePhoto(loaderFor(*reading.record, 1.0, cell));
+            QVERIFY2(decoded.image.isNull() == !decoded.error.isEmpty(),
+                     qPrintable(info.fileName()));
+        }
+    }
 }
 
 void TestFormats::folderScan()
