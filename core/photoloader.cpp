@@ -124,7 +124,7 @@ HeaderReading readHeader(QFile &file, PhotoFormat format)
     if (format == PhotoFormat::Heif || format == PhotoFormat::Avif) {
         const HeifOpening opening = HeifFile::open(&file);
         if (!opening.file) {
-            qCDebug(lcPhoto) << file.fileName() << opening.error;
+            qCDebug(lcPhoto) << "HEIF refused:" << opening.error;
             return refuse(tr("not a usable image"));
         }
         return {headerOf(*opening.file, format), QString()};
@@ -484,15 +484,24 @@ DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &load
     if (!opening.file)
         return failed(opening.error);
     const PhotoHeader header = headerOf(*opening.file, format);
-    const int thumbnail = coveringThumbnail(header, storedCell(loader));
-    const PhotoHeader decoded = decodedHeader(header, loader);
-    const QSize target = decodeTarget(decoded, loader);
-    if (target.isEmpty())
-        return failed(tr("not a usable image"));
+    // The file may have changed since it was added.
+    if (const qint64 whole = smallestDecodeBytes(header); whole > maxDecodeBytes)
+        return failed(tr("needs %1 MB to decode").arg(megabytes(whole)));
+    int thumbnail = coveringThumbnail(header, storedCell(loader));
+    QSize target = decodeTarget(decodedHeader(header, loader), loader);
     HeifImage image = opening.file->decode(thumbnail);
+    if (image.image.isNull() && thumbnail >= 0) {
+        // A damaged thumbnail does not cost the photo.
+        qCDebug(lcPhoto) << loader.path << "thumbnail" << image.error;
+        thumbnail = -1;
+        target = decodeTarget(header, loader);
+        image = opening.file->decode();
+    }
     if (image.image.isNull())
         return failed(image.error);
-    qCDebug(lcPhoto) << file.fileName() << (thumbnail >= 0 ? "thumbnail" : "image")
+    if (target.isEmpty())
+        return failed(tr("not a usable image"));
+    qCDebug(lcPhoto) << loader.path << (thumbnail >= 0 ? "thumbnail" : "image")
                      << image.image.size() << "to" << target;
     // What the decoder made may differ from what the container promised: the target holds.
     if (image.image.size() != target)

@@ -429,23 +429,25 @@ void TestFormats::orientations()
 
 void TestFormats::thumbnails_data()
 {
-    QTest::addColumn<bool>("withThumbnail");
+    QTest::addColumn<QString>("thumbnail"); // none, intact or damaged
     QTest::addColumn<QSize>("cell");
     QTest::addColumn<bool>("thumbnailShown");
     QTest::addColumn<QSize>("decoded");
     // The photo is 480x320; its thumbnail, in other colours, 120x80.
-    QTest::newRow("small cell") << true << QSize(60, 40) << true << QSize(96, 64);
-    QTest::newRow("cell the thumbnail's size") << true << QSize(120, 80) << true << QSize(120, 80);
-    QTest::newRow("cell a pixel wider") << true << QSize(121, 80) << false << QSize(193, 129);
-    QTest::newRow("no cell known") << true << QSize() << false << QSize(480, 320);
-    QTest::newRow("no thumbnail") << false << QSize(60, 40) << false << QSize(96, 64);
+    QTest::newRow("small cell") << "intact" << QSize(60, 40) << true << QSize(96, 64);
+    QTest::newRow("cell the thumbnail's size")
+        << "intact" << QSize(120, 80) << true << QSize(120, 80);
+    QTest::newRow("cell a pixel wider") << "intact" << QSize(121, 80) << false << QSize(193, 129);
+    QTest::newRow("no cell known") << "intact" << QSize() << false << QSize(480, 320);
+    QTest::newRow("no thumbnail") << "none" << QSize(60, 40) << false << QSize(96, 64);
+    QTest::newRow("damaged thumbnail") << "damaged" << QSize(60, 40) << false << QSize(96, 64);
 }
 
 // A cell no larger than the file's thumbnail is drawn from the thumbnail, decoded instead of
 // the photo; the memory reserved for it is the thumbnail's.
 void TestFormats::thumbnails()
 {
-    QFETCH(bool, withThumbnail);
+    QFETCH(QString, thumbnail);
     QFETCH(QSize, cell);
     QFETCH(bool, thumbnailShown);
     QFETCH(QSize, decoded);
@@ -453,12 +455,19 @@ void TestFormats::thumbnails()
         QSKIP("libheif has no HEVC encoder");
     const QList<QColor> thumbnailColours {Qt::cyan, Qt::magenta, Qt::white, Qt::black};
     HeifRecipe recipe;
+    const bool withThumbnail = thumbnail != "none";
     if (withThumbnail) {
         recipe.thumbnail = quadrants(480, 320, thumbnailColours);
         recipe.thumbnailBox = 120;
     }
-    const QString path = write(QString("thumbnail_%1.heic").arg(withThumbnail),
-                               heifEncoded(quadrants(480, 320), recipe));
+    QByteArray bytes = heifEncoded(quadrants(480, 320), recipe);
+    if (thumbnail == "damaged") {
+        // The thumbnail's decoder configuration, the second, loses its parameter sets.
+        const qsizetype hvcC = bytes.indexOf("hvcC", bytes.indexOf("hvcC") + 4);
+        QVERIFY(hvcC > 0);
+        bytes[hvcC + 4 + 22] = 0;
+    }
+    const QString path = write(QString("thumbnail_%1.heic").arg(thumbnail), bytes);
     const std::optional<PhotoRecord> record = createPhotoRecord(path);
     QVERIFY(record);
     QCOMPARE(record->size, QSize(480, 320));
@@ -474,7 +483,8 @@ void TestFormats::thumbnails()
                                       ? thumbnailColours
                                       : QList<QColor> {Qt::red, Qt::green, Qt::blue, Qt::yellow}));
     const qint64 wholeDecode = qint64(480) * 320 * 4;
-    QCOMPARE(loaderDecodeBytes(*header, loader) < wholeDecode, thumbnailShown);
+    QCOMPARE(loaderDecodeBytes(*header, loader) < wholeDecode,
+             thumbnailShown || thumbnail == "damaged");
 }
 
 void TestFormats::pixelFormats_data()
