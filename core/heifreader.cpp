@@ -14,6 +14,9 @@ namespace {
 
 // libheif's own ceiling; set explicitly so that no other default can loosen it.
 const int maxHeifSide = 32768;
+// How much larger than the photo a coded image may be: a grid's last row and column of tiles
+// reach past its edges, and codecs pad to their block size.
+const int codedMargin = 1024;
 // A file may list any number of thumbnails; real ones carry one or two.
 const int maxThumbnails = 16;
 
@@ -136,6 +139,11 @@ HeifOpening HeifFile::open(QIODevice *device)
         = QSize(heif_image_handle_get_width(primary), heif_image_handle_get_height(primary));
     if (file.primarySize.width() < 1 || file.primarySize.height() < 1)
         return failed(QStringLiteral("the image has no size"));
+    // libheif checks every coded image against the limit before it allocates one: so bounded,
+    // a file whose container claims a small photo cannot make it decode a huge one.
+    heif_context_set_maximum_image_size_limit(
+        context, std::min(maxHeifSide, std::max(file.primarySize.width(), file.primarySize.height())
+                                           + codedMargin));
     file.depth = std::max(8, heif_image_handle_get_luma_bits_per_pixel(primary));
     file.alpha = heif_image_handle_has_alpha_channel(primary) != 0;
 
