@@ -52,7 +52,7 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 bench: build
 
 bench-e2e: build
-	@scripts/deps.sh bench # vipsthumbnail and /usr/bin/time; also: make deps DEPS=bench
+	@scripts/deps.sh bench # vipsthumbnail, heif-enc and /usr/bin/time; also: make deps DEPS=bench
 	bench/e2e.sh $(BUILD)
 
 bench-memory: build
@@ -63,12 +63,15 @@ fuzz:
 	@scripts/deps.sh build fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DVELLOMIR_FUZZ=ON -DVELLOMIR_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_exif fuzz_project
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-project
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_exif fuzz_project fuzz_heif
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-project $(FUZZ_BUILD)/corpus-heif
 	$(FUZZ_BUILD)/tests/fuzz_exif -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
 	    $(FUZZ_BUILD)/corpus tests/fuzz/exif
 	$(FUZZ_BUILD)/tests/fuzz_project -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
 	    $(FUZZ_BUILD)/corpus-project tests/fuzz/project
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	    $(FUZZ_BUILD)/tests/fuzz_heif -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
+	    $(FUZZ_BUILD)/corpus-heif tests/fuzz/heif
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"

@@ -45,7 +45,7 @@ int main(int argc, char **argv)
         full = full < 0 ? t : std::min(full, t);
 
         timer.restart();
-        const QImage reduced = loadPhoto(PhotoLoader {path, 8.0, 4000, 3000, 1});
+        const QImage reduced = loadPhoto(PhotoLoader {path, 8.0, 4000, 3000, 1, QSize()});
         const qint64 s = timer.elapsed();
         const QSize size = reduced.size();
         if (size != QSize(500, 375))

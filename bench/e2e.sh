@@ -1,7 +1,9 @@
 #!/bin/sh
 # The whole pipeline against the decode limit: vellomir-collage making a 1200x800 collage of
 # 100 twelve-megapixel photos, and vipsthumbnail shrinking the same files, RUNS times each,
-# interleaved; then a 3602x2398 print, with the peak memory of every collage run.
+# interleaved; then a 3602x2398 print, with the peak memory of every collage run. The same
+# for the photos as HEIC, encoded once with heif-enc with 320-pixel thumbnails (heif-enc drops
+# the JPEG's EXIF orientation: the sideways ones stay sideways), against vipsthumbnail on them.
 #
 #   bench/e2e.sh BUILD_DIR      (RUNS=3 by default)
 set -eu
@@ -10,6 +12,7 @@ build=${1:?usage: bench/e2e.sh BUILD_DIR}
 runs=${RUNS:-3}
 work="$build/bench-e2e"
 photos="$work/photos"
+heics="$work/heic"
 out="$work/out"
 collage="$build/bin/vellomir-collage"
 
@@ -19,8 +22,18 @@ if [ ! -f "$photos/.complete" ]; then
     "$build/bin/bench-photos" "$photos" 100
     touch "$photos/.complete"
 fi
+if [ ! -f "$heics/.complete" ]; then
+    echo "encoding them as HEIC in $heics (once)" >&2
+    rm -rf "$heics"
+    mkdir -p "$heics"
+    # ultrafast: a camera's encoder takes its time too, but not a minute a photo
+    find "$photos" -name '*.jpg' | sort | xargs -P "$(nproc)" -I{} sh -c \
+        'heif-enc -q 50 -p preset=ultrafast -t 320 "$1" -o "$2/$(basename "$1" .jpg).heic" >/dev/null' \
+        sh {} "$heics"
+    touch "$heics/.complete"
+fi
 rm -rf "$out"
-mkdir -p "$out/vips"
+mkdir -p "$out/vips" "$out/vips-heic"
 
 now_ms() { date +%s%3N; }
 
@@ -43,15 +56,19 @@ timed() {
 run_e2e() { timed "$collage" --quiet --seed 1 --size 1200x800 "$photos" -o "$out/e2e.jpg"; }
 run_vips() { timed vipsthumbnail --size 160 -o "$(realpath "$out/vips")/%s.jpg" "$photos"/*.jpg; }
 run_print() { timed "$collage" --quiet --seed 1 --size 3602x2398 "$photos" -o "$out/print.jpg"; }
+run_heic() { timed "$collage" --quiet --seed 1 --size 1200x800 "$heics" -o "$out/heic.jpg"; }
+run_vips_heic() {
+    timed vipsthumbnail --size 160 -o "$(realpath "$out/vips-heic")/%s.jpg" "$heics"/*.heic
+}
 
 # One untimed round warms the page cache, so no run reads the disk.
 run_e2e >/dev/null
 run_vips >/dev/null
+run_heic >/dev/null
+run_vips_heic >/dev/null
 peak_kb=0
 
-: >"$work/e2e.txt"
-: >"$work/vips.txt"
-: >"$work/print.txt"
+for name in e2e vips print heic vips-heic; do : >"$work/$name.txt"; done
 i=0
 while [ $i -lt "$runs" ]; do
     run_e2e >>"$work/e2e.txt"
@@ -59,18 +76,28 @@ while [ $i -lt "$runs" ]; do
     run_vips >>"$work/vips.txt"
     peak_kb=$vips_peak # the limit's own memory is not ours
     run_print >>"$work/print.txt"
+    run_heic >>"$work/heic.txt"
+    vips_peak=$peak_kb
+    run_vips_heic >>"$work/vips-heic.txt"
+    peak_kb=$vips_peak
     i=$((i + 1))
 done
 
 e2e=$(median <"$work/e2e.txt")
 vips=$(median <"$work/vips.txt")
 print=$(median <"$work/print.txt")
+heic=$(median <"$work/heic.txt")
+vips_heic=$(median <"$work/vips-heic.txt")
 ratio=$(awk -v a="$e2e" -v b="$vips" 'BEGIN { printf "%.2f", a / b }')
+heic_ratio=$(awk -v a="$heic" -v b="$vips_heic" 'BEGIN { printf "%.2f", a / b }')
 peak_mb=$(awk -v k="$peak_kb" 'BEGIN { printf "%.0f", k / 1024 }')
 
 printf '%-36s %s\n' "end to end, $runs runs each" "ms (runs)"
 printf '%-36s %s (%s)\n' "vellomir-collage 1200x800" "$e2e" "$(tr '\n' ' ' <"$work/e2e.txt")"
 printf '%-36s %s (%s)\n' "vipsthumbnail --size 160" "$vips" "$(tr '\n' ' ' <"$work/vips.txt")"
 printf '%-36s %s (%s)\n' "vellomir-collage 3602x2398" "$print" "$(tr '\n' ' ' <"$work/print.txt")"
+printf '%-36s %s (%s)\n' "vellomir-collage 1200x800, HEIC" "$heic" "$(tr '\n' ' ' <"$work/heic.txt")"
+printf '%-36s %s (%s)\n' "vipsthumbnail --size 160, HEIC" "$vips_heic" \
+    "$(tr '\n' ' ' <"$work/vips-heic.txt")"
 printf '%-36s %s\n' "peak memory of the collages, MB" "$peak_mb"
-echo "e2e_ms=$e2e vips_ms=$vips ratio=$ratio print_ms=$print peak_mb=$peak_mb"
+echo "e2e_ms=$e2e vips_ms=$vips ratio=$ratio print_ms=$print heic_ms=$heic heic_ratio=$heic_ratio peak_mb=$peak_mb"

@@ -326,10 +326,11 @@ int listCandidates(const Candidates &found)
     for (const QString &path : found.files) {
         const PhotoReading reading = readPhoto(path);
         if (const std::optional<PhotoRecord> &record = reading.record)
-            written = put(QStringLiteral("ok\t%1\t%2x%3\t%4")
+            written = put(QStringLiteral("ok\t%1\t%2x%3\t%4\t%5")
                               .arg(listField(path), QString::number(record->size.width()),
                                    QString::number(record->size.height()),
-                                   QString::number(record->orientation)));
+                                   QString::number(record->orientation),
+                                   photoFormatName(reading.format)));
         else
             written = put(QStringLiteral("skipped\t%1\t%2").arg(listField(path), reading.reason));
         if (!written)

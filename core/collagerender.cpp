@@ -96,10 +96,11 @@ QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRe
             byPath.insert(record->path, loaders.size());
             const QSize upright = uprightSize(*record);
             loaders.append(PhotoLoader {record->path, scale, upright.width(), upright.height(),
-                                        record->orientation});
+                                        record->orientation, decodedCell(record, cell.rect)});
         } else {
             PhotoLoader &loader = loaders[*known];
             loader.scale = std::min(loader.scale, scale);
+            loader.cell = loader.cell.expandedTo(decodedCell(record, cell.rect));
         }
     }
     return loaders;
@@ -167,7 +168,7 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
               // for memory instead of taking it beside every other decode.
               qint64 need = 0;
               if (const std::optional<PhotoHeader> header = readPhotoHeader(loader.path))
-                  need = decodeBytes(*header, affordableTarget(*header, loaderTarget(loader)));
+                  need = loaderDecodeBytes(*header, loader);
               for (const RenderCell &cell : std::as_const(mine))
                   need += tileBytes(cell.rect);
               const MemoryReservation reservation = budget.reserve(need);

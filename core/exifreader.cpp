@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -242,4 +243,128 @@ quint32 ExifReader::read32(const QByteArray &payload, qint64 pos, bool littleEnd
         v = (v << 8) | b;
     }
     return v;
+}
+
+namespace {
+
+// Moves `n` bytes on; false past the end, where a chunk that claims more than the file
+// holds ends the walk.
+bool skip(QIODevice *device, qint64 n)
+{
+    const qint64 next = device->pos() + n;
+    return next <= device->size() && device->seek(next);
+}
+
+// Reads `n` bytes at the device's position; fewer at its end.
+QByteArray readUpTo(QIODevice *device, qint64 n)
+{
+    return device->read(std::min<qint64>(n, ExifReader::maxBlockBytes));
+}
+
+} // namespace
+
+int ExifReader::blockOrientation(const QByteArray &block)
+{
+    const QByteArray prefix("Exif\0\0", 6);
+    QByteArray payload = block.startsWith(prefix) ? block : prefix + block;
+    payload.truncate(maxBlockBytes);
+    int out = 0;
+    ExifReader().parseExif(payload, int(payload.size()) + 2, out);
+    return out >= 1 && out <= 8 ? out : 0;
+}
+
+int ExifReader::pngOrientation(QIODevice *device)
+{
+    if (!device->seek(0) || device->read(8) != QByteArray("\x89PNG\r\n\x1A\n", 8))
+        return 0;
+    for (int n = 0; n < chunkBudget; ++n) {
+        const QByteArray header = device->read(8);
+        if (header.size() != 8)
+            return 0;
+        const quint32 length = ExifReader().read32(header, 0, false);
+        const QByteArray type = header.mid(4, 4);
+        if (length > 0x7FFFFFFFu || type == "IEND")
+            return 0;
+        if (type == "eXIf")
+            return blockOrientation(readUpTo(device, length));
+        // The data and its CRC.
+        if (!skip(device, qint64(length) + 4))
+            return 0;
+    }
+    return 0;
+}
+
+int ExifReader::webpOrientation(QIODevice *device)
+{
+    if (!device->seek(0))
+        return 0;
+    const QByteArray riff = device->read(12);
+    if (riff.size() != 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WEBP")
+        return 0;
+    for (int n = 0; n < chunkBudget; ++n) {
+        const QByteArray header = device->read(8);
+        if (header.size() != 8)
+            return 0;
+        const quint32 length = ExifReader().read32(header, 4, true);
+        if (header.startsWith("EXIF"))
+            return blockOrientation(readUpTo(device, length));
+        // Chunks are padded to an even length.
+        if (!skip(device, qint64(length) + (length & 1)))
+            return 0;
+    }
+    return 0;
+}
+
+int ExifReader::tiffOrientation(QIODevice *device)
+{
+    if (!device->seek(0))
+        return 0;
+    const QByteArray head = device->read(16);
+    if (head.size() < 8)
+        return 0;
+    bool littleEndian;
+    if (head.startsWith("II"))
+        littleEndian = true;
+    else if (head.startsWith("MM"))
+        littleEndian = false;
+    else
+        return 0;
+    ExifReader reader;
+    const auto read64 = [&reader, littleEndian](const QByteArray &bytes, qint64 pos) {
+        const quint64 first = reader.read32(bytes, pos, littleEndian);
+        const quint64 second = reader.read32(bytes, pos + 4, littleEndian);
+        return littleEndian ? (second << 32) | first : (first << 32) | second;
+    };
+    const quint32 magic = reader.read16(head, 2, littleEndian);
+    const bool big = magic == 43;
+    if (!big && magic != 42)
+        return 0;
+    // BigTIFF: 8-byte offsets, counts and values.
+    if (big && (head.size() < 16 || reader.read16(head, 4, littleEndian) != 8))
+        return 0;
+    const quint64 directory = big ? read64(head, 8) : reader.read32(head, 4, littleEndian);
+    if (directory < 8 || directory >= quint64(device->size()) || !device->seek(qint64(directory)))
+        return 0;
+    const QByteArray countBytes = device->read(big ? 8 : 2);
+    if (countBytes.size() != (big ? 8 : 2))
+        return 0;
+    const quint64 count = big ? read64(countBytes, 0) : reader.read16(countBytes, 0, littleEndian);
+    const int entrySize = big ? 20 : 12;
+    const QByteArray entries
+        = device->read(qint64(std::min<quint64>(count, entryBudget)) * entrySize);
+    for (qint64 entry = 0; entry + entrySize <= entries.size(); entry += entrySize) {
+        if (reader.read16(entries, entry, littleEndian) != quint32(tagOrientation))
+            continue;
+        const int type = int(reader.read16(entries, entry + 2, littleEndian));
+        const qint64 value = entry + (big ? 12 : 8);
+        quint32 orientation = 0;
+        if (type == 3) // SHORT, as the standard has it
+            orientation = reader.read16(entries, value, littleEndian);
+        else if (type == 1) // BYTE
+            orientation = uchar(entries.at(value));
+        else if (type == 4) // LONG
+            orientation = reader.read32(entries, value, littleEndian);
+        return orientation >= 1 && orientation <= 8 ? int(orientation) : 0;
+    }
+    return 0;
 }

@@ -9,7 +9,8 @@ class QString;
 
 // Finds the EXIF Orientation tag of a JPEG file without decoding it. Stateless: every
 // call carries its state in its arguments. The finding goes to `out`, which the caller
-// sets to 0 beforehand; it stays 0 when nothing usable was found.
+// sets to 0 beforehand; it stays 0 when nothing usable was found. The static functions find
+// it in the other formats that carry one, and return it: 1 to 8, or 0 when there is none.
 //
 // The input is untrusted: every read is checked against the segment it comes from, and
 // the walk over the TIFF directories has a fixed budget of entries, so that a block of
@@ -24,8 +25,23 @@ public:
     // when it has no TIFF header.
     int parseExif(const QByteArray &payload, int length, int &out);
 
+    // The eXIf chunk of a PNG file, wherever it lies before IEND.
+    static int pngOrientation(QIODevice *device);
+    // The EXIF chunk of a WebP file's RIFF container.
+    static int webpOrientation(QIODevice *device);
+    // The first directory of a TIFF file, classic or BigTIFF: the first page's orientation.
+    static int tiffOrientation(QIODevice *device);
+    // A bare EXIF block as PNG and WebP carry it: a TIFF header and its directories, with or
+    // without the "Exif\0\0" that starts it in a JPEG.
+    static int blockOrientation(const QByteArray &block);
+
     // Entries a whole walk may visit; real files have a few dozen.
     static constexpr int entryBudget = 16384;
+    // Chunks a walk over a PNG or WebP file may pass before it gives up: a camera's large
+    // PNG has a few thousand, an animation a frame's worth each.
+    static constexpr int chunkBudget = 65536;
+    // The most of an EXIF chunk that is read: the orientation sits in the first directory.
+    static constexpr int maxBlockBytes = 1 << 20;
 
 private:
     int parseIfd(const QByteArray &payload, qint64 p, qint64 base, qint64 tiffSize, int depth,

@@ -83,6 +83,6 @@ qint64 MemoryBudget::peak() const
 
 MemoryBudget &MemoryBudget::decoding()
 {
-    static MemoryBudget budget(maxDecodeBytes);
+    static MemoryBudget budget(decodingBudgetBytes);
     return budget;
 }

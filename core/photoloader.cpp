@@ -1,11 +1,13 @@
 #include "photoloader.h"
 
 #include "exifreader.h"
+#include "heifreader.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QLoggingCategory>
 #include <QMutex>
 #include <QTransform>
 #include <QVarLengthArray>
@@ -18,6 +20,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcPhoto, "vellomir.photo", QtWarningMsg)
 
 namespace {
 
@@ -68,18 +72,102 @@ RegularFile openRegularFile(const QString &path)
     return {std::move(file), QString()};
 }
 
-PhotoHeader headerOf(QImageReader &reader, qint64 coefficients)
+PhotoHeader headerOf(QImageReader &reader, PhotoFormat format, qint64 coefficients)
 {
     PhotoHeader header;
+    header.format = format;
     header.stored = reader.size();
     header.coefficients = coefficients;
     // Other readers take a scaled size too, but decode the whole image before they scale it.
-    header.reducible = reader.format() == "jpeg";
+    header.reducible = format == PhotoFormat::Jpeg;
+    // An animation's frame is drawn onto a canvas of its own.
+    header.workingBytesPerPixel = format == PhotoFormat::Webp ? 4 : 0;
     // Read from the header, so anything a damaged one holds: only formats Qt knows are used.
-    const QImage::Format format = reader.imageFormat();
-    if (format > QImage::Format_Invalid && format < QImage::NImageFormats)
-        header.bytesPerPixel = std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+    const QImage::Format imageFormat = reader.imageFormat();
+    if (imageFormat > QImage::Format_Invalid && imageFormat < QImage::NImageFormats)
+        header.bytesPerPixel = std::max(4, QImage::toPixelFormat(imageFormat).bitsPerPixel() / 8);
     return header;
+}
+
+PhotoHeader headerOf(const HeifFile &heif, PhotoFormat format)
+{
+    PhotoHeader header;
+    header.format = format;
+    header.stored = heif.size();
+    header.thumbnails = heif.thumbnails();
+    // The decoder's planes (twice over while libheif copies them out of it), then the RGBA
+    // image beside the copy that the container's rotation makes; more above 8 bits.
+    header.workingBytesPerPixel = heif.bitDepth() > 8 ? 12 : 4;
+    return header;
+}
+
+// A reader for the format alone: guessing from the content could hand a damaged photo to
+// a plugin for some other format that takes almost anything as its own.
+void restrictToFormat(QImageReader &reader)
+{
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+}
+
+// The header of the open file, or why there is none.
+struct HeaderReading
+{
+    std::optional<PhotoHeader> header;
+    QString reason;
+};
+
+HeaderReading readHeader(QFile &file, PhotoFormat format)
+{
+    const auto refuse = [](const QString &reason) { return HeaderReading {std::nullopt, reason}; };
+    if (format == PhotoFormat::Unknown)
+        return refuse(tr("not a usable image"));
+    if (format == PhotoFormat::Heif || format == PhotoFormat::Avif) {
+        const HeifOpening opening = HeifFile::open(&file);
+        if (!opening.file) {
+            qCDebug(lcPhoto) << "HEIF refused:" << opening.error;
+            return refuse(tr("not a usable image"));
+        }
+        return {headerOf(*opening.file, format), QString()};
+    }
+    const qint64 coefficients
+        = format == PhotoFormat::Jpeg && file.seek(0) ? jpegCoefficientBytes(&file) : 0;
+    if (!file.seek(0))
+        return refuse(tr("not readable"));
+    const QByteArray plugin = qtReaderFormat(format);
+    if (!QImageReader::supportedImageFormats().contains(plugin))
+        return refuse(tr("no image reader for %1 is installed").arg(QString::fromLatin1(plugin)));
+    QImageReader reader(&file, plugin);
+    restrictToFormat(reader);
+    if (!reader.canRead())
+        return refuse(tr("not a usable image"));
+    return {headerOf(reader, format, coefficients), QString()};
+}
+
+// The EXIF orientation of an open file in a format that carries one in its header.
+int readOrientation(QFile &file, PhotoFormat format)
+{
+    try {
+        switch (format) {
+        case PhotoFormat::Jpeg: {
+            int orientation = 0;
+            if (file.seek(0))
+                ExifReader().readOrientation(&file, orientation);
+            return orientation;
+        }
+        case PhotoFormat::Png:
+            return ExifReader::pngOrientation(&file);
+        case PhotoFormat::Webp:
+            return ExifReader::webpOrientation(&file);
+        case PhotoFormat::Tiff:
+            return ExifReader::tiffOrientation(&file);
+        case PhotoFormat::Heif: // the container turns the photo as it is decoded
+        case PhotoFormat::Avif:
+        case PhotoFormat::Unknown:
+            break;
+        }
+    } catch (const std::bad_alloc &) {
+    }
+    return 0;
 }
 
 qint64 imageBytes(const QSize &size, int bytesPerPixel)
@@ -91,18 +179,18 @@ qint64 imageBytes(const QSize &size, int bytesPerPixel)
 
 PhotoReading readPhoto(const QString &path)
 {
-    const auto refuse = [](const QString &reason) { return PhotoReading {std::nullopt, reason}; };
+    const auto refuse = [](const QString &reason) {
+        return PhotoReading {std::nullopt, reason, PhotoFormat::Unknown};
+    };
     const RegularFile opened = openRegularFile(path);
     if (!opened.file)
         return refuse(opened.error);
     QFile &file = *opened.file;
-    const qint64 coefficients = jpegCoefficientBytes(&file);
-    if (!file.seek(0))
-        return refuse(tr("not readable"));
-    QImageReader reader(&file, QByteArray());
-    if (!reader.canRead())
-        return refuse(tr("not a usable image"));
-    const PhotoHeader header = headerOf(reader, coefficients);
+    const PhotoFormat format = detectPhotoFormat(&file);
+    const HeaderReading reading = readHeader(file, format);
+    if (!reading.header)
+        return refuse(reading.reason);
+    const PhotoHeader &header = *reading.header;
     const QSize size = header.stored;
     if (!size.isValid() || size.width() < 1 || size.height() < 1)
         return refuse(tr("not a usable image"));
@@ -112,12 +200,12 @@ PhotoReading readPhoto(const QString &path)
                           .arg(size.height())
                           .arg(maxPhotoSide));
     // A decode would keep all the coefficients however small it is asked for.
-    if (coefficients > maxCoefficientBytes)
+    if (header.coefficients > maxCoefficientBytes)
         return refuse(tr("a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more "
                          "than the %4 MB a photo may take")
                           .arg(size.width())
                           .arg(size.height())
-                          .arg(megabytes(coefficients))
+                          .arg(megabytes(header.coefficients))
                           .arg(megabytes(maxCoefficientBytes)));
     const qint64 smallest = smallestDecodeBytes(header);
     if (smallest > maxDecodeBytes)
@@ -129,20 +217,13 @@ PhotoReading readPhoto(const QString &path)
                           .arg(megabytes(maxDecodeBytes)));
 
     PhotoRecord record {path, size, 1, QPointF()};
-    int orientation = 0;
-    if (file.seek(0)) {
-        try {
-            ExifReader().readOrientation(&file, orientation);
-        } catch (const std::bad_alloc &) {
-            orientation = 0;
-        }
-    }
+    const int orientation = readOrientation(file, format);
     if (orientation >= 1 && orientation <= 8) {
         record.orientation = orientation;
         if (orientationSwapsSides(orientation))
             record.size.transpose();
     }
-    return {record, QString()};
+    return {record, QString(), format};
 }
 
 std::optional<PhotoRecord> createPhotoRecord(const QString &path)
@@ -155,20 +236,14 @@ std::optional<PhotoHeader> readPhotoHeader(const QString &path)
     const RegularFile opened = openRegularFile(path);
     if (!opened.file)
         return std::nullopt;
-    const qint64 coefficients = jpegCoefficientBytes(opened.file.get());
-    if (!opened.file->seek(0))
-        return std::nullopt;
-    QImageReader reader(opened.file.get(), QByteArray());
-    if (!reader.canRead())
-        return std::nullopt;
-    return headerOf(reader, coefficients);
+    return readHeader(*opened.file, detectPhotoFormat(opened.file.get())).header;
 }
 
 qint64 decodeBytes(const PhotoHeader &header, const QSize &target)
 {
     const qint64 scaled = imageBytes(target, header.bytesPerPixel);
     if (!header.reducible)
-        return imageBytes(header.stored, header.bytesPerPixel)
+        return imageBytes(header.stored, header.bytesPerPixel + header.workingBytesPerPixel)
                + (target == header.stored ? 0 : scaled);
     // The decoder reduces by 1/2, 1/4 or 1/8 while decoding, as far as the target allows, into
     // an image of its own, which is then scaled to the target.
@@ -194,6 +269,55 @@ QSize affordableTarget(const PhotoHeader &header, const QSize &target)
     while (decodeBytes(header, size) > maxDecodeBytes && (size.width() > 1 || size.height() > 1))
         size = QSize(std::max(1, size.width() / 2), std::max(1, size.height() / 2));
     return size;
+}
+
+int coveringThumbnail(const PhotoHeader &header, const QSize &cell)
+{
+    if (cell.isEmpty())
+        return -1;
+    for (int i = 0; i < header.thumbnails.size(); ++i) {
+        const QSize &thumbnail = header.thumbnails.at(i);
+        if (thumbnail.width() >= cell.width() && thumbnail.height() >= cell.height())
+            return i;
+    }
+    return -1;
+}
+
+namespace {
+
+// The loader's cell as the file stores the photo.
+QSize storedCell(const PhotoLoader &loader)
+{
+    return orientationSwapsSides(loader.orientation) ? loader.cell.transposed() : loader.cell;
+}
+
+} // namespace
+
+PhotoHeader decodedHeader(const PhotoHeader &header, const PhotoLoader &loader)
+{
+    const int thumbnail = coveringThumbnail(header, storedCell(loader));
+    if (thumbnail < 0)
+        return header;
+    PhotoHeader small = header;
+    small.stored = header.thumbnails.at(thumbnail);
+    small.thumbnails.clear();
+    return small;
+}
+
+// The size a decode of `decoded` comes out at: the loader's, within the memory a decode may
+// take; a thumbnail that does not cover it both ways is taken as it is, never scaled up.
+static QSize decodeTarget(const PhotoHeader &decoded, const PhotoLoader &loader)
+{
+    const QSize target = affordableTarget(decoded, loaderTarget(loader));
+    return target.width() <= decoded.stored.width() && target.height() <= decoded.stored.height()
+               ? target
+               : decoded.stored;
+}
+
+qint64 loaderDecodeBytes(const PhotoHeader &header, const PhotoLoader &loader)
+{
+    const PhotoHeader decoded = decodedHeader(header, loader);
+    return decodeBytes(decoded, decodeTarget(decoded, loader));
 }
 
 QSize loaderTarget(const PhotoLoader &loader)
@@ -341,6 +465,52 @@ qint64 jpegCoefficientBytes(QIODevice *device)
     }
 }
 
+namespace {
+
+// Images deeper than 8 bits a channel are kept as 8: the tiles are drawn at 8 anyway, and the
+// cache would hold twice the memory.
+QImage eightBits(QImage image)
+{
+    if (image.depth() <= 32)
+        return image;
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                         : QImage::Format_RGB32);
+}
+
+DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &loader)
+{
+    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error}; };
+    const HeifOpening opening = HeifFile::open(&file);
+    if (!opening.file)
+        return failed(opening.error);
+    const PhotoHeader header = headerOf(*opening.file, format);
+    // The file may have changed since it was added.
+    if (const qint64 whole = smallestDecodeBytes(header); whole > maxDecodeBytes)
+        return failed(tr("needs %1 MB to decode").arg(megabytes(whole)));
+    int thumbnail = coveringThumbnail(header, storedCell(loader));
+    QSize target = decodeTarget(decodedHeader(header, loader), loader);
+    HeifImage image = opening.file->decode(thumbnail);
+    if (image.image.isNull() && thumbnail >= 0) {
+        // A damaged thumbnail does not cost the photo.
+        qCDebug(lcPhoto) << loader.path << "thumbnail" << image.error;
+        thumbnail = -1;
+        target = decodeTarget(header, loader);
+        image = opening.file->decode();
+    }
+    if (image.image.isNull())
+        return failed(image.error);
+    if (target.isEmpty())
+        return failed(tr("not a usable image"));
+    qCDebug(lcPhoto) << loader.path << (thumbnail >= 0 ? "thumbnail" : "image")
+                     << image.image.size() << "to" << target;
+    // What the decoder made may differ from what the container promised: the target holds.
+    if (image.image.size() != target)
+        image.image = image.image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return {turnUpright(eightBits(std::move(image.image)), loader.orientation), QString()};
+}
+
+} // namespace
+
 DecodedPhoto decodePhoto(const PhotoLoader &loader)
 {
     const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error}; };
@@ -348,19 +518,26 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     if (!opened.file)
         return failed(opened.error);
     QFile &file = *opened.file;
+    const PhotoFormat format = detectPhotoFormat(&file);
+    if (format == PhotoFormat::Heif || format == PhotoFormat::Avif)
+        return decodeHeif(file, format, loader);
+    const QByteArray plugin = qtReaderFormat(format);
+    if (plugin.isEmpty() || !file.seek(0))
+        return failed(tr("not a usable image"));
     // The decoder would take that memory before it finds out how little data follows.
-    const qint64 coefficients = jpegCoefficientBytes(&file);
+    const qint64 coefficients = format == PhotoFormat::Jpeg ? jpegCoefficientBytes(&file) : 0;
     if (coefficients > maxCoefficientBytes)
         return failed(tr("needs %1 MB to decode").arg(megabytes(coefficients)));
     if (!file.seek(0))
         return failed(tr("not readable"));
-    QImageReader reader(&file, QByteArray());
+    QImageReader reader(&file, plugin);
+    restrictToFormat(reader);
     // The photo is turned upright below, from the orientation read when it was added.
     reader.setAutoTransform(false);
     if (!reader.canRead())
         return failed(tr("not a usable image"));
 
-    const PhotoHeader header = headerOf(reader, coefficients);
+    const PhotoHeader header = headerOf(reader, format, coefficients);
     const QSize target = affordableTarget(header, loaderTarget(loader));
     if (target.isEmpty() || header.stored.isEmpty())
         return failed(tr("not a usable image"));
@@ -369,7 +546,7 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     const QImage decoded = reader.read();
     if (decoded.isNull())
         return failed(reader.errorString());
-    return {turnUpright(decoded, loader.orientation), QString()};
+    return {turnUpright(eightBits(decoded), loader.orientation), QString()};
 }
 
 QImage loadPhoto(const PhotoLoader &loader)

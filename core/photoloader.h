@@ -1,7 +1,10 @@
 #ifndef PHOTOLOADER_H
 #define PHOTOLOADER_H
 
+#include "photoformat.h"
+
 #include <QImage>
+#include <QList>
 #include <QPointF>
 #include <QSize>
 #include <QString>
@@ -12,6 +15,8 @@ class QIODevice;
 
 // What the collection knows of one photo without decoding it. `size` is upright: the
 // header size with width and height exchanged for the orientations that turn a quarter.
+// A HEIF or AVIF photo is turned by its container as it is decoded: its size is the
+// container's, already upright, and its orientation 1.
 struct PhotoRecord
 {
     QString path;
@@ -38,10 +43,12 @@ constexpr int maxPhotoSide = 65535;
 // in words for the user. Only regular files and links to them are opened, so a named pipe or
 // a device never blocks the caller; everything that can be known to fail from the header (its
 // size, the memory a decode would take) refuses the file here rather than when it is drawn.
+// The format is told from the content, whatever the file's name says.
 struct PhotoReading
 {
     std::optional<PhotoRecord> record;
     QString reason; // empty when there is a record
+    PhotoFormat format = PhotoFormat::Unknown; // known whenever there is a record
 };
 
 PhotoReading readPhoto(const QString &path);
@@ -69,6 +76,9 @@ struct PhotoLoader
     int width = 0; // upright photo width
     int height = 0; // upright photo height
     int orientation = 1;
+    // The largest cell the decode serves, upright: a thumbnail in the file that covers it is
+    // decoded instead of the photo. Empty: the photo itself is always decoded.
+    QSize cell;
 };
 
 // A decode and, when it failed, why.
@@ -78,8 +88,10 @@ struct DecodedPhoto
     QString error; // in words for the user; empty on success
 };
 
-// Decodes the loader's file at its upright size divided by `scale`, turned upright. A target
-// that would take more than maxDecodeBytes is reduced until it fits.
+// Decodes the loader's file at its upright size divided by `scale`, turned upright; from a
+// thumbnail the file carries when one covers the loader's cell, never scaled up. A target
+// that would take more than maxDecodeBytes is reduced until it fits. Formats that cannot
+// decode at a reduced size decode whole and are then scaled.
 DecodedPhoto decodePhoto(const PhotoLoader &loader);
 
 // The image of decodePhoto(): null when the file cannot be read or decoded.
@@ -88,10 +100,16 @@ QImage loadPhoto(const PhotoLoader &loader);
 // What a photo's header tells about the memory decoding it takes.
 struct PhotoHeader
 {
-    QSize stored; // the size as stored in the file
+    PhotoFormat format = PhotoFormat::Unknown;
+    QSize stored; // the size as stored in the file (HEIF: as its container turns it)
     qint64 coefficients = 0; // jpegCoefficientBytes()
     bool reducible = false; // the decoder can reduce the photo while decoding it (JPEG)
     int bytesPerPixel = 4; // of the image the decoder makes
+    // What the decoder holds besides that image, per pixel: HEIF's decoded planes and the
+    // copy its container's rotation makes, WebP's frame beside its canvas.
+    int workingBytesPerPixel = 0;
+    // Smaller copies of the photo the file carries, as stored, smallest first (HEIF).
+    QList<QSize> thumbnails;
 };
 
 // Reads the header of a regular file; nothing (the file is not one, or no reader knows it)
@@ -99,8 +117,19 @@ struct PhotoHeader
 std::optional<PhotoHeader> readPhotoHeader(const QString &path);
 
 // The memory, in bytes, that decoding to `target` (a size as stored) takes at its peak: the
-// coefficients, the decoder's own image and the image scaled to the target.
+// coefficients, the decoder's own image and working memory, and the image scaled to the target.
 qint64 decodeBytes(const PhotoHeader &header, const QSize &target);
+
+// The index in header.thumbnails of the smallest that covers `cell` (as stored) both ways;
+// -1 when none does or the cell is empty.
+int coveringThumbnail(const PhotoHeader &header, const QSize &cell);
+
+// The header of what decodePhoto() decodes for `loader`: the photo's, or that of the thumbnail
+// it takes instead.
+PhotoHeader decodedHeader(const PhotoHeader &header, const PhotoLoader &loader);
+
+// The memory decodePhoto() takes at its peak for `loader`, what a render reserves for it.
+qint64 loaderDecodeBytes(const PhotoHeader &header, const PhotoLoader &loader);
 
 // The least memory any decode of the photo takes.
 qint64 smallestDecodeBytes(const PhotoHeader &header);
@@ -131,8 +160,13 @@ qint64 jpegCoefficientBytes(QIODevice *device);
 // would ask for 12 GB. A photo over it is refused when it is added.
 constexpr qint64 maxCoefficientBytes = qint64(448) << 20;
 
-// What one decode may take in all. A photo whose smallest decode needs more is refused when it
-// is added; larger targets of the others are reduced to fit.
-constexpr qint64 maxDecodeBytes = qint64(512) << 20;
+// What one decode may take in all: about 268 megapixels at 4 bytes each for a format decoded
+// whole. A photo whose smallest decode needs more is refused when it is added; larger targets
+// of the others are reduced to fit.
+constexpr qint64 maxDecodeBytes = qint64(1) << 30;
+
+// What the decodes running at once may hold together (MemoryBudget::decoding()). A decode
+// that needs more than this runs alone.
+constexpr qint64 decodingBudgetBytes = qint64(512) << 20;
 
 #endif // PHOTOLOADER_H

@@ -10,9 +10,46 @@
 #include <memory>
 #include <sys/stat.h>
 
+namespace {
+
+struct FormatPatterns
+{
+    const char *name; // as the dialog shows it, translated in the PhotoFilters context
+    QStringList patterns;
+};
+
+QList<FormatPatterns> formatPatterns()
+{
+    return {
+        {QT_TRANSLATE_NOOP("PhotoFilters", "JPEG"), {"*.jpg", "*.jpeg"}},
+        {QT_TRANSLATE_NOOP("PhotoFilters", "HEIF"), {"*.heic", "*.heif"}},
+        {QT_TRANSLATE_NOOP("PhotoFilters", "AVIF"), {"*.avif"}},
+        {QT_TRANSLATE_NOOP("PhotoFilters", "PNG"), {"*.png"}},
+        {QT_TRANSLATE_NOOP("PhotoFilters", "WebP"), {"*.webp"}},
+        {QT_TRANSLATE_NOOP("PhotoFilters", "TIFF"), {"*.tif", "*.tiff"}},
+    };
+}
+
+} // namespace
+
 QStringList photoNamePatterns()
 {
-    return {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")};
+    QStringList patterns;
+    for (const FormatPatterns &format : formatPatterns())
+        patterns << format.patterns;
+    return patterns;
+}
+
+QStringList photoDialogFilters()
+{
+    const auto filter = [](const char *name, const QStringList &patterns) {
+        return QStringLiteral("%1 (%2)").arg(QCoreApplication::translate("PhotoFilters", name),
+                                             patterns.join(QLatin1Char(' ')));
+    };
+    QStringList filters {filter(QT_TRANSLATE_NOOP("PhotoFilters", "Photos"), photoNamePatterns())};
+    for (const FormatPatterns &format : formatPatterns())
+        filters << filter(format.name, format.patterns);
+    return filters;
 }
 
 bool hasPhotoSuffix(const QString &path)

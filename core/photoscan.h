@@ -10,8 +10,13 @@
 // The most photos one collage holds; the layout is built for at most this many.
 constexpr int maxCollagePhotos = 100;
 
-// The name patterns of the photo files taken, for folder scans and file dialogs.
+// The name patterns of the photo files taken, for folder scans and drops: JPEG, HEIF, AVIF,
+// PNG, WebP and TIFF. A file is read for what it holds, whichever of them its name has.
 QStringList photoNamePatterns();
+
+// The file dialog's filters, translated: "Photos (...)" with every pattern first, then one
+// filter per format, e.g. "JPEG (*.jpg *.jpeg)".
+QStringList photoDialogFilters();
 
 // Whether a file name has a photo suffix, in any letter case.
 bool hasPhotoSuffix(const QString &path);

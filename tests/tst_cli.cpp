@@ -112,6 +112,7 @@ private slots:
     void informationOptions_data();
     void informationOptions();
     void listShowsUprightSizes();
+    void listNamesTheFormat();
     void sameSeedSameFile();
     void traceOnlyWhenVerbose();
     void outputSize_data();
@@ -228,8 +229,9 @@ void TestCli::listShowsUprightSizes()
     QCOMPARE(lines.size(), 18);
     for (const QString &line : lines) {
         const QStringList fields = line.split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), 4);
+        QCOMPARE(fields.size(), 5);
         QCOMPARE(fields[0], QStringLiteral("ok"));
+        QCOMPARE(fields[4], QStringLiteral("jpeg"));
         const QString name = QFileInfo(fields[1]).completeBaseName();
         const bool landscape = name.startsWith(QLatin1String("Landscape"));
         QCOMPARE(fields[2], landscape ? QStringLiteral("225x150") : QStringLiteral("150x225"));
@@ -237,6 +239,28 @@ void TestCli::listShowsUprightSizes()
         const int tagged = name.section(QLatin1Char('_'), 1).toInt();
         QCOMPARE(fields[3].toInt(), tagged == 0 ? 1 : tagged);
     }
+}
+
+// The format comes from what a file holds: every photo here has another format's name.
+void TestCli::listNamesTheFormat()
+{
+    const QString dir = scratch.filePath(QStringLiteral("formats"));
+    QVERIFY(QDir().mkpath(dir));
+    QImage picture(60, 40, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    const QList<QPair<QString, QByteArray>> files {{"a.png", hostile::encoded(picture, "jpg")},
+                                                   {"b.TIF", hostile::encoded(picture, "png")},
+                                                   {"c.jpg", hostile::encoded(picture, "webp")},
+                                                   {"d.webp", hostile::encoded(picture, "tiff")}};
+    for (const auto &[name, bytes] : files)
+        QVERIFY(writeBytes(dir + QLatin1Char('/') + name, bytes));
+    const Run run = runTool({QStringLiteral("--list"), dir});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("ok\t%1/a.png\t60x40\t1\tjpeg\n"
+                                     "ok\t%1/b.TIF\t60x40\t1\tpng\n"
+                                     "ok\t%1/c.jpg\t60x40\t1\twebp\n"
+                                     "ok\t%1/d.webp\t60x40\t1\ttiff\n")
+                          .arg(dir));
 }
 
 void TestCli::sameSeedSameFile()
@@ -320,8 +344,8 @@ void TestCli::corruptFileSkipped()
     QVERIFY(corrupt.open(QIODevice::WriteOnly));
     corrupt.write(QByteArray("\xff\xd8\xff\xe0 this is not a photo", 24));
     corrupt.close();
-    // Not a JPEG name: a folder passes it by.
-    QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(dir + "/d.png"));
+    // Not a photo name: a folder passes it by.
+    QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(dir + "/d.bmp"));
 
     const Run list = runTool({QStringLiteral("--list"), dir});
     QCOMPARE(list.exitCode, 0);
@@ -582,7 +606,7 @@ void TestCli::listEscapesPaths()
         const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 1);
         const QStringList fields = lines.first().split(QLatin1Char('\t'));
-        QCOMPARE(fields.size(), input == missing ? 3 : 4);
+        QCOMPARE(fields.size(), input == missing ? 3 : 5);
         QCOMPARE(fields[0], input == missing ? QStringLiteral("skipped") : QStringLiteral("ok"));
         QCOMPARE(fields[1], dir + QLatin1Char('/')
                                 + (input == missing ? QStringLiteral("gone ") : QString())

@@ -91,6 +91,49 @@ QByteArray simple(bool le, int type, quint32 count, const QByteArray &value,
     return jpeg(app1(t.header() + t.ifd({t.entry(0x112, type, count, value)}) + outside));
 }
 
+QByteArray pngChunk(const QByteArray &type, const QByteArray &data, qint64 length = -1)
+{
+    QByteArray chunk(4, '\0');
+    qToBigEndian(quint32(length < 0 ? data.size() : length), chunk.data());
+    return chunk + type + data + QByteArray(4, '\0'); // the CRC is not read
+}
+
+QByteArray png(const QByteArray &chunks)
+{
+    return QByteArray("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", QByteArray(13, '\1')) + chunks
+           + pngChunk("IEND", QByteArray());
+}
+
+QByteArray riffChunk(const QByteArray &fourcc, const QByteArray &data, qint64 length = -1)
+{
+    QByteArray chunk = fourcc + QByteArray(4, '\0') + data;
+    qToLittleEndian(quint32(length < 0 ? data.size() : length), chunk.data() + 4);
+    return data.size() % 2 ? chunk + '\0' : chunk;
+}
+
+QByteArray webp(const QByteArray &chunks)
+{
+    return QByteArray("RIFF\0\0\0\0WEBP", 12) + riffChunk("VP8X", QByteArray(10, '\0'))
+           + riffChunk("VP8 ", QByteArray(30, '\x11')) + chunks;
+}
+
+// A bare TIFF block whose first directory holds the orientation as a SHORT.
+QByteArray orientationBlock(bool le, int orientation)
+{
+    const Tiff t {le};
+    return t.header() + t.ifd({t.entry(0x112, 3, 1, t.u16(orientation))});
+}
+
+QByteArray bigTiff(int orientation, int offsetSize = 8)
+{
+    QByteArray b("II+\0", 4);
+    b += QByteArray(1, char(offsetSize)) + QByteArray(3, '\0');
+    b += QByteArray("\x10\0\0\0\0\0\0\0", 8); // the first directory at 16
+    b += QByteArray("\x01\0\0\0\0\0\0\0", 8); // one entry
+    b += QByteArray("\x12\x01\x03\0\x01\0\0\0\0\0\0\0", 12) + char(orientation);
+    return b + QByteArray(7 + 8, '\0');
+}
+
 } // namespace
 
 class TestExif : public QObject
@@ -109,6 +152,8 @@ private slots:
     void offsetsOutsideTheBlock();
     void refusedFiles_data();
     void refusedFiles();
+    void containers_data();
+    void containers();
     void filePath();
     void corpusReplay();
 };
@@ -290,6 +335,99 @@ void TestExif::refusedFiles()
     int result = 0;
     QCOMPARE(orientationOf(bytes, &result), 0);
     QCOMPARE(result, -1);
+}
+
+void TestExif::containers_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("orientation");
+    const QByteArray idat = pngChunk("IDAT", QByteArray(50, '\x22'));
+    const QByteArray six = orientationBlock(true, 6);
+    QTest::newRow("PNG eXIf before the data") << "png" << png(pngChunk("eXIf", six) + idat) << 6;
+    QTest::newRow("PNG eXIf after the data")
+        << "png" << png(idat + pngChunk("eXIf", orientationBlock(false, 3))) << 3;
+    QTest::newRow("PNG eXIf with the JPEG prefix")
+        << "png" << png(pngChunk("eXIf", QByteArray("Exif\0\0", 6) + orientationBlock(false, 8)))
+        << 8;
+    QTest::newRow("PNG without eXIf") << "png" << png(idat) << 0;
+    QTest::newRow("PNG eXIf after IEND") << "png" << png(idat) + pngChunk("eXIf", six) << 0;
+    QTest::newRow("PNG chunk of over 2 GB first")
+        << "png" << png(pngChunk("tEXt", "x", 0x80000000u) + pngChunk("eXIf", six)) << 0;
+    QTest::newRow("PNG eXIf cut short")
+        << "png" << png(QByteArray()).left(33) + pngChunk("eXIf", six).left(20) << 0;
+    QByteArray manyChunks;
+    for (int i = 0; i < ExifReader::chunkBudget; ++i)
+        manyChunks += pngChunk("tEXt", QByteArray());
+    QTest::newRow("PNG eXIf past the chunk budget")
+        << "png" << png(manyChunks + pngChunk("eXIf", six)) << 0;
+    QTest::newRow("PNG signature damaged") << "png"
+                                           << "\x89PNX" + png(pngChunk("eXIf", six)).mid(4) << 0;
+
+    QTest::newRow("WebP EXIF after the image") << "webp" << webp(riffChunk("EXIF", six)) << 6;
+    QTest::newRow("WebP odd chunk before EXIF")
+        << "webp"
+        << webp(riffChunk("ICCP", "abcde") + riffChunk("EXIF", orientationBlock(false, 7))) << 7;
+    QTest::newRow("WebP EXIF with the JPEG prefix")
+        << "webp" << webp(riffChunk("EXIF", QByteArray("Exif\0\0", 6) + orientationBlock(true, 5)))
+        << 5;
+    QTest::newRow("WebP without EXIF") << "webp" << webp(QByteArray()) << 0;
+    QTest::newRow("WebP chunk of 4 GB first")
+        << "webp" << webp(riffChunk("XMP ", "x", 0xFFFFFFF0u) + riffChunk("EXIF", six)) << 0;
+    QTest::newRow("WebP EXIF claims 4 GB")
+        << "webp" << webp(riffChunk("EXIF", six, 0xFFFFFFF0u)) << 6;
+    QTest::newRow("RIFF of another kind")
+        << "webp" << QByteArray("RIFF\0\0\0\0WAVE", 12) + riffChunk("EXIF", six) << 0;
+
+    const Tiff le {true};
+    const Tiff be {false};
+    QTest::newRow("TIFF little-endian") << "tiff" << orientationBlock(true, 6) << 6;
+    QTest::newRow("TIFF big-endian") << "tiff" << orientationBlock(false, 8) << 8;
+    QTest::newRow("TIFF orientation as LONG")
+        << "tiff" << le.header() + le.ifd({le.entry(0x112, 4, 1, le.u32(3))}) << 3;
+    QTest::newRow("TIFF orientation as BYTE")
+        << "tiff" << be.header() + be.ifd({be.entry(0x112, 1, 1, QByteArray(1, '\2'))}) << 2;
+    QTest::newRow("TIFF orientation 9") << "tiff" << orientationBlock(true, 9) << 0;
+    QTest::newRow("TIFF orientation 0") << "tiff" << orientationBlock(true, 0) << 0;
+    QTest::newRow("TIFF after other tags")
+        << "tiff"
+        << le.header()
+               + le.ifd({le.entry(256, 3, 1, le.u16(10)), le.entry(257, 3, 1, le.u16(10)),
+                         le.entry(0x112, 3, 1, le.u16(4))})
+        << 4;
+    QTest::newRow("TIFF directory past the end")
+        << "tiff" << le.header(4000) + le.ifd({le.entry(0x112, 3, 1, le.u16(6))}) << 0;
+    QTest::newRow("TIFF directory inside the header") << "tiff" << le.header(2) << 0;
+    QByteArray countTooLarge = orientationBlock(true, 6);
+    qToLittleEndian(quint16(0xFFFF), countTooLarge.data() + 8);
+    QTest::newRow("TIFF directory claims 65535 entries") << "tiff" << countTooLarge << 6;
+    // Only the first page's orientation counts.
+    QTest::newRow("TIFF orientation on the second page")
+        << "tiff"
+        << le.header() + le.u16(1) + le.entry(256, 3, 1, le.u16(10)) + le.u32(26)
+               + le.ifd({le.entry(0x112, 3, 1, le.u16(6))})
+        << 0;
+    QTest::newRow("BigTIFF") << "tiff" << bigTiff(6) << 6;
+    QTest::newRow("BigTIFF with 4-byte offsets") << "tiff" << bigTiff(6, 4) << 0;
+    QTest::newRow("TIFF header alone") << "tiff" << le.header() << 0;
+    QTest::newRow("not a TIFF") << "tiff" << QByteArray("XX*\0\x08\0\0\0", 8) << 0;
+}
+
+// The orientation where PNG, WebP and TIFF files carry it, found by walking the container
+// within its bounds however it lies about its sizes.
+void TestExif::containers()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, orientation);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    if (format == "png")
+        QCOMPARE(ExifReader::pngOrientation(&buffer), orientation);
+    else if (format == "webp")
+        QCOMPARE(ExifReader::webpOrientation(&buffer), orientation);
+    else
+        QCOMPARE(ExifReader::tiffOrientation(&buffer), orientation);
 }
 
 void TestExif::filePath()

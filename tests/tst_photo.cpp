@@ -90,7 +90,7 @@ double meanDifference(const QImage &a, const QImage &b)
 QImage decode(const PhotoRecord &record, double scale = 1.0)
 {
     return loadPhoto(PhotoLoader {record.path, scale, record.size.width(), record.size.height(),
-                                  record.orientation});
+                                  record.orientation, QSize()});
 }
 
 QString dataFile(const QString &name)
@@ -249,7 +249,8 @@ void TestPhoto::targetSize()
     QFETCH(int, orientation);
     QFETCH(double, scale);
     QFETCH(QSize, target);
-    const PhotoLoader loader {"x.jpg", scale, upright.width(), upright.height(), orientation};
+    const PhotoLoader loader {"x.jpg", scale, upright.width(), upright.height(), orientation,
+                              QSize()};
     QCOMPARE(loaderTarget(loader), target);
 }
 
@@ -470,7 +471,7 @@ void TestPhoto::onlyRegularFiles()
     if (reason.isEmpty())
         QCOMPARE(reading.record->size, QSize(40, 30));
     else
-        QVERIFY(decodePhoto(PhotoLoader {path, 1.0, 40, 30, 1}).image.isNull());
+        QVERIFY(decodePhoto(PhotoLoader {path, 1.0, 40, 30, 1, QSize()}).image.isNull());
 }
 
 QTEST_MAIN(TestPhoto)

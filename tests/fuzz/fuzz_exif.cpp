@@ -1,4 +1,5 @@
-// Feeds arbitrary bytes to the EXIF reader as a device, the way a photo file reaches it.
+// Feeds arbitrary bytes to the EXIF reader as a device, the way a photo file reaches it: as a
+// JPEG, a PNG, a WebP and a TIFF file, and as a bare EXIF block.
 #include "exifreader.h"
 
 #include <QBuffer>
@@ -16,6 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int out = 0;
     ExifReader().readOrientation(&buffer, out);
     if (out < 0 || out > 8)
+        __builtin_trap();
+    // The same bytes as the other formats that carry an orientation.
+    for (const auto orientationOf : {&ExifReader::pngOrientation, &ExifReader::webpOrientation,
+                                     &ExifReader::tiffOrientation}) {
+        const int found = orientationOf(&buffer);
+        if (found < 0 || found > 8)
+            __builtin_trap();
+    }
+    if (const int found = ExifReader::blockOrientation(bytes); found < 0 || found > 8)
         __builtin_trap();
     return 0;
 }
