@@ -91,12 +91,11 @@ MainWindow::MainWindow(QWidget *parent)
     connect(view, &CanvasView::tileDropped, this, &MainWindow::tileDropped);
     connect(view, &CanvasView::cropDragMoved, this, &MainWindow::cropDragMoved);
     connect(view, &CanvasView::cropDragFinished, this, &MainWindow::cropDragFinished);
-    connect(undoStack, &QUndoStack::cleanChanged, this,
-            [this](bool clean) {
-                // Without a project the title has no mark to show.
-                if (!projectPath.isEmpty())
-                    setWindowModified(!clean);
-            });
+    connect(undoStack, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        // Without a project the title has no mark to show.
+        if (!projectPath.isEmpty())
+            setWindowModified(!clean);
+    });
 
     const CanvasSettings *page = rightWidget->treeSettings->canvasSettings;
     connect(page, &CanvasSettings::colorChanged, this, &MainWindow::setBackground);
@@ -173,8 +172,8 @@ void MainWindow::createWidgets()
 
 void MainWindow::openFile()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(this, tr("Add Photo(s)"), openDirPath,
-                                                            tr("Photos (*.jpg *.jpeg)"));
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, tr("Add Photo(s)"), openDirPath, photoDialogFilters().join(QLatin1String(";;")));
     if (files.isEmpty())
         return;
     openDirPath = QFileInfo(files.first()).absolutePath();

@@ -113,10 +113,6 @@
         <translation>Добавяне на снимки</translation>
     </message>
     <message>
-        <source>Photos (*.jpg *.jpeg)</source>
-        <translation>Снимки (*.jpg *.jpeg)</translation>
-    </message>
-    <message>
         <source>Save Collage</source>
         <translation>Запиши като</translation>
     </message>
@@ -467,6 +463,37 @@ Do you want to save it?</source>
     </message>
 </context>
 <context>
+    <name>PhotoFilters</name>
+    <message>
+        <source>JPEG</source>
+        <translation>JPEG</translation>
+    </message>
+    <message>
+        <source>HEIF</source>
+        <translation>HEIF</translation>
+    </message>
+    <message>
+        <source>AVIF</source>
+        <translation>AVIF</translation>
+    </message>
+    <message>
+        <source>PNG</source>
+        <translation>PNG</translation>
+    </message>
+    <message>
+        <source>WebP</source>
+        <translation>WebP</translation>
+    </message>
+    <message>
+        <source>TIFF</source>
+        <translation>TIFF</translation>
+    </message>
+    <message>
+        <source>Photos</source>
+        <translation>Снимки</translation>
+    </message>
+</context>
+<context>
     <name>PhotoScan</name>
     <message>
         <source>the name is not valid in the locale&apos;s encoding</source>
@@ -676,6 +703,10 @@ Do you want to replace it?</source>
     <message>
         <source>not a usable image</source>
         <translation>не е използваемо изображение</translation>
+    </message>
+    <message>
+        <source>no image reader for %1 is installed</source>
+        <translation>няма инсталиран четец на изображения за %1</translation>
     </message>
     <message>
         <source>%1 x %2 pixels, more than the %3 a side a collage takes</source>

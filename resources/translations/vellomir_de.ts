@@ -113,10 +113,6 @@
         <translation>Fotos hinzufügen</translation>
     </message>
     <message>
-        <source>Photos (*.jpg *.jpeg)</source>
-        <translation>Fotos (*.jpg *.jpeg)</translation>
-    </message>
-    <message>
         <source>Save Collage</source>
         <translation>Speichern unter</translation>
     </message>
@@ -467,6 +463,37 @@ Möchten Sie sie speichern?</translation>
     </message>
 </context>
 <context>
+    <name>PhotoFilters</name>
+    <message>
+        <source>JPEG</source>
+        <translation>JPEG</translation>
+    </message>
+    <message>
+        <source>HEIF</source>
+        <translation>HEIF</translation>
+    </message>
+    <message>
+        <source>AVIF</source>
+        <translation>AVIF</translation>
+    </message>
+    <message>
+        <source>PNG</source>
+        <translation>PNG</translation>
+    </message>
+    <message>
+        <source>WebP</source>
+        <translation>WebP</translation>
+    </message>
+    <message>
+        <source>TIFF</source>
+        <translation>TIFF</translation>
+    </message>
+    <message>
+        <source>Photos</source>
+        <translation>Fotos</translation>
+    </message>
+</context>
+<context>
     <name>PhotoScan</name>
     <message>
         <source>the name is not valid in the locale&apos;s encoding</source>
@@ -691,6 +718,10 @@ Soll sie überschrieben werden?</translation>
     <message>
         <source>not a usable image</source>
         <translation>kein verwendbares Bild</translation>
+    </message>
+    <message>
+        <source>no image reader for %1 is installed</source>
+        <translation>für %1 ist kein Bildleser installiert</translation>
     </message>
     <message>
         <source>%1 x %2 pixels, more than the %3 a side a collage takes</source>

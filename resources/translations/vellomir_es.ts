@@ -113,10 +113,6 @@
         <translation>Agregar Fotos...</translation>
     </message>
     <message>
-        <source>Photos (*.jpg *.jpeg)</source>
-        <translation>Fotos (*.jpg *.jpeg)</translation>
-    </message>
-    <message>
         <source>Save Collage</source>
         <translation>Guardar como...</translation>
     </message>
@@ -467,6 +463,37 @@ Do you want to save it?</source>
     </message>
 </context>
 <context>
+    <name>PhotoFilters</name>
+    <message>
+        <source>JPEG</source>
+        <translation>JPEG</translation>
+    </message>
+    <message>
+        <source>HEIF</source>
+        <translation>HEIF</translation>
+    </message>
+    <message>
+        <source>AVIF</source>
+        <translation>AVIF</translation>
+    </message>
+    <message>
+        <source>PNG</source>
+        <translation>PNG</translation>
+    </message>
+    <message>
+        <source>WebP</source>
+        <translation>WebP</translation>
+    </message>
+    <message>
+        <source>TIFF</source>
+        <translation>TIFF</translation>
+    </message>
+    <message>
+        <source>Photos</source>
+        <translation>Fotos</translation>
+    </message>
+</context>
+<context>
     <name>PhotoScan</name>
     <message>
         <source>the name is not valid in the locale&apos;s encoding</source>
@@ -689,6 +716,10 @@ Do you want to replace it?</source>
     <message>
         <source>not a usable image</source>
         <translation>no es una imagen utilizable</translation>
+    </message>
+    <message>
+        <source>no image reader for %1 is installed</source>
+        <translation>no hay ningún lector de imágenes instalado para %1</translation>
     </message>
     <message>
         <source>%1 x %2 pixels, more than the %3 a side a collage takes</source>
