@@ -149,7 +149,7 @@ int parseArguments(const QCoreApplication &app, Options &options)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("photos"),
-                                 QStringLiteral("Photo files and folders of JPEG photos."),
+                                 QStringLiteral("Photo files and folders of photos (JPEG, HEIF, AVIF, PNG, WebP, TIFF)."),
                                  QStringLiteral("PHOTO|FOLDER..."));
     const QCommandLineOption outputOpt({QStringLiteral("o"), QStringLiteral("output")},
                                        QStringLiteral("Output file (.jpg, .jpeg or .png)."),
