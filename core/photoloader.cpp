@@ -25,10 +25,11 @@ Q_LOGGING_CATEGORY(lcPhoto, "vellomir.photo", QtWarningMsg)
 
 namespace {
 
-QString tr(const char *text)
+// The reasons a photo is refused, in the catalogues' PhotoLoader context.
+struct Words
 {
-    return QCoreApplication::translate("PhotoLoader", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(PhotoLoader)
+};
 
 qint64 megabytes(qint64 bytes)
 {
@@ -50,16 +51,16 @@ RegularFile openRegularFile(const QString &path)
     const QByteArray name = QFile::encodeName(path);
     struct stat before;
     if (name.isEmpty() || ::stat(name.constData(), &before) != 0)
-        return {nullptr, errno == EACCES ? tr("not readable") : tr("no such file")};
+        return {nullptr, errno == EACCES ? Words::tr("not readable") : Words::tr("no such file")};
     if (!S_ISREG(before.st_mode))
-        return {nullptr, tr("not a regular file")};
+        return {nullptr, Words::tr("not a regular file")};
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return {nullptr, errno == ENOENT ? tr("no such file") : tr("not readable")};
+        return {nullptr, errno == ENOENT ? Words::tr("no such file") : Words::tr("not readable")};
     struct stat opened;
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         ::close(fd);
-        return {nullptr, tr("not a regular file")};
+        return {nullptr, Words::tr("not a regular file")};
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1)
@@ -67,7 +68,7 @@ RegularFile openRegularFile(const QString &path)
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return {nullptr, tr("not readable")};
+        return {nullptr, Words::tr("not readable")};
     }
     return {std::move(file), QString()};
 }
@@ -120,26 +121,27 @@ HeaderReading readHeader(QFile &file, PhotoFormat format)
 {
     const auto refuse = [](const QString &reason) { return HeaderReading {std::nullopt, reason}; };
     if (format == PhotoFormat::Unknown)
-        return refuse(tr("not a usable image"));
+        return refuse(Words::tr("not a usable image"));
     if (format == PhotoFormat::Heif || format == PhotoFormat::Avif) {
         const HeifOpening opening = HeifFile::open(&file);
         if (!opening.file) {
             qCDebug(lcPhoto) << "HEIF refused:" << opening.error;
-            return refuse(tr("not a usable image"));
+            return refuse(Words::tr("not a usable image"));
         }
         return {headerOf(*opening.file, format), QString()};
     }
     const qint64 coefficients
         = format == PhotoFormat::Jpeg && file.seek(0) ? jpegCoefficientBytes(&file) : 0;
     if (!file.seek(0))
-        return refuse(tr("not readable"));
+        return refuse(Words::tr("not readable"));
     const QByteArray plugin = qtReaderFormat(format);
     if (!QImageReader::supportedImageFormats().contains(plugin))
-        return refuse(tr("no image reader for %1 is installed").arg(QString::fromLatin1(plugin)));
+        return refuse(
+            Words::tr("no image reader for %1 is installed").arg(QString::fromLatin1(plugin)));
     QImageReader reader(&file, plugin);
     restrictToFormat(reader);
     if (!reader.canRead())
-        return refuse(tr("not a usable image"));
+        return refuse(Words::tr("not a usable image"));
     return {headerOf(reader, format, coefficients), QString()};
 }
 
@@ -193,24 +195,24 @@ PhotoReading readPhoto(const QString &path)
     const PhotoHeader &header = *reading.header;
     const QSize size = header.stored;
     if (!size.isValid() || size.width() < 1 || size.height() < 1)
-        return refuse(tr("not a usable image"));
+        return refuse(Words::tr("not a usable image"));
     if (size.width() > maxPhotoSide || size.height() > maxPhotoSide)
-        return refuse(tr("%1 x %2 pixels, more than the %3 a side a collage takes")
+        return refuse(Words::tr("%1 x %2 pixels, more than the %3 a side a collage takes")
                           .arg(size.width())
                           .arg(size.height())
                           .arg(maxPhotoSide));
     // A decode would keep all the coefficients however small it is asked for.
     if (header.coefficients > maxCoefficientBytes)
-        return refuse(tr("a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more "
-                         "than the %4 MB a photo may take")
+        return refuse(Words::tr("a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more "
+                                "than the %4 MB a photo may take")
                           .arg(size.width())
                           .arg(size.height())
                           .arg(megabytes(header.coefficients))
                           .arg(megabytes(maxCoefficientBytes)));
     const qint64 smallest = smallestDecodeBytes(header);
     if (smallest > maxDecodeBytes)
-        return refuse(tr("%1 x %2 pixels need %3 MB to decode, more than the %4 MB a photo "
-                         "may take")
+        return refuse(Words::tr("%1 x %2 pixels need %3 MB to decode, more than the %4 MB a photo "
+                                "may take")
                           .arg(size.width())
                           .arg(size.height())
                           .arg(megabytes(smallest))
@@ -486,7 +488,7 @@ DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &load
     const PhotoHeader header = headerOf(*opening.file, format);
     // The file may have changed since it was added.
     if (const qint64 whole = smallestDecodeBytes(header); whole > maxDecodeBytes)
-        return failed(tr("needs %1 MB to decode").arg(megabytes(whole)));
+        return failed(Words::tr("needs %1 MB to decode").arg(megabytes(whole)));
     int thumbnail = coveringThumbnail(header, storedCell(loader));
     QSize target = decodeTarget(decodedHeader(header, loader), loader);
     HeifImage image = opening.file->decode(thumbnail);
@@ -500,7 +502,7 @@ DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &load
     if (image.image.isNull())
         return failed(image.error);
     if (target.isEmpty())
-        return failed(tr("not a usable image"));
+        return failed(Words::tr("not a usable image"));
     qCDebug(lcPhoto) << loader.path << (thumbnail >= 0 ? "thumbnail" : "image")
                      << image.image.size() << "to" << target;
     // What the decoder made may differ from what the container promised: the target holds.
@@ -523,24 +525,24 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
         return decodeHeif(file, format, loader);
     const QByteArray plugin = qtReaderFormat(format);
     if (plugin.isEmpty() || !file.seek(0))
-        return failed(tr("not a usable image"));
+        return failed(Words::tr("not a usable image"));
     // The decoder would take that memory before it finds out how little data follows.
     const qint64 coefficients = format == PhotoFormat::Jpeg ? jpegCoefficientBytes(&file) : 0;
     if (coefficients > maxCoefficientBytes)
-        return failed(tr("needs %1 MB to decode").arg(megabytes(coefficients)));
+        return failed(Words::tr("needs %1 MB to decode").arg(megabytes(coefficients)));
     if (!file.seek(0))
-        return failed(tr("not readable"));
+        return failed(Words::tr("not readable"));
     QImageReader reader(&file, plugin);
     restrictToFormat(reader);
     // The photo is turned upright below, from the orientation read when it was added.
     reader.setAutoTransform(false);
     if (!reader.canRead())
-        return failed(tr("not a usable image"));
+        return failed(Words::tr("not a usable image"));
 
     const PhotoHeader header = headerOf(reader, format, coefficients);
     const QSize target = affordableTarget(header, loaderTarget(loader));
     if (target.isEmpty() || header.stored.isEmpty())
-        return failed(tr("not a usable image"));
+        return failed(Words::tr("not a usable image"));
     ensureDecodeLimit(int(megabytes(std::min(decodeBytes(header, target), maxDecodeBytes))) + 1);
     reader.setScaledSize(target);
     const QImage decoded = reader.read();
