@@ -51,6 +51,7 @@ struct Options
     bool list = false;
     bool quiet = false;
     bool verbose = false;
+    bool previews = false; // --previews: photos may be drawn from their EXIF previews
     bool sizeGiven = false;
     QString project; // --project: render this project instead of laying out photos
     QString saveProject; // --save-project: also write the project of the collage made
@@ -196,9 +197,13 @@ int parseArguments(const QCoreApplication &app, Options &options)
         QStringLiteral("save-project"),
         QStringLiteral("Also write the project of the collage made (.vellomir)."),
         QStringLiteral("FILE"));
+    const QCommandLineOption previewsOpt(
+        QStringLiteral("previews"),
+        QStringLiteral("Draw a photo from the small preview its EXIF carries where that covers "
+                       "its cell: faster, a little softer."));
     parser.addOptions({outputOpt, sizeOpt, portraitOpt, frameOpt, marginOpt, paramOpt,
                        backgroundOpt, seedOpt, listOpt, quietOpt, verboseOpt, projectOpt,
-                       saveProjectOpt});
+                       saveProjectOpt, previewsOpt});
 
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), BadInput);
@@ -217,6 +222,7 @@ int parseArguments(const QCoreApplication &app, Options &options)
     options.inputs = parser.positionalArguments();
     options.list = parser.isSet(listOpt);
     options.quiet = parser.isSet(quietOpt);
+    options.previews = parser.isSet(previewsOpt);
     options.verbose = parser.isSet(verboseOpt);
     qtChatter = options.verbose;
     options.project = parser.value(projectOpt);
@@ -428,10 +434,13 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
     // Nothing decoded is drawn twice here, so decodes are not kept: at a large size they
     // would hold more memory than the canvas.
     ImageCache cache(ImageCache::Retention::DrawOnly);
-    const DocumentRender rendered
-        = renderDocument(document, cache, size, RenderKind::Collage,
-                         [&bar](int done, int total) { bar.show("decode", done, total); });
+    // Previews are only ever drawn into a photo layer, which is then composed as a collage is.
+    DocumentRender rendered = renderDocument(
+        document, cache, size, options.previews ? RenderKind::PhotoLayer : RenderKind::Collage,
+        [&bar](int done, int total) { bar.show("decode", done, total); });
     bar.finish();
+    if (options.previews && !rendered.image.isNull())
+        rendered.image = composeCollage(rendered.document, rendered.image);
     for (const PhotoProblem &problem : rendered.dropped)
         warn(QStringLiteral("skipped %1: cannot decode (%2)").arg(problem.path, problem.reason));
     if (rendered.image.isNull())

@@ -78,7 +78,7 @@ QImage turned(const QImage &image, int turns)
 } // namespace
 
 QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
-                             const ImageCache &cache)
+                             const ImageCache &cache, bool previews)
 {
     // Two records of the same file share one entry, so they share one load: the one that
     // serves the larger of their cells.
@@ -96,7 +96,8 @@ QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRe
             byPath.insert(record->path, loaders.size());
             const QSize upright = uprightSize(*record);
             loaders.append(PhotoLoader {record->path, scale, upright.width(), upright.height(),
-                                        record->orientation, decodedCell(record, cell.rect)});
+                                        record->orientation, decodedCell(record, cell.rect),
+                                        previews});
         } else {
             PhotoLoader &loader = loaders[*known];
             loader.scale = std::min(loader.scale, scale);
@@ -124,9 +125,9 @@ bool drawable(const RenderCell &cell)
 
 QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
                                 ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                const RenderProgress &progress)
+                                const RenderProgress &progress, bool previews)
 {
-    const QList<PhotoLoader> loaders = planLoads(cells, photos, cache);
+    const QList<PhotoLoader> loaders = planLoads(cells, photos, cache, previews);
     // The readers' allocation limit is process-wide: raise it here, once, to the most any
     // decode may take, so that the jobs running in parallel only ever read it.
     ensureDecodeLimit(int(maxDecodeBytes >> 20) + 1);
@@ -215,7 +216,7 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
 QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
                                       const QList<PhotoRecord> &photos, const FrameSettings &frame,
                                       QImage &target, const RenderProgress &progress,
-                                      ImageCache *cache)
+                                      ImageCache *cache, bool previews)
 {
     double factor = 1.0;
     if (!layoutSize.isEmpty())
@@ -226,7 +227,7 @@ QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSiz
     scaled.b = int(std::lround(frame.b * factor));
     ImageCache temporary(ImageCache::Retention::DrawOnly);
     return renderCells(scaleCells(cells, layoutSize, target.size()), photos,
-                       cache ? *cache : temporary, scaled, target, progress);
+                       cache ? *cache : temporary, scaled, target, progress, previews);
 }
 
 static void collect(const BNode *node, QList<RenderCell> &cells)
@@ -251,16 +252,17 @@ QList<RenderCell> collectLeaves(const BTree *tree)
 
 QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &photos,
                                   ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                  const RenderProgress &progress, bool scaledThroughCache)
+                                  const RenderProgress &progress, bool scaledThroughCache,
+                                  bool previews)
 {
     const QList<RenderCell> cells = collectLeaves(tree);
     if (cells.isEmpty() || photos.isEmpty())
         return {};
     const QSize layoutSize(tree->width, tree->height);
     if (layoutSize.isEmpty() || layoutSize == target.size())
-        return renderCells(cells, photos, cache, frame, target, progress);
+        return renderCells(cells, photos, cache, frame, target, progress, previews);
     return renderCellsScaled(cells, layoutSize, photos, frame, target, progress,
-                             scaledThroughCache ? &cache : nullptr);
+                             scaledThroughCache ? &cache : nullptr, previews);
 }
 
 DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
@@ -283,7 +285,8 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         QList<PhotoProblem> failed;
         if (drawn.hasLayout())
             failed = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
-                                   progress, kind == RenderKind::PhotoLayer);
+                                   progress, kind == RenderKind::PhotoLayer,
+                                   kind == RenderKind::PhotoLayer);
         if (failed.isEmpty()) {
             result.image = std::move(layer);
             break;
@@ -316,18 +319,23 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
     if (kind == RenderKind::PhotoLayer)
         return result;
 
-    // The finished collage: the background with the photo layer over it. The layer is drawn
-    // before the collage is made, so that the two are held at once only for the blend.
-    QImage collage(size, QImage::Format_ARGB32);
-    if (collage.isNull())
-        return {QImage(), result.document, result.dropped};
-    collage.fill(result.document.background);
-    if (result.document.hasLayout()) {
-        QPainter painter(&collage);
-        painter.drawImage(0, 0, result.image);
-    }
-    result.image = std::move(collage);
+    // The layer is drawn before the collage is made, so that the two are held at once only
+    // for the blend.
+    result.image = composeCollage(result.document, result.image);
     return result;
+}
+
+QImage composeCollage(const CollageDocument &document, const QImage &layer)
+{
+    QImage collage(layer.size(), QImage::Format_ARGB32);
+    if (collage.isNull())
+        return QImage();
+    collage.fill(document.background);
+    if (document.hasLayout()) {
+        QPainter painter(&collage);
+        painter.drawImage(0, 0, layer);
+    }
+    return collage;
 }
 
 QImage renderPhotoLayer(const CollageDocument &document, ImageCache &cache, const QSize &size,

@@ -33,9 +33,10 @@ double loadScale(const QSize &photo, const QSize &cell);
 // cells still tile the target exactly.
 QList<RenderCell> scaleCells(const QList<RenderCell> &cells, const QSize &from, const QSize &to);
 
-// One loader per photo path the cache cannot serve at the size its largest cell needs.
+// One loader per photo path the cache cannot serve at the size its largest cell needs. With
+// `previews`, the loaders may decode a JPEG's EXIF preview instead (see PhotoLoader::previews).
 QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
-                             const ImageCache &cache);
+                             const ImageCache &cache, bool previews = false);
 
 // Decodes what the cache lacks (in parallel, within the decoding memory budget), stores it in
 // the cache, then crops, frames and blends one tile per cell into `target`. Needs no thread and
@@ -43,7 +44,7 @@ QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRe
 // that failed to decode are returned, one per file, with the reason.
 QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
                                 ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                const RenderProgress &progress = {});
+                                const RenderProgress &progress = {}, bool previews = false);
 
 // The same for a target of another size than the layout's: cells, margin and radius are
 // scaled. The photos decoded for it go through `cache` when one is given (a photo layer at
@@ -51,7 +52,7 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
 QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
                                       const QList<PhotoRecord> &photos, const FrameSettings &frame,
                                       QImage &target, const RenderProgress &progress = {},
-                                      ImageCache *cache = nullptr);
+                                      ImageCache *cache = nullptr, bool previews = false);
 
 // The tree's leaves in depth-first order, A before B, as cells.
 QList<RenderCell> collectLeaves(const BTree *tree);
@@ -62,7 +63,7 @@ QList<RenderCell> collectLeaves(const BTree *tree);
 QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &photos,
                                   ImageCache &cache, const FrameSettings &frame, QImage &target,
                                   const RenderProgress &progress = {},
-                                  bool scaledThroughCache = false);
+                                  bool scaledThroughCache = false, bool previews = false);
 
 enum class RenderKind {
     PhotoLayer, // the photo layer alone, transparent where no tile lies
@@ -79,9 +80,15 @@ struct DocumentRender
 // Renders a document at `size` so that no cell is ever left empty: a photo that fails to
 // decode leaves the collage as withoutPhoto() leaves it out, and the rest is drawn again,
 // reusing what the cache holds, until every photo drawn has decoded. A document without a
-// layout, or whose photos all failed, gives a transparent layer or the background alone.
+// layout, or whose photos all failed, gives a transparent layer or the background alone. A
+// photo layer may draw a photo from its EXIF preview where that covers the cell; a collage
+// never does.
 DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
                               RenderKind kind, const RenderProgress &progress = {});
+
+// The finished collage from a photo layer of the document: the background with the layer over
+// it, as renderDocument() composes a collage. Null when there is no memory for it.
+QImage composeCollage(const CollageDocument &document, const QImage &layer);
 
 // The image of renderDocument() for a photo layer. Null when the document has no layout or
 // there is no memory for an image of that size.

@@ -16,6 +16,8 @@ const int typeSize[13] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
 const int tagOrientation = 0x0112;
 const int tagExifIfd = 0x8769;
 const int tagInteropIfd = 0xA005;
+const int tagThumbnailOffset = 0x0201;
+const int tagThumbnailLength = 0x0202;
 
 // Whether [pos, pos + n) lies inside [0, end).
 bool inside(qint64 pos, qint64 n, qint64 end)
@@ -367,4 +369,97 @@ int ExifReader::tiffOrientation(QIODevice *device)
         return orientation >= 1 && orientation <= 8 ? int(orientation) : 0;
     }
     return 0;
+}
+
+std::optional<QByteArray> ExifReader::exifThumbnail(const QByteArray &payload)
+{
+    if (payload.size() < 14 || !payload.startsWith(QByteArray("Exif\0\0", 6)))
+        return std::nullopt;
+    bool littleEndian;
+    if (payload.at(6) == 'I' && payload.at(7) == 'I')
+        littleEndian = true;
+    else if (payload.at(6) == 'M' && payload.at(7) == 'M')
+        littleEndian = false;
+    else
+        return std::nullopt;
+    ExifReader reader;
+    const qint64 base = 6;
+    const qint64 tiffSize = payload.size() - base;
+    const qint64 end = payload.size();
+    // The first directory is only stepped over: its entries are counted, not visited.
+    const qint64 first = base + reader.read32(payload, 10, littleEndian);
+    if (!inside(first, 2, end))
+        return std::nullopt;
+    const qint64 firstCount = reader.read16(payload, first, littleEndian);
+    const qint64 link = first + 2 + 12 * firstCount;
+    if (!inside(link, 4, end))
+        return std::nullopt;
+    const qint64 second = base + reader.read32(payload, link, littleEndian);
+    if (second == base || !inside(second, 2, end))
+        return std::nullopt;
+    const int count = std::min<int>(int(reader.read16(payload, second, littleEndian)), entryBudget);
+    qint64 offset = -1;
+    qint64 length = -1;
+    for (int i = 0; i < count; ++i) {
+        const qint64 entry = second + 2 + 12 * qint64(i);
+        if (!inside(entry, 12, end))
+            break;
+        const int tag = int(reader.read16(payload, entry, littleEndian));
+        if (tag != tagThumbnailOffset && tag != tagThumbnailLength)
+            continue;
+        const int type = int(reader.read16(payload, entry + 2, littleEndian));
+        if (reader.read32(payload, entry + 4, littleEndian) != 1)
+            continue;
+        qint64 value = -1;
+        if (type == 4) // LONG, as the standard has it
+            value = reader.read32(payload, entry + 8, littleEndian);
+        else if (type == 3) // SHORT, as some writers have it
+            value = reader.read16(payload, entry + 8, littleEndian);
+        (tag == tagThumbnailOffset ? offset : length) = value;
+    }
+    if (offset < 0 || length < 4 || !inside(offset, length, tiffSize))
+        return std::nullopt;
+    return payload.mid(base + offset, length);
+}
+
+std::optional<QByteArray> ExifReader::jpegThumbnail(QIODevice *device)
+{
+    char c = 0;
+    if (!device->getChar(&c) || uchar(c) != 0xFF || !device->getChar(&c) || uchar(c) != 0xD8)
+        return std::nullopt;
+    for (;;) {
+        bool previousFF = false;
+        uchar marker = 0;
+        for (;;) {
+            if (!device->getChar(&c))
+                return std::nullopt;
+            const uchar byte = uchar(c);
+            if (byte != 0xFF && previousFF) {
+                marker = byte;
+                break;
+            }
+            previousFF = byte == 0xFF;
+        }
+        if (marker == 0xDA || marker == 0xD9)
+            return std::nullopt;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            continue;
+        char lengthBytes[2];
+        if (device->read(lengthBytes, 2) != 2)
+            return std::nullopt;
+        const int length = (uchar(lengthBytes[0]) << 8) | uchar(lengthBytes[1]);
+        if (length < 2)
+            return std::nullopt;
+        if (marker != 0xE1) {
+            if (device->skip(length - 2) != length - 2)
+                return std::nullopt;
+            continue;
+        }
+        const QByteArray payload = device->read(length - 2);
+        if (payload.size() < length - 2)
+            return std::nullopt;
+        // The first EXIF block is the one the orientation was read from.
+        if (payload.startsWith("Exif"))
+            return exifThumbnail(payload);
+    }
 }

@@ -3,7 +3,10 @@
 
 #include <QtGlobal>
 
-class QByteArray;
+#include <optional>
+
+#include <QByteArray>
+
 class QIODevice;
 class QString;
 
@@ -34,6 +37,13 @@ public:
     // A bare EXIF block as PNG and WebP carry it: a TIFF header and its directories, with or
     // without the "Exif\0\0" that starts it in a JPEG.
     static int blockOrientation(const QByteArray &block);
+
+    // The JPEG thumbnail of the first EXIF block of a JPEG file, from its second directory
+    // (JPEGInterchangeFormat and its length), read from the device's position up to the first
+    // scan. Nothing when there is none or it does not lie inside the block. Not decoded.
+    static std::optional<QByteArray> jpegThumbnail(QIODevice *device);
+    // The same from an APP1 payload that starts with "Exif\0\0".
+    static std::optional<QByteArray> exifThumbnail(const QByteArray &payload);
 
     // Entries a whole walk may visit; real files have a few dozen.
     static constexpr int entryBudget = 16384;

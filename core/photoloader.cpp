@@ -3,6 +3,7 @@
 #include "exifreader.h"
 #include "heifreader.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
@@ -513,6 +514,52 @@ DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &load
 
 } // namespace
 
+QImage decodePreview(QIODevice *device, const PhotoLoader &loader, const QSize &stored,
+                     qint64 photoBytes)
+{
+    if (!loader.previews || loader.cell.isEmpty() || stored.isEmpty() || device->size() < 4)
+        return QImage();
+    // The decoder fills a truncated JPEG with grey and calls it a success.
+    if (!device->seek(device->size() - 2) || device->read(2) != QByteArray("\xFF\xD9", 2)
+        || !device->seek(0))
+        return QImage();
+    const qint64 coefficients = jpegCoefficientBytes(device);
+    if (!device->seek(0))
+        return QImage();
+    QImageReader reader(device, "jpeg");
+    restrictToFormat(reader);
+    reader.setAutoTransform(false);
+    if (!reader.canRead())
+        return QImage();
+    const PhotoHeader header = headerOf(reader, PhotoFormat::Jpeg, coefficients);
+    const QSize size = header.stored;
+    // Compared as products, so that no side is divided by: 1 % of the photo's shape.
+    const double shape = double(size.width()) * stored.height();
+    const double photoShape = double(stored.width()) * size.height();
+    const QSize cell = storedCell(loader);
+    if (size.isEmpty() || std::abs(shape - photoShape) > 0.01 * photoShape
+        || size.width() < cell.width() || size.height() < cell.height()
+        || size.width() > stored.width() || size.height() > stored.height())
+        return QImage();
+    const QSize wanted = loaderTarget(loader);
+    const QSize target
+        = !wanted.isEmpty() && wanted.width() <= size.width() && wanted.height() <= size.height()
+              ? wanted
+              : size;
+    // A preview is no use when it costs more than the photo whose place it takes.
+    if (decodeBytes(header, target) > photoBytes)
+        return QImage();
+    if (target != size)
+        reader.setScaledSize(target);
+    const QImage decoded = reader.read();
+    if (decoded.isNull() || decoded.size() != target) {
+        qCDebug(lcPhoto) << loader.path << "preview refused:" << reader.errorString();
+        return QImage();
+    }
+    qCDebug(lcPhoto) << loader.path << "preview" << size << "to" << target;
+    return turnUpright(eightBits(decoded), loader.orientation);
+}
+
 DecodedPhoto decodePhoto(const PhotoLoader &loader)
 {
     const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error}; };
@@ -532,6 +579,13 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
         return failed(Words::tr("needs %1 MB to decode").arg(megabytes(coefficients)));
     if (!file.seek(0))
         return failed(Words::tr("not readable"));
+    // The preview is read before the photo's reader takes the file over.
+    QByteArray preview;
+    if (loader.previews && format == PhotoFormat::Jpeg && !loader.cell.isEmpty()) {
+        preview = ExifReader::jpegThumbnail(&file).value_or(QByteArray());
+        if (!file.seek(0))
+            return failed(Words::tr("not readable"));
+    }
     QImageReader reader(&file, plugin);
     restrictToFormat(reader);
     // The photo is turned upright below, from the orientation read when it was added.
@@ -543,7 +597,15 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     const QSize target = affordableTarget(header, loaderTarget(loader));
     if (target.isEmpty() || header.stored.isEmpty())
         return failed(Words::tr("not a usable image"));
-    ensureDecodeLimit(int(megabytes(std::min(decodeBytes(header, target), maxDecodeBytes))) + 1);
+    const qint64 photoBytes = std::min(decodeBytes(header, target), maxDecodeBytes);
+    if (!preview.isEmpty()) {
+        QBuffer buffer(&preview);
+        buffer.open(QIODevice::ReadOnly);
+        QImage image = decodePreview(&buffer, loader, header.stored, photoBytes);
+        if (!image.isNull())
+            return {std::move(image), QString()};
+    }
+    ensureDecodeLimit(int(megabytes(photoBytes)) + 1);
     reader.setScaledSize(target);
     const QImage decoded = reader.read();
     if (decoded.isNull())

@@ -79,6 +79,9 @@ struct PhotoLoader
     // The largest cell the decode serves, upright: a thumbnail in the file that covers it is
     // decoded instead of the photo. Empty: the photo itself is always decoded.
     QSize cell;
+    // Whether a JPEG's EXIF preview may stand in for it, for a photo layer on the screen: only
+    // when it has the photo's shape (within 1 %) and covers the cell at 1:1. Never for a save.
+    bool previews = false;
 };
 
 // A decode and, when it failed, why.
@@ -93,6 +96,14 @@ struct DecodedPhoto
 // that would take more than maxDecodeBytes is reduced until it fits. Formats that cannot
 // decode at a reduced size decode whole and are then scaled.
 DecodedPhoto decodePhoto(const PhotoLoader &loader);
+
+// The EXIF preview of a JPEG file as decodePhoto() would take it for `loader`, upright and at
+// most at the loader's target size; null when the loader asks for none, or the preview is
+// refused (another shape than `stored`, too small for the cell, damaged, or more costly to
+// decode than the photo's `photoBytes`). `device` holds the preview's JPEG alone; `stored` is
+// the photo's size as the file has it.
+QImage decodePreview(QIODevice *device, const PhotoLoader &loader, const QSize &stored,
+                     qint64 photoBytes);
 
 // The image of decodePhoto(): null when the file cannot be read or decoded.
 QImage loadPhoto(const PhotoLoader &loader);

@@ -3,6 +3,7 @@ target_compile_definitions(tst_exif PRIVATE
     VELLOMIR_FUZZ_CORPUS="${CMAKE_CURRENT_SOURCE_DIR}/fuzz/exif")
 vellomir_add_test(tst_photo LIBS vellomir_core Qt6::Concurrent)
 vellomir_add_test(tst_frame LIBS vellomir_core)
+vellomir_add_test(tst_previews LIBS vellomir_core)
 
 if(VELLOMIR_FUZZ)
     # The reader's source is compiled into the target itself so that libFuzzer's coverage

@@ -115,6 +115,7 @@ private slots:
     void listNamesTheFormat();
     void sameSeedSameFile();
     void traceOnlyWhenVerbose();
+    void previewsComposeAsSaved();
     void outputSize_data();
     void outputSize();
     void corruptFileSkipped();
@@ -282,6 +283,22 @@ void TestCli::sameSeedSameFile()
     const QByteArray bytes = fa.readAll();
     QVERIFY(!bytes.isEmpty());
     QVERIFY(bytes == fb.readAll());
+}
+
+// Photos without EXIF previews come out the same with --previews: the photo layer it draws is
+// composed over the background exactly as a collage is.
+void TestCli::previewsComposeAsSaved()
+{
+    const QString plain = scratch.filePath(QStringLiteral("plain.png"));
+    const QString previews = scratch.filePath(QStringLiteral("previews.png"));
+    const QStringList options {"--seed",   "77",      "--frame",          "rounded",
+                               "--margin", "3",       "--background",     "#80336699",
+                               "--size",   "600x400", orientationPhotos()};
+    QCOMPARE(runTool(options + QStringList {"-o", plain}).exitCode, 0);
+    QCOMPARE(runTool(options + QStringList {"--previews", "-o", previews}).exitCode, 0);
+    const QImage a(plain);
+    QVERIFY(!a.isNull());
+    QCOMPARE(QImage(previews), a);
 }
 
 void TestCli::traceOnlyWhenVerbose()
