@@ -457,6 +457,10 @@ void TestExif::corpusReplay()
         int out = 0;
         ExifReader().readOrientation(&file, out);
         QVERIFY2(out >= 0 && out <= 8, qPrintable(info.fileName()));
+        QVERIFY(file.seek(0));
+        const std::optional<QByteArray> preview = ExifReader::jpegThumbnail(&file);
+        QVERIFY2(!preview || (preview->size() >= 4 && preview->size() < file.size()),
+                 qPrintable(info.fileName()));
     }
 }
 

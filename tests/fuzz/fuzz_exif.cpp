@@ -27,5 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (const int found = ExifReader::blockOrientation(bytes); found < 0 || found > 8)
         __builtin_trap();
+    // A preview found lies inside the bytes it came from.
+    if (buffer.seek(0)) {
+        const std::optional<QByteArray> preview = ExifReader::jpegThumbnail(&buffer);
+        if (preview && (preview->isEmpty() || preview->size() > bytes.size()))
+            __builtin_trap();
+    }
     return 0;
 }
