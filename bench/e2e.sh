@@ -4,6 +4,8 @@
 # interleaved; then a 3602x2398 print, with the peak memory of every collage run. The same
 # for the photos as HEIC, encoded once with heif-enc with 320-pixel thumbnails (heif-enc drops
 # the JPEG's EXIF orientation: the sideways ones stay sideways), against vipsthumbnail on them.
+# Last, an 800x600 collage drawn from the photos' EXIF previews (--previews) against the same
+# collage decoded from the photos, interleaved.
 #
 #   bench/e2e.sh BUILD_DIR      (RUNS=3 by default)
 set -eu
@@ -16,11 +18,12 @@ heics="$work/heic"
 out="$work/out"
 collage="$build/bin/vellomir-collage"
 
-if [ ! -f "$photos/.complete" ]; then
+# Photos generated before they carried EXIF previews are made again.
+if [ ! -f "$photos/.complete-previews" ]; then
     echo "generating 100 photos in $photos (once)" >&2
     rm -rf "$photos"
     "$build/bin/bench-photos" "$photos" 100
-    touch "$photos/.complete"
+    touch "$photos/.complete-previews"
 fi
 if [ ! -f "$heics/.complete" ]; then
     echo "encoding them as HEIC in $heics (once)" >&2
@@ -57,6 +60,10 @@ run_e2e() { timed "$collage" --quiet --seed 1 --size 1200x800 "$photos" -o "$out
 run_vips() { timed vipsthumbnail --size 160 -o "$(realpath "$out/vips")/%s.jpg" "$photos"/*.jpg; }
 run_print() { timed "$collage" --quiet --seed 1 --size 3602x2398 "$photos" -o "$out/print.jpg"; }
 run_heic() { timed "$collage" --quiet --seed 1 --size 1200x800 "$heics" -o "$out/heic.jpg"; }
+run_small() { timed "$collage" --quiet --seed 1 --size 800x600 "$photos" -o "$out/small.jpg"; }
+run_preview() {
+    timed "$collage" --quiet --seed 1 --previews --size 800x600 "$photos" -o "$out/preview.jpg"
+}
 run_vips_heic() {
     timed vipsthumbnail --size 160 -o "$(realpath "$out/vips-heic")/%s.jpg" "$heics"/*.heic
 }
@@ -66,9 +73,11 @@ run_e2e >/dev/null
 run_vips >/dev/null
 run_heic >/dev/null
 run_vips_heic >/dev/null
+run_small >/dev/null
+run_preview >/dev/null
 peak_kb=0
 
-for name in e2e vips print heic vips-heic; do : >"$work/$name.txt"; done
+for name in e2e vips print heic vips-heic small preview; do : >"$work/$name.txt"; done
 i=0
 while [ $i -lt "$runs" ]; do
     run_e2e >>"$work/e2e.txt"
@@ -80,6 +89,8 @@ while [ $i -lt "$runs" ]; do
     vips_peak=$peak_kb
     run_vips_heic >>"$work/vips-heic.txt"
     peak_kb=$vips_peak
+    run_small >>"$work/small.txt"
+    run_preview >>"$work/preview.txt"
     i=$((i + 1))
 done
 
@@ -88,6 +99,9 @@ vips=$(median <"$work/vips.txt")
 print=$(median <"$work/print.txt")
 heic=$(median <"$work/heic.txt")
 vips_heic=$(median <"$work/vips-heic.txt")
+small=$(median <"$work/small.txt")
+preview=$(median <"$work/preview.txt")
+preview_ratio=$(awk -v a="$preview" -v b="$small" 'BEGIN { printf "%.2f", a / b }')
 ratio=$(awk -v a="$e2e" -v b="$vips" 'BEGIN { printf "%.2f", a / b }')
 heic_ratio=$(awk -v a="$heic" -v b="$vips_heic" 'BEGIN { printf "%.2f", a / b }')
 peak_mb=$(awk -v k="$peak_kb" 'BEGIN { printf "%.0f", k / 1024 }')
@@ -99,5 +113,8 @@ printf '%-36s %s (%s)\n' "vellomir-collage 3602x2398" "$print" "$(tr '\n' ' ' <"
 printf '%-36s %s (%s)\n' "vellomir-collage 1200x800, HEIC" "$heic" "$(tr '\n' ' ' <"$work/heic.txt")"
 printf '%-36s %s (%s)\n' "vipsthumbnail --size 160, HEIC" "$vips_heic" \
     "$(tr '\n' ' ' <"$work/vips-heic.txt")"
+printf '%-36s %s (%s)\n' "vellomir-collage 800x600" "$small" "$(tr '\n' ' ' <"$work/small.txt")"
+printf '%-36s %s (%s)\n' "vellomir-collage 800x600 --previews" "$preview" \
+    "$(tr '\n' ' ' <"$work/preview.txt")"
 printf '%-36s %s\n' "peak memory of the collages, MB" "$peak_mb"
-echo "e2e_ms=$e2e vips_ms=$vips ratio=$ratio print_ms=$print heic_ms=$heic heic_ratio=$heic_ratio peak_mb=$peak_mb"
+echo "e2e_ms=$e2e vips_ms=$vips ratio=$ratio print_ms=$print heic_ms=$heic heic_ratio=$heic_ratio peak_mb=$peak_mb preview_ms=$preview preview_ratio=$preview_ratio"

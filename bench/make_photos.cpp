@@ -1,6 +1,7 @@
 // Writes COUNT camera-like JPEGs of about 12 megapixels into DIR, always the same ones:
 // mixed shapes (4:3, 16:9, 1:1, 3:4), smooth light with objects and sensor-like noise, and
-// every seventh photo stored sideways with EXIF orientation 6, as a phone held upright writes it.
+// every seventh photo stored sideways with EXIF orientation 6, as a phone held upright writes it;
+// each carries an EXIF preview of its own shape within 160 x 120.
 //
 //   bench-photos DIR [COUNT]
 #include <QBuffer>
@@ -26,41 +27,56 @@ struct Shape
 
 const Shape shapes[] = {{4000, 3000}, {4608, 2592}, {3464, 3464}, {3000, 4000}};
 
-// An APP1 segment holding a little-endian TIFF block with one IFD0 entry: Orientation.
-QByteArray orientationSegment(quint16 orientation)
+void put16(QByteArray &out, quint16 v)
 {
-    const char tiff[] = {'I',
-                         'I',
-                         42,
-                         0,
-                         8,
-                         0,
-                         0,
-                         0, // header, IFD0 at offset 8
-                         1,
-                         0, // one entry
-                         0x12,
-                         0x01,
-                         3,
-                         0,
-                         1,
-                         0,
-                         0,
-                         0, // tag 0x0112, SHORT, count 1
-                         char(orientation),
-                         0,
-                         0,
-                         0, // the value, padded to four bytes
-                         0,
-                         0,
-                         0,
-                         0}; // no next IFD
+    out.append(char(v & 0xff)).append(char(v >> 8));
+}
+
+void put32(QByteArray &out, quint32 v)
+{
+    put16(out, quint16(v & 0xffff));
+    put16(out, quint16(v >> 16));
+}
+
+// An APP1 segment holding a little-endian TIFF block: IFD0 with the Orientation, and IFD1
+// with the JPEG preview as a camera writes it.
+QByteArray exifSegment(quint16 orientation, const QByteArray &preview)
+{
+    QByteArray tiff("II*\0", 4);
+    put32(tiff, 8); // IFD0
+    put16(tiff, 1);
+    put16(tiff, 0x0112); // Orientation, SHORT, count 1
+    put16(tiff, 3);
+    put32(tiff, 1);
+    put32(tiff, orientation);
+    const quint32 ifd1 = 8 + 2 + 12 + 4;
+    put32(tiff, ifd1);
+    put16(tiff, 2);
+    put16(tiff, 0x0201); // JPEGInterchangeFormat, LONG
+    put16(tiff, 4);
+    put32(tiff, 1);
+    put32(tiff, ifd1 + 2 + 2 * 12 + 4);
+    put16(tiff, 0x0202); // JPEGInterchangeFormatLength, LONG
+    put16(tiff, 4);
+    put32(tiff, 1);
+    put32(tiff, quint32(preview.size()));
+    put32(tiff, 0); // no next IFD
+    tiff += preview;
     QByteArray payload("Exif\0\0", 6);
-    payload.append(tiff, sizeof tiff);
+    payload += tiff;
     QByteArray segment("\xff\xe1", 2);
     const int length = int(payload.size()) + 2;
     segment.append(char(length >> 8)).append(char(length & 0xff));
     return segment + payload;
+}
+
+QByteArray encode(const QImage &image, int quality)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpg");
+    writer.setQuality(quality);
+    return writer.write(image) ? buffer.data() : QByteArray();
 }
 
 QImage scene(const Shape &shape, QRandomGenerator &random)
@@ -121,15 +137,15 @@ QImage scene(const Shape &shape, QRandomGenerator &random)
 
 bool writePhoto(const QString &path, const QImage &image, quint16 orientation)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpg");
-    writer.setQuality(92);
-    if (!writer.write(image))
+    QByteArray bytes = encode(image, 92);
+    // The preview fits in 160 x 120 with the photo's own shape, so that it may stand in for it.
+    const QByteArray preview = encode(
+        image.scaled(QSize(160, 120), Qt::KeepAspectRatio, Qt::SmoothTransformation), 85);
+    if (bytes.isEmpty() || preview.isEmpty())
         return false;
-    QByteArray bytes = buffer.data();
-    if (orientation != 1)
-        bytes.insert(2, orientationSegment(orientation)); // right after SOI
+    const QByteArray segment = exifSegment(orientation, preview);
+    if (segment.size() <= 0xffff + 2)
+        bytes.insert(2, segment); // right after SOI
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
