@@ -139,8 +139,8 @@ bool writePhoto(const QString &path, const QImage &image, quint16 orientation)
 {
     QByteArray bytes = encode(image, 92);
     // The preview fits in 160 x 120 with the photo's own shape, so that it may stand in for it.
-    const QByteArray preview = encode(
-        image.scaled(QSize(160, 120), Qt::KeepAspectRatio, Qt::SmoothTransformation), 85);
+    const QByteArray preview
+        = encode(image.scaled(QSize(160, 120), Qt::KeepAspectRatio, Qt::SmoothTransformation), 85);
     if (bytes.isEmpty() || preview.isEmpty())
         return false;
     const QByteArray segment = exifSegment(orientation, preview);
