@@ -288,9 +288,12 @@ int coveringThumbnail(const PhotoHeader &header, const QSize &cell)
 
 namespace {
 
-// The loader's cell as the file stores the photo.
+// The loader's cell as the file stores the photo. A thumbnail stands in for the photo only
+// where previews are asked for, on the working canvas: a save decodes the photo itself.
 QSize storedCell(const PhotoLoader &loader)
 {
+    if (!loader.previews)
+        return QSize();
     return orientationSwapsSides(loader.orientation) ? loader.cell.transposed() : loader.cell;
 }
 

@@ -269,10 +269,11 @@ QByteArray pngHeaderOfDepth(int w, int h, int depth)
     return png.left(8) + hostile::pngChunk("IHDR", header) + png.mid(33);
 }
 
+// A cell asks for the working canvas's decode, where a thumbnail that covers it may stand in.
 PhotoLoader loaderFor(const PhotoRecord &record, double scale = 1.0, const QSize &cell = {})
 {
     return {record.path,        scale, record.size.width(), record.size.height(),
-            record.orientation, cell};
+            record.orientation, cell,  !cell.isEmpty()};
 }
 
 } // namespace
@@ -485,6 +486,12 @@ void TestFormats::thumbnails()
     const qint64 wholeDecode = qint64(480) * 320 * 4;
     QCOMPARE(loaderDecodeBytes(*header, loader) < wholeDecode,
              thumbnailShown || thumbnail == "damaged");
+
+    // A save decodes the photo itself, whatever thumbnail would cover its cell.
+    PhotoLoader saving = loader;
+    saving.previews = false;
+    QVERIFY(showsQuadrants(loadPhoto(saving),
+                           QList<QColor> {Qt::red, Qt::green, Qt::blue, Qt::yellow}));
 }
 
 void TestFormats::pixelFormats_data()
