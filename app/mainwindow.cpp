@@ -35,6 +35,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QSettings>
 #include <QShowEvent>
 #include <QStandardPaths>
@@ -224,6 +225,10 @@ void MainWindow::addAndLayOut(const QStringList &files, const QList<PhotoProblem
         return;
     const CollageDocument before = document;
     QList<PhotoProblem> notAdded = skipped;
+    // Resolved once for the photos held, not again for every file offered.
+    QSet<QString> held;
+    for (const PhotoRecord &photo : std::as_const(document.photos))
+        held.insert(QFileInfo(photo.path).canonicalFilePath());
     for (const QString &path : files) {
         if (path.isEmpty())
             continue;
@@ -233,7 +238,7 @@ void MainWindow::addAndLayOut(const QStringList &files, const QList<PhotoProblem
                  tr("the collage already holds %1 photos, the most it can").arg(maxCollagePhotos)});
             continue;
         }
-        if (const std::optional<QString> reason = addPhoto(path))
+        if (const std::optional<QString> reason = addPhoto(path, held))
             notAdded.append({path, *reason});
     }
     showPhotoCount();
@@ -281,19 +286,18 @@ void MainWindow::showNotice(const QString &summary, const QList<PhotoProblem> &p
     box->open();
 }
 
-// Adds one file, or says why it cannot be added.
-std::optional<QString> MainWindow::addPhoto(const QString &path)
+// Adds one file, or says why it cannot be added; `held` is the canonical paths of the photos
+// held, and takes the new one.
+std::optional<QString> MainWindow::addPhoto(const QString &path, QSet<QString> &held)
 {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    for (const PhotoRecord &photo : std::as_const(document.photos)) {
-        if (!canonical.isEmpty() && QFileInfo(photo.path).canonicalFilePath() == canonical)
-            return tr("already in the collage");
-    }
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (!canonical.isEmpty() && held.contains(canonical))
+        return tr("already in the collage");
     const PhotoReading reading = readPhoto(path);
     if (!reading.record)
         return reading.reason.isEmpty() ? tr("not a photo Vellomir can use") : reading.reason;
     document.photos.append(*reading.record);
+    held.insert(canonical);
     return std::nullopt;
 }
 

@@ -12,6 +12,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QSet>
 #include <QSize>
 #include <QString>
 #include <QThreadPool>
@@ -98,7 +99,7 @@ private:
     void setState(State next);
     // `skipped`: files a folder scan could not take, told about in the same notice.
     void addAndLayOut(const QStringList &files, const QList<PhotoProblem> &skipped = {});
-    std::optional<QString> addPhoto(const QString &path);
+    std::optional<QString> addPhoto(const QString &path, QSet<QString> &held);
     void beginProcessing(const QString &stepName);
     void drawPhotos();
     void applyNewCanvas(QSize requested);
