@@ -321,12 +321,11 @@ void TestRender::collageImageHasBackground()
     Photos photos;
     rig(photos, 3, {900, 600});
     SideBySide layout(3, QSize(300, 100));
-    ImageCache cache;
     const QColor back(32, 80, 192, 90); // translucent: the saved value must be exact, not blended
     CollageDocument document = documentOf(photos, layout);
     document.frame = FrameSettings {FrameRect, 10, 0};
     document.background = back;
-    const QImage collage = renderCollageImage(document, cache, {600, 200});
+    const QImage collage = renderCollageImage(document, {600, 200});
     QCOMPARE(collage.size(), QSize(600, 200));
     QCOMPARE(collage.format(), QImage::Format_ARGB32);
     QCOMPARE(collage.pixelColor(5, 100), back); // inside the scaled 20 px margin
