@@ -319,7 +319,6 @@ void MainWindow::newCanvas()
     if (dialog.exec() != QDialog::Accepted)
         return;
     collage.newCanvas(dialog.chosenSize());
-    projectController->startUntitled();
 }
 
 // The same photos on a canvas of another size: the layout is fitted to it as it is, and a

@@ -28,11 +28,20 @@ CollageSession::CollageSession(QObject *parent)
     : QObject(parent)
     , history(new QUndoStack(this))
     , seedSource(secondsSinceMidnight)
+    , recovery(std::make_unique<RecoveryFile>(RecoveryFile::defaultFolder()))
 {
     savePool.setMaxThreadCount(1);
     history->setUndoLimit(limits::maxUndoSteps);
     connect(history, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modifiedChanged(!clean); });
+    // Well within two seconds of a change, and a burst of them is written once.
+    recoveryTimer.setSingleShot(true);
+    recoveryTimer.setInterval(500);
+    connect(&recoveryTimer, &QTimer::timeout, this, &CollageSession::writeRecovery);
+    connect(history, &QUndoStack::indexChanged, this, [this] {
+        if (!recoveryTimer.isActive())
+            recoveryTimer.start();
+    });
     connect(&autoThread, &AutoThread::progressPicture, this,
             [this](quint64 request, const QImage &picture) {
                 if (layingOut && layingOut->request == request)
@@ -62,6 +71,41 @@ CollageSession::~CollageSession()
     saveWatcher.disconnect(this);
     saveWatcher.waitForFinished();
     savePool.waitForDone();
+    // A session that ends without a crash leaves nothing to recover.
+    recoveryTimer.stop();
+    recovery->remove();
+}
+
+void CollageSession::setRecoveryFolder(const QString &folder)
+{
+    recovery->remove();
+    recovery = std::make_unique<RecoveryFile>(folder);
+}
+
+void CollageSession::writeRecovery()
+{
+    if (isModified())
+        recovery->write(doc, projectFile);
+    else
+        recovery->remove();
+}
+
+QString CollageSession::flushRecovery()
+{
+    if (recoveryTimer.isActive()) {
+        recoveryTimer.stop();
+        writeRecovery();
+    }
+    recovery->flush();
+    return recovery->fileName();
+}
+
+void CollageSession::setProjectPath(const QString &path)
+{
+    if (path == projectFile)
+        return;
+    projectFile = path;
+    emit projectPathChanged(projectFile);
 }
 
 bool CollageSession::isModified() const
@@ -383,6 +427,8 @@ void CollageSession::newCanvas(const QSize &requested)
     fresh.frame = doc.frame;
     images.clear();
     changeDocument(tr("New Canvas"), fresh);
+    // A new collage: saving it must never overwrite the project shown before.
+    setProjectPath(QString());
 }
 
 void CollageSession::resizeCanvas(const QSize &requested)
@@ -411,7 +457,19 @@ ProjectOpening CollageSession::openProject(const QString &fileName)
         return result;
     }
     const CheckedDocument checked = checkPhotos(*load.document);
-    CollageDocument opened = checked.document;
+    recoveryTimer.stop();
+    recovery->remove();
+    showOpened(checked.document);
+    history->setClean();
+    setProjectPath(QFileInfo(fileName).absoluteFilePath());
+    result.opened = true;
+    result.leftOut = checked.leftOut;
+    return result;
+}
+
+// Shows a collage read from a file, with a history of its own.
+void CollageSession::showOpened(CollageDocument opened)
+{
     // A project made by vellomir-collage is laid out at full size; the window works smaller.
     const QSize working = workingCanvasSize(opened.requestedSize);
     if (opened.canvasSize != working
@@ -421,7 +479,29 @@ ProjectOpening CollageSession::openProject(const QString &fileName)
     images.clear();
     applyDocument(opened);
     history->clear();
-    history->setClean();
+}
+
+ProjectOpening CollageSession::restoreRecovery(const RecoveredCollage &left)
+{
+    ProjectOpening result;
+    if (busy())
+        return result;
+    const RecoveryLoad load = RecoveryFile::read(left.fileName);
+    if (!load.document) {
+        result.error = load.error;
+        RecoveryFile::setAside(left);
+        return result;
+    }
+    const CheckedDocument checked = checkPhotos(*load.document);
+    recoveryTimer.stop();
+    if (!recovery->adopt(left)) {
+        result.error = tr("it is being restored by another window");
+        return result;
+    }
+    showOpened(checked.document);
+    // Not saved: the restored collage is a change of its project until it is saved again.
+    history->resetClean();
+    setProjectPath(load.projectPath);
     result.opened = true;
     result.leftOut = checked.leftOut;
     return result;
@@ -432,6 +512,9 @@ std::optional<QString> CollageSession::saveProject(const QString &fileName)
     if (const std::optional<QString> error = writeProjectFile(doc, fileName))
         return error;
     history->setClean();
+    recoveryTimer.stop();
+    recovery->remove();
+    setProjectPath(QFileInfo(fileName).absoluteFilePath());
     return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 #include "collagedocument.h"
 #include "collagefile.h"
 #include "imagecache.h"
+#include "recovery.h"
 #include "renderthread.h"
 
 #include <QFutureWatcher>
@@ -16,6 +17,7 @@
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -102,11 +104,23 @@ public:
     void setDeviceRatio(qreal ratio);
     qreal deviceRatio() const { return ratio; }
 
+    // The project file the collage was opened from or saved as; empty for an untitled one.
+    QString projectPath() const { return projectFile; }
     // Reads a project and shows it, without its missing photos; the history starts again.
     ProjectOpening openProject(const QString &fileName);
-    // Writes the project; the collage counts as saved once it is written. The reason on
-    // failure.
+    // Writes the project; the collage counts as saved once it is written, as that project.
+    // The reason on failure.
     std::optional<QString> saveProject(const QString &fileName);
+
+    // After each change the collage is written to a recovery file in this folder, and the
+    // file goes once the collage is saved, discarded or closed. By default the program's own.
+    void setRecoveryFolder(const QString &folder);
+    QString recoveryFolder() const { return recovery->folder(); }
+    // Shows the collage a crashed process left, marked modified, under its project's name;
+    // its file becomes this collage's recovery file. A damaged file is set aside.
+    ProjectOpening restoreRecovery(const RecoveredCollage &left);
+    // The recovery file written now, once every write has ended; for tests.
+    QString flushRecovery();
     // Starts writing the collage at its requested size; collageSaved() tells how it ended.
     // False when nothing was started: while busy, or when the file is one of the photos.
     bool saveCollage(const QString &fileName, CollageFormat format);
@@ -120,6 +134,7 @@ signals:
     // A layout has just finished and been drawn for the first time is on its way.
     void layoutFinished();
     void modifiedChanged(bool modified);
+    void projectPathChanged(const QString &path);
     void progressPicture(const QImage &picture);
     void progressChanged(int percent);
     // The photo layer, with the device pixel ratio it was drawn for; null for a collage
@@ -143,6 +158,9 @@ private:
     void changeDocument(const QString &text, const CollageDocument &next, int mergeId = -1);
     void pushStep(const QString &text, const CollageDocument &before, int mergeId = -1);
     bool validPhoto(int index) const;
+    void setProjectPath(const QString &path);
+    void showOpened(CollageDocument opened);
+    void writeRecovery();
 
     CollageDocument doc;
     QUndoStack *history = nullptr;
@@ -150,6 +168,9 @@ private:
     std::function<unsigned()> seedSource;
     State current = State::Idle;
     qreal ratio = 1.0; // the screen's
+    QString projectFile;
+    std::unique_ptr<RecoveryFile> recovery;
+    QTimer recoveryTimer; // single shot: one recovery write for a burst of changes
 
     // The layout running: its request, and the step it ends.
     struct PendingLayout
