@@ -141,7 +141,16 @@ void MainWindow::connectSession()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!projectController->maybeSave()) {
+    if (!closeAfterSave && !projectController->maybeSave()) {
+        event->ignore();
+        return;
+    }
+    // A collage being written is finished first: the window closes once it is.
+    if (collage.state() == CollageSession::State::Saving) {
+        if (closeAfterSave)
+            return event->ignore();
+        closeAfterSave = true;
+        statusBar()->showMessage(tr("Vellomir closes once the collage is saved."));
         event->ignore();
         return;
     }
@@ -224,6 +233,9 @@ void MainWindow::showDocument()
         scene->setBackColor(document.background);
     rightWidget->treeSettings->canvasSettings->showAppearance(document.background, document.frame);
     showPhotoCount();
+    scene->setHint(document.photos.isEmpty()
+                       ? tr("Add photos with File > Add Folder, or drop them here")
+                       : QString());
     settings.rememberCollage(document);
 }
 
@@ -315,6 +327,7 @@ void MainWindow::newCanvas()
     if (collage.busy() || !projectController->maybeSave())
         return;
     SizeWidget dialog(this);
+    dialog.setWindowTitle(tr("New Canvas"));
     dialog.showSize(collage.document().requestedSize);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -328,6 +341,7 @@ void MainWindow::canvasSize()
     if (collage.busy())
         return;
     SizeWidget dialog(this);
+    dialog.setWindowTitle(tr("Canvas Size"));
     dialog.showSize(collage.document().requestedSize);
     if (dialog.exec() == QDialog::Accepted)
         collage.resizeCanvas(dialog.chosenSize());
@@ -396,4 +410,7 @@ void MainWindow::saveEnded(const SaveOutcome &outcome)
         settings.setSaveDir(outcome.fileName);
     }
     emit collageSaved(outcome.error.isEmpty());
+    // The question about unsaved changes was answered when the window was closed.
+    if (closeAfterSave)
+        close();
 }

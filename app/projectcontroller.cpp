@@ -115,31 +115,40 @@ bool ProjectController::openProject(const QString &fileName)
     }
     settings->setProjectDir(QFileInfo(fileName).absolutePath());
     settings->addRecentProject(session->projectPath());
-    showLeftOut(shownName, opening.leftOut);
+    showProblems(shownName, opening);
     return true;
 }
 
-void ProjectController::showLeftOut(const QString &shownName, const QList<PhotoProblem> &leftOut)
+void ProjectController::showProblems(const QString &shownName, const ProjectOpening &opening)
 {
-    if (leftOut.isEmpty())
-        return;
+    // English has no catalogue, so its singular needs a text of its own.
+    const int leftOut = int(opening.leftOut.size());
+    if (leftOut > 0)
+        showList(leftOut == 1 ? tr("One photo of %1 could not be used and was left out of the "
+                                   "collage:")
+                              : tr("%n photos of %1 could not be used and were left out of the "
+                                   "collage:",
+                                   nullptr, leftOut),
+                 shownName, opening.leftOut);
+    const int changed = int(opening.changed.size());
+    if (changed > 0)
+        showList(changed == 1 ? tr("One photo of %1 has changed since it was saved:")
+                              : tr("%n photos of %1 have changed since it was saved:", nullptr,
+                                   changed),
+                 shownName, opening.changed);
+}
+
+void ProjectController::showList(const QString &summary, const QString &shownName,
+                                 const QList<PhotoProblem> &problems)
+{
     const int shown = 10;
     QStringList lines;
-    for (const PhotoProblem &problem : leftOut.mid(0, shown))
+    for (const PhotoProblem &problem : problems.mid(0, shown))
         lines << tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason);
-    if (leftOut.size() > shown)
-        lines << tr("…and %n more", nullptr, int(leftOut.size() - shown));
-    // English has no catalogue, so its singular needs a text of its own.
-    const int count = int(leftOut.size());
-    const QString summary
-        = (count == 1 ? tr("One photo of %1 could not be used and was left out of the "
-                           "collage:")
-                      : tr("%n photos of %1 could not be used and were left out of the "
-                           "collage:",
-                           nullptr, count))
-              .arg(shownName);
+    if (problems.size() > shown)
+        lines << tr("…and %n more", nullptr, int(problems.size() - shown));
     warn(window, tr("Open Project"),
-         summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')));
+         summary.arg(shownName) + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')));
 }
 
 bool ProjectController::offerRecoveries()
@@ -176,7 +185,7 @@ bool ProjectController::restore(const RecoveredCollage &left)
              tr("Cannot restore %1: %2").arg(shownName, opening.error));
         return false;
     }
-    showLeftOut(shownName, opening.leftOut);
+    showProblems(shownName, opening);
     return true;
 }
 

@@ -1,11 +1,13 @@
 #ifndef PROJECTCONTROLLER_H
 #define PROJECTCONTROLLER_H
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
 class CollageSession;
 struct PhotoProblem;
+struct ProjectOpening;
 struct RecoveredCollage;
 class QMenu;
 class QWidget;
@@ -43,7 +45,9 @@ private:
     bool writeProject(const QString &fileName);
     void showTitle();
     bool restore(const RecoveredCollage &left);
-    void showLeftOut(const QString &shownName, const QList<PhotoProblem> &leftOut);
+    void showProblems(const QString &shownName, const ProjectOpening &opening);
+    void showList(const QString &summary, const QString &shownName,
+                  const QList<PhotoProblem> &problems);
 
     QWidget *window;
     CollageSession *session;

@@ -149,9 +149,10 @@ CheckedDocument checkPhotos(CollageDocument document)
     const auto translated
         = [](const char *text) { return QCoreApplication::translate("CollageDocument", text); };
     QList<PhotoProblem> problems;
+    QList<PhotoProblem> changed;
     QList<int> unusable;
     for (int i = 0; i < document.photos.size(); ++i) {
-        const PhotoRecord &photo = document.photos.at(i);
+        PhotoRecord &photo = document.photos[i];
         const QFileInfo info(photo.path);
         QString reason;
         if (!info.exists()) {
@@ -164,8 +165,16 @@ CheckedDocument checkPhotos(CollageDocument document)
                                           : now.reason;
         } else if (now.record->size != uprightSize(photo)
                    || now.record->orientation != photo.orientation) {
-            reason = translated(QT_TRANSLATE_NOOP(
-                "CollageDocument", "the photo has changed since the project was saved"));
+            // Turned or cropped in another program: shown as the file is now, with its crop
+            // and turns started again.
+            photo.size = now.record->size;
+            photo.orientation = now.record->orientation;
+            photo.crop = QPointF();
+            photo.turns = 0;
+            changed.append({photo.path,
+                            translated(QT_TRANSLATE_NOOP("CollageDocument",
+                                                         "the photo has changed since the project "
+                                                         "was saved and is shown as it is now"))});
         }
         if (!reason.isEmpty()) {
             problems.append({photo.path, reason});
@@ -175,7 +184,10 @@ CheckedDocument checkPhotos(CollageDocument document)
     // From the back, so the indices still to come stay valid.
     for (auto it = unusable.crbegin(); it != unusable.crend(); ++it)
         document = withoutPhoto(std::move(document), *it);
-    return {std::move(document), problems};
+    // The changed photos' cells follow their new shapes.
+    if (!changed.isEmpty() && document.hasLayout())
+        refitLeaves(document);
+    return {std::move(document), problems, changed};
 }
 
 CollageDocument fittedTo(CollageDocument document, const QSize &canvas)

@@ -464,6 +464,7 @@ ProjectOpening CollageSession::openProject(const QString &fileName)
     setProjectPath(QFileInfo(fileName).absoluteFilePath());
     result.opened = true;
     result.leftOut = checked.leftOut;
+    result.changed = checked.changed;
     return result;
 }
 
@@ -504,6 +505,7 @@ ProjectOpening CollageSession::restoreRecovery(const RecoveredCollage &left)
     setProjectPath(load.projectPath);
     result.opened = true;
     result.leftOut = checked.leftOut;
+    result.changed = checked.changed;
     return result;
 }
 

@@ -36,7 +36,8 @@ struct ProjectOpening
 {
     bool opened = false;
     QString error; // why it was not opened, translated
-    QList<PhotoProblem> leftOut; // photos missing or changed, in the collection's order
+    QList<PhotoProblem> leftOut; // photos missing or unreadable, in the collection's order
+    QList<PhotoProblem> changed; // photos shown with the new shape their files have
 };
 
 // One collage being made: the document, its history, the decoded photos and the two workers,
