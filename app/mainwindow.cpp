@@ -114,7 +114,11 @@ void MainWindow::connectSession()
     connect(&collage, &CollageSession::layoutFinished, this, &MainWindow::showEditingHint);
     connect(&collage, &CollageSession::photosNotAdded, this,
             [this](const QList<PhotoProblem> &problems) {
-                const int count = int(problems.size());
+                int count = 0;
+                for (const PhotoProblem &problem : problems)
+                    count += problem.path.isEmpty() ? 0 : 1;
+                if (count == 0) // only the photos over the cap: their line says it all
+                    return showNotice(problems.first().reason, {});
                 showNotice(count == 1 ? tr("One file was not added:")
                                       : tr("%n files were not added:", nullptr, count),
                            problems);
@@ -122,11 +126,11 @@ void MainWindow::connectSession()
     connect(&collage, &CollageSession::photosLeftOut, this,
             [this](const QList<PhotoProblem> &problems) {
                 const int count = int(problems.size());
-                showNotice(count == 1
-                               ? tr("One photo could not be decoded and was left out:")
-                               : tr("%n photos could not be decoded and were left out:", nullptr,
-                                    count),
-                           problems);
+                showNotice(
+                    count == 1
+                        ? tr("One photo could not be decoded and was left out:")
+                        : tr("%n photos could not be decoded and were left out:", nullptr, count),
+                    problems);
             });
     connect(&collage, &CollageSession::collageSaved, this, &MainWindow::saveEnded);
 
@@ -134,8 +138,7 @@ void MainWindow::connectSession()
     connect(page, &CanvasSettings::colorChanged, &collage, &CollageSession::setBackground);
     connect(page, &CanvasSettings::paramChanged, &collage, &CollageSession::setFrameParams);
     connect(page, &CanvasSettings::photoFrameChanged, &collage, &CollageSession::setFrameType);
-    connect(statusWidget->shuffleButton, &QPushButton::clicked, &collage,
-            &CollageSession::shuffle);
+    connect(statusWidget->shuffleButton, &QPushButton::clicked, &collage, &CollageSession::shuffle);
     connect(view, &CanvasView::urlsAdded, this, &MainWindow::urlsDropped);
 }
 
@@ -264,12 +267,16 @@ void MainWindow::showNotice(const QString &summary, const QList<PhotoProblem> &p
     const int shown = 10;
     QStringList lines;
     for (const PhotoProblem &problem : problems.mid(0, shown))
-        lines << tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason);
+        lines << (problem.path.isEmpty()
+                      ? problem.reason
+                      : tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason));
     if (problems.size() > shown)
         lines << tr("…and %n more", nullptr, int(problems.size() - shown));
     // Not modal: the collage goes on being made while the notice waits to be read.
-    auto *box = new QMessageBox(QMessageBox::Information, tr("Add Photos"),
-                                summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')),
+    const QString text = lines.isEmpty()
+                             ? summary
+                             : summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n'));
+    auto *box = new QMessageBox(QMessageBox::Information, tr("Add Photos"), text,
                                 QMessageBox::Close, this);
     box->setObjectName(QStringLiteral("notice"));
     box->setTextFormat(Qt::PlainText);

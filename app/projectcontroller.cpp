@@ -9,8 +9,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMenu>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -132,9 +132,9 @@ void ProjectController::showProblems(const QString &shownName, const ProjectOpen
                  shownName, opening.leftOut);
     const int changed = int(opening.changed.size());
     if (changed > 0)
-        showList(changed == 1 ? tr("One photo of %1 has changed since it was saved:")
-                              : tr("%n photos of %1 have changed since it was saved:", nullptr,
-                                   changed),
+        showList(changed == 1
+                     ? tr("One photo of %1 has changed since it was saved:")
+                     : tr("%n photos of %1 have changed since it was saved:", nullptr, changed),
                  shownName, opening.changed);
 }
 
@@ -155,8 +155,8 @@ bool ProjectController::offerRecoveries()
 {
     for (const RecoveredCollage &left : RecoveryFile::leftBehind(session->recoveryFolder())) {
         const QString name = left.projectPath.isEmpty()
-            ? tr("An untitled collage")
-            : QDir::toNativeSeparators(left.projectPath);
+                                 ? tr("An untitled collage")
+                                 : QDir::toNativeSeparators(left.projectPath);
         QMessageBox box(QMessageBox::Question, tr("Restore Collage"),
                         tr("Vellomir did not close properly.\n%1 has changes from %2 that were "
                            "not saved.")

@@ -57,8 +57,7 @@ CollageSession::CollageSession(QObject *parent)
             emit progressChanged(value);
     });
     connect(&renderThread, &RenderThread::renderFinished, this, &CollageSession::renderFinished);
-    connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this,
-            &CollageSession::saveEnded);
+    connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this, &CollageSession::saveEnded);
 }
 
 // The workers read only copies, but the save job reports to this object: stop listening,
@@ -70,6 +69,10 @@ CollageSession::~CollageSession()
     renderThread.disconnect(this);
     saveWatcher.disconnect(this);
     saveWatcher.waitForFinished();
+    if (adding) {
+        adding->disconnect(this);
+        adding->waitForFinished();
+    }
     savePool.waitForDone();
     // A session that ends without a crash leaves nothing to recover.
     recoveryTimer.stop();
@@ -142,51 +145,78 @@ void CollageSession::setState(State next)
 
 // --- adding photos -------------------------------------------------------------
 
-void CollageSession::addPaths(const QStringList &paths)
+// Reads what was offered, off the GUI thread: a folder with many photos, or a file that is
+// slow to read, never stops the window.
+CollageSession::Offered CollageSession::readOffered(QList<PhotoRecord> held,
+                                                    const QStringList &paths)
 {
-    if (busy())
-        return;
     // Folders are taken as they come, the single files after them.
     QStringList fromFolders;
     QStringList files;
-    QList<PhotoProblem> notAdded;
+    Offered result;
     for (const QString &path : paths) {
         const QFileInfo info(path);
         if (path.isEmpty() || !info.exists())
             continue;
         if (info.isDir()) {
             const FolderScan scan = scanFolder(info.absoluteFilePath());
+            if (scan.files.isEmpty() && scan.skipped.isEmpty())
+                result.notAdded.append({path, tr("the folder holds no photos")});
             fromFolders << scan.files;
-            notAdded << scan.skipped;
+            result.notAdded << scan.skipped;
         } else {
             files << info.absoluteFilePath();
         }
     }
-    const CollageDocument before = doc;
-    const PhotoAdditions additions = addPhotos(doc.photos, fromFolders + files, maxCollagePhotos);
-    for (const NotAdded &file : additions.notAdded) {
+    result.additions = addPhotos(std::move(held), fromFolders + files, maxCollagePhotos);
+    int full = 0;
+    for (const NotAdded &file : std::as_const(result.additions.notAdded)) {
         switch (file.why) {
         case NotAddedWhy::AlreadyAdded:
-            notAdded.append({file.path, tr("already in the collage")});
+            result.notAdded.append({file.path, tr("already in the collage")});
             break;
         case NotAddedWhy::CollageFull:
-            notAdded.append(
-                {file.path,
-                 tr("the collage already holds %1 photos, the most it can").arg(maxCollagePhotos)});
+            ++full;
             break;
         case NotAddedWhy::Unreadable:
-            notAdded.append({file.path, file.reason.isEmpty() ? tr("not a photo Vellomir can use")
-                                                              : file.reason});
+            result.notAdded.append({file.path, file.reason.isEmpty()
+                                                   ? tr("not a photo Vellomir can use")
+                                                   : file.reason});
             break;
         }
     }
-    if (!notAdded.isEmpty())
-        emit photosNotAdded(notAdded);
-    if (additions.added == 0)
+    // One line for them all, however many there were.
+    if (full > 0)
+        result.notAdded.append(
+            {QString(), (full == 1 ? tr("One photo was not added: the collage holds at most %1")
+                                   : tr("%n photos were not added: the collage holds at most %1",
+                                        nullptr, full))
+                            .arg(maxCollagePhotos)});
+    return result;
+}
+
+void CollageSession::addPaths(const QStringList &paths)
+{
+    if (busy() || paths.isEmpty())
         return;
-    doc.photos = additions.photos;
-    emit documentChanged();
-    beginLayout(tr("Add Photos"), before);
+    setState(State::Adding);
+    const CollageDocument before = doc;
+    auto *watcher = new QFutureWatcher<Offered>(this);
+    adding = watcher;
+    connect(watcher, &QFutureWatcher<Offered>::finished, this, [this, watcher, before] {
+        adding = nullptr;
+        watcher->deleteLater();
+        const Offered result = watcher->result();
+        setState(State::Idle);
+        if (!result.notAdded.isEmpty())
+            emit photosNotAdded(result.notAdded);
+        if (result.additions.added == 0)
+            return;
+        doc.photos = result.additions.photos;
+        emit documentChanged();
+        beginLayout(tr("Add Photos"), before);
+    });
+    watcher->setFuture(QtConcurrent::run(&CollageSession::readOffered, doc.photos, paths));
 }
 
 // --- the collage cycle ---------------------------------------------------------
@@ -267,7 +297,8 @@ void CollageSession::renderFinished(quint64 request, const RenderedLayer &result
         const CollageDocument shown = doc;
         doc.photos = render.document.photos;
         doc.layout = render.document.layout;
-        if (auto *step = dynamic_cast<const DocumentCommand *>(history->command(history->index() - 1));
+        if (auto *step
+            = dynamic_cast<const DocumentCommand *>(history->command(history->index() - 1));
             step && step->result() == shown)
             const_cast<DocumentCommand *>(step)->amend(doc);
         emit layoutChanged();
@@ -313,8 +344,7 @@ void CollageSession::redo()
 void CollageSession::pushStep(const QString &text, const CollageDocument &before, int mergeId)
 {
     history->push(new DocumentCommand(
-        text, before, doc, [this](const CollageDocument &next) { applyDocument(next); },
-        mergeId));
+        text, before, doc, [this](const CollageDocument &next) { applyDocument(next); }, mergeId));
 }
 
 void CollageSession::changeDocument(const QString &text, const CollageDocument &next, int mergeId)
@@ -330,7 +360,7 @@ void CollageSession::applyDocument(const CollageDocument &next)
 {
     const CollageDocument previous = std::exchange(doc, next);
     const bool moved = previous.photos != doc.photos || previous.layout != doc.layout
-        || previous.canvasSize != doc.canvasSize;
+                       || previous.canvasSize != doc.canvasSize;
     if (moved)
         emit layoutChanged();
     emit documentChanged();

@@ -5,6 +5,7 @@
 #include "collagedocument.h"
 #include "collagefile.h"
 #include "imagecache.h"
+#include "photoadding.h"
 #include "recovery.h"
 #include "renderthread.h"
 
@@ -54,6 +55,7 @@ class CollageSession : public QObject
 public:
     enum class State {
         Idle,
+        Adding, // the files offered are read; what was added is laid out next
         LayingOut, // a layout runs; its end is a step of the history, then a render
         Rendering, // the photo layer is drawn
         Saving, // the collage is written; a render may run beside it
@@ -79,8 +81,9 @@ public:
                             const QSize &requested);
 
     // Files and folders, as a drop or a dialog gives them: folders are read like Add Folder
-    // and come first, files follow in their order. What was added is laid out anew, as one
-    // step; what was not is told through photosNotAdded().
+    // and come first, files follow in their order, all of it off the GUI thread. What was
+    // added is laid out anew, as one step; what was not is told through photosNotAdded(), a
+    // problem without a path being a line of its own.
     void addPaths(const QStringList &paths);
     void shuffle();
     void undo();
@@ -148,6 +151,12 @@ signals:
     void collageSaved(const SaveOutcome &outcome);
 
 private:
+    struct Offered
+    {
+        PhotoAdditions additions;
+        QList<PhotoProblem> notAdded; // in words, as the notice shows them
+    };
+    static Offered readOffered(QList<PhotoRecord> held, const QStringList &paths);
     void setState(State next);
     void beginLayout(const QString &stepName, const CollageDocument &before);
     void layoutReady(quint64 request, const LayoutTree &layout);
@@ -188,6 +197,7 @@ private:
         qreal ratio = 1.0;
     };
     std::optional<PendingRender> rendering;
+    QFutureWatcherBase *adding = nullptr; // the files offered being read
 
     // Saves render on a pool of their own, so that the decoding inside keeps the whole global
     // pool.

@@ -97,8 +97,7 @@ void RecoveryFile::write(const CollageDocument &document, const QString &project
             writer.start([previous] { QFile::remove(previous); });
     }
     // Relative where the photos lie beside the project, as a saved project has them.
-    const QString folder
-        = projectPath.isEmpty() ? dir : QFileInfo(projectPath).absolutePath();
+    const QString folder = projectPath.isEmpty() ? dir : QFileInfo(projectPath).absolutePath();
     QJsonObject wrapper;
     wrapper.insert(QStringLiteral("project"), projectPath);
     wrapper.insert(QStringLiteral("folder"), folder);
@@ -108,8 +107,8 @@ void RecoveryFile::write(const CollageDocument &document, const QString &project
     const QString target = current;
     writer.start([bytes, target] {
         QSaveFile file(target);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
-            || !file.flush() || !file.commit()) {
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()
+            || !file.commit()) {
             file.cancelWriting();
             qCWarning(lcRecovery) << "cannot write" << target << file.errorString();
         }
@@ -159,10 +158,9 @@ QList<RecoveredCollage> RecoveryFile::leftBehind(const QString &folder)
         const RecoveryLoad load = read(entry.absoluteFilePath());
         found.append({entry.absoluteFilePath(), load.projectPath, entry.lastModified()});
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const RecoveredCollage &x, const RecoveredCollage &y) {
-                         return x.written > y.written;
-                     });
+    std::stable_sort(
+        found.begin(), found.end(),
+        [](const RecoveredCollage &x, const RecoveredCollage &y) { return x.written > y.written; });
     return found;
 }
 

@@ -11,8 +11,7 @@ AutoThread::AutoThread(QObject *parent)
 // A layout cannot be cut short; it takes a fraction of a second, so the owner waits for it.
 AutoThread::~AutoThread() = default;
 
-quint64 AutoThread::startLayout(const QList<QSize> &photoSizes, const QSize &canvas,
-                                unsigned seed)
+quint64 AutoThread::startLayout(const QList<QSize> &photoSizes, const QSize &canvas, unsigned seed)
 {
     if (photoSizes.isEmpty() || canvas.isEmpty())
         return 0;
