@@ -171,10 +171,10 @@ CheckedDocument checkPhotos(CollageDocument document)
             photo.orientation = now.record->orientation;
             photo.crop = QPointF();
             photo.turns = 0;
-            changed.append({photo.path,
-                            translated(QT_TRANSLATE_NOOP("CollageDocument",
-                                                         "the photo has changed since the project "
-                                                         "was saved and is shown as it is now"))});
+            changed.append(
+                {photo.path, translated(QT_TRANSLATE_NOOP("CollageDocument",
+                                                          "the photo has changed since the project "
+                                                          "was saved and is shown as it is now"))});
         }
         if (!reason.isEmpty()) {
             problems.append({photo.path, reason});
@@ -218,6 +218,19 @@ CollageDocument withCrop(CollageDocument document, int index, const QPointF &cro
 {
     if (index >= 0 && index < document.photos.size())
         document.photos[index].crop = crop;
+    return document;
+}
+
+CollageDocument withReplacedPhoto(CollageDocument document, int index, const PhotoRecord &photo)
+{
+    if (index < 0 || index >= document.photos.size())
+        return document;
+    PhotoRecord &replaced = document.photos[index];
+    replaced = photo;
+    replaced.crop = QPointF();
+    replaced.turns = 0;
+    if (document.hasLayout())
+        refitLeaves(document);
     return document;
 }
 

@@ -117,6 +117,10 @@ CollageDocument withSwappedPhotos(CollageDocument document, int first, int secon
 // its crop centred again and the layout fitted to its new shape.
 CollageDocument withTurnedPhoto(CollageDocument document, int index, int quarterTurns);
 
+// The document with `photo` in the place and the cell of photo `index`, centred; the layout is
+// fitted to its shape.
+CollageDocument withReplacedPhoto(CollageDocument document, int index, const PhotoRecord &photo);
+
 // The document with photo `index` showing the part of it that `crop` says (see PhotoRecord).
 CollageDocument withCrop(CollageDocument document, int index, const QPointF &crop);
 

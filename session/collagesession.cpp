@@ -411,6 +411,34 @@ void CollageSession::setCrop(int index, const QPointF &crop)
     changeDocument(tr("Move Photo"), withCrop(doc, index, crop));
 }
 
+void CollageSession::replacePhoto(int index, const QString &path)
+{
+    if (busy() || !validPhoto(index) || path.isEmpty())
+        return;
+    setState(State::Adding);
+    const QString replaced = doc.photos.at(index).path;
+    QList<PhotoRecord> others = doc.photos;
+    others.removeAt(index);
+    auto *watcher = new QFutureWatcher<Offered>(this);
+    adding = watcher;
+    connect(watcher, &QFutureWatcher<Offered>::finished, this, [this, watcher, index, replaced] {
+        adding = nullptr;
+        watcher->deleteLater();
+        const Offered result = watcher->result();
+        setState(State::Idle);
+        if (!result.notAdded.isEmpty())
+            emit photosNotAdded(result.notAdded);
+        // The collage may have changed while the file was read; the photo is put in its place
+        // only where that place still holds the photo it replaces.
+        if (result.additions.added == 0 || !validPhoto(index)
+            || doc.photos.at(index).path != replaced)
+            return;
+        changeDocument(tr("Replace Photo"),
+                       withReplacedPhoto(doc, index, result.additions.photos.last()));
+    });
+    watcher->setFuture(QtConcurrent::run(&CollageSession::readOffered, others, QStringList {path}));
+}
+
 void CollageSession::setFrameType(int type)
 {
     FrameSettings frame = doc.frame;

@@ -95,6 +95,9 @@ public:
     void turnPhoto(int index, int quarterTurns);
     void centrePhoto(int index);
     void setCrop(int index, const QPointF &crop);
+    // Puts the photo of `path` in the place of photo `index`, read off the GUI thread; a file
+    // that cannot be added is told through photosNotAdded().
+    void replacePhoto(int index, const QString &path);
 
     void setFrame(const FrameSettings &frame);
     void setFrameType(int type);
