@@ -233,6 +233,8 @@ void CollageSession::beginLayout(const QString &stepName, const CollageDocument 
 {
     if (busy() || doc.photos.isEmpty())
         return;
+    // Taken before the seed changes: a shuffle's `before` is the document itself.
+    CollageDocument start = before;
     doc.seed = seedSource();
     QList<QSize> sizes;
     for (const PhotoRecord &photo : std::as_const(doc.photos))
@@ -240,7 +242,7 @@ void CollageSession::beginLayout(const QString &stepName, const CollageDocument 
     const quint64 request = autoThread.startLayout(sizes, doc.canvasSize, doc.seed);
     if (request == 0)
         return;
-    layingOut = PendingLayout {request, stepName, before};
+    layingOut = PendingLayout {request, stepName, std::move(start)};
     setState(State::LayingOut);
 }
 
