@@ -12,6 +12,7 @@
 #include "statuswidget.h"
 #include "translation.h"
 #include "treesettings.h"
+#include "warning.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -36,21 +37,6 @@
 #include <QToolButton>
 #include <QUndoStack>
 #include <QWindow>
-
-namespace {
-
-// Every message names files as they are: a name is never read as markup.
-QMessageBox::StandardButton warn(QWidget *parent, const QString &title, const QString &text,
-                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                 QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
-{
-    QMessageBox box(QMessageBox::Warning, title, text, buttons, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(defaultButton);
-    return QMessageBox::StandardButton(box.exec());
-}
-
-} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -122,11 +108,11 @@ void MainWindow::connectSession()
     connect(&collage, &CollageSession::photosLeftOut, this,
             [this](const QList<PhotoProblem> &problems) {
                 const int count = int(problems.size());
-                showNotice(count == 1
-                               ? tr("One photo could not be decoded and was left out:")
-                               : tr("%n photos could not be decoded and were left out:", nullptr,
-                                    count),
-                           problems);
+                showNotice(
+                    count == 1
+                        ? tr("One photo could not be decoded and was left out:")
+                        : tr("%n photos could not be decoded and were left out:", nullptr, count),
+                    problems);
             });
     connect(&collage, &CollageSession::collageSaved, this, &MainWindow::saveEnded);
 
@@ -134,8 +120,7 @@ void MainWindow::connectSession()
     connect(page, &CanvasSettings::colorChanged, &collage, &CollageSession::setBackground);
     connect(page, &CanvasSettings::paramChanged, &collage, &CollageSession::setFrameParams);
     connect(page, &CanvasSettings::photoFrameChanged, &collage, &CollageSession::setFrameType);
-    connect(statusWidget->shuffleButton, &QPushButton::clicked, &collage,
-            &CollageSession::shuffle);
+    connect(statusWidget->shuffleButton, &QPushButton::clicked, &collage, &CollageSession::shuffle);
     connect(view, &CanvasView::urlsAdded, this, &MainWindow::urlsDropped);
 }
 

@@ -4,6 +4,7 @@
 #include "projectfile.h"
 #include "settingsstore.h"
 #include "translation.h"
+#include "warning.h"
 
 #include <QAction>
 #include <QDir>
@@ -12,21 +13,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QWidget>
-
-namespace {
-
-// Every message names files as they are: a name is never read as markup.
-QMessageBox::StandardButton warn(QWidget *parent, const QString &title, const QString &text,
-                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                 QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
-{
-    QMessageBox box(QMessageBox::Warning, title, text, buttons, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(defaultButton);
-    return QMessageBox::StandardButton(box.exec());
-}
-
-} // namespace
 
 QString ProjectController::projectFilter()
 {
@@ -118,7 +104,8 @@ bool ProjectController::openProject(const QString &fileName)
                            "collage:",
                            nullptr, count))
               .arg(shownName);
-    warn(window, tr("Open Project"), summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')));
+    warn(window, tr("Open Project"),
+         summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')));
     return true;
 }
 
