@@ -12,6 +12,7 @@
 #include "statuswidget.h"
 #include "translation.h"
 #include "treesettings.h"
+#include "warning.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -36,21 +37,6 @@
 #include <QToolButton>
 #include <QUndoStack>
 #include <QWindow>
-
-namespace {
-
-// Every message names files as they are: a name is never read as markup.
-QMessageBox::StandardButton warn(QWidget *parent, const QString &title, const QString &text,
-                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                 QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
-{
-    QMessageBox box(QMessageBox::Warning, title, text, buttons, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(defaultButton);
-    return QMessageBox::StandardButton(box.exec());
-}
-
-} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)

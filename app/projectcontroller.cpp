@@ -4,6 +4,7 @@
 #include "projectfile.h"
 #include "settingsstore.h"
 #include "translation.h"
+#include "warning.h"
 
 #include <QAction>
 #include <QDir>
@@ -14,21 +15,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
-
-namespace {
-
-// Every message names files as they are: a name is never read as markup.
-QMessageBox::StandardButton warn(QWidget *parent, const QString &title, const QString &text,
-                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                 QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
-{
-    QMessageBox box(QMessageBox::Warning, title, text, buttons, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(defaultButton);
-    return QMessageBox::StandardButton(box.exec());
-}
-
-} // namespace
 
 QString ProjectController::projectFilter()
 {
