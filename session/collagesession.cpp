@@ -207,14 +207,17 @@ void CollageSession::addPaths(const QStringList &paths)
         adding = nullptr;
         watcher->deleteLater();
         const Offered result = watcher->result();
-        setState(State::Idle);
+        if (result.additions.added == 0) {
+            setState(State::Idle);
+        } else {
+            // Straight on to the layout: the window never sees an idle moment in between.
+            current = State::Idle;
+            doc.photos = result.additions.photos;
+            beginLayout(tr("Add Photos"), before);
+            emit documentChanged();
+        }
         if (!result.notAdded.isEmpty())
             emit photosNotAdded(result.notAdded);
-        if (result.additions.added == 0)
-            return;
-        doc.photos = result.additions.photos;
-        emit documentChanged();
-        beginLayout(tr("Add Photos"), before);
     });
     watcher->setFuture(QtConcurrent::run(&CollageSession::readOffered, doc.photos, paths));
 }
