@@ -1,6 +1,6 @@
 // Times the layout worker's whole sequence (without painting the progress pictures) for 10, 50
 // and 100 photos of mixed shapes on a 1200x800 canvas, and reports the resulting quality.
-#include "btree.h"
+#include "btree_internal.h"
 
 #include <algorithm>
 #include <chrono>
@@ -41,18 +41,18 @@ struct Result
     double croploss;
 };
 
-Result measure(int n, int runs)
+Result measure(BContext *context, int n, int runs)
 {
     // Laid out as the window and vellomir-collage lay out: on fair sizes.
     std::vector<BSize> list = photos(n);
-    btree_fair_sizes(list.data(), unsigned(n));
+    btree_fair_sizes(context, list.data(), unsigned(n));
     std::vector<double> times;
     Result result {0, 0, 0};
     BTree *tree = btree_new();
     for (int run = 0; run < runs; run++) {
         btree_clear(tree);
         auto start = std::chrono::steady_clock::now();
-        btree_layout(tree, list.data(), unsigned(n), 1200, 800, 4242, nullptr);
+        btree_layout(context, tree, list.data(), unsigned(n), 1200, 800, 4242, nullptr);
         auto end = std::chrono::steady_clock::now();
         times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
@@ -71,15 +71,16 @@ Result measure(int n, int runs)
 
 int main()
 {
-    btree_set_sink(silent, nullptr);
+    BContext *context = btree_context_new(silent, nullptr);
     const int runs = 9;
     std::printf("%8s %12s %14s %10s\n", "photos", "median_ms", "objective", "croploss");
     Result last {0, 0, 0};
     for (int n : {10, 50, 100}) {
-        last = measure(n, runs);
+        last = measure(context, n, runs);
         std::printf("%8d %12.2f %14.6f %10.4f\n", n, last.ms, last.objective, last.croploss);
     }
     std::printf("layout100_ms=%.1f objective100=%.6f croploss100=%.4f\n", last.ms, last.objective,
                 last.croploss);
+    btree_context_free(context);
     return 0;
 }

@@ -149,9 +149,10 @@ int parseArguments(const QCoreApplication &app, Options &options)
         QStringLiteral("Makes a photo collage and writes it as JPEG or PNG."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("photos"),
-                                 QStringLiteral("Photo files and folders of photos (JPEG, HEIF, AVIF, PNG, WebP, TIFF)."),
-                                 QStringLiteral("PHOTO|FOLDER..."));
+    parser.addPositionalArgument(
+        QStringLiteral("photos"),
+        QStringLiteral("Photo files and folders of photos (JPEG, HEIF, AVIF, PNG, WebP, TIFF)."),
+        QStringLiteral("PHOTO|FOLDER..."));
     const QCommandLineOption outputOpt({QStringLiteral("o"), QStringLiteral("output")},
                                        QStringLiteral("Output file (.jpg, .jpeg or .png)."),
                                        QStringLiteral("OUT"));
@@ -391,10 +392,10 @@ private:
     std::mutex mutex;
 };
 
-void quietSink(int, const char *, void *) { }
+void quietSink(int, const char *) { }
 
 // Everything the engine says goes to stderr, so that stdout stays the tool's own.
-void stderrSink(int channel, const char *text, void *)
+void stderrSink(int channel, const char *text)
 {
     if (channel == BTREE_OUT_DEBUG)
         std::fprintf(stderr, "%s\n", text);
@@ -502,7 +503,6 @@ int makeCollage(const Options &options, const QStringList &files)
     }
 
     ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
-    btree_set_sink(options.verbose ? stderrSink : quietSink, nullptr);
 
     QList<QSize> sizes;
     for (const PhotoRecord &record : std::as_const(photos))
@@ -510,6 +510,7 @@ int makeCollage(const Options &options, const QStringList &files)
     // The window's own layout run; without pictures it still makes the progress pictures'
     // draws, so a seed gives the window's layout.
     LayoutCallbacks callbacks;
+    callbacks.trace = options.verbose ? stderrSink : quietSink;
     callbacks.progress = [&bar](int value) {
         if (value > 0) // the closing 0 only resets the window's bar
             bar.show("layout", value, 100);

@@ -1,24 +1,12 @@
 #include "collagedocument.h"
 
 #include "btree.h"
+#include "layoutrun.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
 #include <vector>
-
-namespace {
-
-bool sameNode(const BNode *x, const BNode *y)
-{
-    if (!x || !y)
-        return x == y;
-    return x->type == y->type && x->id == y->id && x->img == y->img && x->img_w == y->img_w
-           && x->img_h == y->img_h && x->w == y->w && x->h == y->h && x->x == y->x && x->y == y->y
-           && sameNode(x->a, y->a) && sameNode(x->b, y->b);
-}
-
-} // namespace
 
 void LayoutTree::Free::operator()(BTree *tree) const
 {
@@ -77,10 +65,7 @@ QSize LayoutTree::canvasSize() const
 
 bool operator==(const LayoutTree &x, const LayoutTree &y)
 {
-    const BTree *a = x.tree();
-    const BTree *b = y.tree();
-    return a->count == b->count && a->img == b->img && a->width == b->width
-           && a->height == b->height && sameNode(a->root, b->root);
+    return btree_equal(x.tree(), y.tree());
 }
 
 bool CollageDocument::hasLayout() const
@@ -113,7 +98,7 @@ void refitLeaves(CollageDocument &document)
     std::vector<BSize> sizes;
     for (const PhotoRecord &photo : std::as_const(document.photos))
         sizes.push_back(BSize {photo.size.width(), photo.size.height()});
-    btree_fair_sizes(sizes.data(), unsigned(sizes.size()));
+    sizes = fairSizes(std::move(sizes));
     for (unsigned k = 0; k < sizes.size(); ++k) {
         BNode *leaf = btree_find_img(tree->root, int(k) + 1);
         leaf->img_w = uint16_t(sizes[k].w);

@@ -8,6 +8,7 @@
 #include <QSize>
 
 #include <functional>
+#include <vector>
 
 class QImage;
 
@@ -18,23 +19,29 @@ struct LayoutCallbacks
     // painted, but the tints are drawn from the generator all the same, so a seed gives the
     // layout it gives on screen.
     std::function<void(const QImage &)> picture;
+    // The engine's trace lines (BTREE_OUT_DEBUG) and its prints (BTREE_OUT_STDOUT: the
+    // bracket print, the pass numbers), each piece as the engine wrote it. When null they go to
+    // the logging categories vellomir.engine and vellomir.engine.print, silent unless enabled.
+    std::function<void(int channel, const char *text)> trace;
 };
 
-// One whole layout: seeds rand() with `seed`, builds over `sizes` (photo k is list index k - 1),
-// fits to `canvas`, balances, runs the 101 passes with the six progress pictures, and returns
+// One whole layout, on an engine context of its own, so layouts may run at once on several
+// threads: seeds the context's generator with `seed`, builds over `sizes` (photo k is list index k
+// - 1), fits to `canvas`, balances, runs the 101 passes with the six progress pictures, and returns
 // the tree placed. An empty size list gives an empty tree and reports nothing.
 LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed,
                      const LayoutCallbacks &callbacks = {});
 
 // The progress picture: places the tree and fills every leaf's rectangle with a pale tint,
-// three draws per leaf, parents first. A null image only makes the draws.
-void btree_paint(QImage *image, BTree *tree);
+// three draws from the context's generator per leaf, parents first. A null image only makes
+// the draws.
+void btree_paint(BContext *context, QImage *image, BTree *tree);
+
+// The sizes the engine lays photos out at: btree_fair_sizes() over the whole list, which
+// evens out mixed resolutions. Its trace goes to the logging category vellomir.engine.
+std::vector<BSize> fairSizes(std::vector<BSize> sizes);
 
 // The default seed: whole seconds since local midnight, 0..86399.
 unsigned secondsSinceMidnight();
-
-// Sends the engine's trace lines and its prints (the bracket print, the pass numbers) to the
-// logging categories vellomir.engine and vellomir.engine.print, silent unless enabled.
-void routeEngineTraceToQtDebug();
 
 #endif // LAYOUTRUN_H

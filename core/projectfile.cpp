@@ -2,6 +2,7 @@
 
 #include "btree.h"
 #include "collagefile.h"
+#include "layoutrun.h"
 #include "photoscan.h"
 
 #include <QCoreApplication>
@@ -281,7 +282,7 @@ LayoutTree buildTree(const std::vector<Token> &shape, const QList<PhotoRecord> &
     sizes.reserve(size_t(photos.size()));
     for (const PhotoRecord &photo : photos)
         sizes.push_back(BSize {photo.size.width(), photo.size.height()});
-    btree_fair_sizes(sizes.data(), unsigned(sizes.size()));
+    sizes = fairSizes(std::move(sizes));
 
     LayoutTree layout;
     BTree *tree = layout.tree();

@@ -7,7 +7,6 @@
 AutoThread::AutoThread(QObject *parent)
     : QThread(parent)
 {
-    routeEngineTraceToQtDebug();
 }
 
 // A layout cannot be cut short; it takes a fraction of a second, so the owner waits for it.
