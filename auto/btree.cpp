@@ -1135,6 +1135,17 @@ void btree_opt_rotate(BContext *S, BTree *btree, double *best)
     end(btree);
 }
 
+/* The five moves of a pass. Each leaves the tree fitted for the next, and each starts from the
+** root as it then is: balancing and rotations replace it. */
+static void moves(BContext *S, BTree *btree, double *best)
+{
+    btree_opt_flip_post(S, btree, btree->root, best);
+    btree_opt_flip_pre(S, btree, btree->root, best);
+    btree_opt_swap_leaves(S, btree, best);
+    btree_opt_swap_nodes(S, btree, best);
+    btree_opt_rotate(S, btree, best);
+}
+
 void btree_optimise_pass(BContext *S, BTree *btree, double *best, int k)
 {
     int m = btree_min_size(btree);
@@ -1150,12 +1161,7 @@ void btree_optimise_pass(BContext *S, BTree *btree, double *best, int k)
                 btree->root->depth_b);
         }
     }
-    /* Each move leaves the tree fitted for the next. */
-    btree_opt_flip_post(S, btree, btree->root, best);
-    btree_opt_flip_pre(S, btree, btree->root, best);
-    btree_opt_swap_leaves(S, btree, best);
-    btree_opt_swap_nodes(S, btree, best);
-    btree_opt_rotate(S, btree, best);
+    moves(S, btree, best);
     out(S, BTREE_OUT_DEBUG, "%d obj: %g", k, *best);
 }
 
@@ -1231,6 +1237,58 @@ void btree_layout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, uin
                 tintdraws(S, btree->root);
         }
     }
+    btree_fit(btree->root, width, height);
+    if (hooks->progress)
+        hooks->progress(0, hooks->user);
+    btree_place(btree->root, 0, 0);
+}
+
+static void resize(BNode *node, const BSize *sizes)
+{
+    if (node->type != BNODE_LEAF) {
+        resize(node->a, sizes);
+        resize(node->b, sizes);
+        return;
+    }
+    node->img_w = (uint16_t)sizes[node->img - 1].w;
+    node->img_h = (uint16_t)sizes[node->img - 1].h;
+}
+
+/* No forced balancing and no random build: the tree the caller made is where the passes start,
+** and only a change that improves the score is kept, so a swap by hand or a pairing that the new
+** canvas does not spoil survives. Idle passes end it early: after five passes that kept
+** nothing, more passes find little (measured on 20 to 100 photos turned from landscape to
+** portrait: all 101 passes cut 2 to 6% less away, in two to four times the time). */
+void btree_relayout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, uint16_t width,
+                    uint16_t height, unsigned seed, const BLayoutHooks *hooks)
+{
+    static const BLayoutHooks none = {NULL, NULL, NULL};
+    // clang-format off
+    assert(n==btree->img);
+    // clang-format on
+    if (hooks == NULL)
+        hooks = &none;
+    if (btree->root == NULL)
+        return;
+    btree_seed(S, seed);
+    out(S, BTREE_OUT_DEBUG, "REFIT SEED: %u", seed);
+    resize(btree->root, sizes);
+    btree->width = width;
+    btree->height = height;
+    btree_visit_post(btree->root, bnode_update_depth);
+    btree_fit(btree->root, width, height);
+    double best = btree_objective(btree->root, btree_min_size(btree));
+    out(S, BTREE_OUT_DEBUG, "refit objective: %g", best);
+    S->strict = 1;
+    for (int k = 0, idle = 0; k <= 100 && idle < 5; k++) {
+        if (hooks->progress)
+            hooks->progress(k, hooks->user);
+        double before = best;
+        moves(S, btree, &best);
+        out(S, BTREE_OUT_DEBUG, "%d obj: %g", k, best);
+        idle = best < before ? 0 : idle + 1;
+    }
+    S->strict = 0;
     btree_fit(btree->root, width, height);
     if (hooks->progress)
         hooks->progress(0, hooks->user);

@@ -139,6 +139,16 @@ typedef struct BLayoutHooks
 void btree_layout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, uint16_t width,
                   uint16_t height, unsigned seed, const BLayoutHooks *hooks);
 
+/* The passes again, from the tree as it stands: photo k takes sizes[k - 1] (n is the tree's
+** photo count), the tree takes the canvas, and the optimisation runs from there on the
+** generator seeded with `seed`, keeping a change only when it improves the objective, until
+** five passes in a row keep nothing or 101 passes have run. What the objective does not ask
+** to change stays: the photos' places, the kinds and the shape. `progress` receives the pass
+** numbers and then 0; `picture` is not called. The tree comes back fitted and placed; an empty
+** tree is left alone. The same tree, sizes, canvas and seed give the same result. */
+void btree_relayout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, uint16_t width,
+                    uint16_t height, unsigned seed, const BLayoutHooks *hooks);
+
 /* Fair shares for photos of mixed resolution, in place. With A the largest area among the
 ** photos, each photo of less than A/2 is sized like a photo of area A/2 of its own shape (its
 ** sides times sqrt(A / 2wh), held to 65535 and rounded, each at least 1); a photo that would

@@ -82,6 +82,18 @@ void onPicture(BContext *engine, BTree *tree, void *user)
         context->callbacks->picture(context->picture);
 }
 
+// The sizes a run lays the photos out at; the trace names the photos resized.
+std::vector<BSize> laidOutSizes(BContext *engine, const QList<QSize> &sizes)
+{
+    std::vector<BSize> list;
+    list.reserve(size_t(sizes.size()));
+    for (const QSize &size : sizes)
+        list.push_back(BSize {size.width(), size.height()});
+    // A photo's share of the canvas follows its shape, not its resolution.
+    btree_fair_sizes(engine, list.data(), unsigned(list.size()));
+    return list;
+}
+
 } // namespace
 
 void btree_paint(BContext *context, QImage *image, BTree *tree)
@@ -108,13 +120,8 @@ LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned se
     LayoutTree layout;
     if (sizes.isEmpty())
         return layout;
-    std::vector<BSize> list;
-    list.reserve(size_t(sizes.size()));
-    for (const QSize &size : sizes)
-        list.push_back(BSize {size.width(), size.height()});
     const Context engine = newContext(callbacks);
-    // A photo's share of the canvas follows its shape, not its resolution.
-    btree_fair_sizes(engine.get(), list.data(), unsigned(list.size()));
+    const std::vector<BSize> list = laidOutSizes(engine.get(), sizes);
     RunContext context {&callbacks, QImage()};
     if (callbacks.picture) {
         context.picture = QImage(canvas, QImage::Format_ARGB32);
@@ -123,5 +130,20 @@ LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned se
     const BLayoutHooks hooks {onProgress, onPicture, &context};
     btree_layout(engine.get(), layout.tree(), list.data(), unsigned(list.size()),
                  uint16_t(canvas.width()), uint16_t(canvas.height()), seed, &hooks);
+    return layout;
+}
+
+LayoutTree refitLayout(const LayoutTree &tree, const QList<QSize> &sizes, const QSize &canvas,
+                       unsigned seed, const LayoutCallbacks &callbacks)
+{
+    if (tree.isEmpty() || tree.photoCount() != sizes.size())
+        return runLayout(sizes, canvas, seed, callbacks);
+    LayoutTree layout = tree;
+    const Context engine = newContext(callbacks);
+    const std::vector<BSize> list = laidOutSizes(engine.get(), sizes);
+    RunContext context {&callbacks, QImage()};
+    const BLayoutHooks hooks {onProgress, nullptr, &context};
+    btree_relayout(engine.get(), layout.tree(), list.data(), unsigned(list.size()),
+                   uint16_t(canvas.width()), uint16_t(canvas.height()), seed, &hooks);
     return layout;
 }

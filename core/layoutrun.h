@@ -32,6 +32,16 @@ struct LayoutCallbacks
 LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed,
                      const LayoutCallbacks &callbacks = {});
 
+// The layout `tree` improved for `sizes` (photo k is list index k - 1, as in runLayout: a
+// photo turned since gets its new shape) on `canvas`: the optimisation passes run from the tree
+// as it is, on the generator seeded with `seed`, and keep only what improves the balance, so
+// photos stay where they were put unless moving them helps. Deterministic: the same tree,
+// sizes, canvas and seed give the same tree. Progress runs from 0 through the passes and ends
+// with 0; no pictures are made. An empty tree, or a tree over another number of photos than
+// `sizes` holds, gives runLayout()'s fresh layout instead.
+LayoutTree refitLayout(const LayoutTree &tree, const QList<QSize> &sizes, const QSize &canvas,
+                       unsigned seed, const LayoutCallbacks &callbacks = {});
+
 // The progress picture: places the tree and fills every leaf's rectangle with a pale tint,
 // three draws from the context's generator per leaf, parents first. A null image only makes
 // the draws.

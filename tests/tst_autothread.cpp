@@ -101,6 +101,8 @@ private slots:
     void startWhileRunning();
     void startAfterHandover();
     void destroyWhileRunning();
+    void refitLayout_data();
+    void refitLayout();
 };
 
 void TestAutoThread::initTestCase()
@@ -276,6 +278,50 @@ void TestAutoThread::destroyWhileRunning()
     QCOMPARE(received.photoCount(), 60);
     const char *why = nullptr;
     QVERIFY2(btree_check(received.tree(), 1, &why) == 0, why);
+}
+
+void TestAutoThread::refitLayout_data()
+{
+    QTest::addColumn<int>("laidOut"); // photos of the tree handed in; -1: an empty tree
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<bool>("fresh"); // whether a fresh layout comes back
+    QTest::newRow("landscape to portrait") << 20 << 20 << false;
+    QTest::newRow("one photo") << 1 << 1 << false;
+    QTest::newRow("empty tree") << -1 << 20 << true;
+    QTest::newRow("a photo more") << 19 << 20 << true;
+    QTest::newRow("nothing at all") << -1 << 0 << true;
+}
+
+void TestAutoThread::refitLayout()
+{
+    QFETCH(int, laidOut);
+    QFETCH(int, photos);
+    QFETCH(bool, fresh);
+    const QSize portrait(800, 1200);
+    const LayoutTree old
+        = laidOut < 0 ? LayoutTree() : runLayout(photoSizes(laidOut), QSize(1200, 800), 5);
+    const LayoutTree before = old;
+    QStringList trace;
+    QList<int> progress;
+    LayoutCallbacks callbacks;
+    callbacks.trace = [&trace](int channel, const char *text) {
+        if (channel == BTREE_OUT_DEBUG)
+            trace.append(QString::fromUtf8(text));
+    };
+    callbacks.progress = [&progress](int value) { progress.append(value); };
+    const LayoutTree refitted = ::refitLayout(old, photoSizes(photos), portrait, 9, callbacks);
+    QCOMPARE(old, before);
+    QCOMPARE(::refitLayout(old, photoSizes(photos), portrait, 9), refitted);
+    if (fresh) {
+        QCOMPARE(refitted, runLayout(photoSizes(photos), portrait, 9));
+        return;
+    }
+    const char *why = nullptr;
+    QVERIFY2(btree_check(refitted.tree(), 1, &why) == 0, why);
+    QCOMPARE(refitted.canvasSize(), portrait);
+    QCOMPARE(refitted.photoCount(), photos);
+    QVERIFY(trace.contains(QStringLiteral("REFIT SEED: 9")));
+    QCOMPARE(progress.last(), 0);
 }
 
 QTEST_MAIN(TestAutoThread)

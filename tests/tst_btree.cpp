@@ -367,6 +367,10 @@ private slots:
     void uniformLayouts_data();
     void uniformLayouts();
     void fairShares();
+    void relayout_data();
+    void relayout();
+    void relayoutKeepsTies();
+    void relayoutAfterTurningCanvas();
 };
 
 void TestBTree::initTestCase()
@@ -1639,6 +1643,174 @@ void TestBTree::fairShares()
         }
         btree_free(tree);
     }
+}
+
+// The share of each photo that its cell cuts away, as the render crops it, averaged.
+double cropLoss(const BNode *node, int *leaves)
+{
+    if (node->type != BNODE_LEAF)
+        return cropLoss(node->a, leaves) + cropLoss(node->b, leaves);
+    ++*leaves;
+    const double rc = double(node->w) / node->h;
+    const double rp = double(node->img_w) / node->img_h;
+    return 1.0 - std::min(rc / rp, rp / rc);
+}
+
+double cropLoss(const BTree *tree)
+{
+    int leaves = 0;
+    const double sum = cropLoss(tree->root, &leaves);
+    return sum / leaves;
+}
+
+struct Relaid
+{
+    BTree *tree;
+    std::vector<std::string> trace;
+    std::vector<int> progress;
+    int failures;
+    const char *why;
+};
+
+void relaidSink(int channel, const char *text, void *user)
+{
+    if (channel == BTREE_OUT_DEBUG)
+        static_cast<Relaid *>(user)->trace.push_back(text);
+}
+
+void relaidProgress(int value, void *user)
+{
+    auto *r = static_cast<Relaid *>(user);
+    r->progress.push_back(value);
+    const char *why = nullptr;
+    if (btree_check(r->tree, 0, &why) && !r->failures++)
+        r->why = why;
+}
+
+// The refit of `tree` on a context of its own, checked between its passes.
+Relaid relaid(const BTree *tree, const std::vector<BSize> &sizes, int width, int height,
+              unsigned seed)
+{
+    Relaid r {btree_copy(tree), {}, {}, 0, nullptr};
+    BContext *context = btree_context_new(relaidSink, &r);
+    BLayoutHooks hooks {relaidProgress, nullptr, &r};
+    btree_relayout(context, r.tree, sizes.data(), unsigned(sizes.size()), uint16_t(width),
+                   uint16_t(height), seed, &hooks);
+    btree_context_free(context);
+    return r;
+}
+
+void TestBTree::relayout_data()
+{
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<int>("kind"); // as recordedPhotos() takes it
+    QTest::addColumn<QSize>("from");
+    QTest::addColumn<QSize>("to");
+    QTest::addColumn<bool>("turned"); // photo 1 turned a quarter before the refit
+    QTest::newRow("20, landscape to portrait")
+        << 20 << 0 << QSize(1200, 800) << QSize(800, 1200) << false;
+    QTest::newRow("100, to a square") << 100 << 1 << QSize(1200, 800) << QSize(1000, 1000) << false;
+    QTest::newRow("37, same canvas, turned")
+        << 37 << 0 << QSize(800, 600) << QSize(800, 600) << true;
+    QTest::newRow("alike photos") << 64 << 2 << QSize(1000, 1000) << QSize(1754, 1240) << false;
+    QTest::newRow("random sizes, narrow") << 40 << 3 << QSize(1200, 800) << QSize(3, 700) << true;
+    QTest::newRow("onto one pixel") << 12 << 4 << QSize(400, 300) << QSize(1, 1) << false;
+    QTest::newRow("two photos") << 2 << 0 << QSize(800, 600) << QSize(600, 800) << true;
+    QTest::newRow("one photo") << 1 << 0 << QSize(640, 480) << QSize(480, 640) << true;
+}
+
+// The refit keeps every invariant after every pass, never scores worse than the tree it starts
+// from, and gives the same tree and trace for the same seed.
+void TestBTree::relayout()
+{
+    QFETCH(int, photos);
+    QFETCH(int, kind);
+    QFETCH(QSize, from);
+    QFETCH(QSize, to);
+    QFETCH(bool, turned);
+    for (unsigned seed : {3u, 4u}) {
+        std::vector<BSize> sizes = recordedPhotos(S, kind, photos, seed);
+        BTree *tree = btree_new();
+        btree_layout(S, tree, sizes.data(), unsigned(photos), uint16_t(from.width()),
+                     uint16_t(from.height()), seed, nullptr);
+        if (turned)
+            std::swap(sizes[0].w, sizes[0].h);
+        // where it starts: the old tree on the new photos and canvas
+        BTree *stretched = btree_copy(tree);
+        stretched->width = uint16_t(to.width());
+        stretched->height = uint16_t(to.height());
+        btree_find_img(stretched->root, 1)->img_w = uint16_t(sizes[0].w);
+        btree_find_img(stretched->root, 1)->img_h = uint16_t(sizes[0].h);
+        btree_refit(stretched);
+
+        Relaid first = relaid(tree, sizes, to.width(), to.height(), seed);
+        QVERIFY2(first.failures == 0, first.why);
+        QVERIFY_TREE(first.tree, 1);
+        QVERIFY(inStep(first.tree, sizes));
+        QVERIFY(score(first.tree) <= score(stretched));
+        QCOMPARE(first.progress.front(), 0);
+        QCOMPARE(first.progress.back(), 0);
+        QVERIFY(first.progress.size() >= 6 && first.progress.size() <= 102);
+        QCOMPARE(first.trace.front(), "REFIT SEED: " + std::to_string(seed));
+
+        Relaid again = relaid(tree, sizes, to.width(), to.height(), seed);
+        QVERIFY(btree_equal(again.tree, first.tree));
+        QCOMPARE(dumpOf(again.tree), dumpOf(first.tree));
+        QVERIFY(again.trace == first.trace);
+        btree_free(again.tree);
+        btree_free(first.tree);
+        btree_free(stretched);
+        btree_free(tree);
+    }
+}
+
+// Where every change ties, a fresh layout's moves wander (see flipAndExchangeKeepTies); a refit
+// keeps the tree as it was put.
+void TestBTree::relayoutKeepsTies()
+{
+    BTree *row = makeTree("(((LL)(LL))((LL)(LL)))", same(8, 100, 100), 800, 100);
+    btree_place(row->root, 0, 0);
+    for (unsigned seed = 1; seed <= 5; seed++) {
+        Relaid r = relaid(row, same(8, 100, 100), 800, 100, seed);
+        QCOMPARE(dumpOf(r.tree), dumpOf(row));
+        QCOMPARE(r.progress.size(), size_t(6)); // five idle passes, then the closing 0
+        btree_free(r.tree);
+    }
+    freeTree(row);
+}
+
+// A landscape collage refitted to portrait cuts little more away than fresh portrait layouts.
+void TestBTree::relayoutAfterTurningCanvas()
+{
+    btree_context_sink(
+        S, [](int, const char *, void *) {}, nullptr);
+    double refitted = 0;
+    double fresh = 0;
+    double stretched = 0;
+    for (unsigned seed = 1; seed <= 20; seed++) {
+        std::vector<BSize> sizes = mixed(20, int(seed));
+        btree_fair_sizes(S, sizes.data(), 20);
+        BTree *landscape = btree_new();
+        btree_layout(S, landscape, sizes.data(), 20, 1200, 800, seed, nullptr);
+        BTree *stretch = btree_copy(landscape);
+        stretch->width = 800;
+        stretch->height = 1200;
+        btree_refit(stretch);
+        stretched += cropLoss(stretch);
+        btree_relayout(S, landscape, sizes.data(), 20, 800, 1200, seed, nullptr);
+        refitted += cropLoss(landscape);
+        BTree *portrait = btree_new();
+        btree_layout(S, portrait, sizes.data(), 20, 800, 1200, seed, nullptr);
+        fresh += cropLoss(portrait);
+        btree_free(portrait);
+        btree_free(stretch);
+        btree_free(landscape);
+    }
+    const QByteArray figures = QByteArray::number(refitted / 20) + " refitted, "
+                               + QByteArray::number(fresh / 20) + " fresh, "
+                               + QByteArray::number(stretched / 20) + " stretched";
+    QVERIFY2(refitted <= 1.5 * fresh, figures.constData());
+    QVERIFY2(stretched > 3 * fresh, figures.constData()); // the case is a real one
 }
 
 QTEST_GUILESS_MAIN(TestBTree)
