@@ -1296,8 +1296,11 @@ void btree_relayout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, u
 }
 
 /* Left to themselves, a phone's photos beside a camera's come out a fraction of the size, as
-** the cuts follow natural sizes. Areas are compared in 64 bits: two 16-bit sides pass 2^31. */
-void btree_fair_sizes(BContext *S, BSize *sizes, unsigned n)
+** the cuts follow natural sizes. Areas are compared in 64 bits: two 16-bit sides pass 2^31.
+** An emphasis of 1 multiplies by exactly 1, so without emphasis every size and trace line is
+** the one the fairness rule alone gives. The largest area is the photos' own, not emphasised:
+** the emphasis is a share against fair shares. */
+void btree_fair_sizes(BContext *S, BSize *sizes, const double *emphasis, unsigned n)
 {
     int64_t most = 0;
     for (unsigned k = 0; k < n; k++) {
@@ -1310,13 +1313,14 @@ void btree_fair_sizes(BContext *S, BSize *sizes, unsigned n)
         if (s->w < 1 || s->w > 65535 || s->h < 1 || s->h > 65535)
             continue; /* not a size the engine takes; left for the caller to answer for */
         int64_t area = (int64_t)s->w * s->h;
-        if (2 * area >= most)
-            continue;
-        double f = sqrt((double)most / (2.0 * (double)area));
+        double f = 2 * area < most ? sqrt((double)most / (2.0 * (double)area)) : 1.0;
+        /* NaN fails both comparisons */
+        if (emphasis != NULL && emphasis[k] >= 1.0 / 16 && emphasis[k] <= 16)
+            f *= sqrt(emphasis[k]);
         double cap = 65535.0 / (double)(s->w > s->h ? s->w : s->h);
         if (f > cap)
             f = cap;
-        if (f <= 1.0)
+        if (f == 1.0)
             continue;
         long w = lround(s->w * f);
         long h = lround(s->h * f);

@@ -151,11 +151,15 @@ void btree_relayout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, u
 
 /* Fair shares for photos of mixed resolution, in place. With A the largest area among the
 ** photos, each photo of less than A/2 is sized like a photo of area A/2 of its own shape (its
-** sides times sqrt(A / 2wh), held to 65535 and rounded, each at least 1); a photo that would
-** not grow stays as it is, and so does one outside 1..65535. Photos of one camera are left
-** alone. Callers apply it to the sizes they hand to btree_layout(); the trace names each
-** photo resized. */
-void btree_fair_sizes(BContext *S, BSize *sizes, unsigned n);
+** sides times sqrt(A / 2wh)); a photo that would not grow keeps its size. Then photo k's area
+** is multiplied by its emphasis emphasis[k] (its sides by the square root), the share of the
+** canvas the layout aims to give it against the others: 0.5, 1, 2 or 4 in the window, any
+** value from 1/16 to 16 here; others, and a null `emphasis`, count as 1. Sides are held to
+** 65535 (the longer one, keeping the shape) and rounded, each at least 1; a photo outside
+** 1..65535 stays as it is. Photos of one camera without emphasis are left alone. Callers apply
+** it to the sizes they hand to btree_layout() and btree_relayout(); the trace names each photo
+** resized. */
+void btree_fair_sizes(BContext *S, BSize *sizes, const double *emphasis, unsigned n);
 
 /* Invariant walker, for the tests and for trees read from files: 0 when every invariant holds
 ** (ids, photo numbers, links, depths and, when `placed`, the tiling of the root's rectangle),

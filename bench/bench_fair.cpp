@@ -59,7 +59,7 @@ int main()
     BContext *context = btree_context_new(silent, nullptr);
     const std::vector<BSize> photos = mixedSet();
     std::vector<BSize> fair = photos;
-    btree_fair_sizes(context, fair.data(), unsigned(fair.size()));
+    btree_fair_sizes(context, fair.data(), nullptr, unsigned(fair.size()));
     int small = 0;
     for (const BSize &s : photos)
         small += s.w == 640;

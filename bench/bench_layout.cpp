@@ -45,7 +45,7 @@ Result measure(BContext *context, int n, int runs)
 {
     // Laid out as the window and vellomir-collage lay out: on fair sizes.
     std::vector<BSize> list = photos(n);
-    btree_fair_sizes(context, list.data(), unsigned(n));
+    btree_fair_sizes(context, list.data(), nullptr, unsigned(n));
     std::vector<double> times;
     Result result {0, 0, 0};
     BTree *tree = btree_new();

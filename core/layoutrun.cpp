@@ -82,16 +82,27 @@ void onPicture(BContext *engine, BTree *tree, void *user)
         context->callbacks->picture(context->picture);
 }
 
-// The sizes a run lays the photos out at; the trace names the photos resized.
-std::vector<BSize> laidOutSizes(BContext *engine, const QList<QSize> &sizes)
+// The sizes `list` is laid out at, emphasis[k] going with list[k]; the trace names the photos
+// resized.
+std::vector<BSize> emphasised(BContext *engine, std::vector<BSize> list,
+                              const QList<qreal> &emphasis)
+{
+    std::vector<double> shares(list.size(), 1.0);
+    for (size_t k = 0; k < shares.size() && k < size_t(emphasis.size()); ++k)
+        shares[k] = emphasis.at(qsizetype(k));
+    // A photo's share of the canvas follows its shape and its emphasis, not its resolution.
+    btree_fair_sizes(engine, list.data(), shares.data(), unsigned(list.size()));
+    return list;
+}
+
+std::vector<BSize> laidOutSizes(BContext *engine, const QList<QSize> &sizes,
+                                const QList<qreal> &emphasis)
 {
     std::vector<BSize> list;
     list.reserve(size_t(sizes.size()));
     for (const QSize &size : sizes)
         list.push_back(BSize {size.width(), size.height()});
-    // A photo's share of the canvas follows its shape, not its resolution.
-    btree_fair_sizes(engine, list.data(), unsigned(list.size()));
-    return list;
+    return emphasised(engine, std::move(list), emphasis);
 }
 
 } // namespace
@@ -102,11 +113,10 @@ void btree_paint(BContext *context, QImage *image, BTree *tree)
     paintLeaves(context, image, tree->root);
 }
 
-std::vector<BSize> fairSizes(std::vector<BSize> sizes)
+std::vector<BSize> fairSizes(std::vector<BSize> sizes, const QList<qreal> &emphasis)
 {
     const Context context = newContext({});
-    btree_fair_sizes(context.get(), sizes.data(), unsigned(sizes.size()));
-    return sizes;
+    return emphasised(context.get(), std::move(sizes), emphasis);
 }
 
 unsigned secondsSinceMidnight()
@@ -114,14 +124,14 @@ unsigned secondsSinceMidnight()
     return unsigned(QTime::currentTime().msecsSinceStartOfDay() / 1000);
 }
 
-LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed,
-                     const LayoutCallbacks &callbacks)
+LayoutTree runLayout(const QList<QSize> &sizes, const QList<qreal> &emphasis, const QSize &canvas,
+                     unsigned seed, const LayoutCallbacks &callbacks)
 {
     LayoutTree layout;
     if (sizes.isEmpty())
         return layout;
     const Context engine = newContext(callbacks);
-    const std::vector<BSize> list = laidOutSizes(engine.get(), sizes);
+    const std::vector<BSize> list = laidOutSizes(engine.get(), sizes, emphasis);
     RunContext context {&callbacks, QImage()};
     if (callbacks.picture) {
         context.picture = QImage(canvas, QImage::Format_ARGB32);
@@ -133,14 +143,15 @@ LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned se
     return layout;
 }
 
-LayoutTree refitLayout(const LayoutTree &tree, const QList<QSize> &sizes, const QSize &canvas,
-                       unsigned seed, const LayoutCallbacks &callbacks)
+LayoutTree refitLayout(const LayoutTree &tree, const QList<QSize> &sizes,
+                       const QList<qreal> &emphasis, const QSize &canvas, unsigned seed,
+                       const LayoutCallbacks &callbacks)
 {
     if (tree.isEmpty() || tree.photoCount() != sizes.size())
-        return runLayout(sizes, canvas, seed, callbacks);
+        return runLayout(sizes, emphasis, canvas, seed, callbacks);
     LayoutTree layout = tree;
     const Context engine = newContext(callbacks);
-    const std::vector<BSize> list = laidOutSizes(engine.get(), sizes);
+    const std::vector<BSize> list = laidOutSizes(engine.get(), sizes, emphasis);
     RunContext context {&callbacks, QImage()};
     const BLayoutHooks hooks {onProgress, nullptr, &context};
     btree_relayout(engine.get(), layout.tree(), list.data(), unsigned(list.size()),

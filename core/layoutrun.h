@@ -26,21 +26,37 @@ struct LayoutCallbacks
 };
 
 // One whole layout, on an engine context of its own, so layouts may run at once on several
-// threads: seeds the context's generator with `seed`, builds over `sizes` (photo k is list index k
-// - 1), fits to `canvas`, balances, runs the 101 passes with the six progress pictures, and returns
-// the tree placed. An empty size list gives an empty tree and reports nothing.
-LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed,
-                     const LayoutCallbacks &callbacks = {});
+// threads: seeds the context's generator with `seed`, builds over `sizes` (photo k is list
+// index k - 1), fits to `canvas`, balances, runs the 101 passes with the six progress pictures,
+// and returns the tree placed. An empty size list gives an empty tree and reports nothing.
+//
+// `emphasis` holds each photo's emphasis, list index as in `sizes`: the share of the canvas
+// the layout aims to give the photo against the others, 0.5, 1, 2 or 4. Missing entries, and
+// an empty list, count as 1, which leaves every layout as it is without emphasis.
+LayoutTree runLayout(const QList<QSize> &sizes, const QList<qreal> &emphasis, const QSize &canvas,
+                     unsigned seed, const LayoutCallbacks &callbacks = {});
+inline LayoutTree runLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed,
+                            const LayoutCallbacks &callbacks = {})
+{
+    return runLayout(sizes, {}, canvas, seed, callbacks);
+}
 
-// The layout `tree` improved for `sizes` (photo k is list index k - 1, as in runLayout: a
-// photo turned since gets its new shape) on `canvas`: the optimisation passes run from the tree
-// as it is, on the generator seeded with `seed`, and keep only what improves the balance, so
-// photos stay where they were put unless moving them helps. Deterministic: the same tree,
-// sizes, canvas and seed give the same tree. Progress runs from 0 through the passes and ends
-// with 0; no pictures are made. An empty tree, or a tree over another number of photos than
-// `sizes` holds, gives runLayout()'s fresh layout instead.
-LayoutTree refitLayout(const LayoutTree &tree, const QList<QSize> &sizes, const QSize &canvas,
-                       unsigned seed, const LayoutCallbacks &callbacks = {});
+// The layout `tree` improved for `sizes` and `emphasis` (photo k is list index k - 1, as in
+// runLayout: a photo turned or emphasised since gets its new shape or share) on `canvas`: the
+// optimisation passes run from the tree as it is, on the generator seeded with `seed`, and keep
+// only what improves the balance, so photos stay where they were put unless moving them helps.
+// Deterministic: the same tree, sizes, canvas and seed give the same tree. Progress runs from 0
+// through the passes and ends with 0; no pictures are made. An empty tree, or a tree over another
+// number of photos than `sizes` holds, gives runLayout()'s fresh layout instead.
+LayoutTree refitLayout(const LayoutTree &tree, const QList<QSize> &sizes,
+                       const QList<qreal> &emphasis, const QSize &canvas, unsigned seed,
+                       const LayoutCallbacks &callbacks = {});
+inline LayoutTree refitLayout(const LayoutTree &tree, const QList<QSize> &sizes,
+                              const QSize &canvas, unsigned seed,
+                              const LayoutCallbacks &callbacks = {})
+{
+    return refitLayout(tree, sizes, {}, canvas, seed, callbacks);
+}
 
 // The progress picture: places the tree and fills every leaf's rectangle with a pale tint,
 // three draws from the context's generator per leaf, parents first. A null image only makes
@@ -48,8 +64,9 @@ LayoutTree refitLayout(const LayoutTree &tree, const QList<QSize> &sizes, const 
 void btree_paint(BContext *context, QImage *image, BTree *tree);
 
 // The sizes the engine lays photos out at: btree_fair_sizes() over the whole list, which
-// evens out mixed resolutions. Its trace goes to the logging category vellomir.engine.
-std::vector<BSize> fairSizes(std::vector<BSize> sizes);
+// evens out mixed resolutions and applies the emphasis (as runLayout takes it). Its trace goes
+// to the logging category vellomir.engine.
+std::vector<BSize> fairSizes(std::vector<BSize> sizes, const QList<qreal> &emphasis = {});
 
 // The default seed: whole seconds since local midnight, 0..86399.
 unsigned secondsSinceMidnight();

@@ -103,6 +103,7 @@ private slots:
     void destroyWhileRunning();
     void refitLayout_data();
     void refitLayout();
+    void emphasis();
 };
 
 void TestAutoThread::initTestCase()
@@ -322,6 +323,34 @@ void TestAutoThread::refitLayout()
     QCOMPARE(refitted.photoCount(), photos);
     QVERIFY(trace.contains(QStringLiteral("REFIT SEED: 9")));
     QCOMPARE(progress.last(), 0);
+}
+
+namespace {
+
+double cellArea(const LayoutTree &layout, int photo)
+{
+    const BNode *leaf = btree_find_img(layout.tree()->root, photo);
+    return double(leaf->w) * leaf->h;
+}
+
+} // namespace
+
+// Emphasis goes with its photo through both runs; all 1, or none given, is the plain layout.
+void TestAutoThread::emphasis()
+{
+    const QList<QSize> sizes = photoSizes(12);
+    const QSize canvas(1200, 800);
+    const LayoutTree plain = runLayout(sizes, canvas, 3);
+    QCOMPARE(runLayout(sizes, QList<qreal>(12, 1.0), canvas, 3), plain);
+    QCOMPARE(::refitLayout(plain, sizes, {1.0, 1.0}, canvas, 3),
+             ::refitLayout(plain, sizes, canvas, 3));
+    const QList<qreal> larger {1, 1, 1, 4}; // photo 4; the rest count as 1
+    const LayoutTree fresh = runLayout(sizes, larger, canvas, 3);
+    const LayoutTree refitted = ::refitLayout(plain, sizes, larger, canvas, 3);
+    // 2000 x 2000 at its fair share, sqrt(12e6 / 8e6), times sqrt(4)
+    QCOMPARE(int(btree_find_img(fresh.tree()->root, 4)->img_w), 4899);
+    QVERIFY(cellArea(fresh, 4) > 2 * cellArea(plain, 4));
+    QVERIFY(cellArea(refitted, 4) > 2 * cellArea(plain, 4));
 }
 
 QTEST_MAIN(TestAutoThread)
