@@ -119,6 +119,15 @@ std::vector<BSize> fairSizes(std::vector<BSize> sizes, const QList<qreal> &empha
     return emphasised(context.get(), std::move(sizes), emphasis);
 }
 
+std::vector<BSize> leafSizes(const QList<PhotoRecord> &photos)
+{
+    std::vector<BSize> sizes;
+    sizes.reserve(size_t(photos.size()));
+    for (const PhotoRecord &photo : photos)
+        sizes.push_back(BSize {photo.size.width(), photo.size.height()});
+    return fairSizes(std::move(sizes), layoutEmphases(photos));
+}
+
 unsigned secondsSinceMidnight()
 {
     return unsigned(QTime::currentTime().msecsSinceStartOfDay() / 1000);

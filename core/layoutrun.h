@@ -68,6 +68,10 @@ void btree_paint(BContext *context, QImage *image, BTree *tree);
 // to the logging category vellomir.engine.
 std::vector<BSize> fairSizes(std::vector<BSize> sizes, const QList<qreal> &emphasis = {});
 
+// The sizes the leaves of a layout over `photos` carry: fairSizes() over the photos' present
+// sizes and emphases, photo k at index k - 1.
+std::vector<BSize> leafSizes(const QList<PhotoRecord> &photos);
+
 // The default seed: whole seconds since local midnight, 0..86399.
 unsigned secondsSinceMidnight();
 
