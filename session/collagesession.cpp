@@ -239,10 +239,8 @@ void CollageSession::beginLayout(const QString &stepName, const CollageDocument 
     // Taken before the seed changes: a shuffle's `before` is the document itself.
     CollageDocument start = before;
     doc.seed = seedSource();
-    QList<QSize> sizes;
-    for (const PhotoRecord &photo : std::as_const(doc.photos))
-        sizes << photo.size;
-    const quint64 request = autoThread.startLayout(sizes, doc.canvasSize, doc.seed);
+    const quint64 request = autoThread.startLayout(layoutSizes(doc.photos), doc.canvasSize,
+                                                   doc.seed, layoutEmphases(doc.photos));
     if (request == 0)
         return;
     layingOut = PendingLayout {request, stepName, std::move(start)};

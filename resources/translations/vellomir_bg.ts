@@ -738,6 +738,10 @@ Do you want to restore them?</source>
         <source>a photo&apos;s turn is not usable</source>
         <translation>завъртането на една от снимките е невалидно</translation>
     </message>
+    <message>
+        <source>a photo&apos;s emphasis is not usable</source>
+        <translation>акцентът на една от снимките е невалиден</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>

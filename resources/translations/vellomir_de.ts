@@ -738,6 +738,10 @@ Möchten Sie sie wiederherstellen?</translation>
         <source>a photo&apos;s turn is not usable</source>
         <translation>die Drehung eines Fotos ist ungültig</translation>
     </message>
+    <message>
+        <source>a photo&apos;s emphasis is not usable</source>
+        <translation>die Gewichtung eines Fotos ist ungültig</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>

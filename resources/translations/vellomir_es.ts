@@ -738,6 +738,10 @@ Do you want to restore them?</source>
         <source>a photo&apos;s turn is not usable</source>
         <translation>el giro de una foto no es válido</translation>
     </message>
+    <message>
+        <source>a photo&apos;s emphasis is not usable</source>
+        <translation>el énfasis de una foto no es válido</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
