@@ -515,9 +515,9 @@ void TestCli::frameBounds_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("exitCode");
-    // The window's sliders end at margin 30 and curve 40 on its working canvas; a save at
-    // the requested size scales them with it: 1795x1205 works at 1200x806, 2400x1800 at
-    // 1200x900.
+    // The window's sliders end at margin 30 and curve 40 on the 800x600 canvas, and at as
+    // much of the shorter side on larger working canvases; a save at the requested size scales
+    // them with it: 1795x1205 works at 1200x806 (margin 40), 2400x1800 at 1200x900 (curve 60).
     QTest::newRow("margin 700") << QStringList {"--margin", "700"} << 1;
     QTest::newRow("scallop curve 5000")
         << QStringList {"--frame", "scallop", "--param", "5000"} << 1;
@@ -526,12 +526,12 @@ void TestCli::frameBounds_data()
     QTest::newRow("margin 31 at 800x600")
         << QStringList {"--size", "800x600", "--margin", "31"} << 1;
     QTest::newRow("curve 41 at 800x600") << QStringList {"--size", "800x600", "--param", "41"} << 1;
-    QTest::newRow("margin 45 at 1795x1205") << QStringList {"--margin", "45"} << 0;
-    QTest::newRow("margin 46 at 1795x1205") << QStringList {"--margin", "46"} << 1;
-    QTest::newRow("curve 80 at 2400x1800")
-        << QStringList {"--size", "2400x1800", "--param", "80"} << 0;
-    QTest::newRow("curve 81 at 2400x1800")
-        << QStringList {"--size", "2400x1800", "--param", "81"} << 1;
+    QTest::newRow("margin 60 at 1795x1205") << QStringList {"--margin", "60"} << 0;
+    QTest::newRow("margin 61 at 1795x1205") << QStringList {"--margin", "61"} << 1;
+    QTest::newRow("curve 120 at 2400x1800")
+        << QStringList {"--size", "2400x1800", "--param", "120"} << 0;
+    QTest::newRow("curve 121 at 2400x1800")
+        << QStringList {"--size", "2400x1800", "--param", "121"} << 1;
     QTest::newRow("margin 60 at 1800x2400, portrait")
         << QStringList {"--size", "2400x1800", "--portrait", "--margin", "60"} << 0;
 }
