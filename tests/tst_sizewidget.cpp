@@ -127,13 +127,13 @@ void TestSizeWidget::spinBounds_data()
     QTest::newRow("too small") << QSize(10, 10) << false << QSize(400, 300) << 15 << false;
     QTest::newRow("too small upright") << QSize(10, 20) << false << QSize(300, 400) << 15 << true;
     QTest::newRow("negative") << QSize(-800, -600) << false << QSize(400, 300) << 15 << false;
-    QTest::newRow("huge") << QSize(100000, 2000000000) << false << QSize(6000, 6000) << 15 << false;
+    QTest::newRow("huge") << QSize(100000, 2000000000) << false << QSize(10000, 10000) << 15 << false;
     QTest::newRow("one side long")
-        << QSize(8000, 3000) << false << QSize(6000, 3000) << 15 << false;
+        << QSize(12000, 3000) << false << QSize(10000, 3000) << 15 << false;
     QTest::newRow("typed preset") << QSize(1051, 1500) << true << QSize(1051, 1500) << 2 << true;
     QTest::newRow("typed smallest") << QSize(400, 300) << true << QSize(400, 300) << 15 << false;
     QTest::newRow("typed narrow") << QSize(300, 600) << true << QSize(300, 600) << 15 << true;
-    QTest::newRow("typed huge") << QSize(100000, -5) << true << QSize(6000, 300) << 15 << false;
+    QTest::newRow("typed huge") << QSize(100000, -5) << true << QSize(10000, 300) << 15 << false;
 }
 
 // The preset box and the orientation follow the numbers shown, out of bounds the numbers are
@@ -199,8 +199,8 @@ void TestSizeWidget::typedPastBounds_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<int>("width");
 
-    QTest::newRow("over the maximum") << "7000" << 6000;
-    QTest::newRow("far over") << "99999999999999999999999" << 6000;
+    QTest::newRow("over the maximum") << "12000" << 10000;
+    QTest::newRow("far over") << "99999999999999999999999" << 10000;
     QTest::newRow("under the minimum") << "250" << 300;
 }
 
