@@ -39,6 +39,18 @@
         <source>Corner: %1 px</source>
         <translation>Ъгъл: %1 пкс</translation>
     </message>
+    <message>
+        <source>Margin: %1 mm</source>
+        <translation>Поле: %1 мм</translation>
+    </message>
+    <message>
+        <source>Arc: %1 mm</source>
+        <translation>Дъга: %1 мм</translation>
+    </message>
+    <message>
+        <source>Corner: %1 mm</source>
+        <translation>Ъгъл: %1 мм</translation>
+    </message>
 </context>
 <context>
     <name>CollageDocument</name>
@@ -578,6 +590,10 @@ Do you want to save it?</source>
         <source>a photo&apos;s turn is not usable</source>
         <translation>завъртането на една от снимките е невалидно</translation>
     </message>
+    <message>
+        <source>the resolution is not usable</source>
+        <translation>резолюцията е невалидна</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -677,6 +693,107 @@ Do you want to replace it?</source>
     <message>
         <source>Custom</source>
         <translation>По избор</translation>
+    </message>
+    <message>
+        <source>A5 (148 x 210 mm)</source>
+        <translation>A5 (148 x 210 мм)</translation>
+    </message>
+    <message>
+        <source>A4 (210 x 297 mm)</source>
+        <translation>A4 (210 x 297 мм)</translation>
+    </message>
+    <message>
+        <source>A3 (297 x 420 mm)</source>
+        <translation>A3 (297 x 420 мм)</translation>
+    </message>
+    <message>
+        <source>A2 (420 x 594 mm)</source>
+        <translation>A2 (420 x 594 мм)</translation>
+    </message>
+    <message>
+        <source>US Letter (8.5 x 11 in)</source>
+        <translation>US Letter (8,5 x 11 инча)</translation>
+    </message>
+    <message>
+        <source>US Legal (8.5 x 14 in)</source>
+        <translation>US Legal (8,5 x 14 инча)</translation>
+    </message>
+    <message>
+        <source>Tabloid (11 x 17 in)</source>
+        <translation>Таблоид (11 x 17 инча)</translation>
+    </message>
+    <message>
+        <source>Photo 10 x 15 cm</source>
+        <translation>Снимка 10 x 15 см</translation>
+    </message>
+    <message>
+        <source>Photo 13 x 18 cm</source>
+        <translation>Снимка 13 x 18 см</translation>
+    </message>
+    <message>
+        <source>Photo 15 x 20 cm</source>
+        <translation>Снимка 15 x 20 см</translation>
+    </message>
+    <message>
+        <source>Photo 20 x 30 cm</source>
+        <translation>Снимка 20 x 30 см</translation>
+    </message>
+    <message>
+        <source>Photo 4 x 6 in</source>
+        <translation>Снимка 4 x 6 инча</translation>
+    </message>
+    <message>
+        <source>Photo 5 x 7 in</source>
+        <translation>Снимка 5 x 7 инча</translation>
+    </message>
+    <message>
+        <source>Photo 8 x 10 in</source>
+        <translation>Снимка 8 x 10 инча</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>мм</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>см</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>инча</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>пкс</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Хартия</translation>
+    </message>
+    <message>
+        <source>No paper</source>
+        <translation>Без хартия</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation> dpi</translation>
+    </message>
+    <message>
+        <source>Paper:</source>
+        <translation>Хартия:</translation>
+    </message>
+    <message>
+        <source>Unit:</source>
+        <translation>Мерна единица:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Размер:</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>Резолюция:</translation>
     </message>
 </context>
 <context>

@@ -39,6 +39,18 @@
         <source>Corner: %1 px</source>
         <translation>Ecken: %1 px</translation>
     </message>
+    <message>
+        <source>Margin: %1 mm</source>
+        <translation>Rand: %1 mm</translation>
+    </message>
+    <message>
+        <source>Arc: %1 mm</source>
+        <translation>Bogen: %1 mm</translation>
+    </message>
+    <message>
+        <source>Corner: %1 mm</source>
+        <translation>Ecken: %1 mm</translation>
+    </message>
 </context>
 <context>
     <name>CollageDocument</name>
@@ -578,6 +590,10 @@ Möchten Sie sie speichern?</translation>
         <source>a photo&apos;s turn is not usable</source>
         <translation>die Drehung eines Fotos ist ungültig</translation>
     </message>
+    <message>
+        <source>the resolution is not usable</source>
+        <translation>die Auflösung ist ungültig</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -692,6 +708,114 @@ Soll sie überschrieben werden?</translation>
     <message>
         <source>Custom</source>
         <translation>Benutzerdefiniert</translation>
+    </message>
+    <message>
+        <source>A5 (148 x 210 mm)</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>A5 (148 x 210 mm)</translation>
+    </message>
+    <message>
+        <source>A4 (210 x 297 mm)</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>A4 (210 x 297 mm)</translation>
+    </message>
+    <message>
+        <source>A3 (297 x 420 mm)</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>A3 (297 x 420 mm)</translation>
+    </message>
+    <message>
+        <source>A2 (420 x 594 mm)</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>A2 (420 x 594 mm)</translation>
+    </message>
+    <message>
+        <source>US Letter (8.5 x 11 in)</source>
+        <translation>US Letter (8,5 x 11 Zoll)</translation>
+    </message>
+    <message>
+        <source>US Legal (8.5 x 14 in)</source>
+        <translation>US Legal (8,5 x 14 Zoll)</translation>
+    </message>
+    <message>
+        <source>Tabloid (11 x 17 in)</source>
+        <translation>Tabloid (11 x 17 Zoll)</translation>
+    </message>
+    <message>
+        <source>Photo 10 x 15 cm</source>
+        <translation>Foto 10 x 15 cm</translation>
+    </message>
+    <message>
+        <source>Photo 13 x 18 cm</source>
+        <translation>Foto 13 x 18 cm</translation>
+    </message>
+    <message>
+        <source>Photo 15 x 20 cm</source>
+        <translation>Foto 15 x 20 cm</translation>
+    </message>
+    <message>
+        <source>Photo 20 x 30 cm</source>
+        <translation>Foto 20 x 30 cm</translation>
+    </message>
+    <message>
+        <source>Photo 4 x 6 in</source>
+        <translation>Foto 4 x 6 Zoll</translation>
+    </message>
+    <message>
+        <source>Photo 5 x 7 in</source>
+        <translation>Foto 5 x 7 Zoll</translation>
+    </message>
+    <message>
+        <source>Photo 8 x 10 in</source>
+        <translation>Foto 8 x 10 Zoll</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>Zoll</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>px</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Papier</translation>
+    </message>
+    <message>
+        <source>No paper</source>
+        <translation>Kein Papier</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation> dpi</translation>
+    </message>
+    <message>
+        <source>Paper:</source>
+        <translation>Papier:</translation>
+    </message>
+    <message>
+        <source>Unit:</source>
+        <translation>Einheit:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>Auflösung:</translation>
     </message>
 </context>
 <context>

@@ -39,6 +39,18 @@
         <source>Corner: %1 px</source>
         <translation>Esquina: %1 px</translation>
     </message>
+    <message>
+        <source>Margin: %1 mm</source>
+        <translation>Margen: %1 mm</translation>
+    </message>
+    <message>
+        <source>Arc: %1 mm</source>
+        <translation>Arco: %1 mm</translation>
+    </message>
+    <message>
+        <source>Corner: %1 mm</source>
+        <translation>Esquina: %1 mm</translation>
+    </message>
 </context>
 <context>
     <name>CollageDocument</name>
@@ -578,6 +590,10 @@ Do you want to save it?</source>
         <source>a photo&apos;s turn is not usable</source>
         <translation>el giro de una foto no es válido</translation>
     </message>
+    <message>
+        <source>the resolution is not usable</source>
+        <translation>la resolución no es válida</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -690,6 +706,113 @@ Do you want to replace it?</source>
     <message>
         <source>Custom</source>
         <translation>Personalizado</translation>
+    </message>
+    <message>
+        <source>A5 (148 x 210 mm)</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>A5 (148 x 210 mm)</translation>
+    </message>
+    <message>
+        <source>A4 (210 x 297 mm)</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>A4 (210 x 297 mm)</translation>
+    </message>
+    <message>
+        <source>A3 (297 x 420 mm)</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>A3 (297 x 420 mm)</translation>
+    </message>
+    <message>
+        <source>A2 (420 x 594 mm)</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>A2 (420 x 594 mm)</translation>
+    </message>
+    <message>
+        <source>US Letter (8.5 x 11 in)</source>
+        <translation>Carta EE. UU. (8,5 x 11 pulg.)</translation>
+    </message>
+    <message>
+        <source>US Legal (8.5 x 14 in)</source>
+        <translation>Oficio EE. UU. (8,5 x 14 pulg.)</translation>
+    </message>
+    <message>
+        <source>Tabloid (11 x 17 in)</source>
+        <translation>Tabloide (11 x 17 pulg.)</translation>
+    </message>
+    <message>
+        <source>Photo 10 x 15 cm</source>
+        <translation>Foto 10 x 15 cm</translation>
+    </message>
+    <message>
+        <source>Photo 13 x 18 cm</source>
+        <translation>Foto 13 x 18 cm</translation>
+    </message>
+    <message>
+        <source>Photo 15 x 20 cm</source>
+        <translation>Foto 15 x 20 cm</translation>
+    </message>
+    <message>
+        <source>Photo 20 x 30 cm</source>
+        <translation>Foto 20 x 30 cm</translation>
+    </message>
+    <message>
+        <source>Photo 4 x 6 in</source>
+        <translation>Foto 4 x 6 pulg.</translation>
+    </message>
+    <message>
+        <source>Photo 5 x 7 in</source>
+        <translation>Foto 5 x 7 pulg.</translation>
+    </message>
+    <message>
+        <source>Photo 8 x 10 in</source>
+        <translation>Foto 8 x 10 pulg.</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>pulg.</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translatorcomment>The same in this language.</translatorcomment>
+        <translation>px</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Papel</translation>
+    </message>
+    <message>
+        <source>No paper</source>
+        <translation>Sin papel</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translation> ppp</translation>
+    </message>
+    <message>
+        <source>Paper:</source>
+        <translation>Papel:</translation>
+    </message>
+    <message>
+        <source>Unit:</source>
+        <translation>Unidad:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Tamaño:</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>Resolución:</translation>
     </message>
 </context>
 <context>
