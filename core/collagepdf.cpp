@@ -98,7 +98,9 @@ struct PageBoxes
 PageBoxes pageBoxes(const QSize &pixels, const SaveOptions &options)
 {
     const int dpi = std::clamp(options.dpi, minDpi, maxDpi);
-    const int bleed = std::clamp(options.bleed, 0, std::min(pixels.width(), pixels.height()) / 4);
+    // The trim keeps at least a pixel, whatever bleed is asked for.
+    const int bleed
+        = std::clamp(options.bleed, 0, (std::min(pixels.width(), pixels.height()) - 1) / 2);
     const QSizeF trim = trimMillimetres(pixels - QSize(2 * bleed, 2 * bleed), dpi);
     const double toPoints = pointsPerInch / mmPerInch;
     const double bleedPoints = bleed * pointsPerInch / dpi;
