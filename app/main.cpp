@@ -4,7 +4,8 @@
 
 #include <QLoggingCategory>
 
-Q_DECLARE_LOGGING_CATEGORY(lcWindow)
+// The window's trace, silent unless QT_LOGGING_RULES enables vellomir.*.
+Q_LOGGING_CATEGORY(lcWindow, "vellomir.window", QtWarningMsg)
 
 #include <QApplication>
 #include <QDebug>
@@ -34,7 +35,6 @@ int main(int argc, char *argv[])
         app.installTranslator(&qtTranslator);
 
     MainWindow window;
-    window.setWindowTitle(applicationTitle());
     window.show();
     // Once the window is on screen, so that a warning about a damaged project has it as parent.
     const StartupFiles files = startupFiles(QCoreApplication::arguments().mid(1));

@@ -1,7 +1,7 @@
 #include "startup.h"
 
-#include "canvasview.h"
 #include "mainwindow.h"
+#include "projectcontroller.h"
 #include "projectfile.h"
 
 #include <QFileInfo>
@@ -52,16 +52,19 @@ StartupFiles startupFiles(const QStringList &arguments)
 
 void openStartupFiles(MainWindow &window, const StartupFiles &files)
 {
+    // What a crashed window left comes first; a collage restored is not added to.
+    if (window.projects().offerRecoveries()) {
+        qCInfo(lcStartup) << "a collage was restored; left out" << files.project << files.photos;
+        return;
+    }
     if (!files.project.isEmpty()) {
         window.openProject(files.project);
         return;
     }
     if (files.photos.isEmpty())
         return;
-    // The view's drop signal is the window's one public way in for photos and folders, and it
-    // filters them exactly as a drop does.
-    if (CanvasView *view = window.findChild<CanvasView *>())
-        emit view->urlsAdded(files.photos);
-    else
-        qCWarning(lcStartup) << "no canvas to add the photos to";
+    QStringList paths;
+    for (const QUrl &url : files.photos)
+        paths << url.toLocalFile();
+    window.addPaths(paths);
 }

@@ -1,5 +1,7 @@
 #include "collagedocument.h"
 
+#include "collagelimits.h"
+
 #include "btree.h"
 
 #include <QCoreApplication>
@@ -107,8 +109,8 @@ int frameSliderMaximum(int base, const QSize &working)
 QSize workingCanvasSize(const QSize &requested)
 {
     QSize size = requested;
-    if (size.width() > 1200 || size.height() > 1200)
-        size.scale(1200, 900, Qt::KeepAspectRatio);
+    if (size.width() > limits::maxWorkingSide || size.height() > limits::maxWorkingSide)
+        size.scale(limits::workingBoxWidth, limits::workingBoxHeight, Qt::KeepAspectRatio);
     return size;
 }
 
@@ -156,9 +158,10 @@ CheckedDocument checkPhotos(CollageDocument document)
     const auto translated
         = [](const char *text) { return QCoreApplication::translate("CollageDocument", text); };
     QList<PhotoProblem> problems;
+    QList<PhotoProblem> changed;
     QList<int> unusable;
     for (int i = 0; i < document.photos.size(); ++i) {
-        const PhotoRecord &photo = document.photos.at(i);
+        PhotoRecord &photo = document.photos[i];
         const QFileInfo info(photo.path);
         QString reason;
         if (!info.exists()) {
@@ -171,8 +174,16 @@ CheckedDocument checkPhotos(CollageDocument document)
                                           : now.reason;
         } else if (now.record->size != uprightSize(photo)
                    || now.record->orientation != photo.orientation) {
-            reason = translated(QT_TRANSLATE_NOOP(
-                "CollageDocument", "the photo has changed since the project was saved"));
+            // Turned or cropped in another program: shown as the file is now, with its crop
+            // and turns started again.
+            photo.size = now.record->size;
+            photo.orientation = now.record->orientation;
+            photo.crop = QPointF();
+            photo.turns = 0;
+            changed.append(
+                {photo.path, translated(QT_TRANSLATE_NOOP("CollageDocument",
+                                                          "the photo has changed since the project "
+                                                          "was saved and is shown as it is now"))});
         }
         if (!reason.isEmpty()) {
             problems.append({photo.path, reason});
@@ -182,7 +193,10 @@ CheckedDocument checkPhotos(CollageDocument document)
     // From the back, so the indices still to come stay valid.
     for (auto it = unusable.crbegin(); it != unusable.crend(); ++it)
         document = withoutPhoto(std::move(document), *it);
-    return {std::move(document), problems};
+    // The changed photos' cells follow their new shapes.
+    if (!changed.isEmpty() && document.hasLayout())
+        refitLeaves(document);
+    return {std::move(document), problems, changed};
 }
 
 CollageDocument fittedTo(CollageDocument document, const QSize &canvas)
@@ -213,6 +227,19 @@ CollageDocument withCrop(CollageDocument document, int index, const QPointF &cro
 {
     if (index >= 0 && index < document.photos.size())
         document.photos[index].crop = crop;
+    return document;
+}
+
+CollageDocument withReplacedPhoto(CollageDocument document, int index, const PhotoRecord &photo)
+{
+    if (index < 0 || index >= document.photos.size())
+        return document;
+    PhotoRecord &replaced = document.photos[index];
+    replaced = photo;
+    replaced.crop = QPointF();
+    replaced.turns = 0;
+    if (document.hasLayout())
+        refitLeaves(document);
     return document;
 }
 

@@ -106,11 +106,14 @@ struct CheckedDocument
 {
     CollageDocument document; // without the photos that could not be used
     QList<PhotoProblem> leftOut; // in the collection's order
+    QList<PhotoProblem> changed; // kept with their new shapes, in the collection's order
 };
 
 // Looks at every photo of a document read from a project: a photo that is missing, is not a
-// regular file, cannot be read, or no longer has the size and orientation recorded is left
-// out as withoutPhoto() leaves it out. Nothing but regular files is ever opened.
+// regular file or cannot be read is left out as withoutPhoto() leaves it out. A photo that no
+// longer has the size and orientation recorded (turned or cropped in another program) stays
+// with its new shape, its crop and turns reset and its cell refitted. Nothing but regular
+// files is ever opened.
 CheckedDocument checkPhotos(CollageDocument document);
 
 // The document with photos `first` and `second` (0-based) in each other's cells. The tree
@@ -121,6 +124,10 @@ CollageDocument withSwappedPhotos(CollageDocument document, int first, int secon
 // The document with photo `index` turned by `quarterTurns` clockwise (negative: the other way),
 // its crop centred again and the layout fitted to its new shape.
 CollageDocument withTurnedPhoto(CollageDocument document, int index, int quarterTurns);
+
+// The document with `photo` in the place and the cell of photo `index`, centred; the layout is
+// fitted to its shape.
+CollageDocument withReplacedPhoto(CollageDocument document, int index, const PhotoRecord &photo);
 
 // The document with photo `index` showing the part of it that `crop` says (see PhotoRecord).
 CollageDocument withCrop(CollageDocument document, int index, const QPointF &crop);
