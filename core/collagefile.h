@@ -5,6 +5,7 @@
 
 #include <QFileDevice>
 #include <QList>
+#include <QSizeF>
 #include <QString>
 
 #include <optional>
@@ -22,6 +23,9 @@ struct SaveOptions
     int dpi = 300; // written into JPEG and PNG; the PDF page is the image at this resolution
     int bleed = 0; // PDF: pixels on every side of the image that lie past the trim
     QString title; // PDF: the document's title
+    // PDF: the page's trim in millimetres, the image placed on it as large as it fits, centred;
+    // empty for the page the image makes at dpi. A page of its own has no bleed.
+    QSizeF paper {};
 };
 
 // Appends ".jpg" to a name without a suffix, then tells the format its

@@ -5,6 +5,7 @@
 #include <QColorSpace>
 #include <QIODevice>
 #include <QList>
+#include <QRectF>
 
 #include <algorithm>
 
@@ -93,20 +94,28 @@ struct PageBoxes
 {
     QSizeF media; // points, bleed included
     double bleed; // points on every side
+    QRectF image; // where the image lies on the page, in points from the bottom left
 };
 
 PageBoxes pageBoxes(const QSize &pixels, const SaveOptions &options)
 {
+    const double toPoints = pointsPerInch / mmPerInch;
+    if (!options.paper.isEmpty() && !pixels.isEmpty()) {
+        const QSizeF media = options.paper * toPoints;
+        const QSizeF shown = QSizeF(pixels).scaled(media, Qt::KeepAspectRatio);
+        const QPointF corner((media.width() - shown.width()) / 2,
+                             (media.height() - shown.height()) / 2);
+        return {media, 0.0, QRectF(corner, shown)};
+    }
     const int dpi = std::clamp(options.dpi, minDpi, maxDpi);
     // The trim keeps at least a pixel, whatever bleed is asked for.
     const int bleed
         = std::clamp(options.bleed, 0, (std::min(pixels.width(), pixels.height()) - 1) / 2);
     const QSizeF trim = trimMillimetres(pixels - QSize(2 * bleed, 2 * bleed), dpi);
-    const double toPoints = pointsPerInch / mmPerInch;
     const double bleedPoints = bleed * pointsPerInch / dpi;
-    return {QSizeF(trim.width() * toPoints + 2 * bleedPoints,
-                   trim.height() * toPoints + 2 * bleedPoints),
-            bleedPoints};
+    const QSizeF media(trim.width() * toPoints + 2 * bleedPoints,
+                       trim.height() * toPoints + 2 * bleedPoints);
+    return {media, bleedPoints, QRectF(QPointF(), media)};
 }
 
 } // namespace
@@ -140,8 +149,10 @@ bool writeCollagePdf(QIODevice &device, const QByteArray &jpeg, const QSize &pix
                    + (profile.isEmpty() ? "/DeviceRGB" : "[/ICCBased 7 0 R]")
                    + " /BitsPerComponent 8 /Filter /DCTDecode",
                jpeg);
+    const QRectF &shown = boxes.image;
     pdf.stream(Contents, QByteArray(),
-               "q " + number(w) + " 0 0 " + number(h) + " 0 0 cm /Im0 Do Q");
+               "q " + number(shown.width()) + " 0 0 " + number(shown.height()) + ' '
+                   + number(shown.left()) + ' ' + number(shown.top()) + " cm /Im0 Do Q");
     pdf.object(Info, "<</Title " + textString(options.title) + " /Producer "
                          + textString(QStringLiteral("Vellomir " VELLOMIR_VERSION)) + ">>");
     if (!profile.isEmpty())

@@ -15,7 +15,9 @@ class QIODevice;
 ** 100. The page is the image at options.dpi; when the part inside the bleed is exactly a
 ** preset paper at that resolution (see matchingPaper()), the trim is that paper to the
 ** hundredth of a point, not the rounded pixels. TrimBox gives the paper, BleedBox and
-** MediaBox the paper and its bleed. An image that carries a colour space with an ICC profile
+** MediaBox the paper and its bleed. A paper given in options.paper is the page instead, the
+** image as large as it fits on it and centred, without bleed. An image that carries a colour space
+*with an ICC profile
 ** has it embedded as its colour space (ICCBased); without one the image is DeviceRGB.
 */
 

@@ -1,6 +1,7 @@
 #ifndef SIZEWIDGET_H
 #define SIZEWIDGET_H
 
+#include "collagelimits.h"
 #include "papersize.h"
 
 #include <QDialog>
@@ -29,8 +30,8 @@ public:
 
     // Bounds that admit A2 at 300 dpi, as vellomir-collage does; the saving render keeps its
     // photos within the decoding memory budget at that size too.
-    static constexpr int maxWidth = 10000;
-    static constexpr int maxHeight = 10000;
+    static constexpr int maxWidth = limits::maxWindowCanvasSide;
+    static constexpr int maxHeight = limits::maxWindowCanvasSide;
 
     // Shows a canvas size: its preset (in either orientation) or Custom, and its orientation.
     // A size out of bounds is shown clamped, as it would be chosen.
