@@ -999,4 +999,109 @@ Do you want to replace it?</source>
         <translation>изисква %1 МБ за декодиране</translation>
     </message>
 </context>
+<context>
+    <name>PrintController</name>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>Пе&amp;чат...</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
+        <translation>Пре&amp;глед за печат...</translation>
+    </message>
+    <message>
+        <source>&amp;Export PDF...</source>
+        <translation>&amp;Експорт в PDF...</translation>
+    </message>
+    <message>
+        <source>Collage</source>
+        <translation>Колаж</translation>
+    </message>
+    <message>
+        <source>Fill the page, cutting away the least of the collage</source>
+        <translation>Запълване на страницата с възможно най-малко изрязване от колажа</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Печат</translation>
+    </message>
+    <message>
+        <source>The collage could not be sent to the printer.</source>
+        <translation>Колажът не можа да бъде изпратен към принтера.</translation>
+    </message>
+    <message>
+        <source>Fill Page</source>
+        <translation>Запълване на страницата</translation>
+    </message>
+    <message>
+        <source>Preparing the collage for the printer...</source>
+        <translation>Колажът се подготвя за принтера...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отказ</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to render the collage for this page.</source>
+        <translation>Няма достатъчно памет за изобразяване на колажа за тази страница.</translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out of the print.</source>
+        <translation>Една снимка не можа да бъде декодирана и е пропусната при печата.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out of the print.</source>
+        <translation>
+            <numerusform>%n снимка не можа да бъде декодирана и е пропусната при печата.</numerusform>
+            <numerusform>%n снимки не можаха да бъдат декодирани и са пропуснати при печата.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export PDF</source>
+        <translation>Експорт в PDF</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>PdfPageDialog</name>
+    <message>
+        <source>Export PDF</source>
+        <translation>Експорт в PDF</translation>
+    </message>
+    <message>
+        <source>The canvas: %1 x %2 mm at %3 dpi</source>
+        <translation>Платното: %1 x %2 mm при %3 dpi</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Портрет</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Пейзаж</translation>
+    </message>
+    <message>
+        <source>The background and the outer photos reach this far past the page's edge, for a print lab to trim.</source>
+        <translation>Фонът и външните снимки излизат толкова извън ръба на страницата, за да ги отреже печатницата.</translation>
+    </message>
+    <message>
+        <source>Page:</source>
+        <translation>Страница:</translation>
+    </message>
+    <message>
+        <source>Orientation:</source>
+        <translation>Ориентация:</translation>
+    </message>
+    <message>
+        <source>Bleed:</source>
+        <translation>Обрез:</translation>
+    </message>
+</context>
 </TS>

@@ -1021,4 +1021,109 @@ Soll sie überschrieben werden?</translation>
         <translation>braucht zum Dekodieren %1 MB</translation>
     </message>
 </context>
+<context>
+    <name>PrintController</name>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Drucken...</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
+        <translation>Druck&amp;vorschau...</translation>
+    </message>
+    <message>
+        <source>&amp;Export PDF...</source>
+        <translation>Als PDF &amp;exportieren...</translation>
+    </message>
+    <message>
+        <source>Collage</source>
+        <translation>Collage</translation>
+    </message>
+    <message>
+        <source>Fill the page, cutting away the least of the collage</source>
+        <translation>Seite füllen und so wenig wie möglich von der Collage abschneiden</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>The collage could not be sent to the printer.</source>
+        <translation>Die Collage konnte nicht an den Drucker gesendet werden.</translation>
+    </message>
+    <message>
+        <source>Fill Page</source>
+        <translation>Seite füllen</translation>
+    </message>
+    <message>
+        <source>Preparing the collage for the printer...</source>
+        <translation>Die Collage wird für den Drucker vorbereitet...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to render the collage for this page.</source>
+        <translation>Der Speicher reicht nicht, um die Collage für diese Seite zu berechnen.</translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out of the print.</source>
+        <translation>Ein Foto konnte nicht dekodiert werden und fehlt im Druck.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out of the print.</source>
+        <translation>
+            <numerusform>%n Foto konnte nicht dekodiert werden und fehlt im Druck.</numerusform>
+            <numerusform>%n Fotos konnten nicht dekodiert werden und fehlen im Druck.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export PDF</source>
+        <translation>PDF exportieren</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>PdfPageDialog</name>
+    <message>
+        <source>Export PDF</source>
+        <translation>PDF exportieren</translation>
+    </message>
+    <message>
+        <source>The canvas: %1 x %2 mm at %3 dpi</source>
+        <translation>Die Leinwand: %1 x %2 mm bei %3 dpi</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Hochformat</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Querformat</translation>
+    </message>
+    <message>
+        <source>The background and the outer photos reach this far past the page's edge, for a print lab to trim.</source>
+        <translation>So weit reichen der Hintergrund und die äußeren Fotos über den Seitenrand hinaus, damit die Druckerei zuschneiden kann.</translation>
+    </message>
+    <message>
+        <source>Page:</source>
+        <translation>Seite:</translation>
+    </message>
+    <message>
+        <source>Orientation:</source>
+        <translation>Ausrichtung:</translation>
+    </message>
+    <message>
+        <source>Bleed:</source>
+        <translation>Beschnittzugabe:</translation>
+    </message>
+</context>
 </TS>

@@ -1018,4 +1018,109 @@ Do you want to replace it?</source>
         <translation>necesita %1 MB para decodificarse</translation>
     </message>
 </context>
+<context>
+    <name>PrintController</name>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Imprimir...</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
+        <translation>&amp;Vista previa de impresión...</translation>
+    </message>
+    <message>
+        <source>&amp;Export PDF...</source>
+        <translation>&amp;Exportar PDF...</translation>
+    </message>
+    <message>
+        <source>Collage</source>
+        <translation>Collage</translation>
+    </message>
+    <message>
+        <source>Fill the page, cutting away the least of the collage</source>
+        <translation>Llenar la página recortando lo mínimo del collage</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Imprimir</translation>
+    </message>
+    <message>
+        <source>The collage could not be sent to the printer.</source>
+        <translation>No se pudo enviar el collage a la impresora.</translation>
+    </message>
+    <message>
+        <source>Fill Page</source>
+        <translation>Llenar página</translation>
+    </message>
+    <message>
+        <source>Preparing the collage for the printer...</source>
+        <translation>Preparando el collage para la impresora...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to render the collage for this page.</source>
+        <translation>No hay memoria suficiente para preparar el collage para esta página.</translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out of the print.</source>
+        <translation>Una foto no se pudo decodificar y quedó fuera de la impresión.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out of the print.</source>
+        <translation>
+            <numerusform>%n foto no se pudo decodificar y quedó fuera de la impresión.</numerusform>
+            <numerusform>%n fotos no se pudieron decodificar y quedaron fuera de la impresión.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export PDF</source>
+        <translation>Exportar PDF</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>PdfPageDialog</name>
+    <message>
+        <source>Export PDF</source>
+        <translation>Exportar PDF</translation>
+    </message>
+    <message>
+        <source>The canvas: %1 x %2 mm at %3 dpi</source>
+        <translation>El lienzo: %1 x %2 mm a %3 ppp</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Vertical</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Horizontal</translation>
+    </message>
+    <message>
+        <source>The background and the outer photos reach this far past the page's edge, for a print lab to trim.</source>
+        <translation>El fondo y las fotos exteriores sobrepasan el borde de la página esta distancia, para que la imprenta recorte.</translation>
+    </message>
+    <message>
+        <source>Page:</source>
+        <translation>Página:</translation>
+    </message>
+    <message>
+        <source>Orientation:</source>
+        <translation>Orientación:</translation>
+    </message>
+    <message>
+        <source>Bleed:</source>
+        <translation>Sangrado:</translation>
+    </message>
+</context>
 </TS>
