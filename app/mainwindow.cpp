@@ -52,7 +52,8 @@ MainWindow::MainWindow(QWidget *parent)
     }
     resize(settings.windowSize(first));
     move(settings.windowPos(at));
-    collage.setStartingChoices(settings.background(), settings.frame(), settings.canvasSize());
+    collage.setStartingChoices(settings.background(), settings.frame(), settings.canvasSize(),
+                               settings.dpi());
 
     createActions();
     createWidgets();
@@ -220,7 +221,9 @@ void MainWindow::showDocument()
     }
     if (scene->backColor() != document.background)
         scene->setBackColor(document.background);
-    rightWidget->treeSettings->canvasSettings->showAppearance(document.background, document.frame);
+    CanvasSettings *page = rightWidget->treeSettings->canvasSettings;
+    page->showCanvas(document.canvasSize, document.requestedSize, settings.unit(), document.dpi);
+    page->showAppearance(document.background, document.frame);
     showPhotoCount();
     scene->setHint(document.photos.isEmpty()
                        ? tr("Add photos with File > Add Folder, or drop them here")
@@ -321,10 +324,13 @@ void MainWindow::newCanvas()
         return;
     SizeWidget dialog(this);
     dialog.setWindowTitle(tr("New Canvas"));
+    dialog.showResolution(collage.document().dpi, settings.unit());
     dialog.showSize(collage.document().requestedSize);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    collage.newCanvas(dialog.chosenSize());
+    settings.setUnit(dialog.chosenUnit());
+    collage.newCanvas(dialog.chosenSize(), dialog.chosenDpi());
+    showDocument(); // the unit alone may have changed
 }
 
 // The same photos on a canvas of another size: the layout is fitted to it as it is, and a
@@ -335,9 +341,13 @@ void MainWindow::canvasSize()
         return;
     SizeWidget dialog(this);
     dialog.setWindowTitle(tr("Canvas Size"));
+    dialog.showResolution(collage.document().dpi, settings.unit());
     dialog.showSize(collage.document().requestedSize);
-    if (dialog.exec() == QDialog::Accepted)
-        collage.resizeCanvas(dialog.chosenSize());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    settings.setUnit(dialog.chosenUnit());
+    collage.resizeCanvas(dialog.chosenSize(), dialog.chosenDpi());
+    showDocument();
 }
 
 // --- saving the collage ----------------------------------------------------------
@@ -357,7 +367,7 @@ void MainWindow::saveCollage()
     saveCollageAs(fileName, selectedFilter == png ? QStringLiteral("png") : QStringLiteral("jpg"));
 }
 
-bool MainWindow::saveCollageAs(QString fileName, const QString &suffix)
+bool MainWindow::saveCollageAs(QString fileName, const QString &suffix, const PdfPage &pdf)
 {
     if (collage.busy())
         return false;
@@ -390,7 +400,7 @@ bool MainWindow::saveCollageAs(QString fileName, const QString &suffix)
              tr("Cannot save %1: it is one of the collage's photos.").arg(shownName));
         return false;
     }
-    return collage.saveCollage(fileName, format);
+    return collage.saveCollage(fileName, format, pdf);
 }
 
 void MainWindow::saveEnded(const SaveOutcome &outcome)

@@ -5,6 +5,7 @@
 #include "collagerender.h"
 #include "imagecache.h"
 #include "layoutrun.h"
+#include "papersize.h"
 #include "photoloader.h"
 #include "photoscan.h"
 #include "projectfile.h"
@@ -32,10 +33,6 @@ enum ExitCode { Written = 0, BadInput = 1, NotWritten = 2 };
 // Three canvas-sized layers are held at once; this keeps them within about 1.2 GB.
 const int maxCanvasSide = 10000;
 const int minCanvasSide = 100;
-// The window's frame sliders end here at its working canvas; a save at the requested size
-// scales them with the canvas.
-const int maxSliderMargin = 30;
-const int maxSliderParameter = 40;
 // Whether the libraries' Qt diagnostics reach stderr (--verbose).
 bool qtChatter = false;
 
@@ -55,6 +52,9 @@ struct Options
     bool sizeGiven = false;
     // --emphasis PATH=N, in the order given: a later one for the same photo wins.
     QList<std::pair<QString, qreal>> emphasis;
+    int dpi = defaultDpi; // --dpi: written into the file; with --paper, the pixels follow
+    bool dpiGiven = false;
+    double bleedMm = 0; // --bleed: PDF only
     QString project; // --project: render this project instead of laying out photos
     QString saveProject; // --save-project: also write the project of the collage made
 };
@@ -123,14 +123,14 @@ bool parseSize(const QString &text, QSize &size)
     return true;
 }
 
-// The most a window slider ending at `sliderMax` gives at `size`: the window works at the
-// smaller canvas workingCanvasSize() picks and scales the frame by as much on saving.
-int frameLimit(int sliderMax, const QSize &size)
+// The most a window slider of `base` gives at `size`: the window works at the smaller canvas
+// workingCanvasSize() picks and scales the frame by as much on saving.
+int frameLimit(int base, const QSize &size)
 {
     const QSize working = workingCanvasSize(size);
     const double factor = std::min(double(size.width()) / working.width(),
                                    double(size.height()) / working.height());
-    return int(std::lround(sliderMax * factor));
+    return int(std::lround(frameSliderMaximum(base, working) * factor));
 }
 
 // PATH=N: the last "=" parts them, as a path may hold one too.
@@ -169,11 +169,25 @@ int parseArguments(const QCoreApplication &app, Options &options)
         QStringLiteral("Photo files and folders of photos (JPEG, HEIF, AVIF, PNG, WebP, TIFF)."),
         QStringLiteral("PHOTO|FOLDER..."));
     const QCommandLineOption outputOpt({QStringLiteral("o"), QStringLiteral("output")},
-                                       QStringLiteral("Output file (.jpg, .jpeg or .png)."),
+                                       QStringLiteral("Output file (.jpg, .jpeg, .png or .pdf)."),
                                        QStringLiteral("OUT"));
     const QCommandLineOption sizeOpt(QStringLiteral("size"),
                                      QStringLiteral("Canvas size (default 1795x1205)."),
                                      QStringLiteral("WxH"));
+    const QCommandLineOption paperOpt(
+        QStringLiteral("paper"),
+        QStringLiteral("Canvas of a paper size at --dpi, landscape unless --portrait: A5, A4, A3, "
+                       "A2, Letter, Legal, Tabloid, 10x15cm, 13x18cm, 15x20cm, 20x30cm, 4x6in, "
+                       "5x7in, 8x10in, or any WxH in mm, cm or in."),
+        QStringLiteral("PAPER"));
+    const QCommandLineOption dpiOpt(
+        QStringLiteral("dpi"),
+        QStringLiteral("Resolution on paper, written into the file (default 300)."),
+        QStringLiteral("N"));
+    const QCommandLineOption bleedOpt(
+        QStringLiteral("bleed"),
+        QStringLiteral("PDF only: background and edge photos go this far past the trim."),
+        QStringLiteral("MM"));
     const QCommandLineOption portraitOpt(QStringLiteral("portrait"),
                                          QStringLiteral("Canvas taller than wide."));
     const QCommandLineOption frameOpt(QStringLiteral("frame"),
@@ -224,9 +238,9 @@ int parseArguments(const QCoreApplication &app, Options &options)
         QStringLiteral("previews"),
         QStringLiteral("Draw a photo from the small preview its EXIF carries where that covers "
                        "its cell: faster, a little softer."));
-    parser.addOptions({outputOpt, sizeOpt, portraitOpt, frameOpt, marginOpt, paramOpt,
-                       backgroundOpt, seedOpt, emphasisOpt, listOpt, quietOpt, verboseOpt,
-                       projectOpt, saveProjectOpt, previewsOpt});
+    parser.addOptions({outputOpt, sizeOpt, paperOpt, dpiOpt, bleedOpt, portraitOpt, frameOpt,
+                       marginOpt, paramOpt, backgroundOpt, seedOpt, emphasisOpt, listOpt, quietOpt,
+                       verboseOpt, projectOpt, saveProjectOpt, previewsOpt});
 
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), BadInput);
@@ -277,9 +291,10 @@ int parseArguments(const QCoreApplication &app, Options &options)
     // Checked before any photo is read, so a wrong name fails at once.
     options.format = completeCollageName(options.output);
     if (options.format == CollageFormat::Unsupported)
-        return fail(QStringLiteral("unsupported output format \"%1\": use .jpg, .jpeg or .png")
-                        .arg(options.output),
-                    BadInput);
+        return fail(
+            QStringLiteral("unsupported output format \"%1\": use .jpg, .jpeg, .png or .pdf")
+                .arg(options.output),
+            BadInput);
     options.sizeGiven = parser.isSet(sizeOpt);
     if (parser.isSet(sizeOpt) && !parseSize(parser.value(sizeOpt), options.size))
         return fail(QStringLiteral("bad --size \"%1\": expected WxH, each side %2 to %3")
@@ -287,6 +302,51 @@ int parseArguments(const QCoreApplication &app, Options &options)
                         .arg(minCanvasSide)
                         .arg(maxCanvasSide),
                     BadInput);
+    if (parser.isSet(dpiOpt) && !parseBounded(parser.value(dpiOpt), minDpi, maxDpi, options.dpi))
+        return fail(QStringLiteral("bad --dpi \"%1\": expected %2 to %3")
+                        .arg(parser.value(dpiOpt))
+                        .arg(minDpi)
+                        .arg(maxDpi),
+                    BadInput);
+    options.dpiGiven = parser.isSet(dpiOpt);
+    if (parser.isSet(paperOpt)) {
+        if (options.sizeGiven)
+            return fail(QStringLiteral("--paper and --size both give the canvas size; use one"),
+                        BadInput);
+        const std::optional<QSizeF> paper = parsePaper(parser.value(paperOpt));
+        if (!paper)
+            return fail(QStringLiteral("bad --paper \"%1\": expected a paper such as A4, "
+                                       "10x15cm or 5x7in")
+                            .arg(parser.value(paperOpt)),
+                        BadInput);
+        QSize pixels = paperPixels(*paper, options.dpi);
+        if (pixels.width() < pixels.height())
+            pixels.transpose();
+        if (std::min(pixels.width(), pixels.height()) < minCanvasSide
+            || std::max(pixels.width(), pixels.height()) > maxCanvasSide)
+            return fail(QStringLiteral("--paper %1 at %2 dpi is %3x%4 pixels: each side must be "
+                                       "%5 to %6")
+                            .arg(parser.value(paperOpt))
+                            .arg(options.dpi)
+                            .arg(pixels.width())
+                            .arg(pixels.height())
+                            .arg(minCanvasSide)
+                            .arg(maxCanvasSide),
+                        BadInput);
+        options.size = pixels;
+        options.sizeGiven = true;
+    }
+    if (parser.isSet(bleedOpt)) {
+        bool ok = false;
+        options.bleedMm = parser.value(bleedOpt).toDouble(&ok);
+        if (!ok || !(options.bleedMm >= 0 && options.bleedMm <= maxBleedMm))
+            return fail(QStringLiteral("bad --bleed \"%1\": expected 0 to %2 mm")
+                            .arg(parser.value(bleedOpt))
+                            .arg(maxBleedMm),
+                        BadInput);
+        if (options.format != CollageFormat::Pdf)
+            return fail(QStringLiteral("--bleed needs a .pdf output"), BadInput);
+    }
     if (parser.isSet(portraitOpt) && options.size.width() > options.size.height())
         options.size.transpose();
     if (parser.isSet(frameOpt)) {
@@ -313,9 +373,9 @@ int parseArguments(const QCoreApplication &app, Options &options)
                              QString::number(options.size.height())),
                     BadInput);
     };
-    if (const int code = bounded(marginOpt, maxSliderMargin, options.frame.a); code >= 0)
+    if (const int code = bounded(marginOpt, frameMarginBase, options.frame.a); code >= 0)
         return code;
-    if (const int code = bounded(paramOpt, maxSliderParameter, options.frame.b); code >= 0)
+    if (const int code = bounded(paramOpt, frameCurveBase, options.frame.b); code >= 0)
         return code;
     if (parser.isSet(backgroundOpt)) {
         const QColor colour(parser.value(backgroundOpt));
@@ -523,12 +583,20 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
     // Nothing decoded is drawn twice here, so decodes are not kept: at a large size they
     // would hold more memory than the canvas.
     ImageCache cache(ImageCache::Retention::DrawOnly);
-    // Previews are only ever drawn into a photo layer, which is then composed as a collage is.
+    SaveOptions saving;
+    saving.dpi = document.dpi;
+    saving.bleed = millimetrePixels(options.bleedMm, document.dpi);
+    saving.title = QFileInfo(options.output).completeBaseName();
+    RenderOptions paper;
+    paper.bleed = saving.bleed;
+    // Previews are only ever drawn into a photo layer, which is then composed as a collage is;
+    // a layer has no bleed.
+    const bool previews = options.previews && saving.bleed == 0;
     DocumentRender rendered = renderDocument(
-        document, cache, size, options.previews ? RenderKind::PhotoLayer : RenderKind::Collage,
-        [&bar](int done, int total) { bar.show("decode", done, total); });
+        document, cache, size, previews ? RenderKind::PhotoLayer : RenderKind::Collage,
+        [&bar](int done, int total) { bar.show("decode", done, total); }, paper);
     bar.finish();
-    if (options.previews && !rendered.image.isNull())
+    if (previews && !rendered.image.isNull())
         rendered.image = composeCollage(rendered.document, rendered.image);
     for (const PhotoProblem &problem : rendered.dropped)
         warn(QStringLiteral("skipped %1: cannot decode (%2)").arg(problem.path, problem.reason));
@@ -541,7 +609,7 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
         return fail(QStringLiteral("no photo could be decoded"), BadInput);
 
     QString error;
-    if (!writeCollage(rendered.image, options.output, options.format, &error))
+    if (!writeCollage(rendered.image, options.output, options.format, &error, saving))
         return fail(QStringLiteral("cannot write %1: %2").arg(options.output, error), NotWritten);
     if (!options.saveProject.isEmpty()) {
         if (const std::optional<QString> reason
@@ -605,6 +673,7 @@ int makeCollage(const Options &options, const QStringList &files)
             bar.show("layout", value, 100);
     };
     document.canvasSize = document.requestedSize = options.size;
+    document.dpi = options.dpi;
     document.background = options.background;
     document.frame = options.frame;
     document.seed = options.seed;
@@ -642,6 +711,8 @@ int renderProject(const Options &options)
         document = refittedTo(std::move(document), canvas, seed);
     }
     document.requestedSize = size;
+    if (options.dpiGiven)
+        document.dpi = options.dpi;
 
     // Every photo the project names, also those left out: a photo that has changed is still
     // somebody's photo.

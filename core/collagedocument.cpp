@@ -80,8 +80,15 @@ bool CollageDocument::hasLayout() const
 bool operator==(const CollageDocument &x, const CollageDocument &y)
 {
     return x.photos == y.photos && x.canvasSize == y.canvasSize
-           && x.requestedSize == y.requestedSize && x.background == y.background
+           && x.requestedSize == y.requestedSize && x.dpi == y.dpi && x.background == y.background
            && x.frame == y.frame && x.seed == y.seed && x.layout == y.layout;
+}
+
+int frameSliderMaximum(int base, const QSize &working)
+{
+    const int shorter = std::min(working.width(), working.height());
+    // Never below the base: every frame a smaller canvas could have stays reachable.
+    return std::max(base, int(std::lround(double(base) * shorter / 600)));
 }
 
 QSize workingCanvasSize(const QSize &requested)

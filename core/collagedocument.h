@@ -25,6 +25,13 @@ struct FrameSettings
     friend bool operator!=(const FrameSettings &x, const FrameSettings &y) { return !(x == y); }
 };
 
+// The frame sliders end at the same share of the canvas at any larger size: `base` pixels on
+// the 800 x 600 canvas, in proportion to the shorter side of larger working canvases; never
+// less than `base`, so that smaller canvases keep the frames they always had.
+inline constexpr int frameMarginBase = 30;
+inline constexpr int frameCurveBase = 40;
+int frameSliderMaximum(int base, const QSize &working);
+
 // A layout tree held by value. Copies are deep, which is cheap at 199 nodes, so the
 // document, every undo step and every worker own a tree of their own.
 class LayoutTree
@@ -66,6 +73,7 @@ struct CollageDocument
     QList<PhotoRecord> photos;
     QSize canvasSize {800, 600}; // working size of the canvas on screen
     QSize requestedSize {800, 600}; // the size the user asked for; saving renders at it
+    int dpi = 300; // pixels per inch of requestedSize on paper, written into the saved file
     QColor background = Qt::white;
     FrameSettings frame;
     unsigned seed = 0; // the seed the layout was made with

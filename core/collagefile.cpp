@@ -1,5 +1,10 @@
 #include "collagefile.h"
 
+#include "collagepdf.h"
+#include "papersize.h"
+
+#include <QBuffer>
+#include <QColorSpace>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
@@ -10,7 +15,6 @@
 #include <unistd.h>
 
 namespace {
-const double printDpi = 300.0;
 const double inchesPerMeter = 1.0 / 0.0254;
 // QSaveFile writes to the final name followed by ".XXXXXX" and renames when done.
 const int temporarySuffixLength = 7;
@@ -111,6 +115,8 @@ CollageFormat completeCollageName(QString &fileName)
         return CollageFormat::Jpeg;
     if (suffix == QLatin1String("png"))
         return CollageFormat::Png;
+    if (suffix == QLatin1String("pdf"))
+        return CollageFormat::Pdf;
     return CollageFormat::Unsupported;
 }
 
@@ -141,34 +147,53 @@ QString saveFailureReason(const QSaveFile &file)
 }
 
 std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
-                                     QFileDevice &device)
+                                     QFileDevice &device, const SaveOptions &options)
 {
     if (const std::optional<QString> reason = unwritable(source, format))
         return reason;
 
     QImage image = source;
-    const int dpm = qRound(printDpi * inchesPerMeter);
+    const int dpm = qRound(qBound(minDpi, options.dpi, maxDpi) * inchesPerMeter);
     image.setDotsPerMeterX(dpm);
     image.setDotsPerMeterY(dpm);
-    if (format == CollageFormat::Jpeg)
+    const bool jpeg = format != CollageFormat::Png; // a PDF carries the photos as a JPEG
+    if (jpeg)
         flattenOntoWhite(image);
 
     Relay relay(device);
-    QImageWriter writer(&relay, format == CollageFormat::Jpeg ? "jpg" : "png");
-    if (format == CollageFormat::Jpeg)
+    bool written = false;
+    QString writerError;
+    if (format == CollageFormat::Pdf) {
+        // Encoded whole before the page is written around it: a PDF gives the image's length
+        // ahead of its bytes.
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpg");
         writer.setQuality(100);
-    const bool written = writer.write(image);
+        written = writer.write(image);
+        writerError = writer.errorString();
+        image = QImage();
+        if (written)
+            written = writeCollagePdf(relay, encoded, source.size(), source.colorSpace(), options);
+    } else {
+        QImageWriter writer(&relay, jpeg ? "jpg" : "png");
+        if (jpeg)
+            writer.setQuality(100);
+        written = writer.write(image);
+        writerError = writer.errorString();
+    }
     // A full disk can surface only when the last buffered bytes go out.
     if (written && !relay.failed() && device.flush())
         return std::nullopt;
     // The writer only knows that its device refused; the device knows why.
     if (device.error() != QFileDevice::NoError)
         return fileFailureReason(device.error(), device.errorString());
-    return writer.errorString();
+    return writerError;
 }
 
 bool writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
-                  QString *errorString)
+                  QString *errorString, const SaveOptions &options)
 {
     auto fail = [errorString](const QString &reason) {
         if (errorString)
@@ -184,7 +209,7 @@ bool writeCollage(const QImage &image, const QString &fileName, CollageFormat fo
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return fail(saveFailureReason(file));
-    if (const std::optional<QString> reason = encodeCollage(image, format, file)) {
+    if (const std::optional<QString> reason = encodeCollage(image, format, file, options)) {
         file.cancelWriting();
         return fail(*reason);
     }

@@ -123,10 +123,15 @@ bool drawable(const RenderCell &cell)
 
 } // namespace
 
-QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
-                                ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                const RenderProgress &progress, bool previews)
+using Cancelled = std::function<bool()>;
+
+static QList<PhotoProblem> renderCellsUnless(const QList<RenderCell> &cells,
+                                             const QList<PhotoRecord> &photos, ImageCache &cache,
+                                             const FrameSettings &frame, QImage &target,
+                                             const RenderProgress &progress, bool previews,
+                                             const Cancelled &cancelled)
 {
+    const auto stopped = [&cancelled] { return cancelled && cancelled(); };
     const QList<PhotoLoader> loaders = planLoads(cells, photos, cache, previews);
     // The readers' allocation limit is process-wide: raise it here, once, to the most any
     // decode may take, so that the jobs running in parallel only ever read it.
@@ -159,6 +164,8 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
     MemoryBudget &budget = MemoryBudget::decoding();
     const QList<QString> errors
         = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) -> QString {
+              if (stopped())
+                  return QString();
               QList<RenderCell> mine;
               for (const RenderCell &cell : cells) {
                   const PhotoRecord *record = recordFor(cell, photos);
@@ -199,7 +206,7 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
     // The cells the cache served without a decode.
     for (const RenderCell &cell : cells) {
         const PhotoRecord *record = recordFor(cell, photos);
-        if (!record || !drawable(cell) || loading.contains(record->path))
+        if (!record || !drawable(cell) || loading.contains(record->path) || stopped())
             continue;
         QImage image = cached(record->path, cell);
         draw(cell, image, false);
@@ -211,6 +218,13 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
             problems.append({loaders.at(i).path, errors.at(i)});
     }
     return problems;
+}
+
+QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
+                                ImageCache &cache, const FrameSettings &frame, QImage &target,
+                                const RenderProgress &progress, bool previews)
+{
+    return renderCellsUnless(cells, photos, cache, frame, target, progress, previews, {});
 }
 
 QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
@@ -265,9 +279,49 @@ QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &p
                              scaledThroughCache ? &cache : nullptr, previews);
 }
 
-DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
-                              RenderKind kind, const RenderProgress &progress)
+// The collage drawn as renderCollage() draws it at the target less `bleed` on every side,
+// moved in by the bleed; with no margin, the cells at the canvas's edges reach the target's.
+static QList<PhotoProblem> renderForPaper(const CollageDocument &document, ImageCache &cache,
+                                          QImage &target, int bleed, const RenderProgress &progress,
+                                          const Cancelled &cancelled)
 {
+    const BTree *tree = document.layout.tree();
+    const QSize layoutSize(tree->width, tree->height);
+    const QSize size = target.size() - QSize(2 * bleed, 2 * bleed);
+    FrameSettings frame = document.frame;
+    if (!layoutSize.isEmpty() && layoutSize != size) {
+        const double factor = std::min(double(size.width()) / layoutSize.width(),
+                                       double(size.height()) / layoutSize.height());
+        frame.a = int(std::lround(frame.a * factor));
+        frame.b = int(std::lround(frame.b * factor));
+    }
+    QList<RenderCell> cells = scaleCells(collectLeaves(tree), layoutSize, size);
+    for (RenderCell &cell : cells) {
+        QRect moved = cell.rect.translated(bleed, bleed);
+        // A margin is background, which fills the bleed anyway; a tile that reaches the trim
+        // must go on past it, or a cut a little outside shows a white line.
+        if (frame.a == 0) {
+            if (cell.rect.left() <= 0)
+                moved.setLeft(0);
+            if (cell.rect.top() <= 0)
+                moved.setTop(0);
+            if (cell.rect.right() >= size.width() - 1)
+                moved.setRight(target.width() - 1);
+            if (cell.rect.bottom() >= size.height() - 1)
+                moved.setBottom(target.height() - 1);
+        }
+        cell.rect = moved;
+    }
+    return renderCellsUnless(cells, document.photos, cache, frame, target, progress, false,
+                             cancelled);
+}
+
+DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
+                              RenderKind kind, const RenderProgress &progress,
+                              const RenderOptions &options)
+{
+    const int bleed = kind == RenderKind::Collage ? std::max(options.bleed, 0) : 0;
+    const auto stopped = [&options] { return options.cancelled && options.cancelled(); };
     DocumentRender result {QImage(), document, {}};
     // The collage as saved is composed from the photos, each decoded for its cell at the size
     // asked for: never from decodes the screen happened to keep, so a save comes out the same
@@ -278,15 +332,19 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
     // Every round leaves out at least one photo or is the last, so this ends.
     for (;;) {
         CollageDocument &drawn = result.document;
-        QImage layer(size, QImage::Format_ARGB32);
+        QImage layer(size + QSize(2 * bleed, 2 * bleed), QImage::Format_ARGB32);
         if (layer.isNull())
             return {QImage(), result.document, result.dropped};
         layer.fill(Qt::transparent);
         QList<PhotoProblem> failed;
-        if (drawn.hasLayout())
+        if (drawn.hasLayout() && (bleed > 0 || options.cancelled))
+            failed = renderForPaper(drawn, decodes, layer, bleed, progress, options.cancelled);
+        else if (drawn.hasLayout())
             failed = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
                                    progress, kind == RenderKind::PhotoLayer,
                                    kind == RenderKind::PhotoLayer);
+        if (stopped())
+            return {QImage(), result.document, result.dropped};
         if (failed.isEmpty()) {
             result.image = std::move(layer);
             break;

@@ -77,6 +77,17 @@ struct DocumentRender
     QList<PhotoProblem> dropped; // the photos that could not be decoded, in the order found
 };
 
+// What a render for paper may ask beyond a canvas of the size given.
+struct RenderOptions
+{
+    // Pixels added on every side of a collage, for a print's bleed: the background reaches into
+    // them, and so do the tiles at the canvas's edges when the frame leaves them no margin.
+    int bleed = 0;
+    // Asked before every photo is decoded; once it says yes, the render stops and gives a
+    // null image. May be called from the decoding threads.
+    std::function<bool()> cancelled;
+};
+
 // Renders a document at `size` so that no cell is ever left empty: a photo that fails to
 // decode leaves the collage as withoutPhoto() leaves it out, and the rest is drawn again,
 // reusing what the cache holds, until every photo drawn has decoded. A document without a
@@ -84,7 +95,8 @@ struct DocumentRender
 // photo layer may draw a photo from its EXIF preview where that covers the cell; a collage
 // never does.
 DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
-                              RenderKind kind, const RenderProgress &progress = {});
+                              RenderKind kind, const RenderProgress &progress = {},
+                              const RenderOptions &options = {});
 
 // The finished collage from a photo layer of the document: the background with the layer over
 // it, as renderDocument() composes a collage. Null when there is no memory for it.

@@ -3,6 +3,7 @@
 #include "btree.h"
 #include "collagefile.h"
 #include "layoutrun.h"
+#include "papersize.h"
 #include "photoscan.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,7 @@
 **     "version": 1,
 **     "canvas": {"width": 1200, "height": 800},       working size, as on screen
 **     "requested": {"width": 3600, "height": 2400},   the size a save renders at
+**     "dpi": 300,                                     its resolution on paper; 300 if absent
 **     "background": "#ffffffff",                      #AARRGGBB
 **     "frame": {"type": 2, "margin": 4, "curve": 10},
 **     "seed": 41234,
@@ -342,6 +344,7 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
         {QLatin1String("version"), formatVersion},
         {QLatin1String("canvas"), sizeObject(document.canvasSize)},
         {QLatin1String("requested"), sizeObject(document.requestedSize)},
+        {QLatin1String("dpi"), document.dpi},
         {QLatin1String("background"), document.background.name(QColor::HexArgb)},
         {QLatin1String("frame"), frame},
         {QLatin1String("seed"), qint64(document.seed)},
@@ -375,6 +378,13 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the canvas size is not usable"));
     document.canvasSize = *canvas;
     document.requestedSize = *requested;
+    // Projects from before the resolution was chosen were saved at 300 dpi.
+    if (const QJsonValue dpi = root.value(QLatin1String("dpi")); !dpi.isUndefined()) {
+        const auto value = wholeNumber(dpi, minDpi, maxDpi);
+        if (!value)
+            return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the resolution is not usable"));
+        document.dpi = int(*value);
+    }
 
     const auto background = colourFrom(root.value(QLatin1String("background")));
     if (!background)

@@ -3,6 +3,7 @@
 #include "collagelimits.h"
 #include "collagerender.h"
 #include "layoutrun.h"
+#include "papersize.h"
 #include "photoadding.h"
 #include "photoscan.h"
 #include "projectfile.h"
@@ -122,9 +123,10 @@ void CollageSession::setSeedSource(std::function<unsigned()> source)
 }
 
 void CollageSession::setStartingChoices(const QColor &background, const FrameSettings &frame,
-                                        const QSize &requested)
+                                        const QSize &requested, int dpi)
 {
     CollageDocument next = doc;
+    next.dpi = std::clamp(dpi, minDpi, maxDpi);
     if (background.isValid())
         next.background = background;
     next.frame = frame;
@@ -476,7 +478,7 @@ void CollageSession::setBackground(const QColor &colour)
     changeDocument(tr("Background Change"), next);
 }
 
-void CollageSession::newCanvas(const QSize &requested)
+void CollageSession::newCanvas(const QSize &requested, std::optional<int> dpi)
 {
     if (busy() || requested.isEmpty())
         return;
@@ -486,18 +488,23 @@ void CollageSession::newCanvas(const QSize &requested)
     fresh.canvasSize = workingCanvasSize(requested);
     fresh.background = doc.background;
     fresh.frame = doc.frame;
+    fresh.dpi = std::clamp(dpi.value_or(doc.dpi), minDpi, maxDpi);
     images.clear();
     changeDocument(tr("New Canvas"), fresh);
     // A new collage: saving it must never overwrite the project shown before.
     setProjectPath(QString());
 }
 
-void CollageSession::resizeCanvas(const QSize &requested)
+void CollageSession::resizeCanvas(const QSize &requested, std::optional<int> dpi)
 {
-    if (busy() || requested.isEmpty() || requested == doc.requestedSize)
+    const int resolution = std::clamp(dpi.value_or(doc.dpi), minDpi, maxDpi);
+    if (busy() || requested.isEmpty() || (requested == doc.requestedSize && resolution == doc.dpi))
         return;
     CollageDocument resized = doc;
+    resized.dpi = resolution;
     resized.requestedSize = requested;
+    if (requested == doc.requestedSize)
+        return changeDocument(tr("Canvas Size"), resized);
     if (resized.hasLayout())
         resized = fittedTo(std::move(resized), workingCanvasSize(requested));
     else
@@ -583,29 +590,44 @@ std::optional<QString> CollageSession::saveProject(const QString &fileName)
 
 // --- saving the collage ----------------------------------------------------------
 
-bool CollageSession::saveCollage(const QString &fileName, CollageFormat format)
+bool CollageSession::saveCollage(const QString &fileName, CollageFormat format, const PdfPage &pdf)
 {
     if (busy() || format == CollageFormat::Unsupported || clashingInput(fileName, doc.photos))
         return false;
     // Composed from the document, not taken from the screen: every photo is decoded for the
     // collage's cells, and vellomir-collage renders a saved project the same way.
     const CollageDocument toSave = doc;
+    SaveOptions options;
+    options.dpi = doc.dpi;
+    if (format == CollageFormat::Pdf) {
+        options.title = QFileInfo(fileName).completeBaseName();
+        options.paper = pdf.paper;
+        if (pdf.paper.isEmpty())
+            options.bleed = millimetrePixels(std::clamp(pdf.bleedMm, 0.0, maxBleedMm), options.dpi);
+    }
     setState(State::Saving);
-    saveWatcher.setFuture(QtConcurrent::run(&savePool, [this, toSave, fileName, format]() {
-        const QImage image
-            = renderCollageImage(toSave, toSave.requestedSize, [this](int done, int total) {
-                  const int value = total > 0 ? done * 100 / total : 0;
-                  // A report still queued when the save ends is dropped.
-                  QMetaObject::invokeMethod(
-                      this,
-                      [this, value] {
-                          if (current == State::Saving)
-                              emit progressChanged(value);
-                      },
-                      Qt::QueuedConnection);
-              });
+    saveWatcher.setFuture(QtConcurrent::run(&savePool, [this, toSave, fileName, format, options]() {
+        RenderOptions paper;
+        paper.bleed = options.bleed;
+        // Nothing decoded is drawn twice in a save.
+        ImageCache unused(ImageCache::Retention::DrawOnly);
+        const QImage image = renderDocument(
+                                 toSave, unused, toSave.requestedSize, RenderKind::Collage,
+                                 [this](int done, int total) {
+                                     const int value = total > 0 ? done * 100 / total : 0;
+                                     // A report still queued when the save ends is dropped.
+                                     QMetaObject::invokeMethod(
+                                         this,
+                                         [this, value] {
+                                             if (current == State::Saving)
+                                                 emit progressChanged(value);
+                                         },
+                                         Qt::QueuedConnection);
+                                 },
+                                 paper)
+                                 .image;
         QString error;
-        if (!writeCollage(image, fileName, format, &error) && error.isEmpty())
+        if (!writeCollage(image, fileName, format, &error, options) && error.isEmpty())
             error = tr("unknown error");
         return SaveOutcome {fileName, error};
     }));

@@ -5,6 +5,7 @@
 #include "collagedocument.h"
 #include "collagefile.h"
 #include "imagecache.h"
+#include "papersize.h"
 #include "photoadding.h"
 #include "recovery.h"
 #include "renderthread.h"
@@ -15,6 +16,7 @@
 #include <QObject>
 #include <QPointF>
 #include <QSize>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
@@ -30,6 +32,13 @@ struct SaveOutcome
 {
     QString fileName;
     QString error; // empty when the file was written
+};
+
+// The page of a PDF save beyond the collage's own pixels and resolution.
+struct PdfPage
+{
+    double bleedMm = 0; // past the trim on every side, for the canvas's own page only
+    QSizeF paper; // the page in millimetres, the collage fitted onto it; empty: the canvas's
 };
 
 // What opening a project gives: the reason it could not be opened, or the photos left out.
@@ -78,7 +87,7 @@ public:
     // The background, the frame and the size a collage starts with, as the last one had them.
     // Changes the document without a step.
     void setStartingChoices(const QColor &background, const FrameSettings &frame,
-                            const QSize &requested);
+                            const QSize &requested, int dpi = defaultDpi);
 
     // Files and folders, as a drop or a dialog gives them: folders are read like Add Folder
     // and come first, files follow in their order, all of it off the GUI thread. What was
@@ -103,10 +112,12 @@ public:
     void setFrameType(int type);
     void setFrameParams(int margin, int parameter);
     void setBackground(const QColor &colour);
-    // An empty collage of `requested` size, keeping the appearance: a step, the cache cleared.
-    void newCanvas(const QSize &requested);
-    // The same collage on a canvas of another size: the layout is fitted to it.
-    void resizeCanvas(const QSize &requested);
+    // An empty collage of `requested` size, keeping the appearance and, unless given, the
+    // resolution: a step, the cache cleared.
+    void newCanvas(const QSize &requested, std::optional<int> dpi = std::nullopt);
+    // The same collage on a canvas of another size or resolution, as one step: the layout is
+    // fitted to the new size.
+    void resizeCanvas(const QSize &requested, std::optional<int> dpi = std::nullopt);
     // The screen's device pixels per canvas pixel, which the photo layer is drawn for.
     void setDeviceRatio(qreal ratio);
     qreal deviceRatio() const { return ratio; }
@@ -128,9 +139,10 @@ public:
     ProjectOpening restoreRecovery(const RecoveredCollage &left);
     // The recovery file written now, once every write has ended; for tests.
     QString flushRecovery();
-    // Starts writing the collage at its requested size; collageSaved() tells how it ended.
-    // False when nothing was started: while busy, or when the file is one of the photos.
-    bool saveCollage(const QString &fileName, CollageFormat format);
+    // Starts writing the collage at its requested size and resolution; collageSaved() tells
+    // how it ended. A PDF takes `pdf` for its page, the file's base name for its title. False
+    // when nothing was started: while busy, or when the file is one of the photos.
+    bool saveCollage(const QString &fileName, CollageFormat format, const PdfPage &pdf = {});
 
 signals:
     void stateChanged(CollageSession::State state);

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -121,6 +122,7 @@ private slots:
     void previewsComposeAsSaved();
     void outputSize_data();
     void outputSize();
+    void pdfOutput();
     void corruptFileSkipped();
     void capsAtHundredPhotos();
     void unwritableOutput_data();
@@ -190,6 +192,21 @@ void TestCli::badArguments_data()
         << QStringList {"--list", "--emphasis", photo + "=2", photos};
     QTest::newRow("list a project")
         << QStringList {"--list", "--project", scratch.filePath(QStringLiteral("p.vellomir"))};
+    QTest::newRow("paper and size")
+        << QStringList {"--paper", "A4", "--size", "800x600", photos, "-o", out};
+    QTest::newRow("unknown paper") << QStringList {"--paper", "A9", photos, "-o", out};
+    QTest::newRow("paper without unit") << QStringList {"--paper", "10x15", photos, "-o", out};
+    QTest::newRow("paper past the largest canvas")
+        << QStringList {"--paper", "A2", "--dpi", "600", photos, "-o", out};
+    QTest::newRow("paper below the smallest canvas")
+        << QStringList {"--paper", "0.5x0.5cm", photos, "-o", out};
+    QTest::newRow("dpi too low") << QStringList {"--dpi", "10", photos, "-o", out};
+    QTest::newRow("dpi not a number") << QStringList {"--dpi", "high", photos, "-o", out};
+    QTest::newRow("bleed on a jpeg") << QStringList {"--bleed", "3", photos, "-o", out};
+    QTest::newRow("bleed too large")
+        << QStringList {"--bleed", "50", photos, "-o", scratch.filePath("bad.pdf")};
+    QTest::newRow("bleed not a number")
+        << QStringList {"--bleed", "nan", photos, "-o", scratch.filePath("bad.pdf")};
 }
 
 void TestCli::badArguments()
@@ -204,6 +221,7 @@ void TestCli::badArguments()
     QVERIFY(!run.err.trimmed().isEmpty());
     QVERIFY2(run.err.trimmed().count(QLatin1Char('\n')) <= 1, qPrintable(run.err));
     QVERIFY(!QFile::exists(scratch.filePath(QStringLiteral("bad.jpg"))));
+    QVERIFY(!QFile::exists(scratch.filePath(QStringLiteral("bad.pdf"))));
 }
 
 void TestCli::informationOptions_data()
@@ -348,6 +366,13 @@ void TestCli::outputSize_data()
     QTest::newRow("tall size stays tall")
         << QStringList {"--size", "300x500", "--portrait"} << "tall.jpg" << QSize(300, 500);
     QTest::newRow("no suffix") << QStringList {"--size", "400x300"} << "plain" << QSize(400, 300);
+    QTest::newRow("paper, landscape")
+        << QStringList {"--paper", "A5", "--dpi", "100"} << "a5.jpg" << QSize(827, 583);
+    QTest::newRow("paper, portrait")
+        << QStringList {"--paper", "10x15cm", "--portrait", "--dpi", "150"} << "photo.png"
+        << QSize(591, 886);
+    QTest::newRow("paper of any size")
+        << QStringList {"--paper", "5x3in", "--dpi", "120"} << "inches.jpg" << QSize(600, 360);
 }
 
 void TestCli::outputSize()
@@ -361,6 +386,31 @@ void TestCli::outputSize()
     QCOMPARE(run.exitCode, 0);
     const QString written = QFileInfo(out).suffix().isEmpty() ? out + ".jpg" : out;
     QCOMPARE(imageSize(written), expected);
+    // The resolution asked for, or 300, goes into the file.
+    const int dpi
+        = options.contains("--dpi") ? options.at(options.indexOf("--dpi") + 1).toInt() : 300;
+    QCOMPARE(qRound(QImage(written).dotsPerMeterX() * 0.0254), dpi);
+}
+
+// A PDF of a paper is that paper, its bleed around it, and carries the file's name as title.
+void TestCli::pdfOutput()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        QSKIP("poppler-utils are not installed (scripts/deps.sh)");
+    const QString out = scratch.filePath(QStringLiteral("trip.pdf"));
+    const Run run = runTool({"--paper", "A5", "--dpi", "100", "--bleed", "3", "--quiet",
+                             orientationPhotos(), "-o", out});
+    QCOMPARE(run.exitCode, 0);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-box"), out});
+    QVERIFY(info.waitForFinished(30000));
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    // A5 landscape is 595.28 x 419.53 pt; 3 mm at 100 dpi is 12 pixels, 8.64 pt.
+    QVERIFY2(text.contains(QRegularExpression("TrimBox:\\s+8.64\\s+8.64\\s+603.92\\s+428.17")),
+             qPrintable(text));
+    QVERIFY2(text.contains(QRegularExpression("MediaBox:\\s+0.00\\s+0.00\\s+612.56\\s+436.81")),
+             qPrintable(text));
+    QVERIFY(text.contains(QRegularExpression("Title:\\s+trip\n")));
 }
 
 void TestCli::corruptFileSkipped()
@@ -589,9 +639,9 @@ void TestCli::frameBounds_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("exitCode");
-    // The window's sliders end at margin 30 and curve 40 on its working canvas; a save at
-    // the requested size scales them with it: 1795x1205 works at 1200x806, 2400x1800 at
-    // 1200x900.
+    // The window's sliders end at margin 30 and curve 40 on the 800x600 canvas, and at as
+    // much of the shorter side on larger working canvases; a save at the requested size scales
+    // them with it: 1795x1205 works at 1200x806 (margin 40), 2400x1800 at 1200x900 (curve 60).
     QTest::newRow("margin 700") << QStringList {"--margin", "700"} << 1;
     QTest::newRow("scallop curve 5000")
         << QStringList {"--frame", "scallop", "--param", "5000"} << 1;
@@ -600,12 +650,12 @@ void TestCli::frameBounds_data()
     QTest::newRow("margin 31 at 800x600")
         << QStringList {"--size", "800x600", "--margin", "31"} << 1;
     QTest::newRow("curve 41 at 800x600") << QStringList {"--size", "800x600", "--param", "41"} << 1;
-    QTest::newRow("margin 45 at 1795x1205") << QStringList {"--margin", "45"} << 0;
-    QTest::newRow("margin 46 at 1795x1205") << QStringList {"--margin", "46"} << 1;
-    QTest::newRow("curve 80 at 2400x1800")
-        << QStringList {"--size", "2400x1800", "--param", "80"} << 0;
-    QTest::newRow("curve 81 at 2400x1800")
-        << QStringList {"--size", "2400x1800", "--param", "81"} << 1;
+    QTest::newRow("margin 60 at 1795x1205") << QStringList {"--margin", "60"} << 0;
+    QTest::newRow("margin 61 at 1795x1205") << QStringList {"--margin", "61"} << 1;
+    QTest::newRow("curve 120 at 2400x1800")
+        << QStringList {"--size", "2400x1800", "--param", "120"} << 0;
+    QTest::newRow("curve 121 at 2400x1800")
+        << QStringList {"--size", "2400x1800", "--param", "121"} << 1;
     QTest::newRow("margin 60 at 1800x2400, portrait")
         << QStringList {"--size", "2400x1800", "--portrait", "--margin", "60"} << 0;
 }

@@ -46,6 +46,7 @@ CollageDocument sample(const QString &folder, int count, const QSize &canvas, un
     }
     document.canvasSize = canvas;
     document.requestedSize = canvas * 5;
+    document.dpi = 150 + count;
     document.background = QColor(12, 34, 56, 78);
     document.frame = FrameSettings {3, 7, 25};
     document.seed = seed;
@@ -122,6 +123,7 @@ private slots:
     void emphasis();
     void hostile_data();
     void hostile();
+    void olderProjectsAt300();
     void notRegularFile_data();
     void notRegularFile();
     void seedCorpusOpens();
@@ -154,6 +156,7 @@ void TestProjectFile::roundTrip()
     QCOMPARE(loaded.photos, saved.photos);
     QCOMPARE(loaded.canvasSize, saved.canvasSize);
     QCOMPARE(loaded.requestedSize, saved.requestedSize);
+    QCOMPARE(loaded.dpi, saved.dpi);
     QCOMPARE(loaded.background.rgba(), saved.background.rgba());
     QVERIFY(loaded.frame == saved.frame);
     QCOMPARE(loaded.seed, saved.seed);
@@ -328,6 +331,22 @@ void TestProjectFile::hostile_data()
     QTest::newRow("colour by name") << with("background", "white") << colour;
     QTest::newRow("colour not hex") << with("background", "#ff00gg00") << colour;
     QTest::newRow("seed beyond 32 bits") << with("seed", 4294967296.0) << broken;
+    const QString resolution = QStringLiteral("the resolution is not usable");
+    QTest::newRow("dpi 0") << with("dpi", 0) << resolution;
+    QTest::newRow("dpi past the largest") << with("dpi", 1201) << resolution;
+    QTest::newRow("dpi fractional") << with("dpi", 300.5) << resolution;
+    QTest::newRow("dpi as text") << with("dpi", "300") << resolution;
+}
+
+// Projects saved before the resolution was kept open at the 300 dpi their files were saved at.
+void TestProjectFile::olderProjectsAt300()
+{
+    const ProjectLoad older = projectFromJson(QJsonDocument(project()).toJson(), temp.path());
+    QVERIFY(older.document);
+    QCOMPARE(older.document->dpi, 300);
+    const ProjectLoad newer = projectFromJson(with("dpi", 600), temp.path());
+    QVERIFY(newer.document);
+    QCOMPARE(newer.document->dpi, 600);
 }
 
 void TestProjectFile::hostile()

@@ -74,6 +74,18 @@
         <source>Corner: %1 px</source>
         <translation>Ъгъл: %1 пкс</translation>
     </message>
+    <message>
+        <source>Margin: %1 mm</source>
+        <translation>Поле: %1 мм</translation>
+    </message>
+    <message>
+        <source>Arc: %1 mm</source>
+        <translation>Дъга: %1 мм</translation>
+    </message>
+    <message>
+        <source>Corner: %1 mm</source>
+        <translation>Ъгъл: %1 мм</translation>
+    </message>
 </context>
 <context>
     <name>CollageDocument</name>
@@ -478,6 +490,41 @@
     </message>
 </context>
 <context>
+    <name>PdfPageDialog</name>
+    <message>
+        <source>Export PDF</source>
+        <translation>Експорт в PDF</translation>
+    </message>
+    <message>
+        <source>The canvas: %1 x %2 mm at %3 dpi</source>
+        <translation>Платното: %1 x %2 mm при %3 dpi</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Портрет</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Пейзаж</translation>
+    </message>
+    <message>
+        <source>The background and the outer photos reach this far past the page&apos;s edge, for a print lab to trim.</source>
+        <translation>Фонът и външните снимки излизат толкова извън ръба на страницата, за да ги отреже печатницата.</translation>
+    </message>
+    <message>
+        <source>Page:</source>
+        <translation>Страница:</translation>
+    </message>
+    <message>
+        <source>Orientation:</source>
+        <translation>Ориентация:</translation>
+    </message>
+    <message>
+        <source>Bleed:</source>
+        <translation>Обрез:</translation>
+    </message>
+</context>
+<context>
     <name>PhotoFilters</name>
     <message>
         <source>JPEG</source>
@@ -552,6 +599,76 @@
     <message>
         <source>the name is not valid in the locale&apos;s encoding</source>
         <translation>името не е валидно в знаковото кодиране на системата</translation>
+    </message>
+</context>
+<context>
+    <name>PrintController</name>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>Пе&amp;чат...</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
+        <translation>Пре&amp;глед за печат...</translation>
+    </message>
+    <message>
+        <source>&amp;Export PDF...</source>
+        <translation>&amp;Експорт в PDF...</translation>
+    </message>
+    <message>
+        <source>Collage</source>
+        <translation>Колаж</translation>
+    </message>
+    <message>
+        <source>Fill the page, cutting away the least of the collage</source>
+        <translation>Запълване на страницата с възможно най-малко изрязване от колажа</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Печат</translation>
+    </message>
+    <message>
+        <source>The collage could not be sent to the printer.</source>
+        <translation>Колажът не можа да бъде изпратен към принтера.</translation>
+    </message>
+    <message>
+        <source>Fill Page</source>
+        <translation>Запълване на страницата</translation>
+    </message>
+    <message>
+        <source>Preparing the collage for the printer...</source>
+        <translation>Колажът се подготвя за принтера...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отказ</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to render the collage for this page.</source>
+        <translation>Няма достатъчно памет за изобразяване на колажа за тази страница.</translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out of the print.</source>
+        <translation>Една снимка не можа да бъде декодирана и е пропусната при печата.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out of the print.</source>
+        <translation>
+            <numerusform>%n снимка не можа да бъде декодирана и е пропусната при печата.</numerusform>
+            <numerusform>%n снимки не можаха да бъдат декодирани и са пропуснати при печата.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export PDF</source>
+        <translation>Експорт в PDF</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
     </message>
 </context>
 <context>
@@ -742,6 +859,10 @@ Do you want to restore them?</source>
         <source>a photo&apos;s emphasis is not usable</source>
         <translation>акцентът на една от снимките е невалиден</translation>
     </message>
+    <message>
+        <source>the resolution is not usable</source>
+        <translation>резолюцията е невалидна</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -852,6 +973,106 @@ Do you want to replace it?</source>
     <message>
         <source>Custom</source>
         <translation>По избор</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Хартия</translation>
+    </message>
+    <message>
+        <source>No paper</source>
+        <translation>Без хартия</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translation> dpi</translation>
+    </message>
+    <message>
+        <source>Paper:</source>
+        <translation>Хартия:</translation>
+    </message>
+    <message>
+        <source>Unit:</source>
+        <translation>Мерна единица:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Размер:</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>Резолюция:</translation>
+    </message>
+    <message>
+        <source>A5 (148 x 210 mm)</source>
+        <translation>A5 (148 x 210 мм)</translation>
+    </message>
+    <message>
+        <source>A4 (210 x 297 mm)</source>
+        <translation>A4 (210 x 297 мм)</translation>
+    </message>
+    <message>
+        <source>A3 (297 x 420 mm)</source>
+        <translation>A3 (297 x 420 мм)</translation>
+    </message>
+    <message>
+        <source>A2 (420 x 594 mm)</source>
+        <translation>A2 (420 x 594 мм)</translation>
+    </message>
+    <message>
+        <source>US Letter (8.5 x 11 in)</source>
+        <translation>US Letter (8,5 x 11 инча)</translation>
+    </message>
+    <message>
+        <source>US Legal (8.5 x 14 in)</source>
+        <translation>US Legal (8,5 x 14 инча)</translation>
+    </message>
+    <message>
+        <source>Tabloid (11 x 17 in)</source>
+        <translation>Таблоид (11 x 17 инча)</translation>
+    </message>
+    <message>
+        <source>Photo 10 x 15 cm</source>
+        <translation>Снимка 10 x 15 см</translation>
+    </message>
+    <message>
+        <source>Photo 13 x 18 cm</source>
+        <translation>Снимка 13 x 18 см</translation>
+    </message>
+    <message>
+        <source>Photo 15 x 20 cm</source>
+        <translation>Снимка 15 x 20 см</translation>
+    </message>
+    <message>
+        <source>Photo 20 x 30 cm</source>
+        <translation>Снимка 20 x 30 см</translation>
+    </message>
+    <message>
+        <source>Photo 4 x 6 in</source>
+        <translation>Снимка 4 x 6 инча</translation>
+    </message>
+    <message>
+        <source>Photo 5 x 7 in</source>
+        <translation>Снимка 5 x 7 инча</translation>
+    </message>
+    <message>
+        <source>Photo 8 x 10 in</source>
+        <translation>Снимка 8 x 10 инча</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>мм</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>см</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>инча</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>пкс</translation>
     </message>
 </context>
 <context>

@@ -74,6 +74,18 @@
         <source>Corner: %1 px</source>
         <translation>Ecken: %1 px</translation>
     </message>
+    <message>
+        <source>Margin: %1 mm</source>
+        <translation>Rand: %1 mm</translation>
+    </message>
+    <message>
+        <source>Arc: %1 mm</source>
+        <translation>Bogen: %1 mm</translation>
+    </message>
+    <message>
+        <source>Corner: %1 mm</source>
+        <translation>Ecken: %1 mm</translation>
+    </message>
 </context>
 <context>
     <name>CollageDocument</name>
@@ -478,6 +490,41 @@
     </message>
 </context>
 <context>
+    <name>PdfPageDialog</name>
+    <message>
+        <source>Export PDF</source>
+        <translation>PDF exportieren</translation>
+    </message>
+    <message>
+        <source>The canvas: %1 x %2 mm at %3 dpi</source>
+        <translation>Die Leinwand: %1 x %2 mm bei %3 dpi</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Hochformat</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Querformat</translation>
+    </message>
+    <message>
+        <source>The background and the outer photos reach this far past the page&apos;s edge, for a print lab to trim.</source>
+        <translation>So weit reichen der Hintergrund und die äußeren Fotos über den Seitenrand hinaus, damit die Druckerei zuschneiden kann.</translation>
+    </message>
+    <message>
+        <source>Page:</source>
+        <translation>Seite:</translation>
+    </message>
+    <message>
+        <source>Orientation:</source>
+        <translation>Ausrichtung:</translation>
+    </message>
+    <message>
+        <source>Bleed:</source>
+        <translation>Beschnittzugabe:</translation>
+    </message>
+</context>
+<context>
     <name>PhotoFilters</name>
     <message>
         <source>JPEG</source>
@@ -552,6 +599,76 @@
     <message>
         <source>the name is not valid in the locale&apos;s encoding</source>
         <translation>der Name ist in der Zeichenkodierung des Systems ungültig</translation>
+    </message>
+</context>
+<context>
+    <name>PrintController</name>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Drucken...</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
+        <translation>Druck&amp;vorschau...</translation>
+    </message>
+    <message>
+        <source>&amp;Export PDF...</source>
+        <translation>Als PDF &amp;exportieren...</translation>
+    </message>
+    <message>
+        <source>Collage</source>
+        <translation>Collage</translation>
+    </message>
+    <message>
+        <source>Fill the page, cutting away the least of the collage</source>
+        <translation>Seite füllen und so wenig wie möglich von der Collage abschneiden</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>The collage could not be sent to the printer.</source>
+        <translation>Die Collage konnte nicht an den Drucker gesendet werden.</translation>
+    </message>
+    <message>
+        <source>Fill Page</source>
+        <translation>Seite füllen</translation>
+    </message>
+    <message>
+        <source>Preparing the collage for the printer...</source>
+        <translation>Die Collage wird für den Drucker vorbereitet...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to render the collage for this page.</source>
+        <translation>Der Speicher reicht nicht, um die Collage für diese Seite zu berechnen.</translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out of the print.</source>
+        <translation>Ein Foto konnte nicht dekodiert werden und fehlt im Druck.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out of the print.</source>
+        <translation>
+            <numerusform>%n Foto konnte nicht dekodiert werden und fehlt im Druck.</numerusform>
+            <numerusform>%n Fotos konnten nicht dekodiert werden und fehlen im Druck.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export PDF</source>
+        <translation>PDF exportieren</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
     </message>
 </context>
 <context>
@@ -742,6 +859,10 @@ Möchten Sie sie wiederherstellen?</translation>
         <source>a photo&apos;s emphasis is not usable</source>
         <translation>die Gewichtung eines Fotos ist ungültig</translation>
     </message>
+    <message>
+        <source>the resolution is not usable</source>
+        <translation>die Auflösung ist ungültig</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -867,6 +988,106 @@ Soll sie überschrieben werden?</translation>
     <message>
         <source>Custom</source>
         <translation>Benutzerdefiniert</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Papier</translation>
+    </message>
+    <message>
+        <source>No paper</source>
+        <translation>Kein Papier</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translation> dpi</translation>
+    </message>
+    <message>
+        <source>Paper:</source>
+        <translation>Papier:</translation>
+    </message>
+    <message>
+        <source>Unit:</source>
+        <translation>Einheit:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>Auflösung:</translation>
+    </message>
+    <message>
+        <source>A5 (148 x 210 mm)</source>
+        <translation>A5 (148 x 210 mm)</translation>
+    </message>
+    <message>
+        <source>A4 (210 x 297 mm)</source>
+        <translation>A4 (210 x 297 mm)</translation>
+    </message>
+    <message>
+        <source>A3 (297 x 420 mm)</source>
+        <translation>A3 (297 x 420 mm)</translation>
+    </message>
+    <message>
+        <source>A2 (420 x 594 mm)</source>
+        <translation>A2 (420 x 594 mm)</translation>
+    </message>
+    <message>
+        <source>US Letter (8.5 x 11 in)</source>
+        <translation>US Letter (8,5 x 11 Zoll)</translation>
+    </message>
+    <message>
+        <source>US Legal (8.5 x 14 in)</source>
+        <translation>US Legal (8,5 x 14 Zoll)</translation>
+    </message>
+    <message>
+        <source>Tabloid (11 x 17 in)</source>
+        <translation>Tabloid (11 x 17 Zoll)</translation>
+    </message>
+    <message>
+        <source>Photo 10 x 15 cm</source>
+        <translation>Foto 10 x 15 cm</translation>
+    </message>
+    <message>
+        <source>Photo 13 x 18 cm</source>
+        <translation>Foto 13 x 18 cm</translation>
+    </message>
+    <message>
+        <source>Photo 15 x 20 cm</source>
+        <translation>Foto 15 x 20 cm</translation>
+    </message>
+    <message>
+        <source>Photo 20 x 30 cm</source>
+        <translation>Foto 20 x 30 cm</translation>
+    </message>
+    <message>
+        <source>Photo 4 x 6 in</source>
+        <translation>Foto 4 x 6 Zoll</translation>
+    </message>
+    <message>
+        <source>Photo 5 x 7 in</source>
+        <translation>Foto 5 x 7 Zoll</translation>
+    </message>
+    <message>
+        <source>Photo 8 x 10 in</source>
+        <translation>Foto 8 x 10 Zoll</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>Zoll</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
     </message>
 </context>
 <context>

@@ -74,6 +74,18 @@
         <source>Corner: %1 px</source>
         <translation>Esquina: %1 px</translation>
     </message>
+    <message>
+        <source>Margin: %1 mm</source>
+        <translation>Margen: %1 mm</translation>
+    </message>
+    <message>
+        <source>Arc: %1 mm</source>
+        <translation>Arco: %1 mm</translation>
+    </message>
+    <message>
+        <source>Corner: %1 mm</source>
+        <translation>Esquina: %1 mm</translation>
+    </message>
 </context>
 <context>
     <name>CollageDocument</name>
@@ -478,6 +490,41 @@
     </message>
 </context>
 <context>
+    <name>PdfPageDialog</name>
+    <message>
+        <source>Export PDF</source>
+        <translation>Exportar PDF</translation>
+    </message>
+    <message>
+        <source>The canvas: %1 x %2 mm at %3 dpi</source>
+        <translation>El lienzo: %1 x %2 mm a %3 ppp</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Vertical</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Horizontal</translation>
+    </message>
+    <message>
+        <source>The background and the outer photos reach this far past the page&apos;s edge, for a print lab to trim.</source>
+        <translation>El fondo y las fotos exteriores sobrepasan el borde de la página esta distancia, para que la imprenta recorte.</translation>
+    </message>
+    <message>
+        <source>Page:</source>
+        <translation>Página:</translation>
+    </message>
+    <message>
+        <source>Orientation:</source>
+        <translation>Orientación:</translation>
+    </message>
+    <message>
+        <source>Bleed:</source>
+        <translation>Sangrado:</translation>
+    </message>
+</context>
+<context>
     <name>PhotoFilters</name>
     <message>
         <source>JPEG</source>
@@ -552,6 +599,76 @@
     <message>
         <source>the name is not valid in the locale&apos;s encoding</source>
         <translation>el nombre no es válido en la codificación de caracteres del sistema</translation>
+    </message>
+</context>
+<context>
+    <name>PrintController</name>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Imprimir...</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
+        <translation>&amp;Vista previa de impresión...</translation>
+    </message>
+    <message>
+        <source>&amp;Export PDF...</source>
+        <translation>&amp;Exportar PDF...</translation>
+    </message>
+    <message>
+        <source>Collage</source>
+        <translation>Collage</translation>
+    </message>
+    <message>
+        <source>Fill the page, cutting away the least of the collage</source>
+        <translation>Llenar la página recortando lo mínimo del collage</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Imprimir</translation>
+    </message>
+    <message>
+        <source>The collage could not be sent to the printer.</source>
+        <translation>No se pudo enviar el collage a la impresora.</translation>
+    </message>
+    <message>
+        <source>Fill Page</source>
+        <translation>Llenar página</translation>
+    </message>
+    <message>
+        <source>Preparing the collage for the printer...</source>
+        <translation>Preparando el collage para la impresora...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to render the collage for this page.</source>
+        <translation>No hay memoria suficiente para preparar el collage para esta página.</translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out of the print.</source>
+        <translation>Una foto no se pudo decodificar y quedó fuera de la impresión.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out of the print.</source>
+        <translation>
+            <numerusform>%n foto no se pudo decodificar y quedó fuera de la impresión.</numerusform>
+            <numerusform>%n fotos no se pudieron decodificar y quedaron fuera de la impresión.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export PDF</source>
+        <translation>Exportar PDF</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
     </message>
 </context>
 <context>
@@ -742,6 +859,10 @@ Do you want to restore them?</source>
         <source>a photo&apos;s emphasis is not usable</source>
         <translation>el énfasis de una foto no es válido</translation>
     </message>
+    <message>
+        <source>the resolution is not usable</source>
+        <translation>la resolución no es válida</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -865,6 +986,106 @@ Do you want to replace it?</source>
     <message>
         <source>Custom</source>
         <translation>Personalizado</translation>
+    </message>
+    <message>
+        <source>Paper</source>
+        <translation>Papel</translation>
+    </message>
+    <message>
+        <source>No paper</source>
+        <translation>Sin papel</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translation> ppp</translation>
+    </message>
+    <message>
+        <source>Paper:</source>
+        <translation>Papel:</translation>
+    </message>
+    <message>
+        <source>Unit:</source>
+        <translation>Unidad:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Tamaño:</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>Resolución:</translation>
+    </message>
+    <message>
+        <source>A5 (148 x 210 mm)</source>
+        <translation>A5 (148 x 210 mm)</translation>
+    </message>
+    <message>
+        <source>A4 (210 x 297 mm)</source>
+        <translation>A4 (210 x 297 mm)</translation>
+    </message>
+    <message>
+        <source>A3 (297 x 420 mm)</source>
+        <translation>A3 (297 x 420 mm)</translation>
+    </message>
+    <message>
+        <source>A2 (420 x 594 mm)</source>
+        <translation>A2 (420 x 594 mm)</translation>
+    </message>
+    <message>
+        <source>US Letter (8.5 x 11 in)</source>
+        <translation>Carta EE. UU. (8,5 x 11 pulg.)</translation>
+    </message>
+    <message>
+        <source>US Legal (8.5 x 14 in)</source>
+        <translation>Oficio EE. UU. (8,5 x 14 pulg.)</translation>
+    </message>
+    <message>
+        <source>Tabloid (11 x 17 in)</source>
+        <translation>Tabloide (11 x 17 pulg.)</translation>
+    </message>
+    <message>
+        <source>Photo 10 x 15 cm</source>
+        <translation>Foto 10 x 15 cm</translation>
+    </message>
+    <message>
+        <source>Photo 13 x 18 cm</source>
+        <translation>Foto 13 x 18 cm</translation>
+    </message>
+    <message>
+        <source>Photo 15 x 20 cm</source>
+        <translation>Foto 15 x 20 cm</translation>
+    </message>
+    <message>
+        <source>Photo 20 x 30 cm</source>
+        <translation>Foto 20 x 30 cm</translation>
+    </message>
+    <message>
+        <source>Photo 4 x 6 in</source>
+        <translation>Foto 4 x 6 pulg.</translation>
+    </message>
+    <message>
+        <source>Photo 5 x 7 in</source>
+        <translation>Foto 5 x 7 pulg.</translation>
+    </message>
+    <message>
+        <source>Photo 8 x 10 in</source>
+        <translation>Foto 8 x 10 pulg.</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>pulg.</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
     </message>
 </context>
 <context>
