@@ -468,7 +468,16 @@ std::optional<QString> writeProjectFile(const CollageDocument &document, const Q
         return QCoreApplication::translate("ProjectFile", "the project cannot be stored: %1")
             .arg(check.error);
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly))
+        return saveFailureReason(file);
+    // The bytes sit in the file's buffer until the flush: a full disk shows only there, and
+    // commit() would still put the short file in the old one's place.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = fileFailureReason(file.error(), file.errorString());
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
         return saveFailureReason(file);
     return std::nullopt;
 }

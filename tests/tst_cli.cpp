@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,11 +25,22 @@ struct Run
     QString err;
 };
 
-Run runTool(const QStringList &arguments, const QString &standardOutput = QString())
+// `fileSizeLimit`, when not negative, fails the tool's writes past that many bytes in a file
+// as a full disk fails them.
+Run runTool(const QStringList &arguments, const QString &standardOutput = QString(),
+            qint64 fileSizeLimit = -1)
 {
     QProcess process;
     if (!standardOutput.isEmpty())
         process.setStandardOutputFile(standardOutput);
+    if (fileSizeLimit >= 0)
+        process.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit {};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = rlim_t(fileSizeLimit);
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
     process.start(QStringLiteral(VELLOMIR_COLLAGE), arguments);
     Run run;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
@@ -122,6 +135,7 @@ private slots:
     void capsAtHundredPhotos();
     void unwritableOutput_data();
     void unwritableOutput();
+    void projectOntoFullDisk();
     void projectRendersTheSameFile_data();
     void projectRendersTheSameFile();
     void damagedProject_data();
@@ -451,6 +465,30 @@ void TestCli::unwritableOutput()
         QCOMPARE(file.readAll(), previous);
         QCOMPARE(QDir(base).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
+}
+
+// The collage fits, the project does not: the old project stays and the run fails.
+void TestCli::projectOntoFullDisk()
+{
+    const QString base = scratch.filePath(QStringLiteral("full-disk"));
+    const QString photos = base + QLatin1Char('/') + QString(200, QLatin1Char('p'));
+    QVERIFY(QDir().mkpath(photos) && QDir().mkpath(base + "/out"));
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(writePhoto(photos + QStringLiteral("/%1.jpg").arg(i), QSize(40, 30), Qt::red));
+    const QString collage = base + "/out/c.png";
+    const QString project = base + "/out/p.vellomir";
+    const QStringList arguments {"--size", "100x100", "--quiet",        photos,
+                                 "-o",     collage,   "--save-project", project};
+    QCOMPARE(runTool(arguments + QStringList {"--seed", "1"}).exitCode, 0);
+    const QByteArray before = contents(project);
+    const qint64 collageBytes = QFileInfo(collage).size();
+    QVERIFY2(before.size() > 2 * collageBytes, "the project must outgrow the collage");
+
+    const Run run = runTool(arguments + QStringList {"--seed", "2"}, QString(),
+                            (collageBytes + before.size()) / 2);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(project), qPrintable(run.err));
+    QCOMPARE(contents(project), before);
 }
 
 void TestCli::projectRendersTheSameFile_data()

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,7 +12,9 @@
 #include <QTest>
 
 #include <chrono>
+#include <csignal>
 #include <future>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -115,6 +118,8 @@ private slots:
     void movedWithItsPhotos();
     void unreadableDocumentNotWritten();
     void nameTooLongToReplace();
+    void fullDiskKeepsTheOldFile_data();
+    void fullDiskKeepsTheOldFile();
     void completeName_data();
     void completeName();
     void hostile_data();
@@ -199,6 +204,45 @@ void TestProjectFile::nameTooLongToReplace()
     QVERIFY(reason);
     QVERIFY2(reason->contains(QLatin1String("too long")), qPrintable(*reason));
     QVERIFY(readProjectFile(name).document);
+}
+
+// A file-size limit fails writes as a full disk does, without a file system to fill.
+void TestProjectFile::fullDiskKeepsTheOldFile_data()
+{
+    QTest::addColumn<int>("room");
+    QTest::newRow("nothing fits") << 0;
+    QTest::newRow("the start fits") << 100;
+}
+
+void TestProjectFile::fullDiskKeepsTheOldFile()
+{
+    QFETCH(int, room);
+    const QString name = temp.filePath(QStringLiteral("full-%1.vellomir").arg(room));
+    QVERIFY(!writeProjectFile(sample(temp.path(), 2, QSize(800, 600), 3, true), name));
+    const QByteArray before = [&] {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const CollageDocument changed = sample(temp.path(), 9, QSize(800, 600), 4, true);
+
+    rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = rlim_t(room);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const std::optional<QString> reason = writeProjectFile(changed, name);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(reason);
+    QVERIFY2(!reason->isEmpty(), "a failed save gives its reason");
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    // Nor is the half-written temporary file left beside it.
+    QCOMPARE(QDir(temp.path()).entryList({QFileInfo(name).fileName() + ".*"}, QDir::Files),
+             QStringList());
 }
 
 void TestProjectFile::completeName_data()
