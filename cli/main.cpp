@@ -246,6 +246,10 @@ int parseArguments(const QCoreApplication &app, Options &options)
         return fail(QStringLiteral("unsupported output format \"%1\": use .jpg, .jpeg or .png")
                         .arg(options.output),
                     BadInput);
+    if (!options.saveProject.isEmpty() && sameFile(options.output, options.saveProject))
+        return fail(
+            QStringLiteral("-o and --save-project name the same file %1").arg(options.saveProject),
+            BadInput);
     options.sizeGiven = parser.isSet(sizeOpt);
     if (parser.isSet(sizeOpt) && !parseSize(parser.value(sizeOpt), options.size))
         return fail(QStringLiteral("bad --size \"%1\": expected WxH, each side %2 to %3")

@@ -1,6 +1,7 @@
 #include "collagefile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -191,6 +192,17 @@ bool writeCollage(const QImage &image, const QString &fileName, CollageFormat fo
     if (!file.commit())
         return fail(saveFailureReason(file));
     return true;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first;
+    struct stat second;
+    if (::stat(QFile::encodeName(a).constData(), &first) == 0
+        && ::stat(QFile::encodeName(b).constData(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
+           == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
 }
 
 std::optional<QString> clashingInput(const QString &output, const QList<PhotoRecord> &photos)

@@ -44,6 +44,10 @@ QString fileFailureReason(QFileDevice::FileError error, const QString &systemRea
 // for the temporary file is told as such, otherwise as fileFailureReason().
 QString saveFailureReason(const QSaveFile &file);
 
+// Whether two names reach one file: the same device and inode after following links, or, where
+// either does not exist yet, the same absolute path once "." and ".." are resolved.
+bool sameFile(const QString &a, const QString &b);
+
 // The photo that `output` would overwrite: the path of the first photo that is the same file,
 // compared by device and inode after following links, so that another name, a link or a hard
 // link of a photo is caught too. Nothing when the output does not exist yet or is no photo.

@@ -136,6 +136,8 @@ private slots:
     void unwritableOutput_data();
     void unwritableOutput();
     void projectOntoFullDisk();
+    void outputsNameOneFile_data();
+    void outputsNameOneFile();
     void projectRendersTheSameFile_data();
     void projectRendersTheSameFile();
     void damagedProject_data();
@@ -489,6 +491,30 @@ void TestCli::projectOntoFullDisk()
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(project), qPrintable(run.err));
     QCOMPARE(contents(project), before);
+}
+
+void TestCli::outputsNameOneFile_data()
+{
+    QTest::addColumn<QString>("project"); // relative to the test's folder, the collage out.png
+    QTest::newRow("same name") << "out.png";
+    QTest::newRow("another spelling") << "sub/../out.png";
+    QTest::newRow("link to the collage") << "link.png";
+}
+
+// The project would be written over the collage; refused before any photo is read.
+void TestCli::outputsNameOneFile()
+{
+    QFETCH(QString, project);
+    const QString dir = scratch.filePath(QStringLiteral("one-file-") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(dir + "/sub"));
+    const QString out = dir + "/out.png";
+    QVERIFY(writeBytes(out, "an earlier collage"));
+    QVERIFY(QFile::link(out, dir + "/link.png"));
+    const Run run = runTool({"--quiet", orientationPhotos(), "-o", out, "--save-project",
+                             dir + QLatin1Char('/') + project});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QLatin1String("same file")), qPrintable(run.err));
+    QCOMPARE(contents(out), QByteArray("an earlier collage"));
 }
 
 void TestCli::projectRendersTheSameFile_data()
