@@ -168,6 +168,14 @@ std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
     return writer.errorString();
 }
 
+std::optional<QString> notRegularTarget(const QString &fileName)
+{
+    // Renaming over a device node or a pipe would replace it with the file written.
+    if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
+        return QCoreApplication::translate("MainWindow", "not a regular file");
+    return std::nullopt;
+}
+
 bool writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
                   QString *errorString)
 {
@@ -176,9 +184,8 @@ bool writeCollage(const QImage &image, const QString &fileName, CollageFormat fo
             *errorString = reason;
         return false;
     };
-    // Renaming over a device node or a pipe would replace it with the image.
-    if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
-        return fail(QCoreApplication::translate("MainWindow", "not a regular file"));
+    if (const std::optional<QString> reason = notRegularTarget(fileName))
+        return fail(*reason);
     if (const std::optional<QString> reason = unwritable(image, format))
         return fail(*reason);
 

@@ -44,6 +44,11 @@ QString fileFailureReason(QFileDevice::FileError error, const QString &systemRea
 // for the temporary file is told as such, otherwise as fileFailureReason().
 QString saveFailureReason(const QSaveFile &file);
 
+// Why a save must not replace what `fileName` names: an existing file that is not a regular
+// one (a device, a pipe, directly or through a link) would be renamed over. Nothing when the
+// name is free or a regular file.
+std::optional<QString> notRegularTarget(const QString &fileName);
+
 // Whether two names reach one file: the same device and inode after following links, or, where
 // either does not exist yet, the same absolute path once "." and ".." are resolved.
 bool sameFile(const QString &a, const QString &b);

@@ -467,6 +467,8 @@ std::optional<QString> writeProjectFile(const CollageDocument &document, const Q
     if (!check.document)
         return QCoreApplication::translate("ProjectFile", "the project cannot be stored: %1")
             .arg(check.error);
+    if (const std::optional<QString> reason = notRegularTarget(fileName))
+        return reason;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return saveFailureReason(file);

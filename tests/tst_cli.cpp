@@ -138,6 +138,8 @@ private slots:
     void projectOntoFullDisk();
     void outputsNameOneFile_data();
     void outputsNameOneFile();
+    void projectOntoPipe_data();
+    void projectOntoPipe();
     void projectRendersTheSameFile_data();
     void projectRendersTheSameFile();
     void damagedProject_data();
@@ -515,6 +517,32 @@ void TestCli::outputsNameOneFile()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(QLatin1String("same file")), qPrintable(run.err));
     QCOMPARE(contents(out), QByteArray("an earlier collage"));
+}
+
+void TestCli::projectOntoPipe_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("named pipe") << false;
+    QTest::newRow("link to a named pipe") << true;
+}
+
+// Renamed over a pipe, the project would replace it with a regular file.
+void TestCli::projectOntoPipe()
+{
+    QFETCH(bool, throughLink);
+    const QString dir = scratch.filePath(QStringLiteral("project-pipe-%1").arg(throughLink));
+    QVERIFY(QDir().mkpath(dir));
+    const QString pipe = dir + "/pipe.vellomir";
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString project = throughLink ? dir + "/link.vellomir" : pipe;
+    QVERIFY(!throughLink || QFile::link(pipe, project));
+    const Run run = runTool(
+        {"--quiet", orientationPhotos(), "-o", dir + "/out.png", "--save-project", project});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QLatin1String("not a regular file")), qPrintable(run.err));
+    struct stat info;
+    QVERIFY(::stat(QFile::encodeName(pipe).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    QVERIFY(!throughLink || QFileInfo(project).isSymLink());
 }
 
 void TestCli::projectRendersTheSameFile_data()
