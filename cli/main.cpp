@@ -415,16 +415,17 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
     std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-// The output and the project to write must not be one of the photos: a collage written over
-// its own photo destroys it. Returns the exit code, or -1 when both are clear.
-int refuseOverwritingPhotos(const Options &options, const QList<PhotoRecord> &photos)
+// The output and the project to write must not be any file given: a collage written over its
+// own photo destroys it, and a photo refused or left out, or the project read, is still
+// somebody's file. Returns the exit code, or -1 when both are clear.
+int refuseOverwritingInputs(const Options &options, const QStringList &inputs)
 {
     for (const QString &output : {options.output, options.saveProject}) {
         if (output.isEmpty())
             continue;
-        if (const std::optional<QString> photo = clashingInput(output, photos))
-            return fail(QStringLiteral("%1 is the photo %2; choose another output file")
-                            .arg(output, *photo),
+        if (const std::optional<QString> input = clashingFile(output, inputs))
+            return fail(QStringLiteral("%1 is the input %2; choose another output file")
+                            .arg(output, *input),
                         NotWritten);
     }
     return -1;
@@ -497,8 +498,6 @@ int makeCollage(const Options &options, const QStringList &files)
                  .arg(leftOut));
     if (photos.isEmpty())
         return fail(QStringLiteral("no usable photo"), BadInput);
-    if (const int refused = refuseOverwritingPhotos(options, photos); refused >= 0)
-        return refused;
 
     if (!options.quiet) {
         std::printf("seed %u\n", options.seed);
@@ -545,7 +544,10 @@ int renderProject(const Options &options)
 
     // Every photo the project names, also those left out: a photo that has changed is still
     // somebody's photo.
-    if (const int refused = refuseOverwritingPhotos(options, load.document->photos); refused >= 0)
+    QStringList inputs {options.project};
+    for (const PhotoRecord &photo : std::as_const(load.document->photos))
+        inputs << photo.path;
+    if (const int refused = refuseOverwritingInputs(options, inputs); refused >= 0)
         return refused;
     return renderAndWrite(options, document, size);
 }
@@ -573,6 +575,11 @@ int main(int argc, char *argv[])
     const Candidates found = candidates(options.inputs, undecodable);
     if (options.list)
         return listCandidates(found);
+    QStringList inputs = found.files;
+    for (const PhotoProblem &problem : found.skipped)
+        inputs << problem.path;
+    if (const int refused = refuseOverwritingInputs(options, inputs); refused >= 0)
+        return refused;
     for (const PhotoProblem &problem : found.skipped)
         warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
     return makeCollage(options, found.files);

@@ -214,14 +214,23 @@ bool sameFile(const QString &a, const QString &b)
 
 std::optional<QString> clashingInput(const QString &output, const QList<PhotoRecord> &photos)
 {
+    QStringList files;
+    files.reserve(photos.size());
+    for (const PhotoRecord &photo : photos)
+        files << photo.path;
+    return clashingFile(output, files);
+}
+
+std::optional<QString> clashingFile(const QString &output, const QStringList &files)
+{
     struct stat target;
     if (::stat(QFile::encodeName(output).constData(), &target) != 0)
         return std::nullopt;
-    for (const PhotoRecord &photo : photos) {
+    for (const QString &file : files) {
         struct stat input;
-        if (::stat(QFile::encodeName(photo.path).constData(), &input) == 0
+        if (::stat(QFile::encodeName(file).constData(), &input) == 0
             && input.st_dev == target.st_dev && input.st_ino == target.st_ino)
-            return photo.path;
+            return file;
     }
     return std::nullopt;
 }

@@ -58,4 +58,7 @@ bool sameFile(const QString &a, const QString &b);
 // link of a photo is caught too. Nothing when the output does not exist yet or is no photo.
 std::optional<QString> clashingInput(const QString &output, const QList<PhotoRecord> &photos);
 
+// The first of `files` that `output` would overwrite, compared as clashingInput() compares.
+std::optional<QString> clashingFile(const QString &output, const QStringList &files);
+
 #endif // COLLAGEFILE_H

@@ -160,6 +160,8 @@ private slots:
     void refusedWhenAdded();
     void outputIsAPhoto_data();
     void outputIsAPhoto();
+    void outputIsAnInputPassedOver_data();
+    void outputIsAnInputPassedOver();
 
 private:
     QTemporaryDir scratch;
@@ -936,6 +938,56 @@ void TestCli::outputIsAPhoto()
     struct stat info;
     QVERIFY(!kind.startsWith(QLatin1String("pipe"))
             || (::stat(QFile::encodeName(out).constData(), &info) == 0 && S_ISFIFO(info.st_mode)));
+}
+
+void TestCli::outputIsAnInputPassedOver_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("photo refused from its header") << "refused";
+    QTest::newRow("photo over the cap") << "cap";
+    QTest::newRow("collage over the project") << "project";
+    QTest::newRow("collage over a link to the project") << "project-link";
+    QTest::newRow("project saved over itself") << "project-save";
+}
+
+// A file given is somebody's, whether or not it went into the collage.
+void TestCli::outputIsAnInputPassedOver()
+{
+    QFETCH(QString, kind);
+    const QString dir = scratch.filePath(QStringLiteral("passed-over-") + kind);
+    QVERIFY(QDir().mkpath(dir + "/photos"));
+    const QString a = dir + "/photos/a.jpg";
+    QVERIFY(writePhoto(a, QSize(120, 80), Qt::red));
+    const QString project = dir + "/p.png"; // a project may have any name
+    if (kind.startsWith(QLatin1String("project")))
+        QCOMPARE(
+            runTool({"--quiet", a, "-o", dir + "/first.png", "--save-project", project}).exitCode,
+            0);
+    QString victim = project;
+    QStringList arguments {"--quiet", "--project", project, "-o", project};
+    if (kind == QLatin1String("refused")) {
+        victim = dir + "/photos/b.jpg";
+        QVERIFY(writeBytes(victim, "no photo at all"));
+        arguments = QStringList {"--quiet", a, victim, "-o", victim};
+    } else if (kind == QLatin1String("cap")) {
+        for (int i = 0; i <= 100; ++i)
+            QVERIFY(
+                writePhoto(dir + QStringLiteral("/photos/p%1.jpg").arg(i, 3, 10, QLatin1Char('0')),
+                           QSize(30, 20), Qt::green));
+        victim = dir + QStringLiteral("/photos/p%1.jpg").arg(100, 3, 10, QLatin1Char('0'));
+        arguments = QStringList {"--quiet", dir + "/photos", "-o", victim};
+    } else if (kind == QLatin1String("project-link")) {
+        QVERIFY(QFile::link(project, dir + "/link.png"));
+        arguments.last() = dir + "/link.png";
+    } else if (kind == QLatin1String("project-save")) {
+        arguments.last() = dir + "/out.png";
+        arguments << "--save-project" << project;
+    }
+    const QByteArray before = contents(victim);
+    const Run run = runTool(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QLatin1String("choose another output file")), qPrintable(run.err));
+    QCOMPARE(contents(victim), before);
 }
 
 // The same file under another name, a link, or a folder holding it again, is one photo.
