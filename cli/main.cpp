@@ -540,6 +540,9 @@ int renderProject(const Options &options)
     for (const PhotoProblem &problem : checked.leftOut)
         warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
     const CollageDocument &document = checked.document;
+    // A blank canvas is no collage of the project's.
+    if (document.photos.isEmpty())
+        return fail(QStringLiteral("no usable photo"), BadInput);
     const QSize size = options.sizeGiven ? options.size : document.requestedSize;
 
     // Every photo the project names, also those left out: a photo that has changed is still

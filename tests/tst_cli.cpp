@@ -144,6 +144,8 @@ private slots:
     void projectRendersTheSameFile();
     void damagedProject_data();
     void damagedProject();
+    void projectWithoutUsablePhoto_data();
+    void projectWithoutUsablePhoto();
     void duplicatesSkipped();
     void frameBounds_data();
     void frameBounds();
@@ -579,6 +581,42 @@ void TestCli::projectRendersTheSameFile()
                                 "1000x1000", "-o", again, "--quiet"});
     QCOMPARE(larger.exitCode, 0);
     QCOMPARE(imageSize(again), QSize(1000, 1000));
+}
+
+void TestCli::projectWithoutUsablePhoto_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // empty: a project whose photos are all gone
+    QTest::newRow("photos all missing") << QByteArray();
+    QTest::newRow("empty tree") << QByteArray(
+        R"({"format": "vellomir-project", "version": 1, "canvas": {"width": 800, "height": 600},
+            "requested": {"width": 800, "height": 600}, "background": "#ffffffff",
+            "frame": {"type": 1, "margin": 0, "curve": 10}, "seed": 1, "photos": [],
+            "tree": []})");
+}
+
+// Nothing to draw is no collage: an earlier one of that name stays.
+void TestCli::projectWithoutUsablePhoto()
+{
+    QFETCH(QByteArray, bytes);
+    const QString dir = scratch.filePath(QStringLiteral("no-usable-%1").arg(bytes.isEmpty()));
+    QVERIFY(QDir().mkpath(dir));
+    const QString project = dir + "/p.vellomir";
+    if (bytes.isEmpty()) {
+        const QString photo = dir + "/a.jpg";
+        QVERIFY(writePhoto(photo, QSize(120, 80), Qt::red));
+        QCOMPARE(runTool({"--quiet", photo, "-o", dir + "/first.png", "--save-project", project})
+                     .exitCode,
+                 0);
+        QVERIFY(QFile::remove(photo));
+    } else {
+        QVERIFY(writeBytes(project, bytes));
+    }
+    const QString out = dir + "/out.png";
+    QVERIFY(writeBytes(out, "an earlier collage"));
+    const Run run = runTool({"--quiet", "--project", project, "-o", out});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QLatin1String("no usable photo")), qPrintable(run.err));
+    QCOMPARE(contents(out), QByteArray("an earlier collage"));
 }
 
 void TestCli::damagedProject_data()
