@@ -572,6 +572,9 @@ void MainWindow::applyNewCanvas(QSize size)
     scene->setCanvasSize(document.canvasSize);
     view->canvasChanged();
     pushStep(tr("New Canvas"), before);
+    // A new collage, not the open project: Save Project must ask for a name.
+    setProjectPath(QString());
+    showPhotoCount();
     rememberChoices();
 }
 

@@ -2,11 +2,14 @@
 #include "collagedocument.h"
 #include "mainwindow.h"
 #include "photoscan.h"
+#include "statuswidget.h"
 #include "translation.h"
 
 #include <QAction>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -29,6 +32,7 @@ private slots:
     void frameChangesMergeIntoOneStep();
     void undoRefusedWhileBusy();
     void newCanvasIsAStep();
+    void newCanvasIsUntitled();
     void historyIsBounded();
     void projectRoundTrip();
     void openLeavesOutMissingPhotos();
@@ -193,6 +197,37 @@ void TestDocument::newCanvasIsAStep()
     QCOMPARE(window.document.photos.size(), 3);
     QCOMPARE(window.scene->canvasSize(), QSize(800, 600));
     QCOMPARE(window.scene->photoLayer(), layer);
+}
+
+// Save Project after New Canvas must not put the empty canvas over the project it replaced.
+void TestDocument::newCanvasIsUntitled()
+{
+    QTemporaryDir dir;
+    makePhotos(dir, 3);
+    const QString path = dir.filePath("kept.vellomir");
+    MainWindow window;
+    window.addAndLayOut(scanPhotoFolder(dir.path()));
+    settle(window);
+    QVERIFY(window.writeProject(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    window.applyNewCanvas(QSize(1795, 1205));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Vellomir 0.1.03"));
+    QCOMPARE(window.statusWidget->countLabel->text(), QStringLiteral("No photos"));
+    bool asked = false;
+    QTimer::singleShot(0, &window, [&] {
+        if (auto *dialog = window.findChild<QFileDialog *>()) {
+            asked = true;
+            dialog->reject();
+        }
+    });
+    QVERIFY(!window.saveProject());
+    QVERIFY(asked);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 void TestDocument::historyIsBounded()
