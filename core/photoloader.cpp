@@ -563,6 +563,40 @@ QImage decodePreview(QIODevice *device, const PhotoLoader &loader, const QSize &
     return turnUpright(eightBits(decoded), loader.orientation);
 }
 
+// The rows at the bottom of the image that are one flat mid-grey: what the JPEG decoder fills
+// in where a file ran out of data.
+static int greyRowsAtBottom(const QImage &image)
+{
+    const auto grey = [](QRgb pixel) {
+        return std::abs(qRed(pixel) - 128) <= 2 && std::abs(qGreen(pixel) - 128) <= 2
+               && std::abs(qBlue(pixel) - 128) <= 2;
+    };
+    int rows = 0;
+    for (int y = image.height() - 1; y >= 0; --y, ++rows) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (!grey(image.pixel(x, y)))
+                return rows;
+        }
+    }
+    return rows;
+}
+
+// Why a decoded JPEG is not the photo: a file cut off in its scan, or a header claiming far
+// more pixels than its data holds, still decodes, the decoder making up the end and drawing
+// grey where it had no data. Short of most of the picture, such a file is no photo. A complete
+// file ends in its end-of-image marker and has at least a bit for every 8 x 8 block of the
+// `stored` size: no code of a scan is shorter.
+static std::optional<QString> cutOffJpeg(QFile &file, const QImage &decoded, const QSize &stored)
+{
+    const qint64 blocks = qint64((stored.width() + 7) / 8) * ((stored.height() + 7) / 8);
+    if (file.size() * 8 >= blocks && file.seek(file.size() - 2)
+        && file.read(2) == QByteArray("\xFF\xD9", 2))
+        return std::nullopt;
+    if (2 * greyRowsAtBottom(decoded) <= decoded.height())
+        return std::nullopt;
+    return Words::tr("the file ends before most of the picture");
+}
+
 DecodedPhoto decodePhoto(const PhotoLoader &loader)
 {
     const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error}; };
@@ -613,6 +647,10 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     const QImage decoded = reader.read();
     if (decoded.isNull())
         return failed(reader.errorString());
+    if (format == PhotoFormat::Jpeg) {
+        if (const std::optional<QString> reason = cutOffJpeg(file, decoded, header.stored))
+            return failed(*reason);
+    }
     return {turnUpright(eightBits(decoded), loader.orientation), QString()};
 }
 

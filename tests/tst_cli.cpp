@@ -828,6 +828,12 @@ void TestCli::undecodablePhotoLeftOut_data()
     QTest::newRow("truncated PNG named .jpg") << png.left(png.size() / 2) << false;
     QTest::newRow("progressive JPEG, damaged scan header") << hostile::damagedScan(scans) << false;
     QTest::newRow("nothing but it") << hostile::damagedScan(scans) << true;
+    const QByteArray baseline = hostile::encoded(hostile::noise(64, 48), "jpg");
+    const int scan = int(baseline.lastIndexOf("\xFF\xDA"));
+    QTest::newRow("JPEG cut in its scan") << baseline.left(scan + 30) << false;
+    QTest::newRow("JPEG cut at the end of its header") << baseline.left(scan + 14) << false;
+    QTest::newRow("JPEG header claiming 65000x65000")
+        << hostile::claimingSize(baseline, 65000, 65000) << false;
 }
 
 // Admitted from its header, then failing to decode: the photo is reported and left out, and
