@@ -105,6 +105,12 @@ PhotoHeader headerOf(const HeifFile &heif, PhotoFormat format)
 
 // A reader for the format alone: guessing from the content could hand a damaged photo to
 // a plugin for some other format that takes almost anything as its own.
+// Why probeJpegHeader() gave up on a file.
+QString endlessJpegHeader()
+{
+    return Words::tr("the JPEG header runs on without a picture");
+}
+
 void restrictToFormat(QImageReader &reader)
 {
     reader.setAutoDetectImageFormat(false);
@@ -131,8 +137,11 @@ HeaderReading readHeader(QFile &file, PhotoFormat format)
         }
         return {headerOf(*opening.file, format), QString()};
     }
-    const qint64 coefficients
-        = format == PhotoFormat::Jpeg && file.seek(0) ? jpegCoefficientBytes(&file) : 0;
+    std::optional<qint64> coefficients = 0;
+    if (format == PhotoFormat::Jpeg && file.seek(0))
+        coefficients = probeJpegHeader(&file);
+    if (!coefficients)
+        return refuse(endlessJpegHeader());
     if (!file.seek(0))
         return refuse(Words::tr("not readable"));
     const QByteArray plugin = qtReaderFormat(format);
@@ -143,7 +152,7 @@ HeaderReading readHeader(QFile &file, PhotoFormat format)
     restrictToFormat(reader);
     if (!reader.canRead())
         return refuse(Words::tr("not a usable image"));
-    return {headerOf(reader, format, coefficients), QString()};
+    return {headerOf(reader, format, *coefficients), QString()};
 }
 
 // The EXIF orientation of an open file in a format that carries one in its header.
@@ -370,6 +379,12 @@ static QImage turnUpright(const QImage &image, int orientation)
 
 qint64 jpegCoefficientBytes(QIODevice *device)
 {
+    return probeJpegHeader(device).value_or(0);
+}
+
+std::optional<qint64> probeJpegHeader(QIODevice *device)
+{
+    const qint64 start = device->pos();
     const auto next = [device](uchar &byte) {
         char c = 0;
         const bool ok = device->getChar(&c);
@@ -393,11 +408,16 @@ qint64 jpegCoefficientBytes(QIODevice *device)
     for (;;) {
         uchar marker = 0;
         bool previousFF = false;
-        for (;;) {
+        if (device->pos() - start > maxJpegHeaderBytes)
+            return std::nullopt;
+        for (qint64 gap = 0;; ++gap) {
             uchar byte = 0;
+            if (gap > maxJpegMarkerGap + 1)
+                return std::nullopt;
             if (!next(byte))
                 return 0;
-            if (byte != 0xFF && previousFF) {
+            // 0xFF 0x00 is a stuffed byte of coded data, never a marker.
+            if (byte != 0xFF && byte != 0x00 && previousFF) {
                 marker = byte;
                 break;
             }
@@ -611,7 +631,11 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     if (plugin.isEmpty() || !file.seek(0))
         return failed(Words::tr("not a usable image"));
     // The decoder would take that memory before it finds out how little data follows.
-    const qint64 coefficients = format == PhotoFormat::Jpeg ? jpegCoefficientBytes(&file) : 0;
+    const std::optional<qint64> probed
+        = format == PhotoFormat::Jpeg ? probeJpegHeader(&file) : std::optional<qint64>(0);
+    if (!probed)
+        return failed(endlessJpegHeader());
+    const qint64 coefficients = *probed;
     if (coefficients > maxCoefficientBytes)
         return failed(Words::tr("needs %1 MB to decode").arg(megabytes(coefficients)));
     if (!file.seek(0))

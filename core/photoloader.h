@@ -165,6 +165,16 @@ QSize loaderTarget(const PhotoLoader &loader);
 // Reads the device from its position up to the first scan.
 qint64 jpegCoefficientBytes(QIODevice *device);
 
+// The bytes a JPEG header may run on between two segments without a marker, and the most of a
+// file read for its header up to the first scan. A sound file has none of the first and a few
+// hundred kB at most of the second; a probe past either stops there.
+constexpr qint64 maxJpegMarkerGap = 64 * 1024;
+constexpr qint64 maxJpegHeaderBytes = qint64(64) << 20;
+
+// jpegCoefficientBytes(), or nothing when the probe stopped at a bound: the file is no JPEG a
+// decoder should be given.
+std::optional<qint64> probeJpegHeader(QIODevice *device);
+
 // What a photo's coefficients may take: a progressive photo of 150 megapixels with the usual
 // half-resolution colour, or of 75 with full-resolution colour. A camera's largest photos are
 // written in one pass and need none, but a header of a few bytes can claim 65000 x 65000, which

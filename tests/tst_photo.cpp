@@ -406,6 +406,14 @@ void TestPhoto::refusedFromTheHeader_data()
         << hostile::pngHeader(70000, 100) << "70000 x 100 pixels, more than the 65535 a side";
     QTest::newRow("baseline 65000x65000")
         << hostile::claimingSize(jpegBytes(quadrants(64, 48)), 65000, 65000) << QString();
+    // Probing such a file to its end took a minute for 16 GB, on the window's thread too.
+    const QString markerless = QStringLiteral("the JPEG header runs on without a picture");
+    QTest::newRow("JPEG start, then no marker")
+        << QByteArray("\xFF\xD8\xFF") + QByteArray(2 << 20, '\0') << markerless;
+    QTest::newRow("JPEG start and a segment, then no marker")
+        << QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 20)
+               + QByteArray(2 << 20, '\x7F')
+        << markerless;
 }
 
 // What the header alone shows cannot be decoded never takes a share of the layout.
