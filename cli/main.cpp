@@ -505,7 +505,6 @@ int makeCollage(const Options &options, const QStringList &files)
     }
 
     ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
-    btree_set_sink(options.verbose ? stderrSink : quietSink, nullptr);
 
     QList<QSize> sizes;
     for (const PhotoRecord &record : std::as_const(photos))
@@ -573,6 +572,8 @@ int main(int argc, char *argv[])
     if (parsed >= 0)
         return parsed;
 
+    // Reading a project runs the engine too.
+    btree_set_sink(options.verbose ? stderrSink : quietSink, nullptr);
     if (!options.project.isEmpty())
         return renderProject(options);
     const Candidates found = candidates(options.inputs, undecodable);

@@ -146,6 +146,8 @@ private slots:
     void damagedProject();
     void projectWithoutUsablePhoto_data();
     void projectWithoutUsablePhoto();
+    void projectOptions_data();
+    void projectOptions();
     void duplicatesSkipped();
     void frameBounds_data();
     void frameBounds();
@@ -617,6 +619,43 @@ void TestCli::projectWithoutUsablePhoto()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(QLatin1String("no usable photo")), qPrintable(run.err));
     QCOMPARE(contents(out), QByteArray("an earlier collage"));
+}
+
+void TestCli::projectOptions_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("--quiet") << QStringList {"--quiet"} << 0;
+}
+
+// Quiet is quiet with a project too.
+void TestCli::projectOptions()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    const QString dir = scratch.filePath(QStringLiteral("project-options"));
+    QVERIFY(QDir().mkpath(dir));
+    const QString project = dir + "/p.vellomir";
+    // A photo far smaller than another has the engine tell how it lays it out larger.
+    QVERIFY(writePhoto(dir + "/large.jpg", QSize(400, 300), Qt::red));
+    QVERIFY(writePhoto(dir + "/small.jpg", QSize(40, 30), Qt::blue));
+    if (!QFile::exists(project))
+        QCOMPARE(runTool({"--quiet", dir + "/large.jpg", dir + "/small.jpg", "-o",
+                          dir + "/first.png", "--save-project", project})
+                     .exitCode,
+                 0);
+    const QString out = dir + "/out.png";
+    QFile::remove(out);
+    const Run run
+        = runTool(QStringList {"--project", project, "-o", out, "--size", "500x400"} + options);
+    QCOMPARE(run.exitCode, exitCode);
+    if (exitCode == 0) {
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out, QString());
+    } else {
+        QVERIFY2(run.err.contains(options.first()), qPrintable(run.err));
+        QVERIFY(!QFile::exists(out));
+    }
 }
 
 void TestCli::damagedProject_data()
