@@ -232,6 +232,14 @@ int parseArguments(const QCoreApplication &app, Options &options)
         return fail(QStringLiteral("--project takes no photos or folders"), BadInput);
     if (options.inputs.isEmpty() && options.project.isEmpty())
         return fail(QStringLiteral("no photo or folder given"), BadInput);
+    // The project holds its appearance; its options would otherwise be silently ignored.
+    for (const QCommandLineOption &option : {frameOpt, marginOpt, paramOpt, backgroundOpt}) {
+        if (!options.project.isEmpty() && parser.isSet(option))
+            return fail(QStringLiteral("--%1 does not apply to --project: the project holds its "
+                                       "appearance")
+                            .arg(option.names().constFirst()),
+                        BadInput);
+    }
     if (options.list && !options.project.isEmpty())
         return fail(QStringLiteral("--list takes photos or folders, not --project"), BadInput);
     if (options.list)

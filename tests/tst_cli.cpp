@@ -626,9 +626,14 @@ void TestCli::projectOptions_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("exitCode");
     QTest::newRow("--quiet") << QStringList {"--quiet"} << 0;
+    QTest::newRow("--background") << QStringList {"--background", "red"} << 1;
+    QTest::newRow("--frame") << QStringList {"--frame", "rounded"} << 1;
+    QTest::newRow("--margin") << QStringList {"--margin", "5"} << 1;
+    QTest::newRow("--param") << QStringList {"--param", "5"} << 1;
 }
 
-// Quiet is quiet with a project too.
+// Quiet is quiet with a project too; the appearance options, which a project holds itself,
+// are refused instead of silently ignored.
 void TestCli::projectOptions()
 {
     QFETCH(QStringList, options);
