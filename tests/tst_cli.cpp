@@ -149,6 +149,7 @@ private slots:
     void projectOptions_data();
     void projectOptions();
     void duplicatesSkipped();
+    void folderLinksRead();
     void frameBounds_data();
     void frameBounds();
     void smallTilesKeepTheirPhotos_data();
@@ -1078,6 +1079,26 @@ void TestCli::outputIsAnInputPassedOver()
     QCOMPARE(contents(victim), before);
 }
 
+// A link in a folder to a photo elsewhere is read as the photo; a link to a pipe, a folder or
+// nothing is passed over, and never blocks.
+void TestCli::folderLinksRead()
+{
+    const QString dir = scratch.filePath(QStringLiteral("folder-links"));
+    QVERIFY(QDir().mkpath(dir + "/folder") && QDir().mkpath(dir + "/elsewhere"));
+    QVERIFY(writePhoto(dir + "/folder/own.jpg", QSize(60, 40), Qt::red));
+    QVERIFY(writePhoto(dir + "/elsewhere/far.jpg", QSize(40, 60), Qt::blue));
+    QCOMPARE(mkfifo(QFile::encodeName(dir + "/elsewhere/pipe.jpg").constData(), 0600), 0);
+    QVERIFY(QFile::link(dir + "/elsewhere/far.jpg", dir + "/folder/link.jpg"));
+    QVERIFY(QFile::link(dir + "/elsewhere/pipe.jpg", dir + "/folder/pipe.jpg"));
+    QVERIFY(QFile::link(dir + "/elsewhere", dir + "/folder/sub.jpg"));
+    QVERIFY(QFile::link(dir + "/none.jpg", dir + "/folder/dangling.jpg"));
+    const Run run = runTool({"--list", dir + "/folder"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("ok\t%1/folder/link.jpg\t40x60\t1\tjpeg\n"
+                                     "ok\t%1/folder/own.jpg\t60x40\t1\tjpeg\n")
+                          .arg(dir));
+}
+
 // The same file under another name, a link, or a folder holding it again, is one photo.
 void TestCli::duplicatesSkipped()
 {
@@ -1091,7 +1112,8 @@ void TestCli::duplicatesSkipped()
         = runTool({photo, dir.filePath(QStringLiteral("link.jpg")),
                    dir.filePath(QStringLiteral("./one.jpg")), dir.path(), "-o", out, "--quiet"});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.err.count(QStringLiteral(": already added")), 3);
+    // The folder gives one.jpg and its link again.
+    QCOMPARE(run.err.count(QStringLiteral(": already added")), 4);
     QVERIFY2(run.err.contains(QStringLiteral("skipped %1: already added")
                                   .arg(dir.filePath(QStringLiteral("link.jpg")))),
              qPrintable(run.err));
