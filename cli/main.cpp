@@ -57,15 +57,19 @@ struct Options
     QString saveProject; // --save-project: also write the project of the collage made
 };
 
+QString listField(const QString &path);
+
+// Messages name files, whose names may hold anything: escaped as --list escapes them, no
+// name can split a message or send a terminal commands.
 int fail(const QString &message, int code)
 {
-    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(message));
+    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(listField(message)));
     return code;
 }
 
 void warn(const QString &message)
 {
-    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(message));
+    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(listField(message)));
 }
 
 // The photos to try, and what was passed over before any photo was read.
@@ -314,7 +318,8 @@ int parseArguments(const QCoreApplication &app, Options &options)
 }
 
 // A path as one field of a --list record: tabs, line breaks and backslashes escaped, so
-// that every record stays one line of tab-separated fields.
+// that every record stays one line of tab-separated fields, and every other control character
+// as \xHH, so that none reaches a terminal.
 QString listField(const QString &path)
 {
     QString field;
@@ -328,6 +333,8 @@ QString listField(const QString &path)
             field += QLatin1String("\\n");
         else if (c == QLatin1Char('\r'))
             field += QLatin1String("\\r");
+        else if (c.category() == QChar::Other_Control)
+            field += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else
             field += c;
     }

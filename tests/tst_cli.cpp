@@ -783,6 +783,11 @@ void TestCli::listEscapesPaths_data()
                                      << "a\\\\nb.jpg";
     QTest::newRow("all") << "\t\n\\.jpg"
                          << "\\t\\n\\\\.jpg";
+    // A terminal takes these as commands: colours, a cleared screen, a changed title.
+    QTest::newRow("escape") << "a\x1b[2Jb.jpg"
+                            << "a\\x1b[2Jb.jpg";
+    QTest::newRow("delete and bell") << "a\x7f\x07.jpg"
+                                     << "a\\x7f\\x07.jpg";
 }
 
 // Every record is one line of four tab-separated fields, whatever the path holds.
@@ -806,6 +811,13 @@ void TestCli::listEscapesPaths()
                                 + (input == missing ? QStringLiteral("gone ") : QString())
                                 + listed);
     }
+    // Nor do the messages on stderr carry them.
+    const Run run = runTool({"--quiet", dir, missing, "-o", dir + "/out.png"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains(QStringLiteral("gone ") + listed), qPrintable(run.err));
+    for (const QChar c : run.err)
+        QVERIFY2(c == QLatin1Char('\n') || (c.unicode() >= 0x20 && c.unicode() != 0x7F),
+                 qPrintable(run.err));
 }
 
 void TestCli::undecodableNames_data()
