@@ -463,6 +463,8 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
         rendered.image = composeCollage(rendered.document, rendered.image);
     for (const PhotoProblem &problem : rendered.dropped)
         warn(QStringLiteral("skipped %1: cannot decode (%2)").arg(problem.path, problem.reason));
+    for (const PhotoProblem &problem : rendered.damaged)
+        warn(QStringLiteral("damaged %1: %2").arg(problem.path, problem.reason));
     if (rendered.image.isNull())
         return fail(QStringLiteral("not enough memory for a %1x%2 canvas")
                         .arg(size.width())

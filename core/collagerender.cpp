@@ -123,9 +123,9 @@ bool drawable(const RenderCell &cell)
 
 } // namespace
 
-QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
-                                ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                const RenderProgress &progress, bool previews)
+RenderProblems renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
+                           ImageCache &cache, const FrameSettings &frame, QImage &target,
+                           const RenderProgress &progress, bool previews)
 {
     const QList<PhotoLoader> loaders = planLoads(cells, photos, cache, previews);
     // The readers' allocation limit is process-wide: raise it here, once, to the most any
@@ -157,8 +157,13 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
     const int total = int(loaders.size());
     std::atomic<int> done {0};
     MemoryBudget &budget = MemoryBudget::decoding();
-    const QList<QString> errors
-        = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) -> QString {
+    struct Outcome
+    {
+        QString error;
+        QString damage;
+    };
+    const QList<Outcome> outcomes
+        = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) -> Outcome {
               QList<RenderCell> mine;
               for (const RenderCell &cell : cells) {
                   const PhotoRecord *record = recordFor(cell, photos);
@@ -180,9 +185,10 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
               if (progress)
                   progress(n, total);
               if (decoded.image.isNull())
-                  return decoded.error.isEmpty()
-                             ? QCoreApplication::translate("CollageRender", "cannot decode")
-                             : decoded.error;
+                  return {decoded.error.isEmpty()
+                              ? QCoreApplication::translate("CollageRender", "cannot decode")
+                              : decoded.error,
+                          QString()};
               for (qsizetype i = 0; i < mine.size(); ++i) {
                   const RenderCell &cell = mine.at(i);
                   if (cache.keepsImages()) {
@@ -192,7 +198,7 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
                       draw(cell, decoded.image, i + 1 == mine.size());
                   }
               }
-              return QString();
+              return {QString(), decoded.damage};
           });
     qCDebug(lcRender) << "decoded" << total << "photos";
 
@@ -205,18 +211,21 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
         draw(cell, image, false);
     }
 
-    QList<PhotoProblem> problems;
+    RenderProblems problems;
     for (qsizetype i = 0; i < loaders.size(); ++i) {
-        if (!errors.at(i).isEmpty())
-            problems.append({loaders.at(i).path, errors.at(i)});
+        const Outcome &outcome = outcomes.at(i);
+        if (!outcome.error.isEmpty())
+            problems.failed.append({loaders.at(i).path, outcome.error});
+        else if (!outcome.damage.isEmpty())
+            problems.damaged.append({loaders.at(i).path, outcome.damage});
     }
     return problems;
 }
 
-QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
-                                      const QList<PhotoRecord> &photos, const FrameSettings &frame,
-                                      QImage &target, const RenderProgress &progress,
-                                      ImageCache *cache, bool previews)
+RenderProblems renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
+                                 const QList<PhotoRecord> &photos, const FrameSettings &frame,
+                                 QImage &target, const RenderProgress &progress, ImageCache *cache,
+                                 bool previews)
 {
     double factor = 1.0;
     if (!layoutSize.isEmpty())
@@ -250,10 +259,9 @@ QList<RenderCell> collectLeaves(const BTree *tree)
     return cells;
 }
 
-QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &photos,
-                                  ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                  const RenderProgress &progress, bool scaledThroughCache,
-                                  bool previews)
+RenderProblems renderCollage(const BTree *tree, const QList<PhotoRecord> &photos, ImageCache &cache,
+                             const FrameSettings &frame, QImage &target,
+                             const RenderProgress &progress, bool scaledThroughCache, bool previews)
 {
     const QList<RenderCell> cells = collectLeaves(tree);
     if (cells.isEmpty() || photos.isEmpty())
@@ -268,7 +276,8 @@ QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &p
 DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
                               RenderKind kind, const RenderProgress &progress)
 {
-    DocumentRender result {QImage(), document, {}};
+    DocumentRender result {QImage(), document, {}, {}};
+    QHash<QString, QString> damage; // by path: a photo drawn in more than one round is one
     // The collage as saved is composed from the photos, each decoded for its cell at the size
     // asked for: never from decodes the screen happened to keep, so a save comes out the same
     // whatever was shown before it. A photo layer for the screen goes through the cache, at
@@ -280,13 +289,16 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         CollageDocument &drawn = result.document;
         QImage layer(size, QImage::Format_ARGB32);
         if (layer.isNull())
-            return {QImage(), result.document, result.dropped};
+            return {QImage(), result.document, result.dropped, {}};
         layer.fill(Qt::transparent);
-        QList<PhotoProblem> failed;
+        RenderProblems problems;
         if (drawn.hasLayout())
-            failed = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
-                                   progress, kind == RenderKind::PhotoLayer,
-                                   kind == RenderKind::PhotoLayer);
+            problems = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
+                                     progress, kind == RenderKind::PhotoLayer,
+                                     kind == RenderKind::PhotoLayer);
+        for (const PhotoProblem &problem : std::as_const(problems.damaged))
+            damage.insert(problem.path, problem.reason);
+        const QList<PhotoProblem> &failed = problems.failed;
         if (failed.isEmpty()) {
             result.image = std::move(layer);
             break;
@@ -315,6 +327,10 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         result.dropped += dropped;
         layer = QImage();
         qCDebug(lcRender) << "left out" << dropped.size() << "photos that failed to decode";
+    }
+    for (const PhotoRecord &photo : std::as_const(result.document.photos)) {
+        if (damage.contains(photo.path))
+            result.damaged.append({photo.path, damage.take(photo.path)});
     }
     if (kind == RenderKind::PhotoLayer)
         return result;

@@ -601,20 +601,35 @@ static int greyRowsAtBottom(const QImage &image)
     return rows;
 }
 
-// Why a decoded JPEG is not the photo: a file cut off in its scan, or a header claiming far
-// more pixels than its data holds, still decodes, the decoder making up the end and drawing
-// grey where it had no data. Short of most of the picture, such a file is no photo. A complete
-// file ends in its end-of-image marker and has at least a bit for every 8 x 8 block of the
-// `stored` size: no code of a scan is shorter.
-static std::optional<QString> cutOffJpeg(QFile &file, const QImage &decoded, const QSize &stored)
+// Whether an end-of-image marker follows the first scan of the JPEG `file`: a file cut off in
+// its scans has none. Searched from the scans on rather than only at the end of the file, which
+// may carry more after the marker (a second picture, a video, padding).
+static bool endsInItsMarker(QFile &file)
+{
+    const QByteArray end("\xFF\xD9", 2);
+    if (file.size() >= 2 && file.seek(file.size() - 2) && file.read(2) == end)
+        return true;
+    if (!file.seek(0) || !probeJpegHeader(&file))
+        return false;
+    // Coded data never holds 0xFF 0xD9: a 0xFF in it is followed by 0x00 or a restart marker.
+    char last = 0;
+    for (;;) {
+        const QByteArray chunk = file.read(64 * 1024);
+        if (chunk.isEmpty())
+            return false;
+        if ((last == '\xFF' && chunk.front() == '\xD9') || chunk.contains(end))
+            return true;
+        last = chunk.back();
+    }
+}
+
+// Whether a JPEG file holds less than its picture: it lacks its end-of-image marker, or has
+// fewer bits than the `stored` size has 8 x 8 blocks, when no code of a scan is shorter (a
+// header claiming far more pixels than its data holds). The decoder makes up what is missing.
+static bool cutOffJpeg(bool endsInMarker, qint64 fileSize, const QSize &stored)
 {
     const qint64 blocks = qint64((stored.width() + 7) / 8) * ((stored.height() + 7) / 8);
-    if (file.size() * 8 >= blocks && file.seek(file.size() - 2)
-        && file.read(2) == QByteArray("\xFF\xD9", 2))
-        return std::nullopt;
-    if (2 * greyRowsAtBottom(decoded) <= decoded.height())
-        return std::nullopt;
-    return Words::tr("the file ends before most of the picture");
+    return !endsInMarker || fileSize * 8 < blocks;
 }
 
 DecodedPhoto decodePhoto(const PhotoLoader &loader)
@@ -640,7 +655,11 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
         return failed(Words::tr("needs %1 MB to decode").arg(megabytes(coefficients)));
     if (!file.seek(0))
         return failed(Words::tr("not readable"));
-    // The preview is read before the photo's reader takes the file over.
+    // Looked at before the reader takes the file over, and before a preview can stand in for
+    // the photo: a cut-off photo is named whichever is drawn.
+    const bool endsInMarker = format != PhotoFormat::Jpeg || endsInItsMarker(file);
+    if (!file.seek(0))
+        return failed(Words::tr("not readable"));
     QByteArray preview;
     if (loader.previews && format == PhotoFormat::Jpeg && !loader.cell.isEmpty()) {
         preview = ExifReader::jpegThumbnail(&file).value_or(QByteArray());
@@ -658,24 +677,27 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     const QSize target = affordableTarget(header, loaderTarget(loader));
     if (target.isEmpty() || header.stored.isEmpty())
         return failed(Words::tr("not a usable image"));
+    const bool cutOff
+        = format == PhotoFormat::Jpeg && cutOffJpeg(endsInMarker, file.size(), header.stored);
+    const QString damage
+        = cutOff ? Words::tr("the file ends before the end of the picture") : QString();
     const qint64 photoBytes = std::min(decodeBytes(header, target), maxDecodeBytes);
     if (!preview.isEmpty()) {
         QBuffer buffer(&preview);
         buffer.open(QIODevice::ReadOnly);
         QImage image = decodePreview(&buffer, loader, header.stored, photoBytes);
         if (!image.isNull())
-            return {std::move(image), QString()};
+            return {std::move(image), QString(), damage};
     }
     ensureDecodeLimit(int(megabytes(photoBytes)) + 1);
     reader.setScaledSize(target);
     const QImage decoded = reader.read();
     if (decoded.isNull())
         return failed(reader.errorString());
-    if (format == PhotoFormat::Jpeg) {
-        if (const std::optional<QString> reason = cutOffJpeg(file, decoded, header.stored))
-            return failed(*reason);
-    }
-    return {turnUpright(eightBits(decoded), loader.orientation), QString()};
+    // Short of most of the picture, a cut-off file is no photo.
+    if (cutOff && 2 * greyRowsAtBottom(decoded) > decoded.height())
+        return failed(Words::tr("the file ends before most of the picture"));
+    return {turnUpright(eightBits(decoded), loader.orientation), QString(), damage};
 }
 
 QImage loadPhoto(const PhotoLoader &loader)

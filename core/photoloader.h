@@ -89,12 +89,16 @@ struct DecodedPhoto
 {
     QImage image; // upright; null when the file could not be decoded
     QString error; // in words for the user; empty on success
+    // Why the image is less than the photo, in words for the user: a file cut off partway still
+    // decodes, grey where its data ran out. Empty when the file holds the whole picture.
+    QString damage;
 };
 
 // Decodes the loader's file at its upright size divided by `scale`, turned upright; from a
 // thumbnail the file carries when one covers the loader's cell, never scaled up. A target
 // that would take more than maxDecodeBytes is reduced until it fits. Formats that cannot
-// decode at a reduced size decode whole and are then scaled.
+// decode at a reduced size decode whole and are then scaled. A JPEG missing most of its
+// picture fails; one missing less is decoded and named damaged, also when its preview is drawn.
 DecodedPhoto decodePhoto(const PhotoLoader &loader);
 
 // The EXIF preview of a JPEG file as decodePhoto() would take it for `loader`, upright and at

@@ -161,6 +161,7 @@ private slots:
     void undecodableNames();
     void undecodablePhotoLeftOut_data();
     void undecodablePhotoLeftOut();
+    void damagedPhotoKept();
     void refusedWhenAdded_data();
     void refusedWhenAdded();
     void outputIsAPhoto_data();
@@ -929,6 +930,25 @@ void TestCli::undecodablePhotoLeftOut()
             QVERIFY2(c.green() < 100, qPrintable(QString("hole at %1,%2").arg(x).arg(y)));
         }
     }
+}
+
+// A photo cut off below its middle is drawn as far as it goes, and named damaged.
+void TestCli::damagedPhotoKept()
+{
+    const QString dir = scratch.filePath(QStringLiteral("damaged"));
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(writePhoto(dir + "/a.jpg", QSize(120, 80), Qt::red));
+    const QByteArray whole = hostile::encoded(hostile::noise(128, 128), "jpg");
+    const QString cut = dir + "/b.jpg";
+    QVERIFY(writeBytes(cut, whole.left(whole.size() * 9 / 10)));
+    const QString out = scratch.filePath(QStringLiteral("damaged.png"));
+    const Run run = runTool({"--quiet", "--size", "300x200", "-o", out, dir});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err.trimmed(),
+             QStringLiteral("vellomir-collage: damaged %1: the file ends before the end of the "
+                            "picture")
+                 .arg(cut));
+    QCOMPARE(imageSize(out), QSize(300, 200));
 }
 
 void TestCli::refusedWhenAdded_data()
