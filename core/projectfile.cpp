@@ -2,6 +2,7 @@
 
 #include "btree.h"
 #include "collagefile.h"
+#include "collagelimits.h"
 #include "photoscan.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 #include <QLoggingCategory>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <utility>
@@ -65,6 +67,17 @@ constexpr int maxRequestedSide = 10000;
 constexpr int maxWorkingSide = 10000;
 // Far beyond the appearance sliders, but a frame is drawn per tile and must stay cheap.
 constexpr int maxFrameParameter = 1000;
+
+// The most a frame slider ending at `sliderMax` gives on the project's canvas. The sliders work
+// at workingCanvasSize() of the requested size; vellomir-collage lays out at the requested size
+// itself, and its frame is as much larger.
+int frameLimit(int sliderMax, const QSize &canvas, const QSize &requested)
+{
+    const QSize working = workingCanvasSize(requested);
+    const double factor = std::min(double(canvas.width()) / working.width(),
+                                   double(canvas.height()) / working.height());
+    return int(std::lround(sliderMax * std::max(1.0, factor)));
+}
 
 ProjectLoad refuse(const char *reason)
 {
@@ -378,7 +391,10 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
     const auto curve = wholeNumber(frame.value(QLatin1String("curve")), 0, maxFrameParameter);
     if (!type || !margin || !curve)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the frame is not usable"));
-    document.frame = FrameSettings {int(*type), int(*margin), int(*curve)};
+    // Beyond the sliders' ends the window would draw a frame other than the one it shows.
+    document.frame = FrameSettings {
+        int(*type), std::min(int(*margin), frameLimit(limits::maxFrameMargin, *canvas, *requested)),
+        std::min(int(*curve), frameLimit(limits::maxFrameParameter, *canvas, *requested))};
 
     const auto seed = wholeNumber(root.value(QLatin1String("seed")), 0, 0xffffffffLL);
     if (!seed)

@@ -122,6 +122,8 @@ private slots:
     void fullDiskKeepsTheOldFile();
     void completeName_data();
     void completeName();
+    void frameWithinTheSliders_data();
+    void frameWithinTheSliders();
     void hostile_data();
     void hostile();
     void notRegularFile_data();
@@ -264,6 +266,42 @@ void TestProjectFile::completeName()
     QFETCH(QString, name);
     QFETCH(QString, completed);
     QCOMPARE(completeProjectName(name), completed);
+}
+
+void TestProjectFile::frameWithinTheSliders_data()
+{
+    QTest::addColumn<QSize>("canvas");
+    QTest::addColumn<QSize>("requested");
+    QTest::addColumn<QPoint>("stored"); // margin, curve
+    QTest::addColumn<QPoint>("read");
+    const QSize window(1200, 800);
+    const QSize full(3600, 2400);
+    QTest::newRow("within") << window << full << QPoint(3, 12) << QPoint(3, 12);
+    QTest::newRow("at the ends") << window << full << QPoint(30, 40) << QPoint(30, 40);
+    QTest::newRow("beyond") << window << full << QPoint(1000, 41) << QPoint(30, 40);
+    // vellomir-collage lays out at the requested size: its sliders' ends are three times on.
+    QTest::newRow("full size, within") << full << full << QPoint(90, 120) << QPoint(90, 120);
+    QTest::newRow("full size, beyond") << full << full << QPoint(1000, 999) << QPoint(90, 120);
+}
+
+// A frame the sliders cannot show is read as their end, so what is drawn is what they show;
+// one within them is read, and so written again, as it was.
+void TestProjectFile::frameWithinTheSliders()
+{
+    QFETCH(QSize, canvas);
+    QFETCH(QSize, requested);
+    QFETCH(QPoint, stored);
+    QFETCH(QPoint, read);
+    QJsonObject object = project();
+    object.insert(QLatin1String("canvas"), size(canvas.width(), canvas.height()));
+    object.insert(QLatin1String("requested"), size(requested.width(), requested.height()));
+    object.insert(QLatin1String("frame"), frame(2, stored.x(), stored.y()));
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    const ProjectLoad load = projectFromJson(bytes, temp.path());
+    QVERIFY2(load.document, qPrintable(load.error));
+    QCOMPARE(QPoint(load.document->frame.a, load.document->frame.b), read);
+    if (read == stored)
+        QCOMPARE(projectToJson(*load.document, temp.path()), bytes);
 }
 
 void TestProjectFile::hostile_data()
