@@ -39,8 +39,13 @@ protected:
     qint64 readData(char *, qint64) override { return -1; }
     qint64 writeData(const char *data, qint64 length) override
     {
-        if (!targetFailed)
-            targetFailed = target.write(data, length) != length;
+        // A write the system cuts short gives no reason; the rest is written again, so that
+        // the write that takes nothing fails with the system's words.
+        for (qint64 done = 0; !targetFailed && done < length;) {
+            const qint64 written = target.write(data + done, length - done);
+            targetFailed = written <= 0;
+            done += std::max<qint64>(written, 0);
+        }
         return length;
     }
 
@@ -190,7 +195,9 @@ bool writeCollage(const QImage &image, const QString &fileName, CollageFormat fo
         return fail(*reason);
 
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a write the system refuses fails with its reason: a buffer flushed
+    // onto a full disk or past a size limit fails as "Unknown error".
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(saveFailureReason(file));
     if (const std::optional<QString> reason = encodeCollage(image, format, file)) {
         file.cancelWriting();
