@@ -846,6 +846,18 @@ Do you want to replace it?</source>
 <context>
     <name>PhotoLoader</name>
     <message>
+        <source>the file ends before the end of the picture</source>
+        <translation>файлът свършва преди края на изображението</translation>
+    </message>
+    <message>
+        <source>the file ends before most of the picture</source>
+        <translation>файлът свършва преди по-голямата част от изображението</translation>
+    </message>
+    <message>
+        <source>the JPEG header runs on without a picture</source>
+        <translation>заглавието на JPEG продължава без изображение</translation>
+    </message>
+    <message>
         <source>not readable</source>
         <translation>не може да се прочете</translation>
     </message>

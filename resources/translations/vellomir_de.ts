@@ -861,6 +861,18 @@ Soll sie überschrieben werden?</translation>
 <context>
     <name>PhotoLoader</name>
     <message>
+        <source>the file ends before the end of the picture</source>
+        <translation>die Datei endet vor dem Ende des Bildes</translation>
+    </message>
+    <message>
+        <source>the file ends before most of the picture</source>
+        <translation>die Datei endet vor dem größten Teil des Bildes</translation>
+    </message>
+    <message>
+        <source>the JPEG header runs on without a picture</source>
+        <translation>der JPEG-Kopf läuft ohne Bild weiter</translation>
+    </message>
+    <message>
         <source>not readable</source>
         <translation>nicht lesbar</translation>
     </message>

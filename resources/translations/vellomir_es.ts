@@ -859,6 +859,18 @@ Do you want to replace it?</source>
 <context>
     <name>PhotoLoader</name>
     <message>
+        <source>the file ends before the end of the picture</source>
+        <translation>el archivo termina antes del final de la imagen</translation>
+    </message>
+    <message>
+        <source>the file ends before most of the picture</source>
+        <translation>el archivo termina antes de la mayor parte de la imagen</translation>
+    </message>
+    <message>
+        <source>the JPEG header runs on without a picture</source>
+        <translation>la cabecera JPEG continúa sin ninguna imagen</translation>
+    </message>
+    <message>
         <source>not readable</source>
         <translation>no se puede leer</translation>
     </message>
