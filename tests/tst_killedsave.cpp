@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -9,6 +10,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
@@ -32,6 +34,7 @@ private:
     QStringList photos;
     QByteArray oldProject;
     QByteArray newProject;
+    qint64 collageBytes = 0;
 };
 
 static QByteArray contents(const QString &path)
@@ -62,8 +65,8 @@ void TestKilledSave::initTestCase()
         const QString project = dir.filePath(QStringLiteral("seed%1.vellomir").arg(seed));
         QProcess tool;
         tool.start(QStringLiteral(VELLOMIR_COLLAGE),
-                   QStringList {"--quiet", "--size", "400x300", "--seed", seed, "-o",
-                                dir.filePath("reference.png"), "--save-project", project}
+                   QStringList {"--quiet", "--size", "100x100", "--seed", seed, "-o",
+                                dir.filePath("reference.jpg"), "--save-project", project}
                        + photos);
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 0);
@@ -71,6 +74,8 @@ void TestKilledSave::initTestCase()
     oldProject = contents(dir.filePath("seed1.vellomir"));
     newProject = contents(dir.filePath("seed2.vellomir"));
     QVERIFY(!oldProject.isEmpty() && !newProject.isEmpty() && oldProject != newProject);
+    collageBytes = QFileInfo(dir.filePath("reference.jpg")).size();
+    QVERIFY(collageBytes < std::min(oldProject.size(), newProject.size()));
 }
 
 QProcess *TestKilledSave::start(bool window, const QString &target, qint64 fileLimit)
@@ -91,7 +96,7 @@ QProcess *TestKilledSave::start(bool window, const QString &target, qint64 fileL
                        {dir.filePath("seed2.vellomir"), target, QStringLiteral("50")});
     else
         process->start(QStringLiteral(VELLOMIR_COLLAGE),
-                       QStringList {"--quiet", "--size", "400x300", "--seed", "2", "-o",
+                       QStringList {"--quiet", "--size", "100x100", "--seed", "2", "-o",
                                     dir.filePath("killed.jpg"), "--save-project", target}
                            + photos);
     return process;
@@ -113,7 +118,7 @@ void TestKilledSave::killed()
     QFETCH(bool, full);
     const QString target = dir.filePath(QStringLiteral("target.vellomir"));
     // Room for the collage, not for the project.
-    const qint64 limit = full ? oldProject.size() / 2 : 0;
+    const qint64 limit = full ? (collageBytes + newProject.size()) / 2 : 0;
 
     // Unkilled, to learn how long a run takes and what it leaves.
     QVERIFY(put(target, oldProject));
@@ -124,12 +129,16 @@ void TestKilledSave::killed()
     const qint64 duration = timer.elapsed();
     QCOMPARE(whole->exitCode(), full ? 2 : 0);
     QCOMPARE(contents(target), full ? oldProject : newProject);
+    // The collage fits; it is the project that cannot be written.
+    if (full && !window)
+        QVERIFY(whole->readAllStandardError().contains("cannot write " + target.toUtf8()));
 
     int old = 0;
     int renewed = 0;
     for (quint32 seed = 1; seed <= 12; ++seed) {
         QVERIFY(put(target, oldProject));
-        const qint64 delay = QRandomGenerator(seed).bounded(duration + 1);
+        // From a third of the run, where the collage is drawn, to a little after its end.
+        const qint64 delay = duration / 3 + QRandomGenerator(seed).bounded(duration * 4 / 5 + 1);
         std::unique_ptr<QProcess> process(start(window, target, limit));
         QVERIFY(process->waitForStarted());
         // The kill is meant to land at a point of the run picked by the seed.
