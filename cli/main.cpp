@@ -59,15 +59,19 @@ struct Options
     QString saveProject; // --save-project: also write the project of the collage made
 };
 
+QString listField(const QString &path);
+
+// Messages name files, whose names may hold anything: escaped as --list escapes them, no
+// name can split a message or send a terminal commands.
 int fail(const QString &message, int code)
 {
-    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(message));
+    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(listField(message)));
     return code;
 }
 
 void warn(const QString &message)
 {
-    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(message));
+    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(listField(message)));
 }
 
 // The photos to try, and what was passed over before any photo was read.
@@ -269,6 +273,14 @@ int parseArguments(const QCoreApplication &app, Options &options)
         return fail(QStringLiteral("--project takes no photos or folders"), BadInput);
     if (options.inputs.isEmpty() && options.project.isEmpty())
         return fail(QStringLiteral("no photo or folder given"), BadInput);
+    // The project holds its appearance; its options would otherwise be silently ignored.
+    for (const QCommandLineOption &option : {frameOpt, marginOpt, paramOpt, backgroundOpt}) {
+        if (!options.project.isEmpty() && parser.isSet(option))
+            return fail(QStringLiteral("--%1 does not apply to --project: the project holds its "
+                                       "appearance")
+                            .arg(option.names().constFirst()),
+                        BadInput);
+    }
     if (options.list && !options.project.isEmpty())
         return fail(QStringLiteral("--list takes photos or folders, not --project"), BadInput);
     if (options.list && parser.isSet(emphasisOpt))
@@ -294,6 +306,10 @@ int parseArguments(const QCoreApplication &app, Options &options)
         return fail(
             QStringLiteral("unsupported output format \"%1\": use .jpg, .jpeg, .png or .pdf")
                 .arg(options.output),
+            BadInput);
+    if (!options.saveProject.isEmpty() && sameFile(options.output, options.saveProject))
+        return fail(
+            QStringLiteral("-o and --save-project name the same file %1").arg(options.saveProject),
             BadInput);
     options.sizeGiven = parser.isSet(sizeOpt);
     if (parser.isSet(sizeOpt) && !parseSize(parser.value(sizeOpt), options.size))
@@ -396,7 +412,8 @@ int parseArguments(const QCoreApplication &app, Options &options)
 }
 
 // A path as one field of a --list record: tabs, line breaks and backslashes escaped, so
-// that every record stays one line of tab-separated fields.
+// that every record stays one line of tab-separated fields, and every other control character
+// as \xHH, so that none reaches a terminal.
 QString listField(const QString &path)
 {
     QString field;
@@ -410,6 +427,8 @@ QString listField(const QString &path)
             field += QLatin1String("\\n");
         else if (c == QLatin1Char('\r'))
             field += QLatin1String("\\r");
+        else if (c.category() == QChar::Other_Control)
+            field += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else
             field += c;
     }
@@ -505,16 +524,17 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
     std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-// The output and the project to write must not be one of the photos: a collage written over
-// its own photo destroys it. Returns the exit code, or -1 when both are clear.
-int refuseOverwritingPhotos(const Options &options, const QList<PhotoRecord> &photos)
+// The output and the project to write must not be any file given: a collage written over its
+// own photo destroys it, and a photo refused or left out, or the project read, is still
+// somebody's file. Returns the exit code, or -1 when both are clear.
+int refuseOverwritingInputs(const Options &options, const QStringList &inputs)
 {
     for (const QString &output : {options.output, options.saveProject}) {
         if (output.isEmpty())
             continue;
-        if (const std::optional<QString> photo = clashingInput(output, photos))
-            return fail(QStringLiteral("%1 is the photo %2; choose another output file")
-                            .arg(output, *photo),
+        if (const std::optional<QString> input = clashingFile(output, inputs))
+            return fail(QStringLiteral("%1 is the input %2; choose another output file")
+                            .arg(output, *input),
                         NotWritten);
     }
     return -1;
@@ -600,6 +620,8 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
         rendered.image = composeCollage(rendered.document, rendered.image);
     for (const PhotoProblem &problem : rendered.dropped)
         warn(QStringLiteral("skipped %1: cannot decode (%2)").arg(problem.path, problem.reason));
+    for (const PhotoProblem &problem : rendered.damaged)
+        warn(QStringLiteral("damaged %1: %2").arg(problem.path, problem.reason));
     if (rendered.image.isNull())
         return fail(QStringLiteral("not enough memory for a %1x%2 canvas")
                         .arg(size.width())
@@ -654,8 +676,6 @@ int makeCollage(const Options &options, const QStringList &files)
     if (!given.unknown.isEmpty())
         return unknownEmphasised(given.unknown);
     photos = std::move(given.photos);
-    if (const int refused = refuseOverwritingPhotos(options, photos); refused >= 0)
-        return refused;
 
     if (!options.quiet) {
         std::printf("seed %u\n", options.seed);
@@ -698,6 +718,9 @@ int renderProject(const Options &options)
     for (const PhotoProblem &problem : checked.leftOut)
         warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
     CollageDocument document = checked.document;
+    // A blank canvas is no collage of the project's.
+    if (document.photos.isEmpty())
+        return fail(QStringLiteral("no usable photo"), BadInput);
     Emphasised given = emphasised(document.photos, options);
     if (!given.unknown.isEmpty())
         return unknownEmphasised(given.unknown);
@@ -716,7 +739,10 @@ int renderProject(const Options &options)
 
     // Every photo the project names, also those left out: a photo that has changed is still
     // somebody's photo.
-    if (const int refused = refuseOverwritingPhotos(options, load.document->photos); refused >= 0)
+    QStringList inputs {options.project};
+    for (const PhotoRecord &photo : std::as_const(load.document->photos))
+        inputs << photo.path;
+    if (const int refused = refuseOverwritingInputs(options, inputs); refused >= 0)
         return refused;
     return renderAndWrite(options, document, size);
 }
@@ -739,11 +765,18 @@ int main(int argc, char *argv[])
     if (parsed >= 0)
         return parsed;
 
+    // Reading a project runs the engine too.
+    btree_set_sink(options.verbose ? stderrSink : quietSink, nullptr);
     if (!options.project.isEmpty())
         return renderProject(options);
     const Candidates found = candidates(options.inputs, undecodable);
     if (options.list)
         return listCandidates(found);
+    QStringList inputs = found.files;
+    for (const PhotoProblem &problem : found.skipped)
+        inputs << problem.path;
+    if (const int refused = refuseOverwritingInputs(options, inputs); refused >= 0)
+        return refused;
     for (const PhotoProblem &problem : found.skipped)
         warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
     return makeCollage(options, found.files);

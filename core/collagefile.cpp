@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -42,8 +43,13 @@ protected:
     qint64 readData(char *, qint64) override { return -1; }
     qint64 writeData(const char *data, qint64 length) override
     {
-        if (!targetFailed)
-            targetFailed = target.write(data, length) != length;
+        // A write the system cuts short gives no reason; the rest is written again, so that
+        // the write that takes nothing fails with the system's words.
+        for (qint64 done = 0; !targetFailed && done < length;) {
+            const qint64 written = target.write(data + done, length - done);
+            targetFailed = written <= 0;
+            done += std::max<qint64>(written, 0);
+        }
         return length;
     }
 
@@ -192,6 +198,14 @@ std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
     return writerError;
 }
 
+std::optional<QString> notRegularTarget(const QString &fileName)
+{
+    // Renaming over a device node or a pipe would replace it with the file written.
+    if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
+        return QCoreApplication::translate("MainWindow", "not a regular file");
+    return std::nullopt;
+}
+
 bool writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
                   QString *errorString, const SaveOptions &options)
 {
@@ -200,14 +214,15 @@ bool writeCollage(const QImage &image, const QString &fileName, CollageFormat fo
             *errorString = reason;
         return false;
     };
-    // Renaming over a device node or a pipe would replace it with the image.
-    if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
-        return fail(QCoreApplication::translate("CollageFile", "not a regular file"));
+    if (const std::optional<QString> reason = notRegularTarget(fileName))
+        return fail(*reason);
     if (const std::optional<QString> reason = unwritable(image, format))
         return fail(*reason);
 
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a write the system refuses fails with its reason: a buffer flushed
+    // onto a full disk or past a size limit fails as "Unknown error".
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(saveFailureReason(file));
     if (const std::optional<QString> reason = encodeCollage(image, format, file, options)) {
         file.cancelWriting();
@@ -218,16 +233,36 @@ bool writeCollage(const QImage &image, const QString &fileName, CollageFormat fo
     return true;
 }
 
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first;
+    struct stat second;
+    if (::stat(QFile::encodeName(a).constData(), &first) == 0
+        && ::stat(QFile::encodeName(b).constData(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
+           == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+}
+
 std::optional<QString> clashingInput(const QString &output, const QList<PhotoRecord> &photos)
+{
+    QStringList files;
+    files.reserve(photos.size());
+    for (const PhotoRecord &photo : photos)
+        files << photo.path;
+    return clashingFile(output, files);
+}
+
+std::optional<QString> clashingFile(const QString &output, const QStringList &files)
 {
     struct stat target;
     if (::stat(QFile::encodeName(output).constData(), &target) != 0)
         return std::nullopt;
-    for (const PhotoRecord &photo : photos) {
+    for (const QString &file : files) {
         struct stat input;
-        if (::stat(QFile::encodeName(photo.path).constData(), &input) == 0
+        if (::stat(QFile::encodeName(file).constData(), &input) == 0
             && input.st_dev == target.st_dev && input.st_ino == target.st_ino)
-            return photo.path;
+            return file;
     }
     return std::nullopt;
 }

@@ -57,9 +57,21 @@ QString fileFailureReason(QFileDevice::FileError error, const QString &systemRea
 // for the temporary file is told as such, otherwise as fileFailureReason().
 QString saveFailureReason(const QSaveFile &file);
 
+// Why a save must not replace what `fileName` names: an existing file that is not a regular
+// one (a device, a pipe, directly or through a link) would be renamed over. Nothing when the
+// name is free or a regular file.
+std::optional<QString> notRegularTarget(const QString &fileName);
+
+// Whether two names reach one file: the same device and inode after following links, or, where
+// either does not exist yet, the same absolute path once "." and ".." are resolved.
+bool sameFile(const QString &a, const QString &b);
+
 // The photo that `output` would overwrite: the path of the first photo that is the same file,
 // compared by device and inode after following links, so that another name, a link or a hard
 // link of a photo is caught too. Nothing when the output does not exist yet or is no photo.
 std::optional<QString> clashingInput(const QString &output, const QList<PhotoRecord> &photos);
+
+// The first of `files` that `output` would overwrite, compared as clashingInput() compares.
+std::optional<QString> clashingFile(const QString &output, const QStringList &files);
 
 #endif // COLLAGEFILE_H

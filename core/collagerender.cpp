@@ -125,11 +125,11 @@ bool drawable(const RenderCell &cell)
 
 using Cancelled = std::function<bool()>;
 
-static QList<PhotoProblem> renderCellsUnless(const QList<RenderCell> &cells,
-                                             const QList<PhotoRecord> &photos, ImageCache &cache,
-                                             const FrameSettings &frame, QImage &target,
-                                             const RenderProgress &progress, bool previews,
-                                             const Cancelled &cancelled)
+static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
+                                        const QList<PhotoRecord> &photos, ImageCache &cache,
+                                        const FrameSettings &frame, QImage &target,
+                                        const RenderProgress &progress, bool previews,
+                                        const Cancelled &cancelled)
 {
     const auto stopped = [&cancelled] { return cancelled && cancelled(); };
     const QList<PhotoLoader> loaders = planLoads(cells, photos, cache, previews);
@@ -162,10 +162,15 @@ static QList<PhotoProblem> renderCellsUnless(const QList<RenderCell> &cells,
     const int total = int(loaders.size());
     std::atomic<int> done {0};
     MemoryBudget &budget = MemoryBudget::decoding();
-    const QList<QString> errors
-        = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) -> QString {
+    struct Outcome
+    {
+        QString error;
+        QString damage;
+    };
+    const QList<Outcome> outcomes
+        = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) -> Outcome {
               if (stopped())
-                  return QString();
+                  return Outcome();
               QList<RenderCell> mine;
               for (const RenderCell &cell : cells) {
                   const PhotoRecord *record = recordFor(cell, photos);
@@ -187,9 +192,10 @@ static QList<PhotoProblem> renderCellsUnless(const QList<RenderCell> &cells,
               if (progress)
                   progress(n, total);
               if (decoded.image.isNull())
-                  return decoded.error.isEmpty()
-                             ? QCoreApplication::translate("CollageRender", "cannot decode")
-                             : decoded.error;
+                  return {decoded.error.isEmpty()
+                              ? QCoreApplication::translate("CollageRender", "cannot decode")
+                              : decoded.error,
+                          QString()};
               for (qsizetype i = 0; i < mine.size(); ++i) {
                   const RenderCell &cell = mine.at(i);
                   if (cache.keepsImages()) {
@@ -199,7 +205,7 @@ static QList<PhotoProblem> renderCellsUnless(const QList<RenderCell> &cells,
                       draw(cell, decoded.image, i + 1 == mine.size());
                   }
               }
-              return QString();
+              return {QString(), decoded.damage};
           });
     qCDebug(lcRender) << "decoded" << total << "photos";
 
@@ -212,25 +218,28 @@ static QList<PhotoProblem> renderCellsUnless(const QList<RenderCell> &cells,
         draw(cell, image, false);
     }
 
-    QList<PhotoProblem> problems;
+    RenderProblems problems;
     for (qsizetype i = 0; i < loaders.size(); ++i) {
-        if (!errors.at(i).isEmpty())
-            problems.append({loaders.at(i).path, errors.at(i)});
+        const Outcome &outcome = outcomes.at(i);
+        if (!outcome.error.isEmpty())
+            problems.failed.append({loaders.at(i).path, outcome.error});
+        else if (!outcome.damage.isEmpty())
+            problems.damaged.append({loaders.at(i).path, outcome.damage});
     }
     return problems;
 }
 
-QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
-                                ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                const RenderProgress &progress, bool previews)
+RenderProblems renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
+                           ImageCache &cache, const FrameSettings &frame, QImage &target,
+                           const RenderProgress &progress, bool previews)
 {
     return renderCellsUnless(cells, photos, cache, frame, target, progress, previews, {});
 }
 
-QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
-                                      const QList<PhotoRecord> &photos, const FrameSettings &frame,
-                                      QImage &target, const RenderProgress &progress,
-                                      ImageCache *cache, bool previews)
+RenderProblems renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
+                                 const QList<PhotoRecord> &photos, const FrameSettings &frame,
+                                 QImage &target, const RenderProgress &progress, ImageCache *cache,
+                                 bool previews)
 {
     double factor = 1.0;
     if (!layoutSize.isEmpty())
@@ -264,10 +273,9 @@ QList<RenderCell> collectLeaves(const BTree *tree)
     return cells;
 }
 
-QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &photos,
-                                  ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                  const RenderProgress &progress, bool scaledThroughCache,
-                                  bool previews)
+RenderProblems renderCollage(const BTree *tree, const QList<PhotoRecord> &photos, ImageCache &cache,
+                             const FrameSettings &frame, QImage &target,
+                             const RenderProgress &progress, bool scaledThroughCache, bool previews)
 {
     const QList<RenderCell> cells = collectLeaves(tree);
     if (cells.isEmpty() || photos.isEmpty())
@@ -281,9 +289,9 @@ QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &p
 
 // The collage drawn as renderCollage() draws it at the target less `bleed` on every side,
 // moved in by the bleed; with no margin, the cells at the canvas's edges reach the target's.
-static QList<PhotoProblem> renderForPaper(const CollageDocument &document, ImageCache &cache,
-                                          QImage &target, int bleed, const RenderProgress &progress,
-                                          const Cancelled &cancelled)
+static RenderProblems renderForPaper(const CollageDocument &document, ImageCache &cache,
+                                     QImage &target, int bleed, const RenderProgress &progress,
+                                     const Cancelled &cancelled)
 {
     const BTree *tree = document.layout.tree();
     const QSize layoutSize(tree->width, tree->height);
@@ -322,7 +330,8 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
 {
     const int bleed = kind == RenderKind::Collage ? std::max(options.bleed, 0) : 0;
     const auto stopped = [&options] { return options.cancelled && options.cancelled(); };
-    DocumentRender result {QImage(), document, {}};
+    DocumentRender result {QImage(), document, {}, {}};
+    QHash<QString, QString> damage; // by path: a photo drawn in more than one round is one
     // The collage as saved is composed from the photos, each decoded for its cell at the size
     // asked for: never from decodes the screen happened to keep, so a save comes out the same
     // whatever was shown before it. A photo layer for the screen goes through the cache, at
@@ -334,17 +343,20 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         CollageDocument &drawn = result.document;
         QImage layer(size + QSize(2 * bleed, 2 * bleed), QImage::Format_ARGB32);
         if (layer.isNull())
-            return {QImage(), result.document, result.dropped};
+            return {QImage(), result.document, result.dropped, {}};
         layer.fill(Qt::transparent);
-        QList<PhotoProblem> failed;
+        RenderProblems problems;
         if (drawn.hasLayout() && (bleed > 0 || options.cancelled))
-            failed = renderForPaper(drawn, decodes, layer, bleed, progress, options.cancelled);
+            problems = renderForPaper(drawn, decodes, layer, bleed, progress, options.cancelled);
         else if (drawn.hasLayout())
-            failed = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
-                                   progress, kind == RenderKind::PhotoLayer,
-                                   kind == RenderKind::PhotoLayer);
+            problems = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
+                                     progress, kind == RenderKind::PhotoLayer,
+                                     kind == RenderKind::PhotoLayer);
         if (stopped())
-            return {QImage(), result.document, result.dropped};
+            return {QImage(), result.document, result.dropped, {}};
+        for (const PhotoProblem &problem : std::as_const(problems.damaged))
+            damage.insert(problem.path, problem.reason);
+        const QList<PhotoProblem> &failed = problems.failed;
         if (failed.isEmpty()) {
             result.image = std::move(layer);
             break;
@@ -373,6 +385,10 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         result.dropped += dropped;
         layer = QImage();
         qCDebug(lcRender) << "left out" << dropped.size() << "photos that failed to decode";
+    }
+    for (const PhotoRecord &photo : std::as_const(result.document.photos)) {
+        if (damage.contains(photo.path))
+            result.damaged.append({photo.path, damage.take(photo.path)});
     }
     if (kind == RenderKind::PhotoLayer)
         return result;

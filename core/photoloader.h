@@ -92,12 +92,16 @@ struct DecodedPhoto
 {
     QImage image; // upright; null when the file could not be decoded
     QString error; // in words for the user; empty on success
+    // Why the image is less than the photo, in words for the user: a file cut off partway still
+    // decodes, grey where its data ran out. Empty when the file holds the whole picture.
+    QString damage;
 };
 
 // Decodes the loader's file at its upright size divided by `scale`, turned upright; from a
 // thumbnail the file carries when one covers the loader's cell, never scaled up. A target
 // that would take more than maxDecodeBytes is reduced until it fits. Formats that cannot
-// decode at a reduced size decode whole and are then scaled.
+// decode at a reduced size decode whole and are then scaled. A JPEG missing most of its
+// picture fails; one missing less is decoded and named damaged, also when its preview is drawn.
 DecodedPhoto decodePhoto(const PhotoLoader &loader);
 
 // The EXIF preview of a JPEG file as decodePhoto() would take it for `loader`, upright and at
@@ -167,6 +171,16 @@ QSize loaderTarget(const PhotoLoader &loader);
 // a file decoded in one pass, and for anything the device does not hold a JPEG header of.
 // Reads the device from its position up to the first scan.
 qint64 jpegCoefficientBytes(QIODevice *device);
+
+// The bytes a JPEG header may run on between two segments without a marker, and the most of a
+// file read for its header up to the first scan. A sound file has none of the first and a few
+// hundred kB at most of the second; a probe past either stops there.
+constexpr qint64 maxJpegMarkerGap = 64 * 1024;
+constexpr qint64 maxJpegHeaderBytes = qint64(64) << 20;
+
+// jpegCoefficientBytes(), or nothing when the probe stopped at a bound: the file is no JPEG a
+// decoder should be given.
+std::optional<qint64> probeJpegHeader(QIODevice *device);
 
 // What a photo's coefficients may take: a progressive photo of 150 megapixels with the usual
 // half-resolution colour, or of 75 with full-resolution colour. A camera's largest photos are

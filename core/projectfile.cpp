@@ -4,6 +4,7 @@
 #include "collagefile.h"
 #include "layoutrun.h"
 #include "papersize.h"
+#include "collagelimits.h"
 #include "photoscan.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <QLoggingCategory>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <utility>
@@ -69,6 +71,17 @@ constexpr int maxRequestedSide = 10000;
 constexpr int maxWorkingSide = 10000;
 // Far beyond the appearance sliders, but a frame is drawn per tile and must stay cheap.
 constexpr int maxFrameParameter = 1000;
+
+// The most a frame slider ending at `sliderMax` gives on the project's canvas. The sliders work
+// at workingCanvasSize() of the requested size; vellomir-collage lays out at the requested size
+// itself, and its frame is as much larger.
+int frameLimit(int sliderMax, const QSize &canvas, const QSize &requested)
+{
+    const QSize working = workingCanvasSize(requested);
+    const double factor = std::min(double(canvas.width()) / working.width(),
+                                   double(canvas.height()) / working.height());
+    return int(std::lround(sliderMax * std::max(1.0, factor)));
+}
 
 ProjectLoad refuse(const char *reason)
 {
@@ -397,7 +410,10 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
     const auto curve = wholeNumber(frame.value(QLatin1String("curve")), 0, maxFrameParameter);
     if (!type || !margin || !curve)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the frame is not usable"));
-    document.frame = FrameSettings {int(*type), int(*margin), int(*curve)};
+    // Beyond the sliders' ends the window would draw a frame other than the one it shows.
+    document.frame = FrameSettings {
+        int(*type), std::min(int(*margin), frameLimit(limits::maxFrameMargin, *canvas, *requested)),
+        std::min(int(*curve), frameLimit(limits::maxFrameParameter, *canvas, *requested))};
 
     const auto seed = wholeNumber(root.value(QLatin1String("seed")), 0, 0xffffffffLL);
     if (!seed)
@@ -486,8 +502,19 @@ std::optional<QString> writeProjectFile(const CollageDocument &document, const Q
     if (!check.document)
         return QCoreApplication::translate("ProjectFile", "the project cannot be stored: %1")
             .arg(check.error);
+    if (const std::optional<QString> reason = notRegularTarget(fileName))
+        return reason;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly))
+        return saveFailureReason(file);
+    // The bytes sit in the file's buffer until the flush: a full disk shows only there, and
+    // commit() would still put the short file in the old one's place.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = fileFailureReason(file.error(), file.errorString());
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
         return saveFailureReason(file);
     return std::nullopt;
 }

@@ -26,6 +26,7 @@ private slots:
     void unwritableTarget();
     void fullDisk_data();
     void fullDisk();
+    void fileSizeLimit_data();
     void fileSizeLimit();
     void nameTooLongForTemporaryFile_data();
     void nameTooLongForTemporaryFile();
@@ -203,10 +204,18 @@ void TestCollageFile::fullDisk()
 
 // A file larger than the process may write: the system's reason, not "Unknown error", and the
 // earlier file stays.
+void TestCollageFile::fileSizeLimit_data()
+{
+    QTest::addColumn<CollageFormat>("format");
+    QTest::newRow("jpeg") << CollageFormat::Jpeg;
+    QTest::newRow("png") << CollageFormat::Png;
+}
+
 void TestCollageFile::fileSizeLimit()
 {
+    QFETCH(CollageFormat, format);
     QTemporaryDir dir;
-    const QString path = dir.filePath("big.jpg");
+    const QString path = dir.filePath(format == CollageFormat::Png ? "big.png" : "big.jpg");
     {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -219,7 +228,7 @@ void TestCollageFile::fileSizeLimit()
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
     QString error;
-    const bool written = writeCollage(noisy(600, 400), path, CollageFormat::Jpeg, &error);
+    const bool written = writeCollage(noisy(600, 400), path, format, &error);
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, previousHandler);
     QVERIFY(!written);

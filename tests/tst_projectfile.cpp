@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,7 +12,9 @@
 #include <QTest>
 
 #include <chrono>
+#include <csignal>
 #include <future>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -117,10 +120,14 @@ private slots:
     void movedWithItsPhotos();
     void unreadableDocumentNotWritten();
     void nameTooLongToReplace();
+    void fullDiskKeepsTheOldFile_data();
+    void fullDiskKeepsTheOldFile();
     void completeName_data();
     void completeName();
     void emphasis_data();
     void emphasis();
+    void frameWithinTheSliders_data();
+    void frameWithinTheSliders();
     void hostile_data();
     void hostile();
     void olderProjectsAt300();
@@ -207,6 +214,45 @@ void TestProjectFile::nameTooLongToReplace()
     QVERIFY(readProjectFile(name).document);
 }
 
+// A file-size limit fails writes as a full disk does, without a file system to fill.
+void TestProjectFile::fullDiskKeepsTheOldFile_data()
+{
+    QTest::addColumn<int>("room");
+    QTest::newRow("nothing fits") << 0;
+    QTest::newRow("the start fits") << 100;
+}
+
+void TestProjectFile::fullDiskKeepsTheOldFile()
+{
+    QFETCH(int, room);
+    const QString name = temp.filePath(QStringLiteral("full-%1.vellomir").arg(room));
+    QVERIFY(!writeProjectFile(sample(temp.path(), 2, QSize(800, 600), 3, true), name));
+    const QByteArray before = [&] {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const CollageDocument changed = sample(temp.path(), 9, QSize(800, 600), 4, true);
+
+    rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = rlim_t(room);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const std::optional<QString> reason = writeProjectFile(changed, name);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(reason);
+    QVERIFY2(!reason->isEmpty(), "a failed save gives its reason");
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    // Nor is the half-written temporary file left beside it.
+    QCOMPARE(QDir(temp.path()).entryList({QFileInfo(name).fileName() + ".*"}, QDir::Files),
+             QStringList());
+}
+
 void TestProjectFile::completeName_data()
 {
     QTest::addColumn<QString>("name");
@@ -257,6 +303,42 @@ void TestProjectFile::emphasis()
     const QByteArray written = projectToJson(*load.document, temp.path());
     QCOMPARE(written.count("\"emphasis\""), read == 1 ? 0 : 1);
     QVERIFY(projectFromJson(written, temp.path()).document == load.document);
+}
+
+void TestProjectFile::frameWithinTheSliders_data()
+{
+    QTest::addColumn<QSize>("canvas");
+    QTest::addColumn<QSize>("requested");
+    QTest::addColumn<QPoint>("stored"); // margin, curve
+    QTest::addColumn<QPoint>("read");
+    const QSize window(1200, 800);
+    const QSize full(3600, 2400);
+    QTest::newRow("within") << window << full << QPoint(3, 12) << QPoint(3, 12);
+    QTest::newRow("at the ends") << window << full << QPoint(30, 40) << QPoint(30, 40);
+    QTest::newRow("beyond") << window << full << QPoint(1000, 41) << QPoint(30, 40);
+    // vellomir-collage lays out at the requested size: its sliders' ends are three times on.
+    QTest::newRow("full size, within") << full << full << QPoint(90, 120) << QPoint(90, 120);
+    QTest::newRow("full size, beyond") << full << full << QPoint(1000, 999) << QPoint(90, 120);
+}
+
+// A frame the sliders cannot show is read as their end, so what is drawn is what they show;
+// one within them is read, and so written again, as it was.
+void TestProjectFile::frameWithinTheSliders()
+{
+    QFETCH(QSize, canvas);
+    QFETCH(QSize, requested);
+    QFETCH(QPoint, stored);
+    QFETCH(QPoint, read);
+    QJsonObject object = project();
+    object.insert(QLatin1String("canvas"), size(canvas.width(), canvas.height()));
+    object.insert(QLatin1String("requested"), size(requested.width(), requested.height()));
+    object.insert(QLatin1String("frame"), frame(2, stored.x(), stored.y()));
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    const ProjectLoad load = projectFromJson(bytes, temp.path());
+    QVERIFY2(load.document, qPrintable(load.error));
+    QCOMPARE(QPoint(load.document->frame.a, load.document->frame.b), read);
+    if (read == stored)
+        QCOMPARE(projectToJson(*load.document, temp.path()), bytes);
 }
 
 void TestProjectFile::hostile_data()

@@ -100,10 +100,10 @@ void TestSession::addPaths_data()
     QTest::addColumn<QStringList>("offered"); // "" is the row's folder
     QTest::addColumn<QStringList>("added"); // the names, in order, then "…" and the last
     QTest::addColumn<int>("notAdded");
-    QTest::newRow("a folder's photos, not its bitmaps, folders or links")
+    QTest::newRow("a folder's photos and links to them, not its bitmaps or folders")
         << QStringList {"IMG_1.JPG", "img_2.jpeg",        "x.bmp",
-                        "sub.jpg/",  "sub.jpg/inner.jpg", "link.jpg=IMG_1.JPG"}
-        << 0 << QStringList {""} << QStringList {"IMG_1.JPG", "img_2.jpeg"} << 0;
+                        "sub.jpg/",  "sub.jpg/inner.jpg", "link.jpg=sub.jpg/inner.jpg"}
+        << 0 << QStringList {""} << QStringList {"IMG_1.JPG", "img_2.jpeg", "link.jpg"} << 0;
     QTest::newRow("folders first, then the files in their order")
         << QStringList {"B/", "B/b2.jpg", "B/b1.jpg", "a.jpg", "c.Jpeg", "p.bmp"} << 0
         << QStringList {"a.jpg", "B", "c.Jpeg", "p.bmp"}

@@ -107,13 +107,6 @@
     </message>
 </context>
 <context>
-    <name>CollageFile</name>
-    <message>
-        <source>not a regular file</source>
-        <translation>не е обикновен файл</translation>
-    </message>
-</context>
-<context>
     <name>CollageRender</name>
     <message>
         <source>cannot decode</source>
@@ -488,6 +481,10 @@
         <source>Add photos with File &gt; Add Folder, or drop them here</source>
         <translation>Добавете снимки с Файл &gt; Добавяне на папки със снимки или ги пуснете тук</translation>
     </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>не е обикновен файл</translation>
+    </message>
 </context>
 <context>
     <name>PdfPageDialog</name>
@@ -592,6 +589,18 @@
     <message>
         <source>needs %1 MB to decode</source>
         <translation>изисква %1 МБ за декодиране</translation>
+    </message>
+    <message>
+        <source>the JPEG header runs on without a picture</source>
+        <translation>заглавието на JPEG продължава без изображение</translation>
+    </message>
+    <message>
+        <source>the file ends before the end of the picture</source>
+        <translation>файлът свършва преди края на изображението</translation>
+    </message>
+    <message>
+        <source>the file ends before most of the picture</source>
+        <translation>файлът свършва преди по-голямата част от изображението</translation>
     </message>
 </context>
 <context>

@@ -107,13 +107,6 @@
     </message>
 </context>
 <context>
-    <name>CollageFile</name>
-    <message>
-        <source>not a regular file</source>
-        <translation>keine normale Datei</translation>
-    </message>
-</context>
-<context>
     <name>CollageRender</name>
     <message>
         <source>cannot decode</source>
@@ -488,6 +481,10 @@
         <source>Add photos with File &gt; Add Folder, or drop them here</source>
         <translation>Fügen Sie Fotos mit Datei &gt; Fotoordner hinzufügen hinzu oder ziehen Sie sie hierher</translation>
     </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
 </context>
 <context>
     <name>PdfPageDialog</name>
@@ -592,6 +589,18 @@
     <message>
         <source>needs %1 MB to decode</source>
         <translation>braucht zum Dekodieren %1 MB</translation>
+    </message>
+    <message>
+        <source>the JPEG header runs on without a picture</source>
+        <translation>der JPEG-Kopf läuft ohne Bild weiter</translation>
+    </message>
+    <message>
+        <source>the file ends before the end of the picture</source>
+        <translation>die Datei endet vor dem Ende des Bildes</translation>
+    </message>
+    <message>
+        <source>the file ends before most of the picture</source>
+        <translation>die Datei endet vor dem größten Teil des Bildes</translation>
     </message>
 </context>
 <context>

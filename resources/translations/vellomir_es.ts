@@ -107,13 +107,6 @@
     </message>
 </context>
 <context>
-    <name>CollageFile</name>
-    <message>
-        <source>not a regular file</source>
-        <translation>no es un archivo normal</translation>
-    </message>
-</context>
-<context>
     <name>CollageRender</name>
     <message>
         <source>cannot decode</source>
@@ -488,6 +481,10 @@
         <source>Add photos with File &gt; Add Folder, or drop them here</source>
         <translation>Agregue fotos con Archivo &gt; Agregar carpeta o suéltelas aquí</translation>
     </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>no es un archivo normal</translation>
+    </message>
 </context>
 <context>
     <name>PdfPageDialog</name>
@@ -592,6 +589,18 @@
     <message>
         <source>needs %1 MB to decode</source>
         <translation>necesita %1 MB para decodificarse</translation>
+    </message>
+    <message>
+        <source>the JPEG header runs on without a picture</source>
+        <translation>la cabecera JPEG continúa sin ninguna imagen</translation>
+    </message>
+    <message>
+        <source>the file ends before the end of the picture</source>
+        <translation>el archivo termina antes del final de la imagen</translation>
+    </message>
+    <message>
+        <source>the file ends before most of the picture</source>
+        <translation>el archivo termina antes de la mayor parte de la imagen</translation>
     </message>
 </context>
 <context>
