@@ -765,8 +765,6 @@ int main(int argc, char *argv[])
     if (parsed >= 0)
         return parsed;
 
-    // Reading a project runs the engine too.
-    btree_set_sink(options.verbose ? stderrSink : quietSink, nullptr);
     if (!options.project.isEmpty())
         return renderProject(options);
     const Candidates found = candidates(options.inputs, undecodable);

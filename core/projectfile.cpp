@@ -36,7 +36,7 @@
 **     "version": 1,
 **     "canvas": {"width": 1200, "height": 800},       working size, as on screen
 **     "requested": {"width": 3600, "height": 2400},   the size a save renders at
-**     "dpi": 300,                                     its resolution on paper; 300 if absent
+**     "dpi": 600,                                     its resolution on paper; 300 if absent
 **     "background": "#ffffffff",                      #AARRGGBB
 **     "frame": {"type": 2, "margin": 4, "curve": 10},
 **     "seed": 41234,
@@ -352,18 +352,21 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
     const QJsonObject frame {{QLatin1String("type"), document.frame.type},
                              {QLatin1String("margin"), document.frame.a},
                              {QLatin1String("curve"), document.frame.b}};
-    const QJsonObject root {
+    QJsonObject root {
         {QLatin1String("format"), QLatin1String(formatName)},
         {QLatin1String("version"), formatVersion},
         {QLatin1String("canvas"), sizeObject(document.canvasSize)},
         {QLatin1String("requested"), sizeObject(document.requestedSize)},
-        {QLatin1String("dpi"), document.dpi},
         {QLatin1String("background"), document.background.name(QColor::HexArgb)},
         {QLatin1String("frame"), frame},
         {QLatin1String("seed"), qint64(document.seed)},
         {QLatin1String("photos"), photos},
         {QLatin1String("tree"), treeTokens(document)},
     };
+    // Written only where it differs from what an older reader assumes, so a project saved
+    // before keeps its bytes.
+    if (document.dpi != defaultDpi)
+        root.insert(QLatin1String("dpi"), document.dpi);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
