@@ -1,5 +1,6 @@
 #include "collagefile.h"
 
+#include <QColorSpace>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
@@ -152,6 +153,9 @@ std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
     image.setDotsPerMeterY(dpm);
     if (format == CollageFormat::Jpeg)
         flattenOntoWhite(image);
+    // Every photo was converted to sRGB as it was decoded; the profile tells a print lab or a
+    // browser so instead of leaving it to guess.
+    image.setColorSpace(QColorSpace::SRgb);
 
     Relay relay(device);
     QImageWriter writer(&relay, format == CollageFormat::Jpeg ? "jpg" : "png");

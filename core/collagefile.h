@@ -20,7 +20,7 @@ enum class CollageFormat { Jpeg, Png, Unsupported };
 // suffix (any letter case) stands for.
 CollageFormat completeCollageName(QString &fileName);
 
-// Writes the image at 300 dpi as JPEG (quality 100) or PNG. The file is
+// Writes the image at 300 dpi as JPEG (quality 100) or PNG, with the sRGB profile. The file is
 // written to a temporary name and renamed only when complete, so a failed
 // write leaves an existing file of that name untouched. On failure the
 // reason is stored in errorString: the system's own words where the file

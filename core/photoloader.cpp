@@ -1,5 +1,7 @@
 #include "photoloader.h"
 
+#include "cmykjpeg.h"
+#include "colourprofile.h"
 #include "exifreader.h"
 #include "heifreader.h"
 
@@ -512,7 +514,11 @@ DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &load
     // What the decoder made may differ from what the container promised: the target holds.
     if (image.image.size() != target)
         image.image = image.image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return {turnUpright(eightBits(std::move(image.image)), loader.orientation), QString()};
+    const QByteArray profile = image.profile.isEmpty()
+                                   ? codedColourProfile(image.primaries, image.transfer)
+                                   : image.profile;
+    return {turnUpright(toSrgb(eightBits(std::move(image.image)), profile), loader.orientation),
+            QString()};
 }
 
 } // namespace
@@ -573,6 +579,8 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     const PhotoFormat format = detectPhotoFormat(&file);
     if (format == PhotoFormat::Heif || format == PhotoFormat::Avif)
         return decodeHeif(file, format, loader);
+    // Read before the photo's reader takes the file over, like the preview below.
+    const PhotoColour colour = readPhotoColour(&file, format);
     const QByteArray plugin = qtReaderFormat(format);
     if (plugin.isEmpty() || !file.seek(0))
         return failed(Words::tr("not a usable image"));
@@ -605,15 +613,23 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
         QBuffer buffer(&preview);
         buffer.open(QIODevice::ReadOnly);
         QImage image = decodePreview(&buffer, loader, header.stored, photoBytes);
+        // A preview shares the photo's colours, though it rarely carries their profile.
         if (!image.isNull())
-            return {std::move(image), QString()};
+            return {toSrgb(std::move(image), colour.profile), QString()};
+    }
+    if (colour.jpegComponents == 4) {
+        CmykDecode cmyk = decodeCmykJpeg(&file, target, colour);
+        if (cmyk.image.isNull())
+            return failed(cmyk.error);
+        return {turnUpright(std::move(cmyk.image), loader.orientation), QString()};
     }
     ensureDecodeLimit(int(megabytes(photoBytes)) + 1);
     reader.setScaledSize(target);
-    const QImage decoded = reader.read();
+    QImage decoded = reader.read();
     if (decoded.isNull())
         return failed(reader.errorString());
-    return {turnUpright(eightBits(decoded), loader.orientation), QString()};
+    return {turnUpright(toSrgb(eightBits(std::move(decoded)), colour.profile), loader.orientation),
+            QString()};
 }
 
 QImage loadPhoto(const PhotoLoader &loader)
