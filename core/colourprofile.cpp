@@ -608,6 +608,11 @@ QByteArray codedColourProfile(int primaries, int transfer)
 
 QImage toSrgb(QImage image, const QByteArray &profile)
 {
+    // Qt's readers tag what they read with the profiles they understand; the tag would no
+    // longer be true of the pixels, whichever way they come out.
+    // Qt keeps even a profile it could not parse; a null image has no colour space to clear.
+    if (!image.isNull())
+        image.setColorSpace(QColorSpace());
     if (profile.isEmpty() || image.isNull())
         return image;
     const QImage::Format format = image.format();
@@ -644,7 +649,6 @@ QImage toSrgb(QImage image, const QByteArray &profile)
                              cmsUInt32Number(out.width()), cmsUInt32Number(out.height()),
                              cmsUInt32Number(source.bytesPerLine()),
                              cmsUInt32Number(out.bytesPerLine()), 0, 0);
-    out.setColorSpace(QColorSpace::SRgb);
     return out;
 }
 
@@ -677,7 +681,5 @@ QImage cmykToSrgb(QImage cmyk, bool inverted, const QByteArray &profile)
                 int(light(p[0]) * k / 255), int(light(p[1]) * k / 255), int(light(p[2]) * k / 255));
         }
     }
-    if (transform && transform->handle)
-        cmyk.setColorSpace(QColorSpace::SRgb);
     return cmyk;
 }

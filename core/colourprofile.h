@@ -52,7 +52,8 @@ QByteArray codedColourProfile(int primaries, int transfer);
 // The image converted from `profile` to sRGB. Returned untouched, same pixels and same format,
 // when the profile is empty, unusable, sRGB itself, or of another colour space than the
 // pixels (grey profiles go with grey images only). Otherwise the result is 32-bit RGB (RGBX
-// for RGBX and RGBA images), with the alpha the image had.
+// for RGBX and RGBA images), with the alpha the image had. Either way the image carries no
+// QColorSpace: like every image the program draws, it is sRGB.
 QImage toSrgb(QImage image, const QByteArray &profile);
 
 // A CMYK photo in sRGB. `cmyk` is a 32-bit image whose four bytes per pixel hold cyan,
