@@ -4,8 +4,10 @@
 # interleaved; then a 3602x2398 print, with the peak memory of every collage run. The same
 # for the photos as HEIC, encoded once with heif-enc with 320-pixel thumbnails (heif-enc drops
 # the JPEG's EXIF orientation: the sideways ones stay sideways), against vipsthumbnail on them.
-# Last, an 800x600 collage drawn from the photos' EXIF previews (--previews) against the same
-# collage decoded from the photos, interleaved.
+# Then an 800x600 collage drawn from the photos' EXIF previews (--previews) against the same
+# collage decoded from the photos, interleaved. Last, the 1200x800 collage of the same photos
+# each tagged with a Display P3 profile, which every decode converts to sRGB, against the
+# untagged ones of the first line, each run right after one of those.
 #
 #   bench/e2e.sh BUILD_DIR      (RUNS=3 by default)
 set -eu
@@ -15,6 +17,7 @@ runs=${RUNS:-3}
 work="$build/bench-e2e"
 photos="$work/photos"
 heics="$work/heic"
+p3="$work/photos-p3"
 out="$work/out"
 collage="$build/bin/vellomir-collage"
 
@@ -24,6 +27,12 @@ if [ ! -f "$photos/.complete-previews" ]; then
     rm -rf "$photos"
     "$build/bin/bench-photos" "$photos" 100
     touch "$photos/.complete-previews"
+    rm -rf "$p3"
+fi
+if [ ! -f "$p3/.complete" ]; then
+    rm -rf "$p3"
+    "$build/bin/bench-photos" --display-p3 "$photos" "$p3"
+    touch "$p3/.complete"
 fi
 if [ ! -f "$heics/.complete" ]; then
     echo "encoding them as HEIC in $heics (once)" >&2
@@ -64,6 +73,7 @@ run_small() { timed "$collage" --quiet --seed 1 --size 800x600 "$photos" -o "$ou
 run_preview() {
     timed "$collage" --quiet --seed 1 --previews --size 800x600 "$photos" -o "$out/preview.jpg"
 }
+run_p3() { timed "$collage" --quiet --seed 1 --size 1200x800 "$p3" -o "$out/p3.jpg"; }
 run_vips_heic() {
     timed vipsthumbnail --size 160 -o "$(realpath "$out/vips-heic")/%s.jpg" "$heics"/*.heic
 }
@@ -75,12 +85,14 @@ run_heic >/dev/null
 run_vips_heic >/dev/null
 run_small >/dev/null
 run_preview >/dev/null
+run_p3 >/dev/null
 peak_kb=0
 
-for name in e2e vips print heic vips-heic small preview; do : >"$work/$name.txt"; done
+for name in e2e vips print heic vips-heic small preview p3; do : >"$work/$name.txt"; done
 i=0
 while [ $i -lt "$runs" ]; do
     run_e2e >>"$work/e2e.txt"
+    run_p3 >>"$work/p3.txt"
     vips_peak=$peak_kb
     run_vips >>"$work/vips.txt"
     peak_kb=$vips_peak # the limit's own memory is not ours
@@ -101,6 +113,8 @@ heic=$(median <"$work/heic.txt")
 vips_heic=$(median <"$work/vips-heic.txt")
 small=$(median <"$work/small.txt")
 preview=$(median <"$work/preview.txt")
+p3_ms=$(median <"$work/p3.txt")
+p3_ratio=$(awk -v a="$p3_ms" -v b="$e2e" 'BEGIN { printf "%.3f", a / b }')
 preview_ratio=$(awk -v a="$preview" -v b="$small" 'BEGIN { printf "%.2f", a / b }')
 ratio=$(awk -v a="$e2e" -v b="$vips" 'BEGIN { printf "%.2f", a / b }')
 heic_ratio=$(awk -v a="$heic" -v b="$vips_heic" 'BEGIN { printf "%.2f", a / b }')
@@ -116,5 +130,7 @@ printf '%-36s %s (%s)\n' "vipsthumbnail --size 160, HEIC" "$vips_heic" \
 printf '%-36s %s (%s)\n' "vellomir-collage 800x600" "$small" "$(tr '\n' ' ' <"$work/small.txt")"
 printf '%-36s %s (%s)\n' "vellomir-collage 800x600 --previews" "$preview" \
     "$(tr '\n' ' ' <"$work/preview.txt")"
+printf '%-36s %s (%s)\n' "vellomir-collage 1200x800, Display P3" "$p3_ms" \
+    "$(tr '\n' ' ' <"$work/p3.txt")"
 printf '%-36s %s\n' "peak memory of the collages, MB" "$peak_mb"
-echo "e2e_ms=$e2e vips_ms=$vips ratio=$ratio print_ms=$print heic_ms=$heic heic_ratio=$heic_ratio peak_mb=$peak_mb preview_ms=$preview preview_ratio=$preview_ratio"
+echo "e2e_ms=$e2e vips_ms=$vips ratio=$ratio print_ms=$print heic_ms=$heic heic_ratio=$heic_ratio peak_mb=$peak_mb preview_ms=$preview preview_ratio=$preview_ratio p3_ms=$p3_ms p3_ratio=$p3_ratio"
