@@ -608,9 +608,8 @@ QByteArray codedColourProfile(int primaries, int transfer)
 
 QImage toSrgb(QImage image, const QByteArray &profile)
 {
-    // Qt's readers tag what they read with the profiles they understand; the tag would no
-    // longer be true of the pixels, whichever way they come out.
-    // Qt keeps even a profile it could not parse; a null image has no colour space to clear.
+    // Qt's readers tag what they read with the file's profile, even one they could not parse;
+    // the tag would no longer be true of the pixels, whichever way they come out.
     if (!image.isNull())
         image.setColorSpace(QColorSpace());
     if (profile.isEmpty() || image.isNull())

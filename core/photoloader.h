@@ -94,7 +94,8 @@ struct DecodedPhoto
 // Decodes the loader's file at its upright size divided by `scale`, turned upright; from a
 // thumbnail the file carries when one covers the loader's cell, never scaled up. A target
 // that would take more than maxDecodeBytes is reduced until it fits. Formats that cannot
-// decode at a reduced size decode whole and are then scaled.
+// decode at a reduced size decode whole and are then scaled. The result is in sRGB, converted
+// from the colour profile the file carries (toSrgb()); CMYK JPEGs are decoded through libjpeg.
 DecodedPhoto decodePhoto(const PhotoLoader &loader);
 
 // The EXIF preview of a JPEG file as decodePhoto() would take it for `loader`, upright and at
