@@ -5,6 +5,14 @@ ImageCache::ImageCache(Retention retention)
 {
 }
 
+ImageCache::ImageCache(const ImageCache &other)
+    : retention(other.retention)
+    , journaling(true)
+{
+    QMutexLocker locker(&other.mutex);
+    images = other.images;
+}
+
 bool ImageCache::contains(const QString &path) const
 {
     QMutexLocker locker(&mutex);
@@ -33,6 +41,8 @@ void ImageCache::store(const QString &path, const QImage &image)
 {
     QMutexLocker locker(&mutex);
     QList<QImage> &sizes = images[path];
+    if (journaling)
+        journal.append({path, retention == Retention::DrawOnly ? QImage() : image});
     if (image.isNull() || retention == Retention::DrawOnly)
         return;
     auto at = sizes.begin();
@@ -49,10 +59,23 @@ void ImageCache::clear()
 {
     QMutexLocker locker(&mutex);
     images.clear();
+    journal.clear();
 }
 
 int ImageCache::count() const
 {
     QMutexLocker locker(&mutex);
     return int(images.size());
+}
+
+QList<ImageCache::Decode> ImageCache::stored() const
+{
+    QMutexLocker locker(&mutex);
+    return journal;
+}
+
+void ImageCache::merge(const QList<Decode> &decodes)
+{
+    for (const Decode &decode : decodes)
+        store(decode.path, decode.image);
 }
