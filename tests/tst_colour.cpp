@@ -454,6 +454,8 @@ private slots:
     void convertsToSrgb();
     void readAsSrgb_data();
     void readAsSrgb();
+    void untaggedAsBefore_data();
+    void untaggedAsBefore();
     void cmykJpeg_data();
     void cmykJpeg();
     void savedCarriesSrgb_data();
@@ -619,6 +621,78 @@ void TestColour::readAsSrgb()
         reader.setAutoTransform(false);
         QCOMPARE(expected, reader.read());
     }
+}
+
+void TestColour::untaggedAsBefore_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("untagged"); // the same pixels without any colour description
+    QTest::addColumn<double>("scale");
+
+    // Large enough that the reduced decodes of JPEG really are reduced, and that scaling mixes
+    // neighbours.
+    QImage image(320, 240, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 255 / 319, y, (x * y) % 251));
+    const QByteArray jpeg = qtEncoded(image, "jpeg");
+    const QByteArray png = qtEncoded(image, "png");
+    QList<std::array<QByteArray, 3>> files = {
+        {"jpeg", jpeg, jpeg},
+        {"jpeg sRGB", qtEncoded(image, "jpeg", QColorSpace::SRgb), jpeg},
+        {"png", png, png},
+        {"png sRGB chunk", pngWith(png, pngChunk("sRGB", QByteArray(1, '\0'))), png},
+        {"webp", qtEncoded(image, "webp"), qtEncoded(image, "webp")},
+        {"tiff", qtEncoded(image, "tiff"), qtEncoded(image, "tiff")},
+    };
+    if (heif_have_encoder_for_format(heif_compression_HEVC)) {
+        const QByteArray heic = heifEncoded(image, heif_compression_HEVC, {});
+        files.append({"heic", heic, heic});
+    }
+    for (const double scale : {1.0, 2.0, 2.5, 7.0})
+        for (const auto &[name, file, untagged] : std::as_const(files))
+            QTest::addRow("%s, scale %g", name.constData(), scale) << file << untagged << scale;
+}
+
+// Photos without a profile, and sRGB ones, decode at every reduction to the very pixels the
+// plain readers give: colour management changes no collage of them.
+void TestColour::untaggedAsBefore()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, untagged);
+    QFETCH(double, scale);
+    const QString path = scratch.filePath(QString::fromLatin1(QTest::currentDataTag()));
+    const QString plain = path + QStringLiteral(".untagged");
+    QVERIFY(writeFile(path, file));
+    QVERIFY(writeFile(plain, untagged));
+    const QSize target(int(320 / scale), int(240 / scale));
+    QImage expected;
+    QFile stored(plain);
+    QVERIFY(stored.open(QIODevice::ReadOnly));
+    if (const HeifOpening opening = HeifFile::open(&stored); opening.file) {
+        expected = opening.file->decode().image;
+        if (expected.size() != target)
+            expected = expected.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    } else {
+        QImageReader reader(plain);
+        reader.setAutoTransform(false);
+        reader.setScaledSize(target);
+        expected = reader.read();
+    }
+    QVERIFY(!expected.isNull());
+
+    PhotoLoader loader;
+    loader.path = path;
+    loader.scale = scale;
+    loader.width = 320;
+    loader.height = 240;
+    const QImage image = decodePhoto(loader).image;
+    QCOMPARE(image.size(), target);
+    QVERIFY(!image.colorSpace().isValid());
+    if (expected.depth() > 32)
+        expected = expected.convertToFormat(QImage::Format_RGB32);
+    expected.setColorSpace(QColorSpace());
+    QCOMPARE(image, expected);
 }
 
 void TestColour::cmykJpeg_data()
