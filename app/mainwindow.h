@@ -95,6 +95,7 @@ private:
     QAction *redoAct = nullptr;
     QMenu *recentMenu = nullptr;
     bool screenWatched = false;
+    bool closeAfterSave = false; // the window was closed while the collage was being saved
 };
 
 #endif // MAINWINDOW_H

@@ -85,9 +85,10 @@ QColor SettingsStore::background() const
 FrameSettings SettingsStore::frame() const
 {
     const QSettings settings;
-    const FrameSettings frame {settings.value(collageGroup + QStringLiteral("frameType"), 1).toInt(),
-                               settings.value(collageGroup + QStringLiteral("frameMargin"), 0).toInt(),
-                               settings.value(collageGroup + QStringLiteral("frameCurve"), 10).toInt()};
+    const FrameSettings frame {
+        settings.value(collageGroup + QStringLiteral("frameType"), 1).toInt(),
+        settings.value(collageGroup + QStringLiteral("frameMargin"), 0).toInt(),
+        settings.value(collageGroup + QStringLiteral("frameCurve"), 10).toInt()};
     if (frame.type >= 1 && frame.type <= 3 && frame.a >= 0 && frame.a <= limits::maxFrameMargin
         && frame.b >= 0 && frame.b <= limits::maxFrameParameter)
         return frame;

@@ -53,6 +53,8 @@ struct Options
     bool verbose = false;
     bool previews = false; // --previews: photos may be drawn from their EXIF previews
     bool sizeGiven = false;
+    // --emphasis PATH=N, in the order given: a later one for the same photo wins.
+    QList<std::pair<QString, qreal>> emphasis;
     QString project; // --project: render this project instead of laying out photos
     QString saveProject; // --save-project: also write the project of the collage made
 };
@@ -131,6 +133,19 @@ int frameLimit(int sliderMax, const QSize &size)
     return int(std::lround(sliderMax * factor));
 }
 
+// PATH=N: the last "=" parts them, as a path may hold one too.
+std::optional<std::pair<QString, qreal>> parseEmphasis(const QString &text)
+{
+    const qsizetype equals = text.lastIndexOf(QLatin1Char('='));
+    if (equals <= 0)
+        return std::nullopt;
+    bool ok = false;
+    const double value = text.mid(equals + 1).toDouble(&ok);
+    if (!ok || nearestEmphasis(value) != value)
+        return std::nullopt;
+    return std::pair {text.left(equals), qreal(value)};
+}
+
 bool parseBounded(const QString &text, int low, int high, int &value)
 {
     bool ok = false;
@@ -149,9 +164,10 @@ int parseArguments(const QCoreApplication &app, Options &options)
         QStringLiteral("Makes a photo collage and writes it as JPEG or PNG."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("photos"),
-                                 QStringLiteral("Photo files and folders of photos (JPEG, HEIF, AVIF, PNG, WebP, TIFF)."),
-                                 QStringLiteral("PHOTO|FOLDER..."));
+    parser.addPositionalArgument(
+        QStringLiteral("photos"),
+        QStringLiteral("Photo files and folders of photos (JPEG, HEIF, AVIF, PNG, WebP, TIFF)."),
+        QStringLiteral("PHOTO|FOLDER..."));
     const QCommandLineOption outputOpt({QStringLiteral("o"), QStringLiteral("output")},
                                        QStringLiteral("Output file (.jpg, .jpeg or .png)."),
                                        QStringLiteral("OUT"));
@@ -182,6 +198,12 @@ int parseArguments(const QCoreApplication &app, Options &options)
     const QCommandLineOption seedOpt(
         QStringLiteral("seed"), QStringLiteral("Layout seed (default: seconds since midnight)."),
         QStringLiteral("N"));
+    const QCommandLineOption emphasisOpt(
+        QStringLiteral("emphasis"),
+        QStringLiteral("Give the photo PATH N times the share of the canvas the layout aims at "
+                       "for the others: N is 0.5, 1, 2 or 4 (default 1). Repeatable; with "
+                       "--project the collage is refitted."),
+        QStringLiteral("PATH=N"));
     const QCommandLineOption listOpt(
         QStringLiteral("list"),
         QStringLiteral("List the candidate files, tab-separated; makes no collage."));
@@ -191,7 +213,8 @@ int parseArguments(const QCoreApplication &app, Options &options)
                                         QStringLiteral("Layout engine trace on stderr."));
     const QCommandLineOption projectOpt(
         QStringLiteral("project"),
-        QStringLiteral("Render a saved project instead of photos; --size may change its size."),
+        QStringLiteral("Render a saved project instead of photos; --size may change its size, "
+                       "the layout refitted to a new shape."),
         QStringLiteral("FILE"));
     const QCommandLineOption saveProjectOpt(
         QStringLiteral("save-project"),
@@ -202,8 +225,8 @@ int parseArguments(const QCoreApplication &app, Options &options)
         QStringLiteral("Draw a photo from the small preview its EXIF carries where that covers "
                        "its cell: faster, a little softer."));
     parser.addOptions({outputOpt, sizeOpt, portraitOpt, frameOpt, marginOpt, paramOpt,
-                       backgroundOpt, seedOpt, listOpt, quietOpt, verboseOpt, projectOpt,
-                       saveProjectOpt, previewsOpt});
+                       backgroundOpt, seedOpt, emphasisOpt, listOpt, quietOpt, verboseOpt,
+                       projectOpt, saveProjectOpt, previewsOpt});
 
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), BadInput);
@@ -234,6 +257,17 @@ int parseArguments(const QCoreApplication &app, Options &options)
         return fail(QStringLiteral("no photo or folder given"), BadInput);
     if (options.list && !options.project.isEmpty())
         return fail(QStringLiteral("--list takes photos or folders, not --project"), BadInput);
+    if (options.list && parser.isSet(emphasisOpt))
+        return fail(QStringLiteral("--list makes no collage and takes no --emphasis"), BadInput);
+    for (const QString &value : parser.values(emphasisOpt)) {
+        const std::optional<std::pair<QString, qreal>> given = parseEmphasis(value);
+        if (!given)
+            return fail(QStringLiteral("bad --emphasis \"%1\": expected PATH=N, N one of 0.5, 1, "
+                                       "2 or 4")
+                            .arg(value),
+                        BadInput);
+        options.emphasis.append(*given);
+    }
     if (options.list)
         return -1;
 
@@ -391,10 +425,10 @@ private:
     std::mutex mutex;
 };
 
-void quietSink(int, const char *, void *) { }
+void quietSink(int, const char *) { }
 
 // Everything the engine says goes to stderr, so that stdout stays the tool's own.
-void stderrSink(int channel, const char *text, void *)
+void stderrSink(int channel, const char *text)
 {
     if (channel == BTREE_OUT_DEBUG)
         std::fprintf(stderr, "%s\n", text);
@@ -424,6 +458,61 @@ int refuseOverwritingPhotos(const Options &options, const QList<PhotoRecord> &ph
                         NotWritten);
     }
     return -1;
+}
+
+// The photos with the emphases --emphasis gives them, each path matched to a photo as a file,
+// by any name or link; or the first path that is none of the photos.
+struct Emphasised
+{
+    QList<PhotoRecord> photos;
+    QString unknown;
+};
+
+Emphasised emphasised(QList<PhotoRecord> photos, const Options &options)
+{
+    const auto file = [](const QString &path) {
+        const QFileInfo info(path);
+        const QString canonical = info.canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    };
+    QStringList files;
+    for (const PhotoRecord &photo : std::as_const(photos))
+        files << file(photo.path);
+    for (const auto &[path, emphasis] : options.emphasis) {
+        const qsizetype index = files.indexOf(file(path));
+        if (index < 0)
+            return {std::move(photos), path};
+        photos[index].emphasis = emphasis;
+    }
+    return {std::move(photos), QString()};
+}
+
+int unknownEmphasised(const QString &path)
+{
+    return fail(QStringLiteral("bad --emphasis: %1 is not a photo of the collage").arg(path),
+                BadInput);
+}
+
+// Whether a layout drawn at `to` would show visibly stretched: the shapes differ by more than
+// one percent. Within that, a layout is drawn as it is, as it always was.
+bool reshapes(const QSize &from, const QSize &to)
+{
+    const double ratio
+        = (double(from.width()) * to.height()) / (double(from.height()) * to.width());
+    return std::fabs(std::log(ratio)) > std::log(1.01);
+}
+
+// The canvas a project is refitted on for a collage of `size`: the shape of `size` at the area
+// of the project's canvas, so that frames keep their weight against the tiles; never larger
+// than `size` itself.
+QSize refitCanvas(const QSize &canvas, const QSize &size)
+{
+    const double scale = std::sqrt(double(canvas.width()) * canvas.height()
+                                   / (double(size.width()) * size.height()));
+    if (scale >= 1)
+        return size;
+    return QSize(std::max(1, int(std::lround(size.width() * scale))),
+                 std::max(1, int(std::lround(size.height() * scale))));
 }
 
 // Renders the document at `size` and writes it, with its project when asked for. A photo that
@@ -493,6 +582,10 @@ int makeCollage(const Options &options, const QStringList &files)
                  .arg(leftOut));
     if (photos.isEmpty())
         return fail(QStringLiteral("no usable photo"), BadInput);
+    Emphasised given = emphasised(photos, options);
+    if (!given.unknown.isEmpty())
+        return unknownEmphasised(given.unknown);
+    photos = std::move(given.photos);
     if (const int refused = refuseOverwritingPhotos(options, photos); refused >= 0)
         return refused;
 
@@ -502,14 +595,11 @@ int makeCollage(const Options &options, const QStringList &files)
     }
 
     ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
-    btree_set_sink(options.verbose ? stderrSink : quietSink, nullptr);
 
-    QList<QSize> sizes;
-    for (const PhotoRecord &record : std::as_const(photos))
-        sizes << record.size;
     // The window's own layout run; without pictures it still makes the progress pictures'
     // draws, so a seed gives the window's layout.
     LayoutCallbacks callbacks;
+    callbacks.trace = options.verbose ? stderrSink : quietSink;
     callbacks.progress = [&bar](int value) {
         if (value > 0) // the closing 0 only resets the window's bar
             bar.show("layout", value, 100);
@@ -518,7 +608,8 @@ int makeCollage(const Options &options, const QStringList &files)
     document.background = options.background;
     document.frame = options.frame;
     document.seed = options.seed;
-    document.layout = runLayout(sizes, options.size, options.seed, callbacks);
+    document.layout = runLayout(layoutSizes(photos), layoutEmphases(photos), options.size,
+                                options.seed, callbacks);
     bar.finish();
 
     // The same image the window saves: the background with the photo layer over it.
@@ -526,7 +617,8 @@ int makeCollage(const Options &options, const QStringList &files)
 }
 
 // Renders a saved project: the same image the window saves for it, at its own size unless
-// --size asks for another.
+// --size asks for another. A size of another shape, or new emphases, refit the layout, with
+// the project's seed, rather than stretch it; --save-project then stores the refitted collage.
 int renderProject(const Options &options)
 {
     const ProjectLoad load = readProjectFile(options.project);
@@ -536,8 +628,20 @@ int renderProject(const Options &options)
     const CheckedDocument checked = checkPhotos(*load.document);
     for (const PhotoProblem &problem : checked.leftOut)
         warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
-    const CollageDocument &document = checked.document;
+    CollageDocument document = checked.document;
+    Emphasised given = emphasised(document.photos, options);
+    if (!given.unknown.isEmpty())
+        return unknownEmphasised(given.unknown);
     const QSize size = options.sizeGiven ? options.size : document.requestedSize;
+    if (given.photos != document.photos || reshapes(document.canvasSize, size)) {
+        const QSize canvas = reshapes(document.canvasSize, size)
+                                 ? refitCanvas(document.canvasSize, size)
+                                 : document.canvasSize;
+        const unsigned seed = document.seed;
+        document.photos = std::move(given.photos);
+        document = refittedTo(std::move(document), canvas, seed);
+    }
+    document.requestedSize = size;
 
     // Every photo the project names, also those left out: a photo that has changed is still
     // somebody's photo.

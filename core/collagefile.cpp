@@ -181,7 +181,7 @@ bool writeCollage(const QImage &image, const QString &fileName, CollageFormat fo
     };
     // Renaming over a device node or a pipe would replace it with the image.
     if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
-        return fail(QCoreApplication::translate("MainWindow", "not a regular file"));
+        return fail(QCoreApplication::translate("CollageFile", "not a regular file"));
     if (const std::optional<QString> reason = unwritable(image, format))
         return fail(*reason);
 

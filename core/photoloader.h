@@ -28,11 +28,14 @@ struct PhotoRecord
     // Quarter turns clockwise the user gave the photo on top of its orientation, 0 to 3, for a
     // camera that tagged it wrongly. `size` is the size after them.
     int turns = 0;
+    // The share of the canvas the layout aims to give the photo against the others: 0.5, 1, 2
+    // or 4 (see validEmphasis()).
+    qreal emphasis = 1;
 
     friend bool operator==(const PhotoRecord &a, const PhotoRecord &b)
     {
         return a.path == b.path && a.size == b.size && a.orientation == b.orientation
-               && a.crop == b.crop && a.turns == b.turns;
+               && a.crop == b.crop && a.turns == b.turns && a.emphasis == b.emphasis;
     }
 };
 

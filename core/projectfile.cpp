@@ -2,6 +2,7 @@
 
 #include "btree.h"
 #include "collagefile.h"
+#include "layoutrun.h"
 #include "photoscan.h"
 
 #include <QCoreApplication>
@@ -36,7 +37,8 @@
 **     "frame": {"type": 2, "margin": 4, "curve": 10},
 **     "seed": 41234,
 **     "photos": [{"path": "trip/beach.jpg", "width": 4000, "height": 3000,
-**                 "orientation": 6, "cropX": 0.1, "cropY": 0, "turns": 1}, ...],
+**                 "orientation": 6, "cropX": 0.1, "cropY": 0, "turns": 1, "emphasis": 2},
+**                ...],
 **     "tree": ["side", 1, "stack", 2, 3]
 **   }
 **
@@ -189,6 +191,15 @@ Parsed<PhotoRecord> photoFrom(const QJsonValue &value, const QDir &folder)
                 QT_TRANSLATE_NOOP("ProjectFile", "a photo's turn is not usable"));
         photo.turns = int(*quarter);
     }
+    // Written only when it is not 1. A number between the steps, or beyond them, as a later
+    // version might write, takes the nearest step; anything else makes the file damaged.
+    const QJsonValue emphasis = object.value(QLatin1String("emphasis"));
+    if (!emphasis.isUndefined()) {
+        if (!emphasis.isDouble() || !std::isfinite(emphasis.toDouble()) || emphasis.toDouble() <= 0)
+            return bad<PhotoRecord>(
+                QT_TRANSLATE_NOOP("ProjectFile", "a photo's emphasis is not usable"));
+        photo.emphasis = nearestEmphasis(emphasis.toDouble());
+    }
     return {photo, QString()};
 }
 
@@ -272,16 +283,12 @@ std::optional<std::vector<Token>> treeShape(const QJsonArray &tokens, int photos
 
 // Builds the checked shape through btree_attach, which numbers the nodes in pre-order; each
 // leaf then takes the photo number the file gives it. Leaves are sized as the layout sized
-// them, with the fairness rule over the whole photo list, so the fit below gives the geometry
-// that was saved.
+// them, with the fairness rule and the emphases over the whole photo list, so the fit below
+// gives the geometry that was saved.
 LayoutTree buildTree(const std::vector<Token> &shape, const QList<PhotoRecord> &photos,
                      const QSize &canvas)
 {
-    std::vector<BSize> sizes;
-    sizes.reserve(size_t(photos.size()));
-    for (const PhotoRecord &photo : photos)
-        sizes.push_back(BSize {photo.size.width(), photo.size.height()});
-    btree_fair_sizes(sizes.data(), unsigned(sizes.size()));
+    const std::vector<BSize> sizes = leafSizes(photos);
 
     LayoutTree layout;
     BTree *tree = layout.tree();
@@ -323,6 +330,8 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
                             {QLatin1String("cropY"), photo.crop.y()}};
         if (photo.turns)
             object.insert(QLatin1String("turns"), photo.turns);
+        if (photo.emphasis != 1)
+            object.insert(QLatin1String("emphasis"), photo.emphasis);
         photos.append(object);
     }
     const QJsonObject frame {{QLatin1String("type"), document.frame.type},

@@ -28,11 +28,20 @@ CollageSession::CollageSession(QObject *parent)
     : QObject(parent)
     , history(new QUndoStack(this))
     , seedSource(secondsSinceMidnight)
+    , recovery(std::make_unique<RecoveryFile>(RecoveryFile::defaultFolder()))
 {
     savePool.setMaxThreadCount(1);
     history->setUndoLimit(limits::maxUndoSteps);
     connect(history, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modifiedChanged(!clean); });
+    // Well within two seconds of a change, and a burst of them is written once.
+    recoveryTimer.setSingleShot(true);
+    recoveryTimer.setInterval(500);
+    connect(&recoveryTimer, &QTimer::timeout, this, &CollageSession::writeRecovery);
+    connect(history, &QUndoStack::indexChanged, this, [this] {
+        if (!recoveryTimer.isActive())
+            recoveryTimer.start();
+    });
     connect(&autoThread, &AutoThread::progressPicture, this,
             [this](quint64 request, const QImage &picture) {
                 if (layingOut && layingOut->request == request)
@@ -48,8 +57,7 @@ CollageSession::CollageSession(QObject *parent)
             emit progressChanged(value);
     });
     connect(&renderThread, &RenderThread::renderFinished, this, &CollageSession::renderFinished);
-    connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this,
-            &CollageSession::saveEnded);
+    connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this, &CollageSession::saveEnded);
 }
 
 // The workers read only copies, but the save job reports to this object: stop listening,
@@ -61,7 +69,46 @@ CollageSession::~CollageSession()
     renderThread.disconnect(this);
     saveWatcher.disconnect(this);
     saveWatcher.waitForFinished();
+    if (adding) {
+        adding->disconnect(this);
+        adding->waitForFinished();
+    }
     savePool.waitForDone();
+    // A session that ends without a crash leaves nothing to recover.
+    recoveryTimer.stop();
+    recovery->remove();
+}
+
+void CollageSession::setRecoveryFolder(const QString &folder)
+{
+    recovery->remove();
+    recovery = std::make_unique<RecoveryFile>(folder);
+}
+
+void CollageSession::writeRecovery()
+{
+    if (isModified())
+        recovery->write(doc, projectFile);
+    else
+        recovery->remove();
+}
+
+QString CollageSession::flushRecovery()
+{
+    if (recoveryTimer.isActive()) {
+        recoveryTimer.stop();
+        writeRecovery();
+    }
+    recovery->flush();
+    return recovery->fileName();
+}
+
+void CollageSession::setProjectPath(const QString &path)
+{
+    if (path == projectFile)
+        return;
+    projectFile = path;
+    emit projectPathChanged(projectFile);
 }
 
 bool CollageSession::isModified() const
@@ -98,51 +145,81 @@ void CollageSession::setState(State next)
 
 // --- adding photos -------------------------------------------------------------
 
-void CollageSession::addPaths(const QStringList &paths)
+// Reads what was offered, off the GUI thread: a folder with many photos, or a file that is
+// slow to read, never stops the window.
+CollageSession::Offered CollageSession::readOffered(QList<PhotoRecord> held,
+                                                    const QStringList &paths)
 {
-    if (busy())
-        return;
     // Folders are taken as they come, the single files after them.
     QStringList fromFolders;
     QStringList files;
-    QList<PhotoProblem> notAdded;
+    Offered result;
     for (const QString &path : paths) {
         const QFileInfo info(path);
         if (path.isEmpty() || !info.exists())
             continue;
         if (info.isDir()) {
             const FolderScan scan = scanFolder(info.absoluteFilePath());
+            if (scan.files.isEmpty() && scan.skipped.isEmpty())
+                result.notAdded.append({path, tr("the folder holds no photos")});
             fromFolders << scan.files;
-            notAdded << scan.skipped;
+            result.notAdded << scan.skipped;
         } else {
             files << info.absoluteFilePath();
         }
     }
-    const CollageDocument before = doc;
-    const PhotoAdditions additions = addPhotos(doc.photos, fromFolders + files, maxCollagePhotos);
-    for (const NotAdded &file : additions.notAdded) {
+    result.additions = addPhotos(std::move(held), fromFolders + files, maxCollagePhotos);
+    int full = 0;
+    for (const NotAdded &file : std::as_const(result.additions.notAdded)) {
         switch (file.why) {
         case NotAddedWhy::AlreadyAdded:
-            notAdded.append({file.path, tr("already in the collage")});
+            result.notAdded.append({file.path, tr("already in the collage")});
             break;
         case NotAddedWhy::CollageFull:
-            notAdded.append(
-                {file.path,
-                 tr("the collage already holds %1 photos, the most it can").arg(maxCollagePhotos)});
+            ++full;
             break;
         case NotAddedWhy::Unreadable:
-            notAdded.append({file.path, file.reason.isEmpty() ? tr("not a photo Vellomir can use")
-                                                              : file.reason});
+            result.notAdded.append({file.path, file.reason.isEmpty()
+                                                   ? tr("not a photo Vellomir can use")
+                                                   : file.reason});
             break;
         }
     }
-    if (!notAdded.isEmpty())
-        emit photosNotAdded(notAdded);
-    if (additions.added == 0)
+    // One line for them all, however many there were.
+    if (full > 0)
+        result.notAdded.append(
+            {QString(), (full == 1 ? tr("One photo was not added: the collage holds at most %1")
+                                   : tr("%n photos were not added: the collage holds at most %1",
+                                        nullptr, full))
+                            .arg(maxCollagePhotos)});
+    return result;
+}
+
+void CollageSession::addPaths(const QStringList &paths)
+{
+    if (busy() || paths.isEmpty())
         return;
-    doc.photos = additions.photos;
-    emit documentChanged();
-    beginLayout(tr("Add Photos"), before);
+    setState(State::Adding);
+    const CollageDocument before = doc;
+    auto *watcher = new QFutureWatcher<Offered>(this);
+    adding = watcher;
+    connect(watcher, &QFutureWatcher<Offered>::finished, this, [this, watcher, before] {
+        adding = nullptr;
+        watcher->deleteLater();
+        const Offered result = watcher->result();
+        if (result.additions.added == 0) {
+            setState(State::Idle);
+        } else {
+            // Straight on to the layout: the window never sees an idle moment in between.
+            current = State::Idle;
+            doc.photos = result.additions.photos;
+            beginLayout(tr("Add Photos"), before);
+            emit documentChanged();
+        }
+        if (!result.notAdded.isEmpty())
+            emit photosNotAdded(result.notAdded);
+    });
+    watcher->setFuture(QtConcurrent::run(&CollageSession::readOffered, doc.photos, paths));
 }
 
 // --- the collage cycle ---------------------------------------------------------
@@ -162,10 +239,8 @@ void CollageSession::beginLayout(const QString &stepName, const CollageDocument 
     // Taken before the seed changes: a shuffle's `before` is the document itself.
     CollageDocument start = before;
     doc.seed = seedSource();
-    QList<QSize> sizes;
-    for (const PhotoRecord &photo : std::as_const(doc.photos))
-        sizes << photo.size;
-    const quint64 request = autoThread.startLayout(sizes, doc.canvasSize, doc.seed);
+    const quint64 request = autoThread.startLayout(layoutSizes(doc.photos), doc.canvasSize,
+                                                   doc.seed, layoutEmphases(doc.photos));
     if (request == 0)
         return;
     layingOut = PendingLayout {request, stepName, std::move(start)};
@@ -225,7 +300,8 @@ void CollageSession::renderFinished(quint64 request, const RenderedLayer &result
         const CollageDocument shown = doc;
         doc.photos = render.document.photos;
         doc.layout = render.document.layout;
-        if (auto *step = dynamic_cast<const DocumentCommand *>(history->command(history->index() - 1));
+        if (auto *step
+            = dynamic_cast<const DocumentCommand *>(history->command(history->index() - 1));
             step && step->result() == shown)
             const_cast<DocumentCommand *>(step)->amend(doc);
         emit layoutChanged();
@@ -271,8 +347,7 @@ void CollageSession::redo()
 void CollageSession::pushStep(const QString &text, const CollageDocument &before, int mergeId)
 {
     history->push(new DocumentCommand(
-        text, before, doc, [this](const CollageDocument &next) { applyDocument(next); },
-        mergeId));
+        text, before, doc, [this](const CollageDocument &next) { applyDocument(next); }, mergeId));
 }
 
 void CollageSession::changeDocument(const QString &text, const CollageDocument &next, int mergeId)
@@ -288,7 +363,7 @@ void CollageSession::applyDocument(const CollageDocument &next)
 {
     const CollageDocument previous = std::exchange(doc, next);
     const bool moved = previous.photos != doc.photos || previous.layout != doc.layout
-        || previous.canvasSize != doc.canvasSize;
+                       || previous.canvasSize != doc.canvasSize;
     if (moved)
         emit layoutChanged();
     emit documentChanged();
@@ -339,6 +414,34 @@ void CollageSession::setCrop(int index, const QPointF &crop)
     changeDocument(tr("Move Photo"), withCrop(doc, index, crop));
 }
 
+void CollageSession::replacePhoto(int index, const QString &path)
+{
+    if (busy() || !validPhoto(index) || path.isEmpty())
+        return;
+    setState(State::Adding);
+    const QString replaced = doc.photos.at(index).path;
+    QList<PhotoRecord> others = doc.photos;
+    others.removeAt(index);
+    auto *watcher = new QFutureWatcher<Offered>(this);
+    adding = watcher;
+    connect(watcher, &QFutureWatcher<Offered>::finished, this, [this, watcher, index, replaced] {
+        adding = nullptr;
+        watcher->deleteLater();
+        const Offered result = watcher->result();
+        setState(State::Idle);
+        if (!result.notAdded.isEmpty())
+            emit photosNotAdded(result.notAdded);
+        // The collage may have changed while the file was read; the photo is put in its place
+        // only where that place still holds the photo it replaces.
+        if (result.additions.added == 0 || !validPhoto(index)
+            || doc.photos.at(index).path != replaced)
+            return;
+        changeDocument(tr("Replace Photo"),
+                       withReplacedPhoto(doc, index, result.additions.photos.last()));
+    });
+    watcher->setFuture(QtConcurrent::run(&CollageSession::readOffered, others, QStringList {path}));
+}
+
 void CollageSession::setFrameType(int type)
 {
     FrameSettings frame = doc.frame;
@@ -385,6 +488,8 @@ void CollageSession::newCanvas(const QSize &requested)
     fresh.frame = doc.frame;
     images.clear();
     changeDocument(tr("New Canvas"), fresh);
+    // A new collage: saving it must never overwrite the project shown before.
+    setProjectPath(QString());
 }
 
 void CollageSession::resizeCanvas(const QSize &requested)
@@ -413,7 +518,20 @@ ProjectOpening CollageSession::openProject(const QString &fileName)
         return result;
     }
     const CheckedDocument checked = checkPhotos(*load.document);
-    CollageDocument opened = checked.document;
+    recoveryTimer.stop();
+    recovery->remove();
+    showOpened(checked.document);
+    history->setClean();
+    setProjectPath(QFileInfo(fileName).absoluteFilePath());
+    result.opened = true;
+    result.leftOut = checked.leftOut;
+    result.changed = checked.changed;
+    return result;
+}
+
+// Shows a collage read from a file, with a history of its own.
+void CollageSession::showOpened(CollageDocument opened)
+{
     // A project made by vellomir-collage is laid out at full size; the window works smaller.
     const QSize working = workingCanvasSize(opened.requestedSize);
     if (opened.canvasSize != working
@@ -423,9 +541,32 @@ ProjectOpening CollageSession::openProject(const QString &fileName)
     images.clear();
     applyDocument(opened);
     history->clear();
-    history->setClean();
+}
+
+ProjectOpening CollageSession::restoreRecovery(const RecoveredCollage &left)
+{
+    ProjectOpening result;
+    if (busy())
+        return result;
+    const RecoveryLoad load = RecoveryFile::read(left.fileName);
+    if (!load.document) {
+        result.error = load.error;
+        RecoveryFile::setAside(left);
+        return result;
+    }
+    const CheckedDocument checked = checkPhotos(*load.document);
+    recoveryTimer.stop();
+    if (!recovery->adopt(left)) {
+        result.error = tr("it is being restored by another window");
+        return result;
+    }
+    showOpened(checked.document);
+    // Not saved: the restored collage is a change of its project until it is saved again.
+    history->resetClean();
+    setProjectPath(load.projectPath);
     result.opened = true;
     result.leftOut = checked.leftOut;
+    result.changed = checked.changed;
     return result;
 }
 
@@ -434,6 +575,9 @@ std::optional<QString> CollageSession::saveProject(const QString &fileName)
     if (const std::optional<QString> error = writeProjectFile(doc, fileName))
         return error;
     history->setClean();
+    recoveryTimer.stop();
+    recovery->remove();
+    setProjectPath(QFileInfo(fileName).absoluteFilePath());
     return std::nullopt;
 }
 

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -124,6 +127,8 @@ private slots:
     void unwritableOutput();
     void projectRendersTheSameFile_data();
     void projectRendersTheSameFile();
+    void projectRefits_data();
+    void projectRefits();
     void damagedProject_data();
     void damagedProject();
     void duplicatesSkipped();
@@ -176,6 +181,13 @@ void TestCli::badArguments_data()
     QTest::newRow("missing photo")
         << QStringList {scratch.filePath(QStringLiteral("none.jpg")), "-o", out};
     QTest::newRow("empty folder") << QStringList {QDir::tempPath() + "/", "-o", out};
+    const QString photo = photos + QStringLiteral("/Landscape_3.jpg");
+    QTest::newRow("emphasis 3") << QStringList {"--emphasis", photo + "=3", photos, "-o", out};
+    QTest::newRow("emphasis without a path") << QStringList {"--emphasis", "=2", photos, "-o", out};
+    QTest::newRow("emphasis of no photo of the collage") << QStringList {
+        "--emphasis", scratch.filePath(QStringLiteral("none.jpg=2")), photos, "-o", out};
+    QTest::newRow("emphasis with --list")
+        << QStringList {"--list", "--emphasis", photo + "=2", photos};
     QTest::newRow("list a project")
         << QStringList {"--list", "--project", scratch.filePath(QStringLiteral("p.vellomir"))};
 }
@@ -485,6 +497,68 @@ void TestCli::projectRendersTheSameFile()
                                 "1000x1000", "-o", again, "--quiet"});
     QCOMPARE(larger.exitCode, 0);
     QCOMPARE(imageSize(again), QSize(1000, 1000));
+}
+
+void TestCli::projectRefits_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QSize>("requested"); // of the project saved
+    QTest::addColumn<int>("sameTree"); // 1 or 0; -1: either
+    QTest::addColumn<double>("emphasis"); // of Landscape_3.jpg
+    QTest::newRow("to portrait") << QStringList {"--size", "800x1200"} << QSize(800, 1200) << 0
+                                 << 1.0;
+    QTest::newRow("larger, same shape")
+        << QStringList {"--size", "2400x1600"} << QSize(2400, 1600) << 1 << 1.0;
+    QTest::newRow("emphasis") << QStringList {"--emphasis",
+                                              orientationPhotos() + "/./Landscape_3.jpg=4"}
+                              << QSize(1200, 800) << -1 << 4.0;
+}
+
+// A project rendered at a size of another shape, or with new emphases, is refitted, the same
+// way every time, and --save-project stores the refitted collage; at its own shape it is only
+// scaled.
+void TestCli::projectRefits()
+{
+    QFETCH(QStringList, options);
+    const QString made = scratch.filePath(QStringLiteral("landscape.vellomir"));
+    QCOMPARE(runTool({"--quiet", "--seed", "5", "--size", "1200x800", orientationPhotos(), "-o",
+                      scratch.filePath(QStringLiteral("landscape.png")), "--save-project", made})
+                 .exitCode,
+             0);
+    QStringList images;
+    QList<QJsonObject> projects;
+    for (const QString &run : {QStringLiteral("first"), QStringLiteral("second")}) {
+        images << scratch.filePath(run + QStringLiteral(".png"));
+        const QString saved = scratch.filePath(run + QStringLiteral(".vellomir"));
+        const Run refit = runTool(
+            QStringList {"--quiet", "--project", made, "-o", images.last(), "--save-project", saved}
+            + options);
+        QVERIFY2(refit.exitCode == 0, qPrintable(refit.err));
+        projects << QJsonDocument::fromJson(contents(saved)).object();
+    }
+    QVERIFY(contents(images.at(0)) == contents(images.at(1)));
+    QCOMPARE(projects.at(0), projects.at(1));
+    const QJsonObject before = QJsonDocument::fromJson(contents(made)).object();
+    const QJsonObject after = projects.at(0);
+    const auto size = [](const QJsonValue &value) {
+        return QSize(value[QLatin1String("width")].toInt(), value[QLatin1String("height")].toInt());
+    };
+    QTEST(size(after[QLatin1String("requested")]), "requested");
+    QFETCH(int, sameTree);
+    if (sameTree >= 0)
+        QCOMPARE(after[QLatin1String("tree")] == before[QLatin1String("tree")], sameTree == 1);
+    const QSize canvas = size(after[QLatin1String("canvas")]);
+    QFETCH(QSize, requested);
+    QVERIFY2(std::abs(canvas.width() * requested.height() - canvas.height() * requested.width())
+                 <= requested.width() + requested.height(),
+             qPrintable(QStringLiteral("%1x%2").arg(canvas.width()).arg(canvas.height())));
+    double emphasis = 1;
+    for (const QJsonValue &photo : after[QLatin1String("photos")].toArray()) {
+        if (photo[QLatin1String("path")].toString().endsWith(QLatin1String("Landscape_3.jpg")))
+            emphasis = photo[QLatin1String("emphasis")].toDouble(1);
+    }
+    QTEST(emphasis, "emphasis");
+    QCOMPARE(imageSize(images.at(0)), requested);
 }
 
 void TestCli::damagedProject_data()

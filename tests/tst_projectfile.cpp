@@ -30,7 +30,6 @@ CollageDocument sample(const QString &folder, int count, const QSize &canvas, un
                        bool laidOut)
 {
     CollageDocument document;
-    QList<QSize> sizes;
     for (int i = 0; i < count; ++i) {
         PhotoRecord photo;
         photo.path = i % 4 == 3 ? QStringLiteral("/elsewhere/%1.jpg").arg(i)
@@ -41,8 +40,9 @@ CollageDocument sample(const QString &folder, int count, const QSize &canvas, un
                                   : QSize(6000, 4000);
         photo.orientation = i % 8 + 1;
         photo.crop = QPointF(0.1 * (i % 5) - 0.2, -1.0 / (i + 3));
+        // Emphasis changes the laid-out sizes the reader must compute again.
+        photo.emphasis = i % 7 == 4 ? 4 : i % 7 == 5 ? 0.5 : 1;
         document.photos.append(photo);
-        sizes.append(photo.size);
     }
     document.canvasSize = canvas;
     document.requestedSize = canvas * 5;
@@ -50,7 +50,8 @@ CollageDocument sample(const QString &folder, int count, const QSize &canvas, un
     document.frame = FrameSettings {3, 7, 25};
     document.seed = seed;
     if (laidOut)
-        document.layout = runLayout(sizes, canvas, seed);
+        document.layout = runLayout(layoutSizes(document.photos), layoutEmphases(document.photos),
+                                    canvas, seed);
     return document;
 }
 
@@ -117,6 +118,8 @@ private slots:
     void nameTooLongToReplace();
     void completeName_data();
     void completeName();
+    void emphasis_data();
+    void emphasis();
     void hostile_data();
     void hostile();
     void notRegularFile_data();
@@ -222,6 +225,37 @@ void TestProjectFile::completeName()
     QCOMPARE(completeProjectName(name), completed);
 }
 
+void TestProjectFile::emphasis_data()
+{
+    QTest::addColumn<QJsonValue>("stored"); // undefined: none written
+    QTest::addColumn<qreal>("read");
+    QTest::newRow("none") << QJsonValue(QJsonValue::Undefined) << 1.0;
+    QTest::newRow("1 written by hand") << QJsonValue(1) << 1.0;
+    QTest::newRow("half") << QJsonValue(0.5) << 0.5;
+    QTest::newRow("four") << QJsonValue(4) << 4.0;
+    QTest::newRow("between, nearer 4") << QJsonValue(3) << 4.0;
+    QTest::newRow("between, nearer 1") << QJsonValue(1.4) << 1.0;
+    QTest::newRow("beyond 4") << QJsonValue(1e300) << 4.0;
+    QTest::newRow("below a half") << QJsonValue(1e-300) << 0.5;
+}
+
+// A photo's emphasis is read as one of its four steps and written back only when it is not 1,
+// so a project without emphasis is written as it always was.
+void TestProjectFile::emphasis()
+{
+    QFETCH(QJsonValue, stored);
+    QFETCH(qreal, read);
+    const ProjectLoad load = projectFromJson(
+        stored.isUndefined() ? QJsonDocument(project()).toJson() : withPhoto("emphasis", stored),
+        temp.path());
+    QVERIFY2(load.document, qPrintable(load.error));
+    QCOMPARE(load.document->photos.at(1).emphasis, read);
+    QCOMPARE(load.document->photos.at(0).emphasis, 1.0);
+    const QByteArray written = projectToJson(*load.document, temp.path());
+    QCOMPARE(written.count("\"emphasis\""), read == 1 ? 0 : 1);
+    QVERIFY(projectFromJson(written, temp.path()).document == load.document);
+}
+
 void TestProjectFile::hostile_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -281,6 +315,11 @@ void TestProjectFile::hostile_data()
     QTest::newRow("crop beyond the photo")
         << withPhoto("cropX", 1.5) << QStringLiteral("a photo's crop is not usable");
     QTest::newRow("empty path") << withPhoto("path", "") << QStringLiteral("a photo has no path");
+    const QString emphasis = QStringLiteral("a photo's emphasis is not usable");
+    QTest::newRow("emphasis 0") << withPhoto("emphasis", 0) << emphasis;
+    QTest::newRow("emphasis negative") << withPhoto("emphasis", -2) << emphasis;
+    QTest::newRow("emphasis as text") << withPhoto("emphasis", "large") << emphasis;
+    QTest::newRow("emphasis null") << withPhoto("emphasis", QJsonValue()) << emphasis;
     QTest::newRow("canvas 0 wide") << with("canvas", size(0, 600)) << canvas;
     QTest::newRow("canvas beyond the largest") << with("canvas", size(10001, 900)) << canvas;
     QTest::newRow("requested enormous") << with("requested", size(10001, 4000)) << canvas;

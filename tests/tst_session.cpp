@@ -52,6 +52,12 @@ private:
     {
         return QTest::qWaitFor([&session] { return !session.busy(); }, 30000);
     }
+    // The files offered are read off the GUI thread; what was added is laid out next.
+    static bool addingEnded(const CollageSession &session)
+    {
+        return QTest::qWaitFor(
+            [&session] { return session.state() != CollageSession::State::Adding; }, 30000);
+    }
     static QImage lastLayer(const QSignalSpy &layers)
     {
         return layers.isEmpty() ? QImage() : layers.last().first().value<QImage>();
@@ -104,7 +110,7 @@ void TestSession::addPaths_data()
         << QStringList {"b1.jpg", "b2.jpg", "a.jpg", "c.Jpeg"} << 1;
     QTest::newRow("at most a hundred")
         << QStringList() << 150 << QStringList {""}
-        << QStringList {"p000.jpg", "p001.jpg", "…", "p099.jpg"} << 50;
+        << QStringList {"p000.jpg", "p001.jpg", "…", "p099.jpg"} << 1; // one line for the fifty
     QTest::newRow("nothing usable")
         << QStringList {"p.bmp"} << 0 << QStringList {"p.bmp"} << QStringList() << 1;
 }
@@ -143,6 +149,7 @@ void TestSession::addPaths()
     CollageSession session;
     QSignalSpy problems(&session, &CollageSession::photosNotAdded);
     session.addPaths(paths);
+    QVERIFY(addingEnded(session));
     QCOMPARE(session.busy(), !added.isEmpty()); // what was added is laid out
     QStringList names;
     for (const PhotoRecord &record : session.document().photos)
@@ -169,6 +176,7 @@ void TestSession::cycle()
     QSignalSpy finished(&session, &CollageSession::layoutFinished);
     QSignalSpy layers(&session, &CollageSession::photoLayerReady);
     session.addPaths({folder});
+    QVERIFY(addingEnded(session));
     QCOMPARE(session.state(), CollageSession::State::LayingOut);
     session.shuffle();
     QVERIFY(settled(session));
@@ -176,8 +184,8 @@ void TestSession::cycle()
     QCOMPARE(layers.count(), 1);
     QCOMPARE(pictures.count(), 6);
     QCOMPARE(session.undoStack()->count(), 1);
-    QCOMPARE(states.first().first().value<CollageSession::State>(),
-             CollageSession::State::LayingOut);
+    QCOMPARE(states.at(0).first().value<CollageSession::State>(), CollageSession::State::Adding);
+    QCOMPARE(states.at(1).first().value<CollageSession::State>(), CollageSession::State::LayingOut);
     QCOMPARE(states.last().first().value<CollageSession::State>(), CollageSession::State::Idle);
 
     const QImage layer = lastLayer(layers);
@@ -219,6 +227,7 @@ void TestSession::refusedWhileBusy()
     CollageSession session;
     session.setBackground(Qt::black); // a step that undo could take back
     session.addPaths({folder});
+    QVERIFY(addingEnded(session));
     if (rendering) {
         QVERIFY(settled(session));
         session.setFrameParams(8, 10);
@@ -287,6 +296,7 @@ void TestSession::frameChangesWhileBusy()
         writePhotos(folder, QStringLiteral("f"), 6, QSize(900, 600));
     CollageSession session;
     session.addPaths({folder});
+    QVERIFY(addingEnded(session));
     if (!duringLayout)
         QVERIFY(settled(session));
     QSignalSpy layers(&session, &CollageSession::photoLayerReady);

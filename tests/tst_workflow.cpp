@@ -155,15 +155,15 @@ void TestWorkflow::dropOrder()
     drop(window,
          {QUrl::fromLocalFile(dir.filePath("a.jpg")), QUrl::fromLocalFile(dir.filePath("B")),
           QUrl::fromLocalFile(dir.filePath("c.Jpeg"))});
-    QCOMPARE(photoNames(window), QStringList({"b1.jpg", "b2.jpg", "a.jpg", "c.Jpeg"}));
-    QVERIFY(window.session().busy()); // a drop lays out again
     QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 30000);
+    QCOMPARE(photoNames(window), QStringList({"b1.jpg", "b2.jpg", "a.jpg", "c.Jpeg"}));
+    QVERIFY(window.session().document().hasLayout()); // a drop lays out again
 
     // a BMP adds nothing, and a drop of nothing usable keeps the layout
     const LayoutTree before = window.session().document().layout;
     drop(window, {QUrl::fromLocalFile(dir.filePath("p.bmp"))});
+    QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 30000);
     QCOMPARE(window.session().document().photos.size(), 4);
-    QVERIFY(!window.session().busy());
     QCOMPARE(window.session().document().layout, before);
 }
 
