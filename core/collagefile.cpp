@@ -165,6 +165,9 @@ std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
     const bool jpeg = format != CollageFormat::Png; // a PDF carries the photos as a JPEG
     if (jpeg)
         flattenOntoWhite(image);
+    // Every photo was converted to sRGB as it was decoded; the profile tells a print lab or a
+    // browser so instead of leaving it to guess.
+    image.setColorSpace(QColorSpace::SRgb);
 
     Relay relay(device);
     bool written = false;

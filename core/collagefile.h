@@ -32,8 +32,8 @@ struct SaveOptions
 // suffix (any letter case) stands for.
 CollageFormat completeCollageName(QString &fileName);
 
-// Writes the image at options.dpi as JPEG (quality 100), PNG or a one-page PDF
-// (see collagepdf.h). The file is
+// Writes the image at options.dpi as JPEG (quality 100) or PNG, with the sRGB profile, or as a
+// one-page PDF (see collagepdf.h). The file is
 // written to a temporary name and renamed only when complete, so a failed
 // write leaves an existing file of that name untouched. On failure the
 // reason is stored in errorString: the system's own words where the file

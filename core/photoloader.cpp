@@ -1,5 +1,7 @@
 #include "photoloader.h"
 
+#include "cmykjpeg.h"
+#include "colourprofile.h"
 #include "exifreader.h"
 #include "heifreader.h"
 
@@ -532,7 +534,11 @@ DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &load
     // What the decoder made may differ from what the container promised: the target holds.
     if (image.image.size() != target)
         image.image = image.image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return {turnUpright(eightBits(std::move(image.image)), loader.orientation), QString()};
+    const QByteArray profile = image.profile.isEmpty()
+                                   ? codedColourProfile(image.primaries, image.transfer)
+                                   : image.profile;
+    return {turnUpright(toSrgb(eightBits(std::move(image.image)), profile), loader.orientation),
+            QString()};
 }
 
 } // namespace
@@ -642,6 +648,8 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     const PhotoFormat format = detectPhotoFormat(&file);
     if (format == PhotoFormat::Heif || format == PhotoFormat::Avif)
         return decodeHeif(file, format, loader);
+    // Read before the photo's reader takes the file over, like the preview below.
+    const PhotoColour colour = readPhotoColour(&file, format);
     const QByteArray plugin = qtReaderFormat(format);
     if (plugin.isEmpty() || !file.seek(0))
         return failed(Words::tr("not a usable image"));
@@ -686,18 +694,26 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
         QBuffer buffer(&preview);
         buffer.open(QIODevice::ReadOnly);
         QImage image = decodePreview(&buffer, loader, header.stored, photoBytes);
+        // A preview shares the photo's colours, though it rarely carries their profile.
         if (!image.isNull())
-            return {std::move(image), QString(), damage};
+            return {toSrgb(std::move(image), colour.profile), QString(), damage};
+    }
+    if (colour.jpegComponents == 4) {
+        CmykDecode cmyk = decodeCmykJpeg(&file, target, colour);
+        if (cmyk.image.isNull())
+            return failed(cmyk.error);
+        return {turnUpright(std::move(cmyk.image), loader.orientation), QString(), damage};
     }
     ensureDecodeLimit(int(megabytes(photoBytes)) + 1);
     reader.setScaledSize(target);
-    const QImage decoded = reader.read();
+    QImage decoded = reader.read();
     if (decoded.isNull())
         return failed(reader.errorString());
     // Short of most of the picture, a cut-off file is no photo.
     if (cutOff && 2 * greyRowsAtBottom(decoded) > decoded.height())
         return failed(Words::tr("the file ends before most of the picture"));
-    return {turnUpright(eightBits(decoded), loader.orientation), QString(), damage};
+    return {turnUpright(toSrgb(eightBits(std::move(decoded)), colour.profile), loader.orientation),
+            QString(), damage};
 }
 
 QImage loadPhoto(const PhotoLoader &loader)

@@ -102,6 +102,8 @@ struct DecodedPhoto
 // that would take more than maxDecodeBytes is reduced until it fits. Formats that cannot
 // decode at a reduced size decode whole and are then scaled. A JPEG missing most of its
 // picture fails; one missing less is decoded and named damaged, also when its preview is drawn.
+// The result is in sRGB, converted from the colour profile the file carries (toSrgb()); CMYK
+// JPEGs are decoded through libjpeg.
 DecodedPhoto decodePhoto(const PhotoLoader &loader);
 
 // The EXIF preview of a JPEG file as decodePhoto() would take it for `loader`, upright and at

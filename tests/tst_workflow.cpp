@@ -12,6 +12,7 @@
 #include "windowparts.h"
 
 #include <QAction>
+#include <QColorSpace>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -290,8 +291,11 @@ void TestWorkflow::saveSizes()
     QCOMPARE(saved.first().first().toBool(), true);
     QVERIFY(!window.session().busy());
     QCOMPARE(SettingsStore().saveDir(), path);
-    const QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(image.size(), requested);
+    // The file says its colours are sRGB; the canvas is sRGB without saying so.
+    QCOMPARE(image.colorSpace(), QColorSpace(QColorSpace::SRgb));
+    image.setColorSpace(QColorSpace());
     const QImage preview = window.canvasScene()->renderCanvas();
     if (!withPhotos) {
         QCOMPARE(image.pixel(requested.width() / 2, requested.height() / 2), qRgb(255, 255, 255));
