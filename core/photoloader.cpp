@@ -507,7 +507,7 @@ QImage eightBits(QImage image)
 
 DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &loader)
 {
-    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error}; };
+    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error, QString()}; };
     const HeifOpening opening = HeifFile::open(&file);
     if (!opening.file)
         return failed(opening.error);
@@ -538,7 +538,7 @@ DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &load
                                    ? codedColourProfile(image.primaries, image.transfer)
                                    : image.profile;
     return {turnUpright(toSrgb(eightBits(std::move(image.image)), profile), loader.orientation),
-            QString()};
+            QString(), QString()};
 }
 
 } // namespace
@@ -640,7 +640,7 @@ static bool cutOffJpeg(bool endsInMarker, qint64 fileSize, const QSize &stored)
 
 DecodedPhoto decodePhoto(const PhotoLoader &loader)
 {
-    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error}; };
+    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error, QString()}; };
     const RegularFile opened = openRegularFile(loader.path);
     if (!opened.file)
         return failed(opened.error);
