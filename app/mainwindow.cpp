@@ -119,6 +119,14 @@ void MainWindow::connectSession()
                         : tr("%n photos could not be decoded and were left out:", nullptr, count),
                     problems);
             });
+    connect(&collage, &CollageSession::photosDamaged, this,
+            [this](const QList<PhotoProblem> &problems) {
+                const int count = int(problems.size());
+                showNotice(count == 1 ? tr("One photo is damaged and is shown as far as it goes:")
+                                      : tr("%n photos are damaged and are shown as far as they go:",
+                                           nullptr, count),
+                           problems);
+            });
     connect(&collage, &CollageSession::collageSaved, this, &MainWindow::saveEnded);
 
     const CanvasSettings *page = rightWidget->treeSettings->canvasSettings;

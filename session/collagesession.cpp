@@ -313,6 +313,15 @@ void CollageSession::renderFinished(quint64 request, const RenderedLayer &result
             problems.append({problem.path, tr("cannot decode (%1)").arg(problem.reason)});
         emit photosLeftOut(problems);
     }
+    QList<PhotoProblem> damaged;
+    for (const PhotoProblem &problem : render.damaged) {
+        if (!namedDamaged.contains(problem.path)) {
+            namedDamaged.insert(problem.path);
+            damaged.append(problem);
+        }
+    }
+    if (!damaged.isEmpty())
+        emit photosDamaged(damaged);
     QImage layer = render.image;
     layer.setDevicePixelRatio(drawnRatio);
     if (current == State::Rendering)

@@ -15,6 +15,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QSet>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
@@ -163,6 +164,8 @@ signals:
     void photosNotAdded(const QList<PhotoProblem> &problems);
     // Photos that could not be decoded and left the collage.
     void photosLeftOut(const QList<PhotoProblem> &problems);
+    // Photos whose files are cut off: drawn as far as they go, and named once.
+    void photosDamaged(const QList<PhotoProblem> &problems);
     void collageSaved(const SaveOutcome &outcome);
 
 private:
@@ -212,6 +215,7 @@ private:
         qreal ratio = 1.0;
     };
     std::optional<PendingRender> rendering;
+    QSet<QString> namedDamaged; // the cut-off files already told of: each is named once
     QFutureWatcherBase *adding = nullptr; // the files offered being read
 
     // Saves render on a pool of their own, so that the decoding inside keeps the whole global

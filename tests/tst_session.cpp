@@ -450,13 +450,25 @@ void TestSession::undecodablePhotoLeavesTheCollage()
     QVERIFY(damaged.open(QIODevice::WriteOnly));
     damaged.write(hostile::damagedScan(hostile::encoded(hostile::noise(64, 48), "JPG", true)));
     damaged.close();
+    // Cut off near its end: it stays, drawn as far as it goes, and is named once.
+    const QByteArray whole = hostile::encoded(hostile::noise(128, 128), "JPG");
+    const qsizetype scan = whole.indexOf("\xFF\xDA");
+    QFile cut(QDir(folder).filePath(QStringLiteral("u04.jpg")));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.left(scan + (whole.size() - scan) * 9 / 10));
+    cut.close();
 
     CollageSession session;
     QSignalSpy layers(&session, &CollageSession::photoLayerReady);
     QSignalSpy leftOut(&session, &CollageSession::photosLeftOut);
+    QSignalSpy damage(&session, &CollageSession::photosDamaged);
     session.addPaths({folder});
     QVERIFY(settled(session));
-    QCOMPARE(session.document().photos.size(), 3);
+    QCOMPARE(session.document().photos.size(), 4);
+    QCOMPARE(damage.count(), 1);
+    const QList<PhotoProblem> cutOff = damage.first().first().value<QList<PhotoProblem>>();
+    QCOMPARE(cutOff.size(), 1);
+    QCOMPARE(QFileInfo(cutOff.first().path).fileName(), QStringLiteral("u04.jpg"));
     QCOMPARE(leftOut.count(), 1);
     const QList<PhotoProblem> problems = leftOut.first().first().value<QList<PhotoProblem>>();
     QCOMPARE(problems.size(), 1);
@@ -469,7 +481,8 @@ void TestSession::undecodablePhotoLeavesTheCollage()
     session.undo();
     QVERIFY(settled(session));
     QVERIFY(opaque(lastLayer(layers), 25));
-    QCOMPARE(session.document().photos.size(), 3);
+    QCOMPARE(session.document().photos.size(), 4);
+    QCOMPARE(damage.count(), 1);
 }
 
 // On a screen of two device pixels per canvas pixel the layer holds twice the pixels each way,

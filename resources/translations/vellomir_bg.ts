@@ -485,6 +485,17 @@
         <source>not a regular file</source>
         <translation>не е обикновен файл</translation>
     </message>
+    <message>
+        <source>One photo is damaged and is shown as far as it goes:</source>
+        <translation>Една снимка е повредена и е показана докъдето стига:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos are damaged and are shown as far as they go:</source>
+        <translation>
+            <numerusform>%n снимка е повредена и е показана докъдето стига:</numerusform>
+            <numerusform>%n снимки са повредени и са показани докъдето стигат:</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>PdfPageDialog</name>

@@ -485,6 +485,17 @@
         <source>not a regular file</source>
         <translation>keine reguläre Datei</translation>
     </message>
+    <message>
+        <source>One photo is damaged and is shown as far as it goes:</source>
+        <translation>Ein Foto ist beschädigt und wird gezeigt, so weit es reicht:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos are damaged and are shown as far as they go:</source>
+        <translation>
+            <numerusform>%n Foto ist beschädigt und wird gezeigt, so weit es reicht:</numerusform>
+            <numerusform>%n Fotos sind beschädigt und werden gezeigt, so weit sie reichen:</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>PdfPageDialog</name>

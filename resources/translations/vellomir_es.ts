@@ -485,6 +485,17 @@
         <source>not a regular file</source>
         <translation>no es un archivo normal</translation>
     </message>
+    <message>
+        <source>One photo is damaged and is shown as far as it goes:</source>
+        <translation>Una foto está dañada y se muestra hasta donde llega:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos are damaged and are shown as far as they go:</source>
+        <translation>
+            <numerusform>%n foto está dañada y se muestra hasta donde llega:</numerusform>
+            <numerusform>%n fotos están dañadas y se muestran hasta donde llegan:</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>PdfPageDialog</name>
