@@ -552,8 +552,14 @@ void CollageSession::showOpened(CollageDocument opened)
     const QSize working = workingCanvasSize(opened.requestedSize);
     if (opened.canvasSize != working
         && (opened.canvasSize.width() > working.width()
-            || opened.canvasSize.height() > working.height()))
+            || opened.canvasSize.height() > working.height())) {
+        // Its frame was measured on that canvas: scaled with it, it saves as it was made.
+        const double factor = std::min(double(working.width()) / opened.canvasSize.width(),
+                                       double(working.height()) / opened.canvasSize.height());
+        opened.frame.a = int(std::lround(opened.frame.a * factor));
+        opened.frame.b = int(std::lround(opened.frame.b * factor));
         opened = fittedTo(std::move(opened), working);
+    }
     images.clear();
     applyDocument(opened);
     history->clear();

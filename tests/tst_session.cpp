@@ -41,6 +41,7 @@ private slots:
     void sharpAtRatioTwo();
     void rotateWithUndo_data();
     void rotateWithUndo();
+    void fullSizeProjectKeepsItsFrame();
     void quietByDefault_data();
     void quietByDefault();
 
@@ -622,6 +623,36 @@ void TestSession::rotateWithUndo()
     session.undo();
     QVERIFY(settled(session));
     QCOMPARE(lastLayer(layers), before);
+}
+
+// A project laid out at its full size, as the command line makes them, opens on the smaller
+// working canvas with its frame scaled alike, so a save draws the frame it was made with.
+void TestSession::fullSizeProjectKeepsItsFrame()
+{
+    const QString folder = dir.filePath(QStringLiteral("fullsize"));
+    writePhotos(folder, QStringLiteral("f"), 3);
+    CollageSession made;
+    made.setFrameParams(8, 10);
+    made.addPaths({folder});
+    QVERIFY(settled(made));
+    const QString project = QDir(folder).filePath(QStringLiteral("made.vellomir"));
+    QVERIFY(!made.saveProject(project));
+    const ProjectLoad load = readProjectFile(project);
+    QVERIFY(load.document);
+    CollageDocument full = *load.document;
+    full.requestedSize = QSize(3600, 2400);
+    full = fittedTo(std::move(full), full.requestedSize);
+    const QSize working = workingCanvasSize(full.requestedSize);
+    QCOMPARE(working, QSize(1200, 800)); // a third of the canvas the frame was measured on
+    full.frame.a = 24;
+    full.frame.b = 30;
+    QVERIFY(!writeProjectFile(full, project));
+
+    CollageSession opened;
+    QVERIFY(opened.openProject(project).opened);
+    QVERIFY(settled(opened));
+    QCOMPARE(opened.document().canvasSize, working);
+    QCOMPARE(QPoint(opened.document().frame.a, opened.document().frame.b), QPoint(8, 10));
 }
 
 void TestSession::quietByDefault_data()
