@@ -73,6 +73,24 @@ bool nameSurvivesDecoding(const QByteArray &name)
     return QFile::encodeName(QFile::decodeName(name)) == name;
 }
 
+bool hasOtherImageSuffix(const QString &path)
+{
+    static const QStringList others {
+        QStringLiteral("bmp"),  QStringLiteral("dib"), QStringLiteral("gif"), QStringLiteral("svg"),
+        QStringLiteral("svgz"), QStringLiteral("ico"), QStringLiteral("cur"), QStringLiteral("tga"),
+        QStringLiteral("pbm"),  QStringLiteral("pgm"), QStringLiteral("ppm"), QStringLiteral("pnm"),
+        QStringLiteral("xbm"),  QStringLiteral("xpm"), QStringLiteral("psd"), QStringLiteral("jp2"),
+        QStringLiteral("jxl"),  QStringLiteral("dng"), QStringLiteral("cr2"), QStringLiteral("cr3"),
+        QStringLiteral("nef"),  QStringLiteral("arw"), QStringLiteral("orf"), QStringLiteral("rw2"),
+        QStringLiteral("raf")};
+    return others.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+}
+
+QString notPhotoFormatReason()
+{
+    return QCoreApplication::translate("PhotoScan", "not a photo format");
+}
+
 QString undecodableNameReason()
 {
     return QCoreApplication::translate("PhotoScan",
@@ -134,6 +152,12 @@ FolderScan scanFolder(const QString &folder)
             twins << entry.fileName();
         }
         scan.files << entry.absoluteFilePath();
+    }
+    dir.setNameFilters({});
+    const QFileInfoList all = dir.entryInfoList(QDir::Files, QDir::Name);
+    for (const QFileInfo &entry : all) {
+        if (hasOtherImageSuffix(entry.fileName()))
+            scan.otherFormats.append({entry.absoluteFilePath(), notPhotoFormatReason()});
     }
     QStringList skipped = undecodable;
     skipped.sort();

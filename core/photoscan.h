@@ -23,6 +23,13 @@ QStringList photoDialogFilters();
 // Whether a file name has a photo suffix, in any letter case.
 bool hasPhotoSuffix(const QString &path);
 
+// Whether a file name has the suffix of a picture format that is not a photo format taken:
+// BMP, GIF, SVG, icons, the netpbm family, camera raw files and the like, in any letter case.
+bool hasOtherImageSuffix(const QString &path);
+
+// "not a photo format", translated: why such a file is not added.
+QString notPhotoFormatReason();
+
 // The photos of a folder as Add Folder takes them: regular files with a photo suffix in any
 // case, by name, without subfolders; links to regular files are taken. Pipes, sockets and
 // devices, and links to them, are never listed, so nothing here can block on opening them.
@@ -34,6 +41,7 @@ struct FolderScan
 {
     QStringList files; // as scanPhotoFolder() lists them
     QList<PhotoProblem> skipped; // by name, as the folder lists them
+    QList<PhotoProblem> otherFormats; // pictures of formats not taken (hasOtherImageSuffix)
 };
 
 // The folder read as scanPhotoFolder() reads it, keeping what it passes over for a reason

@@ -165,7 +165,7 @@ CollageSession::Offered CollageSession::readOffered(QList<PhotoRecord> held,
             if (scan.files.isEmpty() && scan.skipped.isEmpty())
                 result.notAdded.append({path, tr("the folder holds no photos")});
             fromFolders << scan.files;
-            result.notAdded << scan.skipped;
+            result.notAdded << scan.skipped << scan.otherFormats;
         } else {
             files << info.absoluteFilePath();
         }
@@ -181,9 +181,11 @@ CollageSession::Offered CollageSession::readOffered(QList<PhotoRecord> held,
             ++full;
             break;
         case NotAddedWhy::Unreadable:
-            result.notAdded.append({file.path, file.reason.isEmpty()
-                                                   ? tr("not a photo Vellomir can use")
-                                                   : file.reason});
+            // A picture of another format is named as such, whatever its reader said.
+            result.notAdded.append(
+                {file.path, hasOtherImageSuffix(file.path) ? notPhotoFormatReason()
+                            : file.reason.isEmpty()        ? tr("not a photo Vellomir can use")
+                                                           : file.reason});
             break;
         }
     }

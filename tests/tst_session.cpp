@@ -101,10 +101,10 @@ void TestSession::addPaths_data()
     QTest::addColumn<QStringList>("offered"); // "" is the row's folder
     QTest::addColumn<QStringList>("added"); // the names, in order, then "…" and the last
     QTest::addColumn<int>("notAdded");
-    QTest::newRow("a folder's photos and links to them, not its bitmaps or folders")
+    QTest::newRow("a folder's photos and links to them; its bitmap named, not its folders")
         << QStringList {"IMG_1.JPG", "img_2.jpeg",        "x.bmp",
                         "sub.jpg/",  "sub.jpg/inner.jpg", "link.jpg=sub.jpg/inner.jpg"}
-        << 0 << QStringList {""} << QStringList {"IMG_1.JPG", "img_2.jpeg", "link.jpg"} << 0;
+        << 0 << QStringList {""} << QStringList {"IMG_1.JPG", "img_2.jpeg", "link.jpg"} << 1;
     QTest::newRow("folders first, then the files in their order")
         << QStringList {"B/", "B/b2.jpg", "B/b1.jpg", "a.jpg", "c.Jpeg", "p.bmp"} << 0
         << QStringList {"a.jpg", "B", "c.Jpeg", "p.bmp"}
@@ -112,6 +112,9 @@ void TestSession::addPaths_data()
     QTest::newRow("at most a hundred")
         << QStringList() << 150 << QStringList {""}
         << QStringList {"p000.jpg", "p001.jpg", "…", "p099.jpg"} << 1; // one line for the fifty
+    QTest::newRow("pictures of other formats are named")
+        << QStringList {"a.gif", "b.SVG", "c.jpg", "notes.txt"} << 0 << QStringList {""}
+        << QStringList {"c.jpg"} << 2;
     QTest::newRow("nothing usable")
         << QStringList {"p.bmp"} << 0 << QStringList {"p.bmp"} << QStringList() << 1;
 }

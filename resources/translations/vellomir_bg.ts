@@ -620,6 +620,10 @@
         <source>the name is not valid in the locale&apos;s encoding</source>
         <translation>името не е валидно в знаковото кодиране на системата</translation>
     </message>
+    <message>
+        <source>not a photo format</source>
+        <translation>не е формат за снимки</translation>
+    </message>
 </context>
 <context>
     <name>PrintController</name>

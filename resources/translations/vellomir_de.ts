@@ -620,6 +620,10 @@
         <source>the name is not valid in the locale&apos;s encoding</source>
         <translation>der Name ist in der Zeichenkodierung des Systems ungültig</translation>
     </message>
+    <message>
+        <source>not a photo format</source>
+        <translation>kein Fotoformat</translation>
+    </message>
 </context>
 <context>
     <name>PrintController</name>

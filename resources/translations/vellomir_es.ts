@@ -620,6 +620,10 @@
         <source>the name is not valid in the locale&apos;s encoding</source>
         <translation>el nombre no es válido en la codificación de caracteres del sistema</translation>
     </message>
+    <message>
+        <source>not a photo format</source>
+        <translation>no es un formato de foto</translation>
+    </message>
 </context>
 <context>
     <name>PrintController</name>
