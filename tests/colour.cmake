@@ -1,6 +1,8 @@
 # Colour profiles in and out: photos made with Qt's, LittleCMS's and libjpeg's writers.
 vellomir_add_test(tst_colour LIBS vellomir_core PkgConfig::LCMS2 PkgConfig::LIBJPEG
     PkgConfig::LIBHEIF)
+set_property(TEST tst_colour APPEND PROPERTY ENVIRONMENT
+    "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/lsan-colour.supp:print_suppressions=0")
 target_compile_definitions(tst_colour PRIVATE
     VELLOMIR_COLOUR_CORPUS="${CMAKE_CURRENT_SOURCE_DIR}/fuzz/colour")
 
