@@ -23,6 +23,10 @@ CanvasGestures::CanvasGestures(CollageSession *session, CanvasScene *scene, Canv
     connect(view, &CanvasView::contextMenuAt, this, &CanvasGestures::contextMenu);
     connect(view, &CanvasView::deletePressed, this, &CanvasGestures::removeSelected);
     connect(view, &CanvasView::escapePressed, this, &CanvasGestures::cancel);
+    connect(view, &CanvasView::sizeStepPressed, this, [this](int steps) {
+        if (selected >= 0)
+            this->session->emphasisePhoto(selected, steps);
+    });
     connect(view, &CanvasView::tileDragMoved, this, &CanvasGestures::tileDragMoved);
     connect(view, &CanvasView::tileDropped, this, &CanvasGestures::tileDropped);
     connect(view, &CanvasView::cropDragMoved, this, &CanvasGestures::cropDragMoved);
@@ -90,6 +94,16 @@ void CanvasGestures::contextMenu(const QPointF &at, const QPoint &globalPos)
             [this, index] { session->turnPhoto(index, -1); });
     connect(menu->addAction(tr("Rotate Ri&ght")), &QAction::triggered, this,
             [this, index] { session->turnPhoto(index, 1); });
+    QAction *larger = menu->addAction(tr("Make L&arger"));
+    larger->setShortcut(QKeySequence(Qt::Key_Plus));
+    larger->setEnabled(session->canEmphasise(index, 1));
+    connect(larger, &QAction::triggered, this,
+            [this, index] { session->emphasisePhoto(index, 1); });
+    QAction *smaller = menu->addAction(tr("Make S&maller"));
+    smaller->setShortcut(QKeySequence(Qt::Key_Minus));
+    smaller->setEnabled(session->canEmphasise(index, -1));
+    connect(smaller, &QAction::triggered, this,
+            [this, index] { session->emphasisePhoto(index, -1); });
     connect(menu->addAction(tr("Re&place Photo...")), &QAction::triggered, this,
             [this, index] { replacePhoto(index); });
     QAction *centre = menu->addAction(tr("&Centre Photo"));

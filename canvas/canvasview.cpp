@@ -187,6 +187,17 @@ void CanvasView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        const int key = event->key();
+        const int steps = key == Qt::Key_Plus || key == Qt::Key_Equal ? 1
+                          : key == Qt::Key_Minus                      ? -1
+                                                                      : 0;
+        if (steps != 0) {
+            emit sizeStepPressed(steps);
+            event->accept();
+            return;
+        }
+    }
     QGraphicsView::keyPressEvent(event);
 }
 

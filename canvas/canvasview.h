@@ -31,6 +31,8 @@ signals:
     void contextMenuAt(const QPointF &at, const QPoint &globalPos);
     void deletePressed();
     void escapePressed();
+    // `+` (or `=`, its key unshifted) and `-` without Ctrl: one step larger or smaller.
+    void sizeStepPressed(int steps);
     // A tile carried from `from`: the pointer is over `at`, and on release it is dropped there.
     void tileDragMoved(const QPointF &from, const QPointF &at);
     void tileDropped(const QPointF &from, const QPointF &at);

@@ -59,6 +59,8 @@ CollageSession::CollageSession(QObject *parent)
     });
     connect(&renderThread, &RenderThread::renderFinished, this, &CollageSession::renderFinished);
     connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this, &CollageSession::saveEnded);
+    connect(&refitWatcher, &QFutureWatcher<CollageDocument>::finished, this,
+            &CollageSession::refitReady);
 }
 
 // The workers read only copies, but the save job reports to this object: stop listening,
@@ -70,6 +72,8 @@ CollageSession::~CollageSession()
     renderThread.disconnect(this);
     saveWatcher.disconnect(this);
     saveWatcher.waitForFinished();
+    refitWatcher.disconnect(this);
+    refitWatcher.waitForFinished();
     if (adding) {
         adding->disconnect(this);
         adding->waitForFinished();
@@ -370,6 +374,31 @@ void CollageSession::changeDocument(const QString &text, const CollageDocument &
     pushStep(text, before, mergeId);
 }
 
+// A refit of many photos takes longer than a frame of the window: it runs on the global pool,
+// and the collage is laying out until it ends. The refit reads only its own copy.
+void CollageSession::refitDocument(const QString &text, CollageDocument next)
+{
+    if (!next.hasLayout())
+        return changeDocument(text, next);
+    refitStep = text;
+    setState(State::LayingOut);
+    const QSize canvas = next.canvasSize;
+    refitWatcher.setFuture(QtConcurrent::run(&refittedTo, std::move(next), canvas, seedSource()));
+}
+
+void CollageSession::refitReady()
+{
+    if (refitWatcher.isCanceled() || current != State::LayingOut || layingOut)
+        return;
+    qCDebug(lcSession) << "refit ready";
+    CollageDocument next = refitWatcher.result();
+    // Appearance changes made while the refit ran were steps of their own and stay.
+    next.background = doc.background;
+    next.frame = doc.frame;
+    setState(State::Idle);
+    changeDocument(refitStep, next);
+}
+
 // Shows `next` as it is, without a new layout: the tree is in the document and the photos
 // come from the cache.
 void CollageSession::applyDocument(const CollageDocument &next)
@@ -402,15 +431,15 @@ void CollageSession::removePhoto(int index)
 {
     if (busy() || !validPhoto(index))
         return;
-    changeDocument(tr("Remove Photo"), withoutPhoto(doc, index));
+    refitDocument(tr("Remove Photo"), withoutPhoto(doc, index));
 }
 
 void CollageSession::turnPhoto(int index, int quarterTurns)
 {
     if (busy() || !validPhoto(index))
         return;
-    changeDocument(quarterTurns < 0 ? tr("Rotate Left") : tr("Rotate Right"),
-                   withTurnedPhoto(doc, index, quarterTurns));
+    refitDocument(quarterTurns < 0 ? tr("Rotate Left") : tr("Rotate Right"),
+                  withTurnedPhoto(doc, index, quarterTurns));
 }
 
 void CollageSession::centrePhoto(int index)
@@ -449,10 +478,28 @@ void CollageSession::replacePhoto(int index, const QString &path)
         if (result.additions.added == 0 || !validPhoto(index)
             || doc.photos.at(index).path != replaced)
             return;
-        changeDocument(tr("Replace Photo"),
-                       withReplacedPhoto(doc, index, result.additions.photos.last()));
+        refitDocument(tr("Replace Photo"),
+                      withReplacedPhoto(doc, index, result.additions.photos.last()));
     });
     watcher->setFuture(QtConcurrent::run(&CollageSession::readOffered, others, QStringList {path}));
+}
+
+bool CollageSession::canEmphasise(int index, int steps) const
+{
+    if (!validPhoto(index) || steps == 0 || !doc.hasLayout())
+        return false;
+    const qreal emphasis = doc.photos.at(index).emphasis;
+    return steppedEmphasis(emphasis, steps) != nearestEmphasis(emphasis);
+}
+
+void CollageSession::emphasisePhoto(int index, int steps)
+{
+    if (busy() || !canEmphasise(index, steps))
+        return;
+    CollageDocument next = doc;
+    PhotoRecord &photo = next.photos[index];
+    photo.emphasis = steppedEmphasis(photo.emphasis, steps);
+    refitDocument(steps > 0 ? tr("Make Larger") : tr("Make Smaller"), next);
 }
 
 void CollageSession::setFrameType(int type)
@@ -516,11 +563,8 @@ void CollageSession::resizeCanvas(const QSize &requested, std::optional<int> dpi
     resized.requestedSize = requested;
     if (requested == doc.requestedSize)
         return changeDocument(tr("Canvas Size"), resized);
-    if (resized.hasLayout())
-        resized = fittedTo(std::move(resized), workingCanvasSize(requested));
-    else
-        resized.canvasSize = workingCanvasSize(requested);
-    changeDocument(tr("Canvas Size"), resized);
+    resized.canvasSize = workingCanvasSize(requested);
+    refitDocument(tr("Canvas Size"), resized);
 }
 
 // --- project files ---------------------------------------------------------------

@@ -108,6 +108,11 @@ public:
     // Puts the photo of `path` in the place of photo `index`, read off the GUI thread; a file
     // that cannot be added is told through photosNotAdded().
     void replacePhoto(int index, const QString &path);
+    // The photo's emphasis `steps` doublings up (down for negative steps), within ½ to 4, and
+    // the layout refitted to it: Make Larger and Make Smaller. Nothing at either end.
+    void emphasisePhoto(int index, int steps);
+    // Whether the photo's emphasis can go `steps` further.
+    bool canEmphasise(int index, int steps) const;
 
     void setFrame(const FrameSettings &frame);
     void setFrameType(int type);
@@ -117,7 +122,7 @@ public:
     // resolution: a step, the cache cleared.
     void newCanvas(const QSize &requested, std::optional<int> dpi = std::nullopt);
     // The same collage on a canvas of another size or resolution, as one step: the layout is
-    // fitted to the new size.
+    // refitted to the new size, keeping its arrangement where it can.
     void resizeCanvas(const QSize &requested, std::optional<int> dpi = std::nullopt);
     // The screen's device pixels per canvas pixel, which the photo layer is drawn for.
     void setDeviceRatio(qreal ratio);
@@ -184,6 +189,10 @@ private:
     void applyDocument(const CollageDocument &next);
     // Makes `next` the document as one step named `text`.
     void changeDocument(const QString &text, const CollageDocument &next, int mergeId = -1);
+    // Makes `next`, its layout refitted to its canvas off the GUI thread, the document as one
+    // step named `text`; a document without a layout becomes it at once.
+    void refitDocument(const QString &text, CollageDocument next);
+    void refitReady();
     void pushStep(const QString &text, const CollageDocument &before, int mergeId = -1);
     bool validPhoto(int index) const;
     void setProjectPath(const QString &path);
@@ -208,6 +217,9 @@ private:
         CollageDocument before; // the document the step goes back to
     };
     std::optional<PendingLayout> layingOut;
+    // The refit running, and the step it ends.
+    QFutureWatcher<CollageDocument> refitWatcher;
+    QString refitStep;
     // The render whose layer is awaited, and the ratio it draws for.
     struct PendingRender
     {

@@ -142,10 +142,10 @@ void TestPrinting::sizeAndResolutionAreOneStep()
     QVERIFY(openA5(session));
     const CollageDocument before = session.document();
     session.resizeCanvas(size, dpi);
+    QVERIFY(idle(session)); // a new shape is refitted off the GUI thread
     QCOMPARE(session.document().requestedSize, size);
     QCOMPARE(session.document().dpi, dpi);
     QCOMPARE(session.undoStack()->count(), 1);
-    QVERIFY(idle(session));
     session.undo();
     QVERIFY(idle(session));
     QCOMPARE(session.document().requestedSize, before.requestedSize);

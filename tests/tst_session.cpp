@@ -39,6 +39,8 @@ private slots:
     void canvasSizeKeepsThePhotos();
     void undecodablePhotoLeavesTheCollage();
     void sharpAtRatioTwo();
+    void refitSteps_data();
+    void refitSteps();
     void rotateWithUndo_data();
     void rotateWithUndo();
     void fullSizeProjectKeepsItsFrame();
@@ -209,7 +211,7 @@ void TestSession::refusedWhileBusy_data()
     QTest::addColumn<QString>("operation");
     QTest::addColumn<bool>("rendering"); // else laying out
     for (const char *operation : {"add", "shuffle", "undo", "swap", "remove", "turn", "centre",
-                                  "crop", "new canvas", "canvas size", "open", "save"}) {
+                                  "crop", "larger", "new canvas", "canvas size", "open", "save"}) {
         QTest::addRow("%s while laying out", operation) << QString(operation) << false;
         QTest::addRow("%s while rendering", operation) << QString(operation) << true;
     }
@@ -259,6 +261,8 @@ void TestSession::refusedWhileBusy()
         session.centrePhoto(0);
     else if (operation == "crop")
         session.setCrop(0, QPointF(0.2, 0));
+    else if (operation == "larger")
+        session.emphasisePhoto(0, 1);
     else if (operation == "new canvas")
         session.newCanvas(QSize(400, 300));
     else if (operation == "canvas size")
@@ -537,6 +541,109 @@ void TestSession::sharpAtRatioTwo()
     }
     QVERIFY(!saved[0].isEmpty());
     QVERIFY(saved[0] == saved[1]);
+}
+
+// How far apart two shapes are: 1 for the same, 2 for one twice as wide for its height.
+static qreal shapeGap(QSizeF a, QSizeF b)
+{
+    const qreal ratio = (a.width() / a.height()) / (b.width() / b.height());
+    return std::max(ratio, 1 / ratio);
+}
+
+void TestSession::refitSteps_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("stepName"); // empty: refused, nothing changes
+    QTest::newRow("canvas to portrait") << "portrait"
+                                        << "Canvas Size";
+    QTest::newRow("rotate") << "rotate"
+                            << "Rotate Right";
+    QTest::newRow("remove") << "remove"
+                            << "Remove Photo";
+    QTest::newRow("emphasis 2") << "larger"
+                                << "Make Larger";
+    QTest::newRow("emphasis 1/2") << "smaller"
+                                  << "Make Smaller";
+    QTest::newRow("smaller than 1/2") << "smallest"
+                                      << "";
+}
+
+// Changes of shape or share refit the layout off the GUI thread: one step, refused while it
+// runs, cells that follow their photos, and undo gives back the document as it was.
+void TestSession::refitSteps()
+{
+    QFETCH(QString, operation);
+    QFETCH(QString, stepName);
+    const QString folder = dir.filePath(QStringLiteral("refit"));
+    if (!QFileInfo::exists(folder))
+        writePhotos(folder, QStringLiteral("r"), 9);
+    CollageSession session;
+    session.setSeedSource([] { return 1u; });
+    session.addPaths({folder});
+    QVERIFY(settled(session));
+    if (operation == "smallest") {
+        session.emphasisePhoto(0, -1);
+        QVERIFY(settled(session));
+    }
+    const CollageDocument before = session.document();
+    const int steps = session.undoStack()->count();
+    // photo 1 of the folder is landscape (60x40)
+    if (operation == "portrait")
+        session.resizeCanvas(QSize(1000, 1500));
+    else if (operation == "rotate")
+        session.turnPhoto(1, 1);
+    else if (operation == "remove")
+        session.removePhoto(0);
+    else if (operation == "larger" || operation == "smaller" || operation == "smallest")
+        session.emphasisePhoto(0, operation == "larger" ? 1 : -1);
+    if (stepName.isEmpty()) {
+        QCOMPARE(session.busy(), false);
+        QCOMPARE(session.document(), before);
+        QCOMPARE(session.undoStack()->count(), steps);
+        return;
+    }
+    QCOMPARE(session.state(), CollageSession::State::LayingOut);
+    session.emphasisePhoto(2, 1); // refused until the refit has ended
+    session.swapPhotos(2, 3);
+    QVERIFY(settled(session));
+    const CollageDocument after = session.document();
+    QCOMPARE(session.undoStack()->count(), steps + 1);
+    QCOMPARE(session.undoStack()->undoText(), stepName);
+    QVERIFY(after.hasLayout());
+    const char *why = nullptr;
+    QVERIFY2(btree_check(after.layout.tree(), 1, &why) == 0, why);
+    QCOMPARE(after.photos.at(1).crop, before.photos.at(1).crop);
+    // the old tree stretched to the new canvas, as the canvas once changed
+    const CollageDocument stretched = fittedTo(before, after.canvasSize);
+    qreal refitGap = 0;
+    qreal stretchedGap = 0;
+    for (int k = 0; k < after.photos.size(); ++k) {
+        const QRect cell = cellOf(after, k);
+        refitGap += shapeGap(cell.size(), after.photos.at(k).size);
+        stretchedGap += shapeGap(cellOf(stretched, k).size(), after.photos.at(k).size);
+        QVERIFY2(cell.width() >= 10 && cell.height() >= 10, qPrintable(QString::number(k)));
+        if (operation == "portrait")
+            QVERIFY2(shapeGap(cell.size(), after.photos.at(k).size) <= 2,
+                     qPrintable(QString::number(k)));
+    }
+    if (operation == "portrait") {
+        QCOMPARE(after.canvasSize, QSize(600, 900));
+        QVERIFY(refitGap < stretchedGap);
+    }
+    if (operation == "rotate")
+        QVERIFY(shapeGap(cellOf(after, 1).size(), after.photos.at(1).size) <= 1.5);
+    const auto area = [](QRect r) { return r.width() * r.height(); };
+    if (operation == "larger")
+        QVERIFY(area(cellOf(after, 0)) > area(cellOf(before, 0)));
+    if (operation == "smaller")
+        QVERIFY(area(cellOf(after, 0)) < area(cellOf(before, 0)));
+
+    session.undo();
+    QVERIFY(settled(session));
+    QCOMPARE(session.document(), before);
+    session.redo();
+    QVERIFY(settled(session));
+    QCOMPARE(session.document(), after);
 }
 
 void TestSession::rotateWithUndo_data()

@@ -35,6 +35,14 @@
         <source>Replace Photo</source>
         <translation>Замяна на снимката</translation>
     </message>
+    <message>
+        <source>Make L&amp;arger</source>
+        <translation>&amp;Увеличи</translation>
+    </message>
+    <message>
+        <source>Make S&amp;maller</source>
+        <translation>&amp;Намали</translation>
+    </message>
 </context>
 <context>
     <name>CanvasSettings</name>
@@ -201,6 +209,14 @@
     <message>
         <source>it is being restored by another window</source>
         <translation>възстановява се от друг прозорец</translation>
+    </message>
+    <message>
+        <source>Make Larger</source>
+        <translation>Увеличи</translation>
+    </message>
+    <message>
+        <source>Make Smaller</source>
+        <translation>Намали</translation>
     </message>
 </context>
 <context>

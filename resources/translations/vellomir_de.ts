@@ -35,6 +35,14 @@
         <source>Replace Photo</source>
         <translation>Foto ersetzen</translation>
     </message>
+    <message>
+        <source>Make L&amp;arger</source>
+        <translation>&amp;Vergrößern</translation>
+    </message>
+    <message>
+        <source>Make S&amp;maller</source>
+        <translation>Ver&amp;kleinern</translation>
+    </message>
 </context>
 <context>
     <name>CanvasSettings</name>
@@ -201,6 +209,14 @@
     <message>
         <source>it is being restored by another window</source>
         <translation>es wird gerade von einem anderen Fenster wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>Make Larger</source>
+        <translation>Vergrößern</translation>
+    </message>
+    <message>
+        <source>Make Smaller</source>
+        <translation>Verkleinern</translation>
     </message>
 </context>
 <context>

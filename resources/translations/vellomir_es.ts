@@ -35,6 +35,14 @@
         <source>Replace Photo</source>
         <translation>Reemplazar foto</translation>
     </message>
+    <message>
+        <source>Make L&amp;arger</source>
+        <translation>&amp;Agrandar</translation>
+    </message>
+    <message>
+        <source>Make S&amp;maller</source>
+        <translation>Red&amp;ucir</translation>
+    </message>
 </context>
 <context>
     <name>CanvasSettings</name>
@@ -201,6 +209,14 @@
     <message>
         <source>it is being restored by another window</source>
         <translation>otra ventana lo está restaurando</translation>
+    </message>
+    <message>
+        <source>Make Larger</source>
+        <translation>Agrandar</translation>
+    </message>
+    <message>
+        <source>Make Smaller</source>
+        <translation>Reducir</translation>
     </message>
 </context>
 <context>
