@@ -135,9 +135,11 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
     QMutex blending; // the tiles are cut in parallel, but laid onto the target one at a time
     const auto draw = [&](const RenderCell &cell, QImage &image, bool last) {
         const PhotoRecord *record = recordFor(cell, photos);
-        QImage tile
-            = prepareTile(turned(image, record ? record->turns : 0), quint16(cell.rect.width()),
-                          quint16(cell.rect.height()), record ? record->crop : QPointF());
+        const QImage upright = turned(image, record ? record->turns : 0);
+        QImage tile = prepareTile(
+            upright, quint16(cell.rect.width()), quint16(cell.rect.height()),
+            record ? tileCrop(*record, upright.size(), cell.rect.size(), CropMode::Auto)
+                   : QPointF());
         if (last)
             image = QImage(); // a decode the cache does not keep goes before the frame is cut
         const QImage framed = PhotoFrame().apply(tile, frame.type, frame.a, frame.b);
@@ -274,7 +276,16 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
     // whatever was shown before it. A photo layer for the screen goes through the cache, at
     // the screen's pixel ratio too.
     ImageCache fresh(ImageCache::Retention::DrawOnly);
-    ImageCache &decodes = kind == RenderKind::Collage ? fresh : cache;
+    // A cache that keeps nothing of its own holds only what its caller decoded for this very
+    // render, which a collage is drawn from too.
+    const bool prepared = !cache.keepsImages();
+    ImageCache &decodes = kind == RenderKind::Collage && !prepared ? fresh : cache;
+    // The tiles are cut by tileCrop() under CropMode::Auto from what the records hold: under
+    // CropMode::Centre nothing the analysis found may move them.
+    if (document.crop == CropMode::Centre) {
+        for (PhotoRecord &photo : result.document.photos)
+            photo.content.reset();
+    }
     // Every round leaves out at least one photo or is the last, so this ends.
     for (;;) {
         CollageDocument &drawn = result.document;
@@ -285,7 +296,7 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         QList<PhotoProblem> failed;
         if (drawn.hasLayout())
             failed = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
-                                   progress, kind == RenderKind::PhotoLayer,
+                                   progress, kind == RenderKind::PhotoLayer || prepared,
                                    kind == RenderKind::PhotoLayer);
         if (failed.isEmpty()) {
             result.image = std::move(layer);
@@ -315,6 +326,13 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         result.dropped += dropped;
         layer = QImage();
         qCDebug(lcRender) << "left out" << dropped.size() << "photos that failed to decode";
+    }
+    if (document.crop == CropMode::Centre) { // what was found stays the document's
+        QHash<QString, std::optional<ContentBox>> found;
+        for (const PhotoRecord &photo : document.photos)
+            found.insert(photo.path, photo.content);
+        for (PhotoRecord &photo : result.document.photos)
+            photo.content = found.value(photo.path);
     }
     if (kind == RenderKind::PhotoLayer)
         return result;
@@ -407,8 +425,8 @@ QImage redrawCell(const CollageDocument &document, const ImageCache &cache, int 
             QRectF(cell.x() / ratio, cell.y() / ratio, cell.width() / ratio, cell.height() / ratio),
             Qt::transparent);
     }
-    const QImage tile
-        = prepareTile(image, quint16(cell.width()), quint16(cell.height()), photo.crop);
+    const QImage tile = prepareTile(image, quint16(cell.width()), quint16(cell.height()),
+                                    tileCrop(photo, image.size(), cell.size(), document.crop));
     blendTile(result, PhotoFrame().apply(tile, frame.type, frame.a, frame.b), cell.x(), cell.y());
     return result;
 }

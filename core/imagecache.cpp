@@ -31,9 +31,19 @@ QImage ImageCache::imageFor(const QString &path, const QSize &cell) const
 
 void ImageCache::store(const QString &path, const QImage &image)
 {
+    if (retention == Retention::DrawOnly) {
+        QMutexLocker locker(&mutex);
+        images[path];
+        return;
+    }
+    hold(path, image);
+}
+
+void ImageCache::hold(const QString &path, const QImage &image)
+{
     QMutexLocker locker(&mutex);
     QList<QImage> &sizes = images[path];
-    if (image.isNull() || retention == Retention::DrawOnly)
+    if (image.isNull())
         return;
     auto at = sizes.begin();
     while (at != sizes.end() && at->width() < image.width())

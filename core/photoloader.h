@@ -1,6 +1,7 @@
 #ifndef PHOTOLOADER_H
 #define PHOTOLOADER_H
 
+#include "contentbox.h"
 #include "photoformat.h"
 
 #include <QImage>
@@ -28,11 +29,14 @@ struct PhotoRecord
     // Quarter turns clockwise the user gave the photo on top of its orientation, 0 to 3, for a
     // camera that tagged it wrongly. `size` is the size after them.
     int turns = 0;
+    // What the analysis found in the photo; nothing until it has been analysed. Stored with
+    // the project, so the crop stays as it was whatever a later detector finds.
+    std::optional<ContentBox> content;
 
     friend bool operator==(const PhotoRecord &a, const PhotoRecord &b)
     {
         return a.path == b.path && a.size == b.size && a.orientation == b.orientation
-               && a.crop == b.crop && a.turns == b.turns;
+               && a.crop == b.crop && a.turns == b.turns && a.content == b.content;
     }
 };
 

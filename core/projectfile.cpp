@@ -35,8 +35,10 @@
 **     "background": "#ffffffff",                      #AARRGGBB
 **     "frame": {"type": 2, "margin": 4, "curve": 10},
 **     "seed": 41234,
+**     "cropMode": "auto",                             or "centre"; absent: centre
 **     "photos": [{"path": "trip/beach.jpg", "width": 4000, "height": 3000,
-**                 "orientation": 6, "cropX": 0.1, "cropY": 0, "turns": 1}, ...],
+**                 "orientation": 6, "cropX": 0.1, "cropY": 0, "turns": 1,
+**                 "content": {"faces": [[0.4, 0.1, 0.2, 0.3]], "subject": [x, y, w, h]}}, ...],
 **     "tree": ["side", 1, "stack", 2, 3]
 **   }
 **
@@ -189,6 +191,9 @@ Parsed<PhotoRecord> photoFrom(const QJsonValue &value, const QDir &folder)
                 QT_TRANSLATE_NOOP("ProjectFile", "a photo's turn is not usable"));
         photo.turns = int(*quarter);
     }
+    // Written once the photo was analysed. A box that is not one is dropped: the photo is
+    // analysed again rather than the project refused.
+    photo.content = contentFromObject(object.value(QLatin1String("content")));
     return {photo, QString()};
 }
 
@@ -323,6 +328,8 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
                             {QLatin1String("cropY"), photo.crop.y()}};
         if (photo.turns)
             object.insert(QLatin1String("turns"), photo.turns);
+        if (photo.content)
+            object.insert(QLatin1String("content"), contentObject(*photo.content));
         photos.append(object);
     }
     const QJsonObject frame {{QLatin1String("type"), document.frame.type},
@@ -336,6 +343,8 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
         {QLatin1String("background"), document.background.name(QColor::HexArgb)},
         {QLatin1String("frame"), frame},
         {QLatin1String("seed"), qint64(document.seed)},
+        {QLatin1String("cropMode"),
+         document.crop == CropMode::Auto ? QLatin1String("auto") : QLatin1String("centre")},
         {QLatin1String("photos"), photos},
         {QLatin1String("tree"), treeTokens(document)},
     };
@@ -384,6 +393,10 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
     if (!seed)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the project file is damaged"));
     document.seed = unsigned(*seed);
+    // Projects from before automatic crops have none: their tiles stay centred, as saved.
+    document.crop = root.value(QLatin1String("cropMode")).toString() == QLatin1String("auto")
+                        ? CropMode::Auto
+                        : CropMode::Centre;
 
     const QJsonValue photosValue = root.value(QLatin1String("photos"));
     if (!photosValue.isArray())
