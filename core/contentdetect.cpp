@@ -245,6 +245,11 @@ ContentBox detectContent(const QImage &image, FaceCascades cascades)
         const cv::Mat view(greyImage.height(), greyImage.width(), CV_8UC1,
                            const_cast<uchar *>(greyImage.constBits()),
                            size_t(greyImage.bytesPerLine()));
+        // A flat image shows nothing, though its spectrum's residual would make up a subject.
+        cv::Scalar mean, deviation;
+        cv::meanStdDev(view, mean, deviation);
+        if (deviation[0] < 2)
+            return {};
         cv::Mat grey;
         cv::equalizeHist(view, grey);
         for (const cv::Rect2d &face : findFaces(grey, cascades)) {
