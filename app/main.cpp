@@ -4,7 +4,8 @@
 
 #include <QLoggingCategory>
 
-Q_DECLARE_LOGGING_CATEGORY(lcWindow)
+// The window's trace, silent unless QT_LOGGING_RULES enables vellomir.*.
+Q_LOGGING_CATEGORY(lcWindow, "vellomir.window", QtWarningMsg)
 
 #include <QApplication>
 #include <QDebug>

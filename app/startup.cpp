@@ -1,6 +1,5 @@
 #include "startup.h"
 
-#include "canvasview.h"
 #include "mainwindow.h"
 #include "projectfile.h"
 
@@ -58,10 +57,8 @@ void openStartupFiles(MainWindow &window, const StartupFiles &files)
     }
     if (files.photos.isEmpty())
         return;
-    // The view's drop signal is the window's one public way in for photos and folders, and it
-    // filters them exactly as a drop does.
-    if (CanvasView *view = window.findChild<CanvasView *>())
-        emit view->urlsAdded(files.photos);
-    else
-        qCWarning(lcStartup) << "no canvas to add the photos to";
+    QStringList paths;
+    for (const QUrl &url : files.photos)
+        paths << url.toLocalFile();
+    window.addPaths(paths);
 }

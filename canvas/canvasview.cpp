@@ -182,6 +182,11 @@ void CanvasView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Escape) {
+        emit escapePressed();
+        event->accept();
+        return;
+    }
     QGraphicsView::keyPressEvent(event);
 }
 

@@ -10,7 +10,7 @@
 // files and folders dropped on it to whoever listens. It also turns the pointer's gestures
 // on the canvas into requests in scene coordinates; what they mean for the collage is the
 // window's business:
-// - a click, a double click, a right click (context menu) and the Delete key;
+// - a click, a double click, a right click (context menu), and the Delete and Escape keys;
 // - a drag with the left button: a tile carried onto another one;
 // - a drag with Shift held, or with the middle button: a photo moved inside its tile.
 class CanvasView : public QGraphicsView
@@ -30,6 +30,7 @@ signals:
     void doubleClicked(const QPointF &at);
     void contextMenuAt(const QPointF &at, const QPoint &globalPos);
     void deletePressed();
+    void escapePressed();
     // A tile carried from `from`: the pointer is over `at`, and on release it is dropped there.
     void tileDragMoved(const QPointF &from, const QPointF &at);
     void tileDropped(const QPointF &from, const QPointF &at);

@@ -1,5 +1,7 @@
 #include "collagedocument.h"
 
+#include "collagelimits.h"
+
 #include "btree.h"
 
 #include <QCoreApplication>
@@ -98,8 +100,8 @@ bool operator==(const CollageDocument &x, const CollageDocument &y)
 QSize workingCanvasSize(const QSize &requested)
 {
     QSize size = requested;
-    if (size.width() > 1200 || size.height() > 1200)
-        size.scale(1200, 900, Qt::KeepAspectRatio);
+    if (size.width() > limits::maxWorkingSide || size.height() > limits::maxWorkingSide)
+        size.scale(limits::workingBoxWidth, limits::workingBoxHeight, Qt::KeepAspectRatio);
     return size;
 }
 

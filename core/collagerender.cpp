@@ -364,10 +364,12 @@ QImage renderPhotoLayer(const CollageDocument &document, ImageCache &cache, cons
     return renderDocument(document, cache, size, RenderKind::PhotoLayer, progress).image;
 }
 
-QImage renderCollageImage(const CollageDocument &document, ImageCache &cache, const QSize &size,
+QImage renderCollageImage(const CollageDocument &document, const QSize &size,
                           const RenderProgress &progress)
 {
-    return renderDocument(document, cache, size, RenderKind::Collage, progress).image;
+    // A collage never draws through a cache (see renderDocument()).
+    ImageCache unused(ImageCache::Retention::DrawOnly);
+    return renderDocument(document, unused, size, RenderKind::Collage, progress).image;
 }
 
 int photoAt(const CollageDocument &document, const QPointF &point)

@@ -95,9 +95,9 @@ QImage composeCollage(const CollageDocument &document, const QImage &layer);
 QImage renderPhotoLayer(const CollageDocument &document, ImageCache &cache, const QSize &size,
                         const RenderProgress &progress = {});
 
-// The image of renderDocument() for the finished collage. Null when there is no memory for an
-// image of that size.
-QImage renderCollageImage(const CollageDocument &document, ImageCache &cache, const QSize &size,
+// The image of renderDocument() for the finished collage, every photo decoded for it. Null when
+// there is no memory for an image of that size.
+QImage renderCollageImage(const CollageDocument &document, const QSize &size,
                           const RenderProgress &progress = {});
 
 // The photo (0-based) whose cell holds `point` on the document's canvas, or -1.

@@ -5,6 +5,14 @@ ImageCache::ImageCache(Retention retention)
 {
 }
 
+ImageCache::ImageCache(const ImageCache &other)
+    : retention(other.retention)
+    , journaling(true)
+{
+    QMutexLocker locker(&other.mutex);
+    images = other.images;
+}
+
 bool ImageCache::contains(const QString &path) const
 {
     QMutexLocker locker(&mutex);
@@ -34,6 +42,8 @@ void ImageCache::store(const QString &path, const QImage &image)
     if (retention == Retention::DrawOnly) {
         QMutexLocker locker(&mutex);
         images[path];
+        if (journaling)
+            journal.append({path, QImage()});
         return;
     }
     hold(path, image);
@@ -43,6 +53,8 @@ void ImageCache::hold(const QString &path, const QImage &image)
 {
     QMutexLocker locker(&mutex);
     QList<QImage> &sizes = images[path];
+    if (journaling)
+        journal.append({path, image});
     if (image.isNull())
         return;
     auto at = sizes.begin();
@@ -59,10 +71,23 @@ void ImageCache::clear()
 {
     QMutexLocker locker(&mutex);
     images.clear();
+    journal.clear();
 }
 
 int ImageCache::count() const
 {
     QMutexLocker locker(&mutex);
     return int(images.size());
+}
+
+QList<ImageCache::Decode> ImageCache::stored() const
+{
+    QMutexLocker locker(&mutex);
+    return journal;
+}
+
+void ImageCache::merge(const QList<Decode> &decodes)
+{
+    for (const Decode &decode : decodes)
+        store(decode.path, decode.image);
 }

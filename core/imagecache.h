@@ -23,8 +23,17 @@ public:
     // with images it never draws again.
     enum class Retention { Keep, DrawOnly };
 
+    // A photo's decode as it enters the cache.
+    struct Decode
+    {
+        QString path;
+        QImage image; // null: the path was tried and failed
+    };
+
     explicit ImageCache(Retention retention = Retention::Keep);
-    ImageCache(const ImageCache &) = delete;
+    // A snapshot: the same images (shared, so it costs no pixels), and nothing stored yet. A
+    // worker draws through a snapshot and hands its new decodes back for the owner to merge.
+    ImageCache(const ImageCache &other);
     ImageCache &operator=(const ImageCache &) = delete;
 
     bool contains(const QString &path) const;
@@ -43,11 +52,18 @@ public:
     void clear();
     // The number of paths held.
     int count() const;
+    // Everything store() was given since this snapshot was made, in order; empty for a cache
+    // that is no snapshot.
+    QList<Decode> stored() const;
+    // Stores each decode, as store() would.
+    void merge(const QList<Decode> &decodes);
 
 private:
     const Retention retention;
     mutable QMutex mutex;
     QHash<QString, QList<QImage>> images; // per path, by increasing width
+    bool journaling = false; // only snapshots keep a journal
+    QList<Decode> journal; // what store() took, for the owner of a snapshot
 };
 
 #endif // IMAGECACHE_H

@@ -1,14 +1,16 @@
 #ifndef PHOTOSCAN_H
 #define PHOTOSCAN_H
 
+#include "collagelimits.h"
+
 #include "collagedocument.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-// The most photos one collage holds; the layout is built for at most this many.
-constexpr int maxCollagePhotos = 100;
+// The most photos one collage holds (see collagelimits.h).
+constexpr int maxCollagePhotos = limits::maxPhotos;
 
 // The name patterns of the photo files taken, for folder scans and drops: JPEG, HEIF, AVIF,
 // PNG, WebP and TIFF. A file is read for what it holds, whichever of them its name has.

@@ -1,8 +1,11 @@
 #include "autothread.h"
 #include "btree.h"
+#include "latestworker.h"
 #include "layoutrun.h"
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QMutex>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -42,16 +45,16 @@ struct Stage
         , sizes(photoSizes(photoCount))
     {
         QObject::connect(&worker, &AutoThread::progressPicture, &worker,
-                         [this](const QImage &image) { picture = image; });
+                         [this](quint64, const QImage &image) { picture = image; });
     }
 
-    void start(unsigned seed = 1) { worker.startLayout(sizes, canvas, seed); }
+    quint64 start(unsigned seed = 1) { return worker.startLayout(sizes, canvas, seed); }
     bool layout(unsigned seed)
     {
-        start(seed);
-        if (!done.wait(20000))
+        const quint64 request = start(seed);
+        if (!done.wait(20000) || done.last().first().value<quint64>() != request)
             return false;
-        tree = done.last().first().value<LayoutTree>();
+        tree = done.last().at(1).value<LayoutTree>();
         return true;
     }
 
@@ -71,17 +74,25 @@ class Recorder : public QObject
 public:
     explicit Recorder(AutoThread *worker)
     {
-        connect(worker, &AutoThread::progressValue, this,
-                [this](int value) { events.append(QString::number(value)); });
-        connect(worker, &AutoThread::progressPicture, this,
-                [this](const QImage &) { events.append("picture"); });
-        connect(worker, &AutoThread::layoutReady, this, [this](const LayoutTree &tree) {
-            events.append("tree");
-            received = tree;
+        connect(worker, &AutoThread::progressValue, this, [this](quint64 request, int value) {
+            requests << request;
+            events.append(QString::number(value));
         });
+        connect(worker, &AutoThread::progressPicture, this,
+                [this](quint64 request, const QImage &) {
+                    requests << request;
+                    events.append("picture");
+                });
+        connect(worker, &AutoThread::layoutReady, this,
+                [this](quint64 request, const LayoutTree &tree) {
+                    requests << request;
+                    events.append("tree");
+                    received = tree;
+                });
     }
 
     QStringList events;
+    QSet<quint64> requests; // the requests the signals named
     LayoutTree received;
 };
 
@@ -101,6 +112,8 @@ private slots:
     void startWhileRunning();
     void startAfterHandover();
     void destroyWhileRunning();
+    void latestWorker_data();
+    void latestWorker();
 };
 
 void TestAutoThread::initTestCase()
@@ -132,6 +145,7 @@ void TestAutoThread::signalOrder()
              << "tree";
     QCOMPARE(recorder.events, expected);
     QCOMPARE(recorder.received, stage.tree);
+    QCOMPARE(recorder.requests, QSet<quint64> {stage.done.last().first().value<quint64>()});
     const BTree *tree = stage.tree.tree();
     QCOMPARE(tree->img, 12u);
     const char *why = nullptr;
@@ -216,21 +230,31 @@ void TestAutoThread::emptyListEmitsNothing()
     QCOMPARE(progress.count() + pictures.count() + stage.done.count(), 0);
 }
 
-// One layout at a time: a start while one runs is dropped, not queued.
+// The latest request wins: a start while one runs is not dropped, it supersedes the running
+// layout, whose tree and progress never arrive.
 void TestAutoThread::startWhileRunning()
 {
     Stage stage(QSize(1200, 800), 100);
-    QSignalSpy progress(&stage.worker, &AutoThread::progressValue);
-    stage.start();
-    stage.worker.startLayout(photoSizes(3), QSize(1200, 800), 5);
+    Recorder recorder(&stage.worker);
+    const quint64 first = stage.start();
+    const quint64 latest = stage.worker.startLayout(photoSizes(3), QSize(1200, 800), 5);
+    QVERIFY(first != 0 && latest > first);
     QVERIFY(stage.done.wait(20000));
-    QCOMPARE(progress.count(), 102);
-    QCOMPARE(stage.done.last().first().value<LayoutTree>().photoCount(), 100);
+    QCOMPARE(stage.done.count(), 1);
+    QCOMPARE(stage.done.last().first().value<quint64>(), latest);
+    QCOMPARE(stage.done.last().at(1).value<LayoutTree>().photoCount(), 3);
     // Nothing else is on its way: a further layout is the next one to arrive.
-    stage.worker.startLayout(photoSizes(3), QSize(1200, 800), 5);
+    const quint64 next = stage.worker.startLayout(photoSizes(4), QSize(1200, 800), 5);
     QVERIFY(stage.done.wait(20000));
     QCOMPARE(stage.done.count(), 2);
-    QCOMPARE(stage.done.last().first().value<LayoutTree>().photoCount(), 3);
+    QCOMPARE(stage.done.last().first().value<quint64>(), next);
+    QCOMPARE(stage.done.last().at(1).value<LayoutTree>().photoCount(), 4);
+    // Whatever the superseded run said before it was told, it never handed back its tree; the
+    // recorder hears of the trees through queued calls.
+    QTRY_COMPARE(recorder.events.count("tree"), 2);
+    QTest::qWait(20);
+    QCOMPARE(recorder.events.count("tree"), 2);
+    QVERIFY(recorder.requests.contains(latest));
 }
 
 // The window may ask again as soon as layoutReady() has reached it, while the worker thread is
@@ -243,7 +267,7 @@ void TestAutoThread::startAfterHandover()
     Stage stage(QSize(400, 300), 5);
     connect(
         &stage.worker, &AutoThread::layoutReady, &stage.worker,
-        [&](const LayoutTree &) {
+        [&](quint64, const LayoutTree &) {
             if (!first)
                 return;
             first = false;
@@ -257,25 +281,92 @@ void TestAutoThread::startAfterHandover()
     stage.worker.startLayout(photoSizes(3), QSize(400, 300), 9);
     resume.release();
     QTRY_COMPARE_WITH_TIMEOUT(stage.done.count(), 2, 20000);
-    QCOMPARE(stage.done.first().first().value<LayoutTree>().photoCount(), 5);
-    QCOMPARE(stage.done.last().first().value<LayoutTree>().photoCount(), 3);
+    QCOMPARE(stage.done.first().at(1).value<LayoutTree>().photoCount(), 5);
+    QCOMPARE(stage.done.last().at(1).value<LayoutTree>().photoCount(), 3);
 }
 
-// The destructor waits for a layout it was asked for, and nothing arrives afterwards.
+// The destructor supersedes the running layout and joins its thread: its tree never arrives,
+// not even through a direct call from the thread on its way out.
 void TestAutoThread::destroyWhileRunning()
 {
-    LayoutTree received;
+    std::atomic<int> trees {0};
+    QObject receiver;
+    int queued = 0;
     {
         AutoThread worker;
         connect(
-            &worker, &AutoThread::layoutReady, &worker,
-            [&](const LayoutTree &tree) { received = tree; }, Qt::DirectConnection);
-        worker.startLayout(photoSizes(60), QSize(600, 400), 3);
+            &worker, &AutoThread::layoutReady, &worker, [&trees] { ++trees; },
+            Qt::DirectConnection);
+        connect(&worker, &AutoThread::layoutReady, &receiver, [&queued] { ++queued; });
+        worker.startLayout(photoSizes(100), QSize(1200, 800), 3);
         QVERIFY(worker.isRunning());
     }
-    QCOMPARE(received.photoCount(), 60);
-    const char *why = nullptr;
-    QVERIFY2(btree_check(received.tree(), 1, &why) == 0, why);
+    QTest::qWait(50); // anything queued is delivered
+    QCOMPARE(trees.load(), 0);
+    QCOMPARE(queued, 0);
+}
+
+void TestAutoThread::latestWorker_data()
+{
+    QTest::addColumn<int>("requests"); // made while the first job runs
+    QTest::addColumn<bool>("destroy"); // the worker goes while the first job runs
+    QTest::addColumn<QStringList>("ran"); // the jobs that ran, and how they ended
+    QTest::newRow("one job") << 0 << false << QStringList {"1 done"};
+    QTest::newRow("a request while busy restarts")
+        << 1 << false << QStringList {"1 superseded", "2 done"};
+    QTest::newRow("the latest of many") << 3 << false << QStringList {"1 superseded", "4 done"};
+    QTest::newRow("the destructor supersedes and joins")
+        << 0 << true << QStringList {"1 superseded"};
+}
+
+// The first job holds the thread until the test lets it go, so every request lands while it
+// runs; under the destructor it runs until it is told it has been superseded.
+void TestAutoThread::latestWorker()
+{
+    QFETCH(int, requests);
+    QFETCH(bool, destroy);
+    QFETCH(QStringList, ran);
+    QMutex mutex;
+    QStringList log;
+    QSemaphore running;
+    QSemaphore release;
+    const auto job = [&](int number) {
+        return [&, number](const std::atomic<bool> &superseded) {
+            if (number == 1) {
+                running.release();
+                QElapsedTimer waited;
+                waited.start();
+                if (destroy) {
+                    while (!superseded && waited.elapsed() < 20000)
+                        QThread::msleep(1);
+                } else {
+                    release.acquire();
+                }
+            }
+            QMutexLocker locker(&mutex);
+            log << QStringLiteral("%1 %2").arg(number).arg(superseded ? "superseded" : "done");
+        };
+    };
+    auto worker = std::make_unique<LatestWorker>();
+    worker->request(job(1));
+    QVERIFY(running.tryAcquire(1, 20000));
+    if (destroy) {
+        worker.reset();
+        QCOMPARE(log, ran); // joined: the job has ended before the destructor returned
+        return;
+    }
+    for (int k = 2; k <= requests + 1; ++k)
+        worker->request(job(k));
+    release.release();
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            QMutexLocker locker(&mutex);
+            return log.size() >= ran.size();
+        },
+        20000));
+    QTest::qWait(20); // and nothing more runs
+    QMutexLocker locker(&mutex);
+    QCOMPARE(log, ran);
 }
 
 QTEST_MAIN(TestAutoThread)

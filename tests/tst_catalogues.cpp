@@ -77,6 +77,9 @@ QList<TestCatalogues::Menu> TestCatalogues::walkMenu(const QString &name, const 
         if (action->isSeparator())
             continue;
         walked.first().entries << action->text();
+        // A submenu filled as it opens, like Open Recent, is filled first.
+        if (action->menu())
+            emit action->menu()->aboutToShow();
         if (action->menu())
             walked << walkMenu(name + QLatin1String(" > ")
                                    + QString(action->text()).remove(QLatin1Char('&')),

@@ -2,10 +2,14 @@
 #include "collagedocument.h"
 #include "mainwindow.h"
 #include "photoscan.h"
+#include "projectcontroller.h"
+#include "settingsstore.h"
 #include "translation.h"
+#include "windowparts.h"
 
 #include <QAction>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,7 +21,8 @@
 #include <QTimer>
 #include <QUndoStack>
 
-// The collage as a document: steps of the history and project files, through the real window.
+// The collage as a document in the window: the history's actions, project files with their
+// dialogs and messages, and the question about unsaved changes.
 class TestDocument : public QObject
 {
     Q_OBJECT
@@ -25,11 +30,7 @@ class TestDocument : public QObject
 private slots:
     void initTestCase();
     void init();
-    void undoShufflesRestoresPixels();
-    void frameChangesMergeIntoOneStep();
     void undoRefusedWhileBusy();
-    void newCanvasIsAStep();
-    void historyIsBounded();
     void projectRoundTrip();
     void openLeavesOutMissingPhotos();
     void openRefusesDamagedFile_data();
@@ -43,7 +44,6 @@ private:
     // Answers the next message box with `button` and keeps its text.
     static void answerNextBox(MainWindow &window, QMessageBox::StandardButton button,
                               QString *text);
-    unsigned nextSeed = 100;
 };
 
 // Every window starts from the defaults: choices one test makes are remembered.
@@ -71,7 +71,7 @@ void TestDocument::makePhotos(const QTemporaryDir &dir, int n)
 
 void TestDocument::settle(MainWindow &window)
 {
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 30000);
 }
 
 void TestDocument::answerNextBox(MainWindow &window, QMessageBox::StandardButton button,
@@ -87,122 +87,30 @@ void TestDocument::answerNextBox(MainWindow &window, QMessageBox::StandardButton
     });
 }
 
-// Shuffle twice, undo twice: the first collage is back, pixel for pixel, without a layout.
-void TestDocument::undoShufflesRestoresPixels()
-{
-    QTemporaryDir dir;
-    makePhotos(dir, 12);
-    MainWindow window;
-    window.seedSource = [this] { return nextSeed++; };
-    QSignalSpy layouts(&window.autoThread, &AutoThread::layoutReady);
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
-    settle(window);
-    const QImage first = window.scene->photoLayer();
-    const CollageDocument firstDocument = window.document;
-    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Add Photos"));
-
-    window.shuffle();
-    settle(window);
-    const QImage second = window.scene->photoLayer();
-    window.shuffle();
-    settle(window);
-    QVERIFY(window.scene->photoLayer() != second);
-    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Shuffle"));
-    QCOMPARE(layouts.count(), 3);
-
-    window.undoAct->trigger();
-    settle(window);
-    QCOMPARE(window.scene->photoLayer(), second);
-    window.undoAct->trigger();
-    settle(window);
-    QCOMPARE(window.scene->photoLayer(), first);
-    QCOMPARE(window.document, firstDocument);
-    QCOMPARE(layouts.count(), 3); // the trees came from the steps
-
-    window.redoAct->trigger();
-    settle(window);
-    QCOMPARE(window.scene->photoLayer(), second);
-    QCOMPARE(window.redoAct->text(), QStringLiteral("&Redo Shuffle"));
-}
-
-// A run of slider moves is one step; a background change is another.
-void TestDocument::frameChangesMergeIntoOneStep()
-{
-    QTemporaryDir dir;
-    makePhotos(dir, 4);
-    MainWindow window;
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
-    settle(window);
-    const QImage plain = window.scene->photoLayer();
-    const int steps = window.undoStack->count();
-
-    for (int margin : {4, 8, 20})
-        window.setFrameParams(margin, 10);
-    settle(window);
-    window.setBackground(QColor(20, 40, 200, 120));
-    QCOMPARE(window.undoStack->count(), steps + 2);
-    QCOMPARE(qAlpha(window.scene->photoLayer().pixel(5, 5)), 0);
-
-    window.undoAct->trigger();
-    QCOMPARE(window.document.background, QColor(Qt::white));
-    QCOMPARE(window.scene->backColor(), QColor(Qt::white));
-    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Frame Change"));
-    window.undoAct->trigger();
-    settle(window);
-    QCOMPARE(window.document.frame, FrameSettings());
-    QCOMPARE(window.scene->photoLayer(), plain);
-}
-
 void TestDocument::undoRefusedWhileBusy()
 {
     QTemporaryDir dir;
     makePhotos(dir, 6);
     MainWindow window;
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
+    window.addPaths({dir.path()});
     settle(window);
-    window.shuffle();
-    QVERIFY(window.busy());
-    QVERIFY(!window.undoAct->isEnabled());
-    QVERIFY(!window.redoAct->isEnabled());
-    window.setBackground(Qt::black); // a step while busy leaves undo off
-    QVERIFY(!window.undoAct->isEnabled());
+    window.session().shuffle();
+    QVERIFY(window.session().busy());
+    QVERIFY(!parts::undo(window)->isEnabled());
+    QVERIFY(!parts::redo(window)->isEnabled());
+    window.session().setBackground(Qt::black); // a step while busy leaves undo off
+    QVERIFY(!parts::undo(window)->isEnabled());
     settle(window);
-    QVERIFY(window.undoAct->isEnabled());
+    QVERIFY(parts::undo(window)->isEnabled());
     // The shuffle's step comes after the background's, and keeps the black background.
-    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Shuffle"));
-    window.undoAct->trigger();
+    QCOMPARE(parts::undo(window)->text(), QStringLiteral("&Undo Shuffle"));
+    parts::undo(window)->trigger();
     settle(window);
-    QCOMPARE(window.document.background, QColor(Qt::black));
+    QCOMPARE(window.session().document().background, QColor(Qt::black));
 }
 
-void TestDocument::newCanvasIsAStep()
-{
-    QTemporaryDir dir;
-    makePhotos(dir, 3);
-    MainWindow window;
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
-    settle(window);
-    const QImage layer = window.scene->photoLayer();
-    window.applyNewCanvas(QSize(1795, 1205));
-    QVERIFY(window.document.photos.isEmpty());
-    QCOMPARE(window.scene->canvasSize(), QSize(1200, 805));
-    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo New Canvas"));
-
-    window.undoAct->trigger();
-    settle(window);
-    QCOMPARE(window.document.photos.size(), 3);
-    QCOMPARE(window.scene->canvasSize(), QSize(800, 600));
-    QCOMPARE(window.scene->photoLayer(), layer);
-}
-
-void TestDocument::historyIsBounded()
-{
-    MainWindow window;
-    for (int i = 0; i < 130; ++i)
-        window.setBackground(QColor::fromHsv(i, 100, 100));
-    QCOMPARE(window.undoStack->count(), 100);
-}
-
+// Save Project As through its dialog: the title names the project and marks unsaved changes,
+// Save Project writes it again without asking, and the project opens as it was saved.
 void TestDocument::projectRoundTrip()
 {
     QTemporaryDir dir;
@@ -211,30 +119,39 @@ void TestDocument::projectRoundTrip()
     QImage saved;
     {
         MainWindow window;
-        window.addAndLayOut(scanPhotoFolder(dir.path()));
+        CollageSession &session = window.session();
+        window.addPaths({dir.path()});
         settle(window);
-        window.setFrameType(2);
-        window.setBackground(QColor(10, 20, 30));
+        session.setFrameType(2);
+        session.setBackground(QColor(10, 20, 30));
         settle(window);
-        QVERIFY(!window.undoStack->isClean());
-        QVERIFY(window.writeProject(path));
+        QVERIFY(session.isModified());
+        QTimer::singleShot(0, &window, [&window, path] {
+            if (auto *dialog = window.findChild<QFileDialog *>()) {
+                dialog->selectFile(path);
+                static_cast<QDialog *>(dialog)->accept();
+            }
+        });
+        QVERIFY(window.projects().saveProjectAs());
+        QCOMPARE(window.projects().projectPath(), QFileInfo(path).absoluteFilePath());
         QVERIFY(!window.isWindowModified());
         QCOMPARE(window.windowTitle(), QStringLiteral("trip[*] \u2014 Vellomir 0.1.03"));
-        window.setBackground(Qt::darkRed);
+        session.setBackground(Qt::darkRed);
         QVERIFY(window.isWindowModified()); // the open project has unsaved changes
-        QVERIFY(window.writeProject(path));
-        saved = window.scene->renderCanvas();
+        QVERIFY(window.projects().saveProject());
+        QVERIFY(!window.isWindowModified());
+        saved = window.canvasScene()->renderCanvas();
     }
     MainWindow window;
     QCOMPARE(window.windowTitle(), QStringLiteral("Vellomir 0.1.03"));
-    QSignalSpy layouts(&window.autoThread, &AutoThread::layoutReady);
+    QSignalSpy layouts(&window.session(), &CollageSession::layoutFinished);
     QVERIFY(window.openProject(path));
     settle(window);
     QCOMPARE(layouts.count(), 0);
-    QCOMPARE(window.scene->renderCanvas(), saved);
-    QCOMPARE(window.undoStack->count(), 0);
+    QCOMPARE(window.canvasScene()->renderCanvas(), saved);
+    QCOMPARE(window.session().undoStack()->count(), 0);
     QVERIFY(!window.isWindowModified());
-    QCOMPARE(window.recentProjects.value(0), QFileInfo(path).absoluteFilePath());
+    QCOMPARE(SettingsStore().recentProjects().value(0), QFileInfo(path).absoluteFilePath());
 }
 
 void TestDocument::openLeavesOutMissingPhotos()
@@ -244,9 +161,9 @@ void TestDocument::openLeavesOutMissingPhotos()
     const QString path = dir.filePath("gap.vellomir");
     {
         MainWindow window;
-        window.addAndLayOut(scanPhotoFolder(dir.path()));
+        window.addPaths({dir.path()});
         settle(window);
-        QVERIFY(window.writeProject(path));
+        QVERIFY(!window.session().saveProject(path));
     }
     QVERIFY(QFile::remove(dir.filePath("d03.jpg")));
     MainWindow window;
@@ -255,11 +172,11 @@ void TestDocument::openLeavesOutMissingPhotos()
     QVERIFY(window.openProject(path));
     QVERIFY2(text.contains(QLatin1String("d03.jpg")), qPrintable(text));
     settle(window);
-    QCOMPARE(window.document.photos.size(), 4);
-    QVERIFY(window.document.hasLayout());
-    QCOMPARE(window.document.layout.photoCount(), 4);
+    QCOMPARE(window.session().document().photos.size(), 4);
+    QVERIFY(window.session().document().hasLayout());
+    QCOMPARE(window.session().document().layout.photoCount(), 4);
     // Every cell still shows a photo: no hole where the missing one was.
-    const QImage layer = window.scene->photoLayer();
+    const QImage layer = window.canvasScene()->photoLayer();
     for (int y = 10; y < layer.height(); y += 40)
         for (int x = 10; x < layer.width(); x += 40)
             QCOMPARE(qAlpha(layer.pixel(x, y)), 255);
@@ -285,14 +202,14 @@ void TestDocument::openRefusesDamagedFile()
         file.write(bytes);
     }
     MainWindow window;
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
+    window.addPaths({dir.path()});
     settle(window);
-    const CollageDocument before = window.document;
+    const CollageDocument before = window.session().document();
     QString text;
     answerNextBox(window, QMessageBox::Ok, &text);
     QVERIFY(!window.openProject(path));
     QVERIFY2(text.contains(QLatin1String("bad.vellomir")), qPrintable(text));
-    QCOMPARE(window.document, before);
+    QCOMPARE(window.session().document(), before);
     QCOMPARE(window.windowTitle(), QStringLiteral("Vellomir 0.1.03"));
 }
 
@@ -312,13 +229,13 @@ void TestDocument::unsavedChangesOnClose()
     window.show();
     QVERIFY(window.close()); // nothing to lose yet
     window.show();
-    window.setBackground(Qt::red);
+    window.session().setBackground(Qt::red);
     QString text;
     answerNextBox(window, answer, &text);
     QCOMPARE(window.close(), closed);
     QVERIFY(!text.isEmpty());
     QCOMPARE(window.isVisible(), !closed);
-    QCOMPARE(window.document.background, QColor(Qt::red));
+    QCOMPARE(window.session().document().background, QColor(Qt::red));
 }
 
 QTEST_MAIN(TestDocument)

@@ -6,6 +6,7 @@
 #include "photoframe.h"
 #include "photoscan.h"
 #include "translation.h"
+#include "windowparts.h"
 
 #include <QAction>
 #include <QFile>
@@ -16,7 +17,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTransform>
 #include <QUndoStack>
 
 #include <cmath>
@@ -35,18 +35,21 @@ private slots:
     void dropOutsideChangesNothing();
     void removeFromMenuAndKey();
     void moveCropAndSaveLarger();
-    void rotateWithUndo_data();
-    void rotateWithUndo();
+    void escapeCancelsSwapWith_data();
+    void escapeCancelsSwapWith();
 
 private:
-    static void settle(MainWindow &window) { QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000); }
+    static void settle(MainWindow &window)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 30000);
+    }
     static QPoint onView(MainWindow &window, const QPointF &scenePoint)
     {
-        return window.view->mapFromScene(scenePoint);
+        return window.canvasView()->mapFromScene(scenePoint);
     }
     static QColor colourAt(MainWindow &window, const QPointF &scenePoint)
     {
-        return window.scene->photoLayer().pixelColor(scenePoint.toPoint());
+        return window.canvasScene()->photoLayer().pixelColor(scenePoint.toPoint());
     }
     static bool near(const QColor &a, const QColor &b)
     {
@@ -131,27 +134,28 @@ void TestEditing::swapByDragging()
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.addAndLayOut(scanPhotoFolder(photos.path()));
+    window.addPaths({photos.path()});
     settle(window);
-    const QImage before = window.scene->photoLayer();
-    const QPointF first = QRectF(cellOf(window.document, 0)).center();
-    const QPointF third = QRectF(cellOf(window.document, 2)).center();
+    const QImage before = window.canvasScene()->photoLayer();
+    const QPointF first = QRectF(cellOf(window.session().document(), 0)).center();
+    const QPointF third = QRectF(cellOf(window.session().document(), 2)).center();
     QVERIFY(near(colourAt(window, first), Qt::red));
 
-    drag(window.view->viewport(), onView(window, first), onView(window, third), Qt::LeftButton);
+    drag(window.canvasView()->viewport(), onView(window, first), onView(window, third),
+         Qt::LeftButton);
     settle(window);
     QVERIFY(near(colourAt(window, first), Qt::blue));
     QVERIFY(near(colourAt(window, third), Qt::red));
-    QVERIFY(window.scene->dropTarget().isEmpty());
-    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Swap"));
-    const QImage swapped = window.scene->photoLayer();
+    QVERIFY(window.canvasScene()->dropTarget().isEmpty());
+    QCOMPARE(parts::undo(window)->text(), QStringLiteral("&Undo Swap"));
+    const QImage swapped = window.canvasScene()->photoLayer();
 
-    window.undoAct->trigger();
+    parts::undo(window)->trigger();
     settle(window);
-    QCOMPARE(window.scene->photoLayer(), before);
-    window.redoAct->trigger();
+    QCOMPARE(window.canvasScene()->photoLayer(), before);
+    parts::redo(window)->trigger();
     settle(window);
-    QCOMPARE(window.scene->photoLayer(), swapped);
+    QCOMPARE(window.canvasScene()->photoLayer(), swapped);
 }
 
 void TestEditing::dropOutsideChangesNothing()
@@ -165,17 +169,17 @@ void TestEditing::dropOutsideChangesNothing()
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.addAndLayOut(scanPhotoFolder(photos.path()));
+    window.addPaths({photos.path()});
     settle(window);
-    const int steps = window.undoStack->count();
-    const QPointF first = QRectF(cellOf(window.document, 0)).center();
+    const int steps = window.session().undoStack()->count();
+    const QPointF first = QRectF(cellOf(window.session().document(), 0)).center();
     // Outside the canvas, and back onto the tile itself.
-    drag(window.view->viewport(), onView(window, first), onView(window, QPointF(-8, -8)),
+    drag(window.canvasView()->viewport(), onView(window, first), onView(window, QPointF(-8, -8)),
          Qt::LeftButton);
-    drag(window.view->viewport(), onView(window, first), onView(window, first + QPointF(30, 0)),
-         Qt::LeftButton);
+    drag(window.canvasView()->viewport(), onView(window, first),
+         onView(window, first + QPointF(30, 0)), Qt::LeftButton);
     settle(window);
-    QCOMPARE(window.undoStack->count(), steps);
+    QCOMPARE(window.session().undoStack()->count(), steps);
 }
 
 // Remove through the tile's menu, and through a click and the Delete key; undo brings the
@@ -191,11 +195,12 @@ void TestEditing::removeFromMenuAndKey()
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.addAndLayOut(scanPhotoFolder(photos.path()));
+    window.addPaths({photos.path()});
     settle(window);
-    const QImage full = window.scene->photoLayer();
+    const QImage full = window.canvasScene()->photoLayer();
 
-    window.canvasContextMenu(QRectF(cellOf(window.document, 1)).center(), QPoint(10, 10));
+    emit window.canvasView()->contextMenuAt(QRectF(cellOf(window.session().document(), 1)).center(),
+                                            QPoint(10, 10));
     auto *menu = window.findChild<QMenu *>();
     QVERIFY(menu);
     const QList<QAction *> entries = menu->actions();
@@ -203,30 +208,30 @@ void TestEditing::removeFromMenuAndKey()
     entries.first()->trigger();
     menu->close();
     settle(window);
-    QCOMPARE(window.document.photos.size(), 2);
-    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Remove Photo"));
+    QCOMPARE(window.session().document().photos.size(), 2);
+    QCOMPARE(parts::undo(window)->text(), QStringLiteral("&Undo Remove Photo"));
     // The rest fills the canvas: no cell is empty.
-    const QImage layer = window.scene->photoLayer();
+    const QImage layer = window.canvasScene()->photoLayer();
     for (int y = 5; y < layer.height(); y += 30)
         for (int x = 5; x < layer.width(); x += 30)
             QCOMPARE(qAlpha(layer.pixel(x, y)), 255);
 
     for (int left = 2; left > 0; --left) {
-        const QPoint tile = onView(window, QRectF(cellOf(window.document, 0)).center());
-        QTest::mouseClick(window.view->viewport(), Qt::LeftButton, {}, tile);
-        QVERIFY(!window.scene->selection().isEmpty());
-        QTest::keyClick(window.view->viewport(), Qt::Key_Delete);
+        const QPoint tile = onView(window, QRectF(cellOf(window.session().document(), 0)).center());
+        QTest::mouseClick(window.canvasView()->viewport(), Qt::LeftButton, {}, tile);
+        QVERIFY(!window.canvasScene()->selection().isEmpty());
+        QTest::keyClick(window.canvasView()->viewport(), Qt::Key_Delete);
         settle(window);
-        QCOMPARE(window.document.photos.size(), left - 1);
+        QCOMPARE(window.session().document().photos.size(), left - 1);
     }
-    QCOMPARE(window.scene->photoLayer().pixel(400, 300), 0u);
+    QCOMPARE(window.canvasScene()->photoLayer().pixel(400, 300), 0u);
 
     for (int i = 0; i < 3; ++i) {
-        window.undoAct->trigger();
+        parts::undo(window)->trigger();
         settle(window);
     }
-    QCOMPARE(window.document.photos.size(), 3);
-    QCOMPARE(window.scene->photoLayer(), full);
+    QCOMPARE(window.session().document().photos.size(), 3);
+    QCOMPARE(window.canvasScene()->photoLayer(), full);
 }
 
 // Shift+drag moves a portrait's crop up; the print-size save shows the same part of it.
@@ -247,24 +252,24 @@ void TestEditing::moveCropAndSaveLarger()
     window.resize(1400, 1000);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.applyNewCanvas(QSize(1600, 1200)); // worked on at 1200 x 900
-    window.addAndLayOut(scanPhotoFolder(photos.path()));
+    window.session().newCanvas(QSize(1600, 1200)); // worked on at 1200 x 900
+    window.addPaths({photos.path()});
     settle(window);
     const QPointF centre(600, 450);
     QVERIFY(near(colourAt(window, centre), QColor(20, 200, 20)));
 
-    drag(window.view->viewport(), onView(window, centre), onView(window, centre + QPointF(0, 400)),
-         Qt::LeftButton, Qt::ShiftModifier);
+    drag(window.canvasView()->viewport(), onView(window, centre),
+         onView(window, centre + QPointF(0, 400)), Qt::LeftButton, Qt::ShiftModifier);
     settle(window);
     QVERIFY(near(colourAt(window, centre), QColor(230, 20, 20)));
     // Dragged on, it stops with its top edge on the tile's.
-    drag(window.view->viewport(), onView(window, centre), onView(window, centre + QPointF(0, 400)),
-         Qt::LeftButton, Qt::ShiftModifier);
+    drag(window.canvasView()->viewport(), onView(window, centre),
+         onView(window, centre + QPointF(0, 400)), Qt::LeftButton, Qt::ShiftModifier);
     settle(window);
-    const PhotoRecord &photo = window.document.photos.first();
+    const PhotoRecord &photo = window.session().document().photos.first();
     QCOMPARE(cropRect(photo.size, QSize(1200, 900), photo.crop).top(), 0);
-    QCOMPARE(window.undoStack->count(), 4); // new canvas, photos added, two moves
-    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Move Photo"));
+    QCOMPARE(window.session().undoStack()->count(), 4); // new canvas, photos added, two moves
+    QCOMPARE(parts::undo(window)->text(), QStringLiteral("&Undo Move Photo"));
 
     const QString path = dir.filePath("print.png");
     QSignalSpy saved(&window, &MainWindow::collageSaved);
@@ -273,94 +278,68 @@ void TestEditing::moveCropAndSaveLarger()
     const QImage print = QImage(path).convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(print.size(), QSize(1600, 1200));
     const QImage down = print.scaled(1200, 900, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QImage preview = window.scene->renderCanvas();
+    const QImage preview = window.canvasScene()->renderCanvas();
     for (int y = 50; y < 900; y += 100)
         QVERIFY2(near(down.pixelColor(600, y), preview.pixelColor(600, y)),
                  qPrintable(QString::number(y)));
 
     // A double click centres it again.
-    QTest::mouseDClick(window.view->viewport(), Qt::LeftButton, {}, onView(window, centre));
+    QTest::mouseDClick(window.canvasView()->viewport(), Qt::LeftButton, {}, onView(window, centre));
     settle(window);
     QVERIFY(near(colourAt(window, centre), QColor(20, 200, 20)));
-    QCOMPARE(window.undoAct->text(), QStringLiteral("&Undo Centre Photo"));
+    QCOMPARE(parts::undo(window)->text(), QStringLiteral("&Undo Centre Photo"));
 }
 
-void TestEditing::rotateWithUndo_data()
+void TestEditing::escapeCancelsSwapWith_data()
 {
-    QTest::addColumn<int>("turns");
-    QTest::addColumn<int>("orientation"); // as the camera tagged the file
-    // The colours expected at the tile's top-left, top-right, bottom-right and bottom-left.
-    QTest::addColumn<QList<QColor>>("corners");
-    const QColor r(230, 20, 20), g(20, 200, 20), b(20, 20, 230), y(230, 230, 20);
-    QTest::newRow("right") << 1 << 1 << QList<QColor> {y, r, g, b};
-    QTest::newRow("left") << -1 << 1 << QList<QColor> {g, b, y, r};
-    QTest::newRow("right of a photo tagged 6") << 1 << 6 << QList<QColor> {y, r, g, b};
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("the next click swaps") << false;
+    QTest::newRow("after Escape the next click selects") << true;
 }
 
-// Rotate Left and Right turn a wrongly tagged photo; the layout follows its new shape, the
-// turn is stored in the project, and undo turns it back.
-void TestEditing::rotateWithUndo()
+// Swap with... from the tile's menu waits for the partner's click; Escape gives it up.
+void TestEditing::escapeCancelsSwapWith()
 {
-    QFETCH(int, turns);
-    QFETCH(int, orientation);
-    QFETCH(QList<QColor>, corners);
+    QFETCH(bool, escape);
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
     QTemporaryDir photos;
-    // Quadrants red, green / yellow, blue, as upright after the tag.
-    QImage upright(120, 80, QImage::Format_RGB32);
-    const QColor quadrant[2][2]
-        = {{QColor(230, 20, 20), QColor(20, 200, 20)}, {QColor(230, 230, 20), QColor(20, 20, 230)}};
-    for (int y = 0; y < 80; ++y)
-        for (int x = 0; x < 120; ++x)
-            upright.setPixelColor(x, y, quadrant[y / 40][x / 60]);
-    // Stored as a camera tagged 6 would store it: turned a quarter the other way.
-    const QImage stored
-        = orientation == 6 ? upright.transformed(QTransform().rotate(-90)) : upright;
-    QVERIFY(stored.save(photos.filePath("q.jpg"), "JPG", 98));
-    if (orientation == 6) {
-        // The tag goes in as an APP1 segment after SOI.
-        QFile file(photos.filePath("q.jpg"));
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QByteArray bytes = file.readAll();
-        const QByteArray tiff("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
-                              "\0\0\0\0",
-                              26);
-        QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
-        QByteArray segment("\xFF\xE1", 2);
-        segment.append(char((app1.size() + 2) >> 8)).append(char((app1.size() + 2) & 0xFF));
-        bytes.insert(2, segment + app1);
-        file.seek(0);
-        file.write(bytes);
+    for (int i = 0; i < 3; ++i) {
+        QImage image(80, 60, QImage::Format_RGB32);
+        image.fill(colours[i]);
+        QVERIFY(image.save(photos.filePath(QStringLiteral("w%1.jpg").arg(i)), "JPG", 95));
     }
     MainWindow window;
-    window.addAndLayOut(scanPhotoFolder(photos.path()));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.addPaths({photos.path()});
     settle(window);
-    QCOMPARE(window.document.photos.first().size, QSize(120, 80));
-    const QImage before = window.scene->photoLayer();
+    const CollageDocument &document = window.session().document();
+    const int steps = window.session().undoStack()->count();
+    const QPointF first = QRectF(cellOf(document, 0)).center();
+    const QPointF third = QRectF(cellOf(document, 2)).center();
 
-    window.turnPhoto(0, turns);
+    emit window.canvasView()->contextMenuAt(first, QPoint(10, 10));
+    auto *menu = window.findChild<QMenu *>();
+    QVERIFY(menu);
+    QAction *swapWith = nullptr;
+    for (QAction *entry : menu->actions())
+        if (entry->text() == QLatin1String("&Swap with..."))
+            swapWith = entry;
+    QVERIFY(swapWith && swapWith->isEnabled());
+    swapWith->trigger();
+    menu->close();
+    QWidget *viewport = window.canvasView()->viewport();
+    if (escape)
+        QTest::keyClick(viewport, Qt::Key_Escape);
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, onView(window, third));
     settle(window);
-    QCOMPARE(window.document.photos.first().size, QSize(80, 120));
-    const QRect cell = cellOf(window.document, 0);
-    // The layout is fitted to the new shape.
-    const BNode *leaf = btree_find_img(window.document.layout.tree()->root, 1);
-    QCOMPARE(QSize(leaf->img_w, leaf->img_h), QSize(80, 120));
-    const QImage layer = window.scene->photoLayer();
-    const QPoint at[] = {cell.topLeft() + QPoint(4, 4), cell.topRight() + QPoint(-4, 4),
-                         cell.bottomRight() - QPoint(4, 4), cell.bottomLeft() + QPoint(4, -4)};
-    for (int k = 0; k < 4; ++k)
-        QVERIFY2(near(layer.pixelColor(at[k]), corners.at(k)), qPrintable(QString::number(k)));
-
-    // Stored with the project, and read back turned.
-    const QString project = dir.filePath(QStringLiteral("turned%1.vellomir").arg(turns));
-    QVERIFY(window.writeProject(project));
-    MainWindow reopened;
-    QVERIFY(reopened.openProject(project));
-    settle(reopened);
-    QCOMPARE(reopened.scene->photoLayer(), layer);
-
-    window.undoAct->trigger();
-    settle(window);
-    QCOMPARE(window.scene->photoLayer(), before);
+    QCOMPARE(window.session().undoStack()->count(), steps + (escape ? 0 : 1));
+    QVERIFY(near(colourAt(window, first), escape ? Qt::red : Qt::blue));
+    // The clicked tile is marked as selected, or nothing is after a swap.
+    const QRectF selection = window.canvasScene()->selection();
+    QCOMPARE(selection.isEmpty(), !escape);
+    if (escape)
+        QVERIFY(QRectF(cellOf(document, 2)).contains(selection.center()));
 }
 
 QTEST_MAIN(TestEditing)

@@ -93,9 +93,12 @@ private slots:
     void largeTargetKeepsPreviewCache();
     void collageImageHasBackground();
     void threadHandsBackTheLayer();
+    void startWhileRunning_data();
     void startWhileRunning();
     void nothingToRender();
     void destroyedWhileRunning();
+    void snapshotMergesBack_data();
+    void snapshotMergesBack();
     void failedPhotosLeaveTheCollage_data();
     void failedPhotosLeaveTheCollage();
     void everyPhotoFails();
@@ -321,12 +324,11 @@ void TestRender::collageImageHasBackground()
     Photos photos;
     rig(photos, 3, {900, 600});
     SideBySide layout(3, QSize(300, 100));
-    ImageCache cache;
     const QColor back(32, 80, 192, 90); // translucent: the saved value must be exact, not blended
     CollageDocument document = documentOf(photos, layout);
     document.frame = FrameSettings {FrameRect, 10, 0};
     document.background = back;
-    const QImage collage = renderCollageImage(document, cache, {600, 200});
+    const QImage collage = renderCollageImage(document, {600, 200});
     QCOMPARE(collage.size(), QSize(600, 200));
     QCOMPARE(collage.format(), QImage::Format_ARGB32);
     QCOMPARE(collage.pixelColor(5, 100), back); // inside the scaled 20 px margin
@@ -334,6 +336,8 @@ void TestRender::collageImageHasBackground()
     QVERIFY(qAbs(collage.pixelColor(100, 100).hue() - colourOf(1).hue()) < 8);
 }
 
+// The render draws from a snapshot of the owner's cache and hands its decodes back; the
+// owner's cache is left alone until it merges them.
 void TestRender::threadHandsBackTheLayer()
 {
     Photos photos;
@@ -341,16 +345,24 @@ void TestRender::threadHandsBackTheLayer()
     SideBySide layout(4, QSize(400, 300));
     ImageCache cache;
     RenderThread thread;
-    QSignalSpy rendered(&thread, &RenderThread::photoLayerReady);
+    QSignalSpy rendered(&thread, &RenderThread::renderFinished);
     QSignalSpy progress(&thread, &RenderThread::progressValue);
-    thread.startRender(documentOf(photos, layout), &cache, QSize(400, 300));
+    const quint64 request = thread.startRender(documentOf(photos, layout), cache, QSize(400, 300));
+    QVERIFY(request != 0);
     QVERIFY(rendered.wait(20000));
+    QCOMPARE(rendered.first().first().value<quint64>(), request);
+    const RenderedLayer result = rendered.first().at(1).value<RenderedLayer>();
+    QCOMPARE(cache.count(), 0);
+    QCOMPARE(result.decodes.size(), 4);
+    cache.merge(result.decodes);
     QCOMPARE(cache.count(), 4);
-    // Percent of the photos decoded, not their count.
+    // Percent of the photos decoded, not their count, each naming the request.
     QVERIFY(!progress.isEmpty());
-    QCOMPARE(progress.last().first().toInt(), 100);
+    QCOMPARE(progress.last().at(1).toInt(), 100);
+    for (const QList<QVariant> &report : std::as_const(progress))
+        QCOMPARE(report.first().value<quint64>(), request);
 
-    const QImage layer = rendered.first().first().value<QImage>();
+    const QImage layer = result.render.image;
     QCOMPARE(layer.size(), QSize(400, 300));
     for (const RenderCell &cell : collectLeaves(&layout.tree)) {
         const QColor got = layer.pixelColor(cell.rect.center());
@@ -359,24 +371,44 @@ void TestRender::threadHandsBackTheLayer()
     }
 }
 
+void TestRender::startWhileRunning_data()
+{
+    QTest::addColumn<QList<int>>("margins"); // one render asked for with each, one after another
+    QTest::newRow("one") << QList<int> {20};
+    QTest::newRow("a frame change while it renders") << QList<int> {0, 20};
+    QTest::newRow("several") << QList<int> {4, 8, 12, 20};
+}
+
+// The latest request wins: only the last render's layer arrives, drawn with its frame, and
+// another start once it has arrived renders again.
 void TestRender::startWhileRunning()
 {
+    QFETCH(QList<int>, margins);
     Photos photos;
     rig(photos, 6, {3000, 2000});
     SideBySide layout(6, QSize(1200, 400));
     ImageCache cache;
     RenderThread thread;
-    QSignalSpy rendered(&thread, &RenderThread::photoLayerReady);
-    QSignalSpy started(&thread, &QThread::started);
-    const CollageDocument document = documentOf(photos, layout);
-    thread.startRender(document, &cache, QSize(1200, 400));
-    thread.startRender(document, &cache, QSize(1200, 400));
+    QSignalSpy rendered(&thread, &RenderThread::renderFinished);
+    CollageDocument document = documentOf(photos, layout);
+    quint64 latest = 0;
+    for (int margin : std::as_const(margins)) {
+        document.frame = FrameSettings {FrameRect, margin, 0};
+        latest = thread.startRender(document, cache, QSize(1200, 400));
+    }
     QVERIFY(rendered.wait(20000));
-    // Another start once the layer has arrived renders again, on the same thread.
-    thread.startRender(document, &cache, QSize(1200, 400));
+    QTest::qWait(50); // a superseded layer, were it sent
+    QCOMPARE(rendered.count(), 1);
+    QCOMPARE(rendered.first().first().value<quint64>(), latest);
+    const QImage layer = rendered.first().at(1).value<RenderedLayer>().render.image;
+    QCOMPARE(qAlpha(layer.pixel(5, 200)), 0); // inside the last margin
+    QCOMPARE(qAlpha(layer.pixel(25, 200)), 255);
+
+    const quint64 again = thread.startRender(document, cache, QSize(1200, 400));
+    QVERIFY(again > latest);
     QVERIFY(rendered.wait(20000));
-    QCOMPARE(started.count(), 1);
     QCOMPARE(rendered.count(), 2);
+    QCOMPARE(rendered.last().first().value<quint64>(), again);
 }
 
 void TestRender::nothingToRender()
@@ -385,18 +417,20 @@ void TestRender::nothingToRender()
     SideBySide layout(1, QSize(100, 100));
     ImageCache cache;
     RenderThread thread;
-    QSignalSpy started(&thread, &QThread::started);
-    // A layout without its photos, and photos without a layout.
-    thread.startRender(documentOf(photos, layout), &cache, QSize(100, 100));
+    QSignalSpy rendered(&thread, &RenderThread::renderFinished);
+    // A layout without its photos, photos without a layout, and an empty size.
+    QCOMPARE(thread.startRender(documentOf(photos, layout), cache, QSize(100, 100)), quint64(0));
     photos.list << *createPhotoRecord(photo("single.jpg", {100, 100}, Qt::red));
+    QCOMPARE(thread.startRender(documentOf(photos, layout), cache, QSize()), quint64(0));
     CollageDocument unlaid = documentOf(photos, layout);
     unlaid.layout = LayoutTree();
-    thread.startRender(unlaid, &cache, QSize(100, 100));
-    QVERIFY(!thread.isRunning());
-    QCOMPARE(started.count(), 0);
+    QCOMPARE(thread.startRender(unlaid, cache, QSize(100, 100)), quint64(0));
+    QTest::qWait(20);
+    QCOMPARE(rendered.count(), 0);
 }
 
-// Closing the window mid-render: the owner's objects go right after the worker.
+// Closing the window mid-render: the owner's cache may go first, as the render holds only its
+// snapshot, and the destructor joins without handing anything back.
 void TestRender::destroyedWhileRunning()
 {
     Photos photos;
@@ -404,9 +438,66 @@ void TestRender::destroyedWhileRunning()
     SideBySide layout(6, QSize(1200, 400));
     auto cache = std::make_unique<ImageCache>();
     auto thread = std::make_unique<RenderThread>();
-    thread->startRender(documentOf(photos, layout), cache.get(), QSize(1200, 400));
+    QObject receiver;
+    int received = 0;
+    connect(thread.get(), &RenderThread::renderFinished, &receiver, [&received] { ++received; });
+    QVERIFY(thread->startRender(documentOf(photos, layout), *cache, QSize(1200, 400)) != 0);
+    cache.reset();
     thread.reset();
-    QCOMPARE(cache->count(), 6);
+    QTest::qWait(50);
+    QCOMPARE(received, 0);
+}
+
+void TestRender::snapshotMergesBack_data()
+{
+    // In the owner before the snapshot, stored through the snapshot ("!x": a failed decode),
+    // and in the owner after the merge.
+    QTest::addColumn<QStringList>("held");
+    QTest::addColumn<QStringList>("decoded");
+    QTest::addColumn<bool>("ownerClears"); // between the snapshot and the merge
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("new decodes come back")
+        << QStringList {"a"} << QStringList {"b", "c"} << false << QStringList {"a", "b", "c"};
+    QTest::newRow("a failed decode is remembered")
+        << QStringList {"a"} << QStringList {"!b"} << false << QStringList {"a", "!b"};
+    QTest::newRow("the snapshot keeps what the owner drops")
+        << QStringList {"a"} << QStringList {"b"} << true << QStringList {"b"};
+    QTest::newRow("nothing decoded")
+        << QStringList {"a"} << QStringList() << false << QStringList {"a"};
+}
+
+void TestRender::snapshotMergesBack()
+{
+    QFETCH(QStringList, held);
+    QFETCH(QStringList, decoded);
+    QFETCH(bool, ownerClears);
+    QFETCH(QStringList, after);
+    const auto imageOf = [](const QString &name) {
+        QImage image(8, 6, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(name.at(0).unicode() * 40 % 360, 200, 200));
+        return image;
+    };
+    ImageCache owner;
+    for (const QString &name : std::as_const(held))
+        owner.store(name, imageOf(name));
+    QVERIFY(owner.stored().isEmpty()); // only snapshots keep a journal
+    ImageCache snapshot(owner);
+    if (ownerClears)
+        owner.clear();
+    for (const QString &name : std::as_const(held))
+        QCOMPARE(snapshot.image(name), imageOf(name));
+    for (const QString &name : std::as_const(decoded)) {
+        const bool failed = name.startsWith(QLatin1Char('!'));
+        snapshot.store(name.mid(failed), failed ? QImage() : imageOf(name.mid(failed)));
+    }
+    QCOMPARE(snapshot.stored().size(), decoded.size());
+    owner.merge(snapshot.stored());
+    QCOMPARE(owner.count(), after.size());
+    for (const QString &name : std::as_const(after)) {
+        const bool failed = name.startsWith(QLatin1Char('!'));
+        QVERIFY2(owner.contains(name.mid(failed)), qPrintable(name));
+        QCOMPARE(owner.image(name.mid(failed)), failed ? QImage() : imageOf(name.mid(failed)));
+    }
 }
 
 void TestRender::failedPhotosLeaveTheCollage_data()
@@ -519,16 +610,19 @@ void TestRender::threadHandsBackWhatWasDropped()
     ImageCache cache;
     RenderThread thread;
     QSignalSpy finished(&thread, &RenderThread::renderFinished);
-    QSignalSpy rendered(&thread, &RenderThread::photoLayerReady);
-    thread.startRender(documentOf(photos, layout), &cache, QSize(300, 100));
-    QVERIFY(rendered.wait(20000));
+    thread.startRender(documentOf(photos, layout), cache, QSize(300, 100));
+    QVERIFY(finished.wait(20000));
     QCOMPARE(finished.count(), 1);
-    const DocumentRender result = finished.first().first().value<DocumentRender>();
+    const RenderedLayer layer = finished.first().at(1).value<RenderedLayer>();
+    const DocumentRender &result = layer.render;
     QCOMPARE(result.dropped.size(), 1);
     QCOMPARE(result.dropped.first().path, bad);
     QCOMPARE(result.document.photos.size(), 2);
-    QCOMPARE(rendered.first().first().value<QImage>(), result.image);
     QCOMPARE(qAlpha(result.image.pixel(150, 50)), 255);
+    // The failure is handed back too, so the owner does not try the file again.
+    cache.merge(layer.decodes);
+    QVERIFY(cache.contains(bad));
+    QVERIFY(cache.image(bad).isNull());
 }
 
 void TestRender::budgetBoundsWhatRunsAtOnce_data()

@@ -97,7 +97,7 @@ void TestStartup::photosAddedAsDropped()
     text.close();
 
     MainWindow window;
-    auto *history = window.findChild<QUndoStack *>();
+    QUndoStack *history = window.session().undoStack();
     QVERIFY(history);
     QSignalSpy steps(history, &QUndoStack::indexChanged);
     openStartupFiles(window, startupFiles({a, text.fileName(), b}));
@@ -125,7 +125,7 @@ void TestStartup::projectOpened()
     openStartupFiles(window, startupFiles({path, dir.filePath(QStringLiteral("p1.jpg"))}));
     QVERIFY2(window.windowTitle().startsWith(QLatin1String("holiday[*]")),
              qPrintable(window.windowTitle()));
-    QCOMPARE(window.findChild<QUndoStack *>()->count(), 0);
+    QCOMPARE(window.session().undoStack()->count(), 0);
     QVERIFY(!window.isWindowModified());
 }
 

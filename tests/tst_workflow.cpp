@@ -5,9 +5,11 @@
 #include "mainwindow.h"
 #include "photoloader.h"
 #include "photoscan.h"
+#include "settingsstore.h"
 #include "sizewidget.h"
 #include "statuswidget.h"
 #include "translation.h"
+#include "windowparts.h"
 
 #include <QAction>
 #include <QDir>
@@ -40,13 +42,7 @@ private slots:
     void init();
     void idleWithoutPhotos();
     void folderOfManyPhotos();
-    void folderFilters();
     void dropOrder();
-    void dropWhileBusy();
-    void shuffleDuringCycle();
-    void frameChangeWhileIdle_data();
-    void frameChangeWhileIdle();
-    void frameChangesDuringLayout();
     void newCanvas_data();
     void newCanvas();
     void closeDuringRender();
@@ -59,7 +55,7 @@ private slots:
 
 private:
     static void writePhoto(const QString &path, QSize size, QColor color);
-    static QStringList photoNames(const MainWindow &window);
+    static QStringList photoNames(MainWindow &window);
     static void drop(MainWindow &window, const QList<QUrl> &urls);
 };
 
@@ -82,10 +78,10 @@ void TestWorkflow::writePhoto(const QString &path, QSize size, QColor color)
     QVERIFY(image.save(path, "JPG", 90));
 }
 
-QStringList TestWorkflow::photoNames(const MainWindow &window)
+QStringList TestWorkflow::photoNames(MainWindow &window)
 {
     QStringList names;
-    for (const PhotoRecord &record : window.document.photos)
+    for (const PhotoRecord &record : window.session().document().photos)
         names << QFileInfo(record.path).fileName();
     return names;
 }
@@ -94,26 +90,27 @@ void TestWorkflow::drop(MainWindow &window, const QList<QUrl> &urls)
 {
     QMimeData mime;
     mime.setUrls(urls);
-    const QPoint at = window.view->viewport()->rect().center();
+    QWidget *viewport = window.canvasView()->viewport();
+    const QPoint at = viewport->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window.view->viewport(), &enter);
+    QCoreApplication::sendEvent(viewport, &enter);
     QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window.view->viewport(), &move);
+    QCoreApplication::sendEvent(viewport, &move);
     QDropEvent dropEvent(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window.view->viewport(), &dropEvent);
+    QCoreApplication::sendEvent(viewport, &dropEvent);
 }
 
 void TestWorkflow::idleWithoutPhotos()
 {
     MainWindow window;
-    QProgressBar *bar = window.statusWidget->progressBar;
+    QProgressBar *bar = parts::status(window)->progressBar;
     QVERIFY(!bar->isTextVisible());
-    window.statusWidget->shuffleButton->click();
-    QVERIFY(!window.busy());
+    parts::status(window)->shuffleButton->click();
+    QVERIFY(!window.session().busy());
     QVERIFY(!bar->isTextVisible());
-    QVERIFY(window.newCanvasAct->isEnabled());
-    QVERIFY(window.addPhotosAct->isEnabled());
-    QVERIFY(window.addFolderAct->isEnabled());
+    QVERIFY(parts::action(window, "&New Canvas...")->isEnabled());
+    QVERIFY(parts::action(window, "Add &Photo(s)...")->isEnabled());
+    QVERIFY(parts::action(window, "Add &Folder...")->isEnabled());
 }
 
 void TestWorkflow::folderOfManyPhotos()
@@ -124,38 +121,22 @@ void TestWorkflow::folderOfManyPhotos()
                    i % 2 ? QSize(40, 30) : QSize(30, 40), QColor::fromHsv(i * 2, 200, 200));
 
     MainWindow window;
-    QVERIFY(!window.saveAct->isEnabled());
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
-    QVERIFY(window.busy());
-    QVERIFY(window.statusWidget->progressBar->isTextVisible());
-    QVERIFY(!window.newCanvasAct->isEnabled());
-    QVERIFY(window.exitAct->isEnabled());
+    QVERIFY(!parts::action(window, "&Save Collage As...")->isEnabled());
+    window.addPaths({dir.path()});
+    QVERIFY(window.session().busy());
+    QVERIFY(parts::status(window)->progressBar->isTextVisible());
+    QVERIFY(!parts::action(window, "&New Canvas...")->isEnabled());
+    QVERIFY(parts::action(window, "E&xit")->isEnabled());
 
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 60000);
-    QCOMPARE(window.document.photos.size(), 100);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 60000);
+    QCOMPARE(window.session().document().photos.size(), 100);
     const QStringList names = photoNames(window);
     QCOMPARE(names.first(), QStringLiteral("p000.jpg"));
     QCOMPARE(names.last(), QStringLiteral("p099.jpg"));
-    QVERIFY(!window.statusWidget->progressBar->isTextVisible());
-    QCOMPARE(window.statusWidget->progressBar->value(), 0);
-    QVERIFY(window.saveAct->isEnabled());
-    QVERIFY(window.newCanvasAct->isEnabled());
-}
-
-void TestWorkflow::folderFilters()
-{
-    QTemporaryDir dir;
-    writePhoto(dir.filePath("IMG_1.JPG"), QSize(40, 30), Qt::red);
-    writePhoto(dir.filePath("img_2.jpeg"), QSize(40, 30), Qt::green);
-    QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(dir.filePath("x.bmp")));
-    QVERIFY(QDir(dir.path()).mkdir("sub.jpg"));
-    writePhoto(dir.filePath("sub.jpg/inner.jpg"), QSize(40, 30), Qt::blue);
-    QVERIFY(QFile::link(dir.filePath("IMG_1.JPG"), dir.filePath("link.jpg")));
-
-    MainWindow window;
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
-    QCOMPARE(photoNames(window), QStringList({"IMG_1.JPG", "img_2.jpeg"}));
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
+    QVERIFY(!parts::status(window)->progressBar->isTextVisible());
+    QCOMPARE(parts::status(window)->progressBar->value(), 0);
+    QVERIFY(parts::action(window, "&Save Collage As...")->isEnabled());
+    QVERIFY(parts::action(window, "&New Canvas...")->isEnabled());
 }
 
 void TestWorkflow::dropOrder()
@@ -174,110 +155,15 @@ void TestWorkflow::dropOrder()
          {QUrl::fromLocalFile(dir.filePath("a.jpg")), QUrl::fromLocalFile(dir.filePath("B")),
           QUrl::fromLocalFile(dir.filePath("c.Jpeg"))});
     QCOMPARE(photoNames(window), QStringList({"b1.jpg", "b2.jpg", "a.jpg", "c.Jpeg"}));
-    QVERIFY(window.busy()); // a drop lays out again
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
+    QVERIFY(window.session().busy()); // a drop lays out again
+    QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 30000);
 
     // a BMP adds nothing, and a drop of nothing usable keeps the layout
-    const LayoutTree before = window.document.layout;
+    const LayoutTree before = window.session().document().layout;
     drop(window, {QUrl::fromLocalFile(dir.filePath("p.bmp"))});
-    QCOMPARE(window.document.photos.size(), 4);
-    QVERIFY(!window.busy());
-    QCOMPARE(window.document.layout, before);
-}
-
-void TestWorkflow::dropWhileBusy()
-{
-    QTemporaryDir dir;
-    writePhoto(dir.filePath("a.jpg"), QSize(40, 30), Qt::green);
-    writePhoto(dir.filePath("b.jpg"), QSize(40, 30), Qt::blue);
-    MainWindow window;
-    window.show();
-    drop(window, {QUrl::fromLocalFile(dir.filePath("a.jpg"))});
-    QVERIFY(window.busy());
-    drop(window, {QUrl::fromLocalFile(dir.filePath("b.jpg"))});
-    QCOMPARE(window.document.photos.size(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
-}
-
-void TestWorkflow::shuffleDuringCycle()
-{
-    QTemporaryDir dir;
-    for (int i = 0; i < 12; ++i)
-        writePhoto(dir.filePath(QStringLiteral("s%1.jpg").arg(i, 2, 10, QLatin1Char('0'))),
-                   QSize(60, 40), QColor::fromHsv(i * 30, 255, 255));
-    MainWindow window;
-    QSignalSpy trees(&window.autoThread, &AutoThread::layoutReady);
-    QSignalSpy renders(&window.renderThread, &RenderThread::photoLayerReady);
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
-    window.shuffle(); // ignored: a layout is running
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
-    QCOMPARE(trees.size(), 1);
-    QCOMPARE(renders.size(), 1);
-
-    // the full cycle leaves every cell showing its own photo
-    const QList<RenderCell> cells = collectLeaves(window.document.layout.tree());
-    QCOMPARE(cells.size(), 12);
-    for (const RenderCell &cell : cells) {
-        const QColor want = QColor::fromHsv((cell.img - 1) * 30, 255, 255);
-        const QColor got = window.scene->photoLayer().pixelColor(cell.rect.center());
-        QVERIFY2(qAbs(got.red() - want.red()) < 16 && qAbs(got.green() - want.green()) < 16
-                     && qAbs(got.blue() - want.blue()) < 16 && got.alpha() == 255,
-                 qPrintable(QStringLiteral("cell of photo %1").arg(cell.img)));
-    }
-}
-
-void TestWorkflow::frameChangeWhileIdle_data()
-{
-    QTest::addColumn<QList<int>>("margins");
-    QTest::addColumn<int>("redraws");
-    QTest::newRow("one change") << QList<int> {20} << 1;
-    // the first starts a redraw; the others arrive during it and give one more
-    QTest::newRow("changes during the redraw") << QList<int> {4, 8, 20} << 2;
-}
-
-void TestWorkflow::frameChangeWhileIdle()
-{
-    QFETCH(QList<int>, margins);
-    QFETCH(int, redraws);
-    QTemporaryDir dir;
-    for (int i = 0; i < 4; ++i)
-        writePhoto(dir.filePath(QStringLiteral("f%1.jpg").arg(i)), QSize(60, 40),
-                   QColor::fromHsv(i * 80, 255, 255));
-    MainWindow window;
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
-
-    QSignalSpy renders(&window.renderThread, &RenderThread::photoLayerReady);
-    for (int margin : std::as_const(margins))
-        window.setFrameParams(margin, 10);
-    QVERIFY(window.busy()); // a redraw locks the editing actions too
-    QVERIFY(!window.addPhotosAct->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
-    QCOMPARE(renders.size(), redraws);
-    // the last margin, 20 px, leaves the canvas corner transparent
-    QCOMPARE(qAlpha(window.scene->photoLayer().pixel(5, 5)), 0);
-    QVERIFY(window.addPhotosAct->isEnabled());
-}
-
-void TestWorkflow::frameChangesDuringLayout()
-{
-    QTemporaryDir dir;
-    for (int i = 0; i < 6; ++i)
-        writePhoto(dir.filePath(QStringLiteral("g%1.jpg").arg(i)), QSize(60, 40),
-                   QColor::fromHsv(i * 50, 255, 255));
-    MainWindow window;
-    QSignalSpy renders(&window.renderThread, &RenderThread::photoLayerReady);
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
-    QVERIFY(window.busy());
-    window.setFrameParams(4, 10);
-    window.setFrameParams(8, 10);
-    window.setFrameParams(20, 10);
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
-    // the cycle's own render already used the last settings: nothing is lost,
-    // nothing is drawn twice, and no render saw the half-built tree
-    QCOMPARE(renders.size(), 1);
-    QCOMPARE(qAlpha(window.scene->photoLayer().pixel(5, 5)), 0);
-    QCOMPARE(qAlpha(window.scene->photoLayer().pixel(25, 25)), 255);
+    QCOMPARE(window.session().document().photos.size(), 4);
+    QVERIFY(!window.session().busy());
+    QCOMPARE(window.session().document().layout, before);
 }
 
 void TestWorkflow::newCanvas_data()
@@ -303,12 +189,12 @@ void TestWorkflow::newCanvas()
     QTemporaryDir dir;
     writePhoto(dir.filePath("n.jpg"), QSize(60, 40), Qt::red);
     MainWindow window;
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
-    QVERIFY(window.cache.count() > 0);
-    const QImage layer = window.scene->photoLayer();
-    const LayoutTree layout = window.document.layout;
-    window.undoStack->setClean(); // nothing to ask about
+    window.addPaths({dir.path()});
+    QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 30000);
+    QVERIFY(window.session().cache().count() > 0);
+    const QImage layer = window.canvasScene()->photoLayer();
+    const LayoutTree layout = window.session().document().layout;
+    window.session().undoStack()->setClean(); // nothing to ask about
 
     bool shown = false;
     QTimer::singleShot(0, &window, [&] {
@@ -325,25 +211,25 @@ void TestWorkflow::newCanvas()
         else
             dialog->reject();
     });
-    window.newCanvasAct->trigger();
+    parts::action(window, "&New Canvas...")->trigger();
     QVERIFY(shown);
     QVERIFY(!window.findChild<SizeWidget *>()); // the dialog is gone either way
-    QCOMPARE(window.scene->canvasSize(), working);
-    QCOMPARE(window.scene->photoLayer().size(), working);
+    QCOMPARE(window.canvasScene()->canvasSize(), working);
+    QCOMPARE(window.canvasScene()->photoLayer().size(), working);
     if (accept) {
-        QCOMPARE(window.document.requestedSize, portrait ? typed.transposed() : typed);
-        QVERIFY(window.document.photos.isEmpty());
-        QCOMPARE(window.cache.count(), 0);
-        window.shuffle();
-        QVERIFY(!window.busy());
+        QCOMPARE(window.session().document().requestedSize, portrait ? typed.transposed() : typed);
+        QVERIFY(window.session().document().photos.isEmpty());
+        QCOMPARE(window.session().cache().count(), 0);
+        window.session().shuffle();
+        QVERIFY(!window.session().busy());
         return;
     }
     // a canceled dialog leaves everything as it was
-    QCOMPARE(window.document.requestedSize, QSize(800, 600));
-    QCOMPARE(window.document.photos.size(), 1);
-    QVERIFY(window.cache.count() > 0);
-    QCOMPARE(window.scene->photoLayer(), layer);
-    QCOMPARE(window.document.layout, layout);
+    QCOMPARE(window.session().document().requestedSize, QSize(800, 600));
+    QCOMPARE(window.session().document().photos.size(), 1);
+    QVERIFY(window.session().cache().count() > 0);
+    QCOMPARE(window.canvasScene()->photoLayer(), layer);
+    QCOMPARE(window.session().document().layout, layout);
 }
 
 void TestWorkflow::closeDuringRender()
@@ -354,11 +240,11 @@ void TestWorkflow::closeDuringRender()
                    QSize(800, 600), QColor::fromHsv(i * 10, 255, 255));
     auto *window = new MainWindow;
     window->show();
-    QSignalSpy trees(&window->autoThread, &AutoThread::layoutReady);
-    window->addAndLayOut(scanPhotoFolder(dir.path()));
+    QSignalSpy trees(&window->session(), &CollageSession::layoutFinished);
+    window->addPaths({dir.path()});
     QVERIFY(trees.wait(30000));
     QCoreApplication::processEvents(); // the render starts
-    window->undoStack->setClean(); // closing asks about unsaved work otherwise
+    window->session().undoStack()->setClean(); // closing asks about unsaved work otherwise
     window->close();
     delete window; // waits for both workers; the sanitizer run checks for leaks
 }
@@ -386,15 +272,15 @@ void TestWorkflow::saveSizes()
     MainWindow window;
     if (!withPhotos) {
         // a layout of an earlier canvas stays in the tree after New Canvas
-        window.addAndLayOut(scanPhotoFolder(dir.path()));
-        QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
+        window.addPaths({dir.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 30000);
     }
     if (requested != QSize(800, 600))
-        window.applyNewCanvas(requested);
-    QCOMPARE(window.scene->canvasSize(), working);
+        window.session().newCanvas(requested);
+    QCOMPARE(window.canvasScene()->canvasSize(), working);
     if (withPhotos) {
-        window.addAndLayOut(scanPhotoFolder(dir.path()));
-        QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
+        window.addPaths({dir.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 30000);
     }
 
     const QString path = dir.filePath("collage.png");
@@ -402,11 +288,11 @@ void TestWorkflow::saveSizes()
     QVERIFY(window.saveCollageAs(path));
     QVERIFY(saved.wait(30000));
     QCOMPARE(saved.first().first().toBool(), true);
-    QVERIFY(!window.busy());
-    QCOMPARE(window.saveDirPath, path);
+    QVERIFY(!window.session().busy());
+    QCOMPARE(SettingsStore().saveDir(), path);
     const QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(image.size(), requested);
-    const QImage preview = window.scene->renderCanvas();
+    const QImage preview = window.canvasScene()->renderCanvas();
     if (!withPhotos) {
         QCOMPARE(image.pixel(requested.width() / 2, requested.height() / 2), qRgb(255, 255, 255));
         return;
@@ -475,13 +361,13 @@ void TestWorkflow::saveAddedSuffixAsksBeforeReplacing()
         }
     });
     QSignalSpy saved(&window, &MainWindow::collageSaved);
-    const QString before = window.saveDirPath;
+    const QString before = SettingsStore().saveDir();
     QCOMPARE(window.saveCollageAs(dir.filePath("collage")), answer == QMessageBox::Yes);
     QVERIFY(asked.contains(QLatin1String("collage.jpg")));
     if (answer == QMessageBox::Yes)
         QVERIFY(saved.wait(30000));
     // Only a folder the collage was written to becomes the next save's start.
-    QCOMPARE(window.saveDirPath, answer == QMessageBox::Yes ? existing : before);
+    QCOMPARE(SettingsStore().saveDir(), answer == QMessageBox::Yes ? existing : before);
     QFile file(existing);
     QVERIFY(file.open(QIODevice::ReadOnly));
     if (answer == QMessageBox::No)
@@ -497,9 +383,9 @@ void TestWorkflow::saveShowsProgress()
         writePhoto(dir.filePath(QStringLiteral("s%1.jpg").arg(i)), QSize(600, 400),
                    QColor::fromHsv(i * 40, 200, 220));
     MainWindow window;
-    window.applyNewCanvas(QSize(1795, 1205));
-    window.addAndLayOut(scanPhotoFolder(dir.path()));
-    QTRY_VERIFY_WITH_TIMEOUT(!window.busy(), 30000);
+    window.session().newCanvas(QSize(1795, 1205));
+    window.addPaths({dir.path()});
+    QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 30000);
 
     // Every value the bar takes during the save, with what the window showed at that moment.
     struct Step
@@ -510,9 +396,10 @@ void TestWorkflow::saveShowsProgress()
         bool saveEnabled;
     };
     QList<Step> steps;
-    QProgressBar *bar = window.statusWidget->progressBar;
+    QProgressBar *bar = parts::status(window)->progressBar;
     connect(bar, &QProgressBar::valueChanged, this, [&](int value) {
-        steps.append({value, window.busy(), bar->isTextVisible(), window.saveAct->isEnabled()});
+        steps.append({value, window.session().busy(), bar->isTextVisible(),
+                      parts::action(window, "&Save Collage As...")->isEnabled()});
     });
     QSignalSpy saved(&window, &MainWindow::collageSaved);
     QVERIFY(window.saveCollageAs(dir.filePath("print.jpg")));
@@ -534,7 +421,7 @@ void TestWorkflow::saveShowsProgress()
     QCoreApplication::processEvents();
     QCOMPARE(bar->value(), 0);
     QVERIFY(!bar->isTextVisible());
-    QVERIFY(window.saveAct->isEnabled());
+    QVERIFY(parts::action(window, "&Save Collage As...")->isEnabled());
 }
 
 QTEST_MAIN(TestWorkflow)

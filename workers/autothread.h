@@ -2,18 +2,19 @@
 #define AUTOTHREAD_H
 
 #include "collagedocument.h"
+#include "latestworker.h"
 
 #include <QImage>
 #include <QList>
-#include <QMutex>
+#include <QObject>
 #include <QSize>
-#include <QThread>
-#include <QWaitCondition>
 
 // Makes layouts on a thread of its own. Each start hands over copies of the photo sizes, the
 // canvas and the seed; the run reports its progress, sends each of the six progress pictures
-// as an image and hands the finished tree back as a value.
-class AutoThread : public QThread
+// as an image and hands the finished tree back as a value. Every signal names the request it
+// answers: the latest request wins, and a layout superseded by a newer one is finished but
+// never handed back.
+class AutoThread : public QObject
 {
     Q_OBJECT
 
@@ -21,27 +22,21 @@ public:
     explicit AutoThread(QObject *parent = nullptr);
     ~AutoThread() override;
 
-    // Starts a layout over `sizes` (photo k is index k - 1). Nothing starts for an empty list
-    // or while a run is in progress: one layout at a time, each finished by layoutReady().
-    void startLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed);
+    // Starts a layout over `sizes` (photo k is index k - 1) and returns its request number;
+    // nothing starts for an empty list or canvas, and 0 comes back.
+    quint64 startLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed);
+
+    // Whether a layout is running or waiting; for tests.
+    bool isRunning() const { return worker.isRunning(); }
 
 signals:
-    void progressPicture(const QImage &picture);
-    void progressValue(int value);
-    void layoutReady(const LayoutTree &layout);
-
-protected:
-    void run() override;
+    void progressPicture(quint64 request, const QImage &picture);
+    void progressValue(quint64 request, int value);
+    void layoutReady(quint64 request, const LayoutTree &layout);
 
 private:
-    QMutex mutex; // guards everything below
-    QWaitCondition condition;
-    QList<QSize> sizes;
-    QSize canvas;
-    unsigned seed = 0;
-    bool pending = false; // a start waits for the thread
-    bool working = false; // from a start until its layoutReady() has been sent
-    bool abort = false;
+    quint64 requests = 0; // the last request number given
+    LatestWorker worker; // last: joined before the rest goes
 };
 
 #endif // AUTOTHREAD_H

@@ -1,69 +1,28 @@
 #include "renderthread.h"
 
-#include "collagerender.h"
-
-#include <QMutexLocker>
-
 RenderThread::RenderThread(QObject *parent)
-    : QThread(parent)
+    : QObject(parent)
 {
 }
 
-// run() waits for its decoding jobs, so the thread's end is theirs too.
-RenderThread::~RenderThread()
-{
-    {
-        QMutexLocker locker(&mutex);
-        abort = true;
-        condition.wakeOne();
-    }
-    wait();
-}
+// A running render waits for its decoding jobs, so the thread's end is theirs too.
+RenderThread::~RenderThread() = default;
 
-void RenderThread::startRender(const CollageDocument &toRender, ImageCache *imageCache,
-                               const QSize &layerSize)
+quint64 RenderThread::startRender(const CollageDocument &document, const ImageCache &cache,
+                                  const QSize &size)
 {
-    if (!toRender.hasLayout() || !imageCache || layerSize.isEmpty())
-        return;
-    QMutexLocker locker(&mutex);
-    if (working)
-        return;
-    document = toRender;
-    cache = imageCache;
-    size = layerSize;
-    pending = true;
-    working = true;
-    if (!isRunning())
-        start(QThread::InheritPriority);
-    else
-        condition.wakeOne();
-}
-
-void RenderThread::run()
-{
-    forever
-    {
-        QMutexLocker locker(&mutex);
-        while (!pending && !abort)
-            condition.wait(&mutex);
-        // A start that came before the end is still carried out: its caller waits for it.
-        if (!pending)
-            return;
-        const CollageDocument runDocument = document;
-        ImageCache *runCache = cache;
-        const QSize runSize = size;
-        pending = false;
-        locker.unlock();
-
-        const DocumentRender result = renderDocument(
-            runDocument, *runCache, runSize, RenderKind::PhotoLayer, [this](int done, int total) {
-                emit progressValue(total > 0 ? done * 100 / total : 100);
+    if (!document.hasLayout() || size.isEmpty())
+        return 0;
+    const quint64 request = ++requests;
+    auto snapshot = std::make_shared<ImageCache>(cache);
+    worker.request([this, request, document, snapshot, size](const std::atomic<bool> &superseded) {
+        const DocumentRender render = renderDocument(
+            document, *snapshot, size, RenderKind::PhotoLayer, [&](int done, int total) {
+                if (!superseded)
+                    emit progressValue(request, total > 0 ? done * 100 / total : 100);
             });
-
-        locker.relock();
-        working = false;
-        locker.unlock();
-        emit renderFinished(result);
-        emit photoLayerReady(result.image);
-    }
+        if (!superseded)
+            emit renderFinished(request, RenderedLayer {render, snapshot->stored()});
+    });
+    return request;
 }

@@ -41,6 +41,163 @@
     </message>
 </context>
 <context>
+    <name>CanvasGestures</name>
+    <message>
+        <source>Click the photo to swap with this one.</source>
+        <translation>Щракнете върху снимката, с която да бъде разменена тази.</translation>
+    </message>
+    <message>
+        <source>&amp;Remove Photo</source>
+        <translation>&amp;Премахни снимката</translation>
+    </message>
+    <message>
+        <source>&amp;Swap with...</source>
+        <translation>&amp;Размени с...</translation>
+    </message>
+    <message>
+        <source>Rotate &amp;Left</source>
+        <translation>Завърти на&amp;ляво</translation>
+    </message>
+    <message>
+        <source>Rotate Ri&amp;ght</source>
+        <translation>Завърти на&amp;дясно</translation>
+    </message>
+    <message>
+        <source>&amp;Centre Photo</source>
+        <translation>&amp;Центрирай снимката</translation>
+    </message>
+</context>
+<context>
+    <name>CollageSession</name>
+    <message>
+        <source>already in the collage</source>
+        <translation>вече е в колажа</translation>
+    </message>
+    <message>
+        <source>the collage already holds %1 photos, the most it can</source>
+        <translation>колажът вече съдържа %1 снимки, повече не са възможни</translation>
+    </message>
+    <message>
+        <source>not a photo Vellomir can use</source>
+        <translation>не е снимка, която Vellomir може да използва</translation>
+    </message>
+    <message>
+        <source>Add Photos</source>
+        <translation>Добавяне на снимки</translation>
+    </message>
+    <message>
+        <source>Shuffle</source>
+        <translation>Разбъркване</translation>
+    </message>
+    <message>
+        <source>cannot decode (%1)</source>
+        <translation>не може да се декодира (%1)</translation>
+    </message>
+    <message>
+        <source>Swap</source>
+        <translation>Размяна на снимки</translation>
+    </message>
+    <message>
+        <source>Remove Photo</source>
+        <translation>Премахване на снимка</translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation>Завъртане наляво</translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation>Завъртане надясно</translation>
+    </message>
+    <message>
+        <source>Centre Photo</source>
+        <translation>Центриране на снимка</translation>
+    </message>
+    <message>
+        <source>Move Photo</source>
+        <translation>Преместване на снимка</translation>
+    </message>
+    <message>
+        <source>Frame Change</source>
+        <translation>Смяна на рамката</translation>
+    </message>
+    <message>
+        <source>Background Change</source>
+        <translation>Смяна на фона</translation>
+    </message>
+    <message>
+        <source>New Canvas</source>
+        <translation>Създаване на ново платно</translation>
+    </message>
+    <message>
+        <source>Canvas Size</source>
+        <translation>Смяна на размера на платното</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>неизвестна грешка</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectController</name>
+    <message>
+        <source>Vellomir projects (*.%1)</source>
+        <translation>Проекти на Vellomir (*.%1)</translation>
+    </message>
+    <message>
+        <source>%1[*] — %2</source>
+        <translation>%1[*] — %2</translation>
+    </message>
+    <message>
+        <source>The collage has been modified.
+Do you want to save it?</source>
+        <translation>Колажът е променен.
+Искате ли да го запишете?</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <translation>Отваряне на проект</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>%1 не може да бъде отворен: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>…and %n more</source>
+        <translation>
+            <numerusform>…и още %n</numerusform>
+            <numerusform>…и още %n</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>One photo of %1 could not be used and was left out of the collage:</source>
+        <translation>Една снимка от %1 не може да бъде използвана и не е включена в колажа:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos of %1 could not be used and were left out of the collage:</source>
+        <translation>
+            <numerusform>%n снимка от %1 не може да бъде използвана и не е включена в колажа:</numerusform>
+            <numerusform>%n снимки от %1 не могат да бъдат използвани и не са включени в колажа:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save Project</source>
+        <translation>Записване на проект</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 не може да бъде записан: %2</translation>
+    </message>
+    <message>
+        <source>No Recent Projects</source>
+        <translation>&amp;Няма скорошни проекти</translation>
+    </message>
+</context>
+<context>
     <name>CollageDocument</name>
     <message>
         <source>the file is missing</source>

@@ -41,6 +41,163 @@
     </message>
 </context>
 <context>
+    <name>CanvasGestures</name>
+    <message>
+        <source>Click the photo to swap with this one.</source>
+        <translation>Klicken Sie auf das Foto, mit dem dieses getauscht werden soll.</translation>
+    </message>
+    <message>
+        <source>&amp;Remove Photo</source>
+        <translation>Foto &amp;entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Swap with...</source>
+        <translation>&amp;Tauschen mit...</translation>
+    </message>
+    <message>
+        <source>Rotate &amp;Left</source>
+        <translation>&amp;Links drehen</translation>
+    </message>
+    <message>
+        <source>Rotate Ri&amp;ght</source>
+        <translation>&amp;Rechts drehen</translation>
+    </message>
+    <message>
+        <source>&amp;Centre Photo</source>
+        <translation>Foto &amp;zentrieren</translation>
+    </message>
+</context>
+<context>
+    <name>CollageSession</name>
+    <message>
+        <source>already in the collage</source>
+        <translation>bereits in der Collage</translation>
+    </message>
+    <message>
+        <source>the collage already holds %1 photos, the most it can</source>
+        <translation>die Collage enthält bereits %1 Fotos, mehr sind nicht möglich</translation>
+    </message>
+    <message>
+        <source>not a photo Vellomir can use</source>
+        <translation>kein Foto, das Vellomir verwenden kann</translation>
+    </message>
+    <message>
+        <source>Add Photos</source>
+        <translation>Fotos hinzufügen</translation>
+    </message>
+    <message>
+        <source>Shuffle</source>
+        <translation>Mischen</translation>
+    </message>
+    <message>
+        <source>cannot decode (%1)</source>
+        <translation>kann nicht dekodiert werden (%1)</translation>
+    </message>
+    <message>
+        <source>Swap</source>
+        <translation>Fotos tauschen</translation>
+    </message>
+    <message>
+        <source>Remove Photo</source>
+        <translation>Foto entfernen</translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation>Links drehen</translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation>Rechts drehen</translation>
+    </message>
+    <message>
+        <source>Centre Photo</source>
+        <translation>Foto zentrieren</translation>
+    </message>
+    <message>
+        <source>Move Photo</source>
+        <translation>Foto verschieben</translation>
+    </message>
+    <message>
+        <source>Frame Change</source>
+        <translation>Fotorahmen ändern</translation>
+    </message>
+    <message>
+        <source>Background Change</source>
+        <translation>Hintergrundfarbe ändern</translation>
+    </message>
+    <message>
+        <source>New Canvas</source>
+        <translation>Neuer Zeichenbereich</translation>
+    </message>
+    <message>
+        <source>Canvas Size</source>
+        <translation>Größe des Zeichenbereichs ändern</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>unbekannter Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectController</name>
+    <message>
+        <source>Vellomir projects (*.%1)</source>
+        <translation>Vellomir-Projekte (*.%1)</translation>
+    </message>
+    <message>
+        <source>%1[*] — %2</source>
+        <translation>%1[*] — %2</translation>
+    </message>
+    <message>
+        <source>The collage has been modified.
+Do you want to save it?</source>
+        <translation>Die Collage wurde geändert.
+Möchten Sie sie speichern?</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <translation>Projekt öffnen</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>%1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>…and %n more</source>
+        <translation>
+            <numerusform>…und %n weiteres</numerusform>
+            <numerusform>…und %n weitere</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>One photo of %1 could not be used and was left out of the collage:</source>
+        <translation>Ein Foto aus %1 konnte nicht verwendet werden und fehlt in der Collage:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos of %1 could not be used and were left out of the collage:</source>
+        <translation>
+            <numerusform>%n Foto aus %1 konnte nicht verwendet werden und fehlt in der Collage:</numerusform>
+            <numerusform>%n Fotos aus %1 konnten nicht verwendet werden und fehlen in der Collage:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save Project</source>
+        <translation>Projekt speichern</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>No Recent Projects</source>
+        <translation>&amp;Keine zuletzt geöffneten Projekte</translation>
+    </message>
+</context>
+<context>
     <name>CollageDocument</name>
     <message>
         <source>the file is missing</source>

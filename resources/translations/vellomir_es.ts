@@ -41,6 +41,163 @@
     </message>
 </context>
 <context>
+    <name>CanvasGestures</name>
+    <message>
+        <source>Click the photo to swap with this one.</source>
+        <translation>Haga clic en la foto con la que desea intercambiar esta.</translation>
+    </message>
+    <message>
+        <source>&amp;Remove Photo</source>
+        <translation>&amp;Quitar foto</translation>
+    </message>
+    <message>
+        <source>&amp;Swap with...</source>
+        <translation>&amp;Intercambiar con...</translation>
+    </message>
+    <message>
+        <source>Rotate &amp;Left</source>
+        <translation>Girar a la i&amp;zquierda</translation>
+    </message>
+    <message>
+        <source>Rotate Ri&amp;ght</source>
+        <translation>Girar a la &amp;derecha</translation>
+    </message>
+    <message>
+        <source>&amp;Centre Photo</source>
+        <translation>&amp;Centrar foto</translation>
+    </message>
+</context>
+<context>
+    <name>CollageSession</name>
+    <message>
+        <source>already in the collage</source>
+        <translation>ya está en el collage</translation>
+    </message>
+    <message>
+        <source>the collage already holds %1 photos, the most it can</source>
+        <translation>el collage ya contiene %1 fotos, el máximo posible</translation>
+    </message>
+    <message>
+        <source>not a photo Vellomir can use</source>
+        <translation>no es una foto que Vellomir pueda usar</translation>
+    </message>
+    <message>
+        <source>Add Photos</source>
+        <translation>Adición de fotos</translation>
+    </message>
+    <message>
+        <source>Shuffle</source>
+        <translation>Mezcla</translation>
+    </message>
+    <message>
+        <source>cannot decode (%1)</source>
+        <translation>no se puede decodificar (%1)</translation>
+    </message>
+    <message>
+        <source>Swap</source>
+        <translation>Intercambio de fotos</translation>
+    </message>
+    <message>
+        <source>Remove Photo</source>
+        <translation>Eliminación de foto</translation>
+    </message>
+    <message>
+        <source>Rotate Left</source>
+        <translation>Giro a la izquierda</translation>
+    </message>
+    <message>
+        <source>Rotate Right</source>
+        <translation>Giro a la derecha</translation>
+    </message>
+    <message>
+        <source>Centre Photo</source>
+        <translation>Centrado de foto</translation>
+    </message>
+    <message>
+        <source>Move Photo</source>
+        <translation>Desplazamiento de foto</translation>
+    </message>
+    <message>
+        <source>Frame Change</source>
+        <translation>Cambio de marco</translation>
+    </message>
+    <message>
+        <source>Background Change</source>
+        <translation>Cambio de fondo</translation>
+    </message>
+    <message>
+        <source>New Canvas</source>
+        <translation>Nuevo lienzo</translation>
+    </message>
+    <message>
+        <source>Canvas Size</source>
+        <translation>Cambio de tamaño del lienzo</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>error desconocido</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectController</name>
+    <message>
+        <source>Vellomir projects (*.%1)</source>
+        <translation>Proyectos de Vellomir (*.%1)</translation>
+    </message>
+    <message>
+        <source>%1[*] — %2</source>
+        <translation>%1[*] — %2</translation>
+    </message>
+    <message>
+        <source>The collage has been modified.
+Do you want to save it?</source>
+        <translation>El collage se ha modificado.
+¿Desea guardarlo?</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <translation>Abrir proyecto</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>No se puede abrir %1: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>…and %n more</source>
+        <translation>
+            <numerusform>…y %n más</numerusform>
+            <numerusform>…y %n más</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>One photo of %1 could not be used and was left out of the collage:</source>
+        <translation>Una foto de %1 no se pudo usar y se ha dejado fuera del collage:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos of %1 could not be used and were left out of the collage:</source>
+        <translation>
+            <numerusform>%n foto de %1 no se pudo usar y se ha dejado fuera del collage:</numerusform>
+            <numerusform>%n fotos de %1 no se pudieron usar y se han dejado fuera del collage:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save Project</source>
+        <translation>Guardar proyecto</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>No se puede escribir %1: %2</translation>
+    </message>
+    <message>
+        <source>No Recent Projects</source>
+        <translation>&amp;No hay proyectos recientes</translation>
+    </message>
+</context>
+<context>
     <name>CollageDocument</name>
     <message>
         <source>the file is missing</source>

@@ -1,0 +1,170 @@
+#include "canvasgestures.h"
+
+#include "canvasscene.h"
+#include "canvasview.h"
+#include "collagerender.h"
+#include "collagesession.h"
+#include "photoframe.h"
+
+#include <QMenu>
+
+CanvasGestures::CanvasGestures(CollageSession *session, CanvasScene *scene, CanvasView *view,
+                               QWidget *menuParent)
+    : QObject(menuParent)
+    , session(session)
+    , scene(scene)
+    , menuParent(menuParent)
+{
+    connect(view, &CanvasView::clicked, this, &CanvasGestures::clicked);
+    connect(view, &CanvasView::doubleClicked, this, &CanvasGestures::doubleClicked);
+    connect(view, &CanvasView::contextMenuAt, this, &CanvasGestures::contextMenu);
+    connect(view, &CanvasView::deletePressed, this, &CanvasGestures::removeSelected);
+    connect(view, &CanvasView::escapePressed, this, &CanvasGestures::cancel);
+    connect(view, &CanvasView::tileDragMoved, this, &CanvasGestures::tileDragMoved);
+    connect(view, &CanvasView::tileDropped, this, &CanvasGestures::tileDropped);
+    connect(view, &CanvasView::cropDragMoved, this, &CanvasGestures::cropDragMoved);
+    connect(view, &CanvasView::cropDragFinished, this, &CanvasGestures::cropDragFinished);
+    // Cells move with the layout: a selection would mark another photo.
+    connect(session, &CollageSession::layoutChanged, this, [this] { selectPhoto(-1); });
+}
+
+void CanvasGestures::selectPhoto(int index)
+{
+    selected = index;
+    if (swapSource >= 0) {
+        swapSource = -1;
+        emit hint(QString());
+    }
+    scene->setSelection(index >= 0 ? QRectF(cellOf(session->document(), index)) : QRectF());
+}
+
+void CanvasGestures::startSwapWith(int index)
+{
+    if (session->busy() || index < 0)
+        return;
+    selectPhoto(index);
+    swapSource = index;
+    emit hint(tr("Click the photo to swap with this one."));
+}
+
+void CanvasGestures::cancel()
+{
+    selectPhoto(-1);
+}
+
+void CanvasGestures::clicked(const QPointF &at)
+{
+    if (session->busy())
+        return;
+    const int index = photoAt(session->document(), at);
+    if (swapSource >= 0 && index >= 0 && index != swapSource) {
+        swap(swapSource, index);
+        return;
+    }
+    selectPhoto(index);
+}
+
+void CanvasGestures::doubleClicked(const QPointF &at)
+{
+    session->centrePhoto(photoAt(session->document(), at));
+}
+
+void CanvasGestures::contextMenu(const QPointF &at, const QPoint &globalPos)
+{
+    const CollageDocument &document = session->document();
+    const int index = photoAt(document, at);
+    if (session->busy() || index < 0)
+        return;
+    selectPhoto(index);
+    auto *menu = new QMenu(menuParent);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    connect(menu->addAction(tr("&Remove Photo")), &QAction::triggered, this,
+            [this, index] { session->removePhoto(index); });
+    QAction *swapAction = menu->addAction(tr("&Swap with..."));
+    swapAction->setEnabled(document.photos.size() > 1);
+    connect(swapAction, &QAction::triggered, this, [this, index] { startSwapWith(index); });
+    connect(menu->addAction(tr("Rotate &Left")), &QAction::triggered, this,
+            [this, index] { session->turnPhoto(index, -1); });
+    connect(menu->addAction(tr("Rotate Ri&ght")), &QAction::triggered, this,
+            [this, index] { session->turnPhoto(index, 1); });
+    QAction *centre = menu->addAction(tr("&Centre Photo"));
+    centre->setEnabled(!document.photos.at(index).crop.isNull());
+    connect(centre, &QAction::triggered, this, [this, index] { session->centrePhoto(index); });
+    menu->popup(globalPos);
+}
+
+void CanvasGestures::removeSelected()
+{
+    if (selected >= 0)
+        session->removePhoto(selected);
+}
+
+void CanvasGestures::tileDragMoved(const QPointF &from, const QPointF &at)
+{
+    const CollageDocument &document = session->document();
+    const int source = photoAt(document, from);
+    const int target = photoAt(document, at);
+    if (session->busy() || source < 0 || target < 0 || target == source)
+        scene->setDropTarget(QRectF());
+    else
+        scene->setDropTarget(cellOf(document, target));
+}
+
+void CanvasGestures::tileDropped(const QPointF &from, const QPointF &at)
+{
+    scene->setDropTarget(QRectF());
+    const int source = photoAt(session->document(), from);
+    const int target = photoAt(session->document(), at);
+    if (source >= 0 && target >= 0)
+        swap(source, target);
+}
+
+void CanvasGestures::swap(int first, int second)
+{
+    if (session->busy() || first == second)
+        return;
+    selectPhoto(-1);
+    session->swapPhotos(first, second);
+}
+
+// The photo follows the pointer at once, drawn again from the cache; the whole layer is
+// rendered once the drag ends.
+void CanvasGestures::cropDragMoved(const QPointF &from, const QPointF &delta)
+{
+    if (!cropStart) {
+        if (session->busy() || photoAt(session->document(), from) < 0)
+            return;
+        cropStart = session->document();
+        cropLayer = scene->photoLayer();
+    }
+    const int index = photoAt(*cropStart, from);
+    const PhotoRecord &photo = cropStart->photos.at(index);
+    const QPointF crop
+        = draggedCrop(photo.size, cellOf(*cropStart, index).size(), photo.crop, delta);
+    const QImage moved
+        = redrawCell(withCrop(*cropStart, index, crop), session->cache(), index, cropLayer);
+    if (!moved.isNull())
+        scene->setPhotoLayer(moved);
+}
+
+void CanvasGestures::cropDragFinished(const QPointF &from, const QPointF &delta)
+{
+    if (!cropStart) {
+        cropDragMoved(from, delta);
+        if (!cropStart)
+            return;
+    }
+    const CollageDocument before = *std::exchange(cropStart, std::nullopt);
+    const QImage layer = std::exchange(cropLayer, QImage());
+    const int index = photoAt(before, from);
+    const PhotoRecord &photo = before.photos.at(index);
+    const QPointF crop = draggedCrop(photo.size, cellOf(before, index).size(), photo.crop, delta);
+    // The document may have changed under the drag (a background); the crop goes to the
+    // photo as it is now, and an unchanged one shows the layer as it was.
+    if (crop == photo.crop || session->document().photos != before.photos
+        || session->document().layout != before.layout) {
+        scene->setPhotoLayer(layer);
+        return;
+    }
+    session->setCrop(index, crop);
+}

@@ -1,0 +1,476 @@
+#include "collagesession.h"
+
+#include "collagelimits.h"
+#include "collagerender.h"
+#include "layoutrun.h"
+#include "photoadding.h"
+#include "photoscan.h"
+#include "projectfile.h"
+#include "undocommands.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QUndoStack>
+#include <QtConcurrent>
+
+// The session's trace, silent unless QT_LOGGING_RULES enables vellomir.*.
+Q_LOGGING_CATEGORY(lcSession, "vellomir.session", QtWarningMsg)
+
+namespace {
+
+// Frame changes in a row are one step of the history.
+const int frameMergeId = 1;
+
+} // namespace
+
+CollageSession::CollageSession(QObject *parent)
+    : QObject(parent)
+    , history(new QUndoStack(this))
+    , seedSource(secondsSinceMidnight)
+{
+    savePool.setMaxThreadCount(1);
+    history->setUndoLimit(limits::maxUndoSteps);
+    connect(history, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { emit modifiedChanged(!clean); });
+    connect(&autoThread, &AutoThread::progressPicture, this,
+            [this](quint64 request, const QImage &picture) {
+                if (layingOut && layingOut->request == request)
+                    emit progressPicture(picture);
+            });
+    connect(&autoThread, &AutoThread::progressValue, this, [this](quint64 request, int value) {
+        if (layingOut && layingOut->request == request)
+            emit progressChanged(value);
+    });
+    connect(&autoThread, &AutoThread::layoutReady, this, &CollageSession::layoutReady);
+    connect(&renderThread, &RenderThread::progressValue, this, [this](quint64 request, int value) {
+        if (rendering && rendering->request == request && current == State::Rendering)
+            emit progressChanged(value);
+    });
+    connect(&renderThread, &RenderThread::renderFinished, this, &CollageSession::renderFinished);
+    connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this,
+            &CollageSession::saveEnded);
+}
+
+// The workers read only copies, but the save job reports to this object: stop listening,
+// then wait for it. The workers join in their own destructors.
+CollageSession::~CollageSession()
+{
+    history->disconnect(this);
+    autoThread.disconnect(this);
+    renderThread.disconnect(this);
+    saveWatcher.disconnect(this);
+    saveWatcher.waitForFinished();
+    savePool.waitForDone();
+}
+
+bool CollageSession::isModified() const
+{
+    return !history->isClean();
+}
+
+void CollageSession::setSeedSource(std::function<unsigned()> source)
+{
+    seedSource = std::move(source);
+}
+
+void CollageSession::setStartingChoices(const QColor &background, const FrameSettings &frame,
+                                        const QSize &requested)
+{
+    CollageDocument next = doc;
+    if (background.isValid())
+        next.background = background;
+    next.frame = frame;
+    if (!requested.isEmpty()) {
+        next.requestedSize = requested;
+        next.canvasSize = workingCanvasSize(requested);
+    }
+    applyDocument(next);
+}
+
+void CollageSession::setState(State next)
+{
+    if (next == current)
+        return;
+    current = next;
+    emit stateChanged(current);
+}
+
+// --- adding photos -------------------------------------------------------------
+
+void CollageSession::addPaths(const QStringList &paths)
+{
+    if (busy())
+        return;
+    // Folders are taken as they come, the single files after them.
+    QStringList fromFolders;
+    QStringList files;
+    QList<PhotoProblem> notAdded;
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (path.isEmpty() || !info.exists())
+            continue;
+        if (info.isDir()) {
+            const FolderScan scan = scanFolder(info.absoluteFilePath());
+            fromFolders << scan.files;
+            notAdded << scan.skipped;
+        } else {
+            files << info.absoluteFilePath();
+        }
+    }
+    const CollageDocument before = doc;
+    const PhotoAdditions additions = addPhotos(doc.photos, fromFolders + files, maxCollagePhotos);
+    for (const NotAdded &file : additions.notAdded) {
+        switch (file.why) {
+        case NotAddedWhy::AlreadyAdded:
+            notAdded.append({file.path, tr("already in the collage")});
+            break;
+        case NotAddedWhy::CollageFull:
+            notAdded.append(
+                {file.path,
+                 tr("the collage already holds %1 photos, the most it can").arg(maxCollagePhotos)});
+            break;
+        case NotAddedWhy::Unreadable:
+            notAdded.append({file.path, file.reason.isEmpty() ? tr("not a photo Vellomir can use")
+                                                              : file.reason});
+            break;
+        }
+    }
+    if (!notAdded.isEmpty())
+        emit photosNotAdded(notAdded);
+    if (additions.added == 0)
+        return;
+    doc.photos = additions.photos;
+    emit documentChanged();
+    beginLayout(tr("Add Photos"), before);
+}
+
+// --- the collage cycle ---------------------------------------------------------
+
+void CollageSession::shuffle()
+{
+    if (busy() || doc.photos.isEmpty())
+        return;
+    beginLayout(tr("Shuffle"), doc);
+}
+
+// Starts a layout of all photos; the step it ends goes back to `before`.
+void CollageSession::beginLayout(const QString &stepName, const CollageDocument &before)
+{
+    if (busy() || doc.photos.isEmpty())
+        return;
+    // Taken before the seed changes: a shuffle's `before` is the document itself.
+    CollageDocument start = before;
+    doc.seed = seedSource();
+    QList<QSize> sizes;
+    for (const PhotoRecord &photo : std::as_const(doc.photos))
+        sizes << photo.size;
+    const quint64 request = autoThread.startLayout(sizes, doc.canvasSize, doc.seed);
+    if (request == 0)
+        return;
+    layingOut = PendingLayout {request, stepName, std::move(start)};
+    setState(State::LayingOut);
+}
+
+void CollageSession::layoutReady(quint64 request, const LayoutTree &layout)
+{
+    if (!layingOut || layingOut->request != request)
+        return;
+    qCDebug(lcSession) << "layout ready";
+    // Appearance changes made while the layout ran are steps of their own.
+    PendingLayout finished = *std::exchange(layingOut, std::nullopt);
+    finished.before.background = doc.background;
+    finished.before.frame = doc.frame;
+    doc.layout = layout;
+    setState(State::Idle);
+    pushStep(finished.stepName, finished.before);
+    emit layoutChanged();
+    emit documentChanged();
+    emit layoutFinished();
+    drawPhotos();
+}
+
+void CollageSession::drawPhotos()
+{
+    // A layout's tree is half built while it runs; its end draws.
+    if (current == State::LayingOut)
+        return;
+    if (!doc.hasLayout()) {
+        rendering.reset();
+        if (current == State::Rendering)
+            setState(State::Idle);
+        emit photoLayerReady(QImage());
+        return;
+    }
+    // The layer is drawn for the screen's pixels; the layout stays in canvas pixels.
+    const quint64 request = renderThread.startRender(doc, images, doc.canvasSize * ratio);
+    if (request == 0)
+        return;
+    rendering = PendingRender {request, ratio};
+    if (current == State::Idle)
+        setState(State::Rendering);
+}
+
+void CollageSession::renderFinished(quint64 request, const RenderedLayer &result)
+{
+    // Decodes of a superseded render are as good as any: the same file at the same size.
+    images.merge(result.decodes);
+    if (!rendering || rendering->request != request)
+        return;
+    const qreal drawnRatio = std::exchange(rendering, std::nullopt)->ratio;
+    const DocumentRender &render = result.render;
+    if (!render.dropped.isEmpty()) {
+        // The photos that failed to decode leave the collage for good; the step that showed
+        // them comes to the collage as drawn, so undo and redo never bring a hole back.
+        const CollageDocument shown = doc;
+        doc.photos = render.document.photos;
+        doc.layout = render.document.layout;
+        if (auto *step = dynamic_cast<const DocumentCommand *>(history->command(history->index() - 1));
+            step && step->result() == shown)
+            const_cast<DocumentCommand *>(step)->amend(doc);
+        emit layoutChanged();
+        emit documentChanged();
+        QList<PhotoProblem> problems;
+        for (const PhotoProblem &problem : render.dropped)
+            problems.append({problem.path, tr("cannot decode (%1)").arg(problem.reason)});
+        emit photosLeftOut(problems);
+    }
+    QImage layer = render.image;
+    layer.setDevicePixelRatio(drawnRatio);
+    if (current == State::Rendering)
+        setState(State::Idle);
+    emit photoLayerReady(layer);
+    // A move to a screen of another ratio while this was drawn asks for it again.
+    if (drawnRatio != ratio)
+        drawPhotos();
+}
+
+void CollageSession::setDeviceRatio(qreal next)
+{
+    if (next <= 0 || next == ratio)
+        return;
+    ratio = next;
+    if (doc.hasLayout())
+        drawPhotos();
+}
+
+// --- the document and its history ----------------------------------------------
+
+void CollageSession::undo()
+{
+    if (!busy())
+        history->undo();
+}
+
+void CollageSession::redo()
+{
+    if (!busy())
+        history->redo();
+}
+
+void CollageSession::pushStep(const QString &text, const CollageDocument &before, int mergeId)
+{
+    history->push(new DocumentCommand(
+        text, before, doc, [this](const CollageDocument &next) { applyDocument(next); },
+        mergeId));
+}
+
+void CollageSession::changeDocument(const QString &text, const CollageDocument &next, int mergeId)
+{
+    const CollageDocument before = doc;
+    applyDocument(next);
+    pushStep(text, before, mergeId);
+}
+
+// Shows `next` as it is, without a new layout: the tree is in the document and the photos
+// come from the cache.
+void CollageSession::applyDocument(const CollageDocument &next)
+{
+    const CollageDocument previous = std::exchange(doc, next);
+    const bool moved = previous.photos != doc.photos || previous.layout != doc.layout
+        || previous.canvasSize != doc.canvasSize;
+    if (moved)
+        emit layoutChanged();
+    emit documentChanged();
+    if (moved || previous.frame != doc.frame)
+        drawPhotos();
+}
+
+bool CollageSession::validPhoto(int index) const
+{
+    return index >= 0 && index < doc.photos.size();
+}
+
+void CollageSession::swapPhotos(int first, int second)
+{
+    if (busy() || first == second || !validPhoto(first) || !validPhoto(second))
+        return;
+    const CollageDocument swapped = withSwappedPhotos(doc, first, second);
+    if (swapped != doc)
+        changeDocument(tr("Swap"), swapped);
+}
+
+void CollageSession::removePhoto(int index)
+{
+    if (busy() || !validPhoto(index))
+        return;
+    changeDocument(tr("Remove Photo"), withoutPhoto(doc, index));
+}
+
+void CollageSession::turnPhoto(int index, int quarterTurns)
+{
+    if (busy() || !validPhoto(index))
+        return;
+    changeDocument(quarterTurns < 0 ? tr("Rotate Left") : tr("Rotate Right"),
+                   withTurnedPhoto(doc, index, quarterTurns));
+}
+
+void CollageSession::centrePhoto(int index)
+{
+    if (busy() || !validPhoto(index) || doc.photos.at(index).crop.isNull())
+        return;
+    changeDocument(tr("Centre Photo"), withCrop(doc, index, QPointF()));
+}
+
+void CollageSession::setCrop(int index, const QPointF &crop)
+{
+    if (busy() || !validPhoto(index) || doc.photos.at(index).crop == crop)
+        return;
+    changeDocument(tr("Move Photo"), withCrop(doc, index, crop));
+}
+
+void CollageSession::setFrameType(int type)
+{
+    FrameSettings frame = doc.frame;
+    frame.type = type;
+    setFrame(frame);
+}
+
+void CollageSession::setFrameParams(int margin, int parameter)
+{
+    FrameSettings frame = doc.frame;
+    frame.a = margin;
+    frame.b = parameter;
+    setFrame(frame);
+}
+
+// Taken while busy too: a running layout draws with it, a running render is replaced.
+void CollageSession::setFrame(const FrameSettings &frame)
+{
+    if (frame == doc.frame)
+        return;
+    CollageDocument next = doc;
+    next.frame = frame;
+    changeDocument(tr("Frame Change"), next, frameMergeId);
+}
+
+void CollageSession::setBackground(const QColor &colour)
+{
+    if (!colour.isValid() || colour == doc.background)
+        return;
+    CollageDocument next = doc;
+    next.background = colour;
+    changeDocument(tr("Background Change"), next);
+}
+
+void CollageSession::newCanvas(const QSize &requested)
+{
+    if (busy() || requested.isEmpty())
+        return;
+    qCDebug(lcSession) << "new canvas:" << requested;
+    CollageDocument fresh;
+    fresh.requestedSize = requested;
+    fresh.canvasSize = workingCanvasSize(requested);
+    fresh.background = doc.background;
+    fresh.frame = doc.frame;
+    images.clear();
+    changeDocument(tr("New Canvas"), fresh);
+}
+
+void CollageSession::resizeCanvas(const QSize &requested)
+{
+    if (busy() || requested.isEmpty() || requested == doc.requestedSize)
+        return;
+    CollageDocument resized = doc;
+    resized.requestedSize = requested;
+    if (resized.hasLayout())
+        resized = fittedTo(std::move(resized), workingCanvasSize(requested));
+    else
+        resized.canvasSize = workingCanvasSize(requested);
+    changeDocument(tr("Canvas Size"), resized);
+}
+
+// --- project files ---------------------------------------------------------------
+
+ProjectOpening CollageSession::openProject(const QString &fileName)
+{
+    ProjectOpening result;
+    if (busy())
+        return result;
+    const ProjectLoad load = readProjectFile(fileName);
+    if (!load.document) {
+        result.error = load.error;
+        return result;
+    }
+    const CheckedDocument checked = checkPhotos(*load.document);
+    CollageDocument opened = checked.document;
+    // A project made by vellomir-collage is laid out at full size; the window works smaller.
+    const QSize working = workingCanvasSize(opened.requestedSize);
+    if (opened.canvasSize != working
+        && (opened.canvasSize.width() > working.width()
+            || opened.canvasSize.height() > working.height()))
+        opened = fittedTo(std::move(opened), working);
+    images.clear();
+    applyDocument(opened);
+    history->clear();
+    history->setClean();
+    result.opened = true;
+    result.leftOut = checked.leftOut;
+    return result;
+}
+
+std::optional<QString> CollageSession::saveProject(const QString &fileName)
+{
+    if (const std::optional<QString> error = writeProjectFile(doc, fileName))
+        return error;
+    history->setClean();
+    return std::nullopt;
+}
+
+// --- saving the collage ----------------------------------------------------------
+
+bool CollageSession::saveCollage(const QString &fileName, CollageFormat format)
+{
+    if (busy() || format == CollageFormat::Unsupported || clashingInput(fileName, doc.photos))
+        return false;
+    // Composed from the document, not taken from the screen: every photo is decoded for the
+    // collage's cells, and vellomir-collage renders a saved project the same way.
+    const CollageDocument toSave = doc;
+    setState(State::Saving);
+    saveWatcher.setFuture(QtConcurrent::run(&savePool, [this, toSave, fileName, format]() {
+        const QImage image
+            = renderCollageImage(toSave, toSave.requestedSize, [this](int done, int total) {
+                  const int value = total > 0 ? done * 100 / total : 0;
+                  // A report still queued when the save ends is dropped.
+                  QMetaObject::invokeMethod(
+                      this,
+                      [this, value] {
+                          if (current == State::Saving)
+                              emit progressChanged(value);
+                      },
+                      Qt::QueuedConnection);
+              });
+        QString error;
+        if (!writeCollage(image, fileName, format, &error) && error.isEmpty())
+            error = tr("unknown error");
+        return SaveOutcome {fileName, error};
+    }));
+    return true;
+}
+
+void CollageSession::saveEnded()
+{
+    const SaveOutcome outcome = saveWatcher.result();
+    setState(rendering ? State::Rendering : State::Idle);
+    emit collageSaved(outcome);
+}

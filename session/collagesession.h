@@ -1,0 +1,179 @@
+#ifndef COLLAGESESSION_H
+#define COLLAGESESSION_H
+
+#include "autothread.h"
+#include "collagedocument.h"
+#include "collagefile.h"
+#include "imagecache.h"
+#include "renderthread.h"
+
+#include <QFutureWatcher>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QThreadPool>
+
+#include <functional>
+#include <optional>
+
+class QUndoStack;
+
+// What a collage save hands back.
+struct SaveOutcome
+{
+    QString fileName;
+    QString error; // empty when the file was written
+};
+
+// What opening a project gives: the reason it could not be opened, or the photos left out.
+struct ProjectOpening
+{
+    bool opened = false;
+    QString error; // why it was not opened, translated
+    QList<PhotoProblem> leftOut; // photos missing or changed, in the collection's order
+};
+
+// One collage being made: the document, its history, the decoded photos and the two workers,
+// and every operation on them. It holds no widget; a window shows what its signals say and
+// calls its methods, and tests drive it the same way.
+//
+// The collage is in one state at a time. While it is busy (laying out, rendering, saving),
+// the operations that need a finished layout are refused; appearance changes are taken at any
+// time, and a render asked for while one runs replaces it.
+class CollageSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State {
+        Idle,
+        LayingOut, // a layout runs; its end is a step of the history, then a render
+        Rendering, // the photo layer is drawn
+        Saving, // the collage is written; a render may run beside it
+    };
+    Q_ENUM(State)
+
+    explicit CollageSession(QObject *parent = nullptr);
+    ~CollageSession() override;
+
+    const CollageDocument &document() const { return doc; }
+    State state() const { return current; }
+    bool busy() const { return current != State::Idle; }
+    QUndoStack *undoStack() const { return history; }
+    // The decoded photos of the working canvas; only the GUI thread writes it.
+    const ImageCache &cache() const { return images; }
+    bool isModified() const;
+
+    // Where layouts take their seeds: whole seconds since midnight unless set.
+    void setSeedSource(std::function<unsigned()> source);
+    // The background, the frame and the size a collage starts with, as the last one had them.
+    // Changes the document without a step.
+    void setStartingChoices(const QColor &background, const FrameSettings &frame,
+                            const QSize &requested);
+
+    // Files and folders, as a drop or a dialog gives them: folders are read like Add Folder
+    // and come first, files follow in their order. What was added is laid out anew, as one
+    // step; what was not is told through photosNotAdded().
+    void addPaths(const QStringList &paths);
+    void shuffle();
+    void undo();
+    void redo();
+
+    // Editing by hand; photos are 0-based indices into the document's photos.
+    void swapPhotos(int first, int second);
+    void removePhoto(int index);
+    void turnPhoto(int index, int quarterTurns);
+    void centrePhoto(int index);
+    void setCrop(int index, const QPointF &crop);
+
+    void setFrame(const FrameSettings &frame);
+    void setFrameType(int type);
+    void setFrameParams(int margin, int parameter);
+    void setBackground(const QColor &colour);
+    // An empty collage of `requested` size, keeping the appearance: a step, the cache cleared.
+    void newCanvas(const QSize &requested);
+    // The same collage on a canvas of another size: the layout is fitted to it.
+    void resizeCanvas(const QSize &requested);
+    // The screen's device pixels per canvas pixel, which the photo layer is drawn for.
+    void setDeviceRatio(qreal ratio);
+    qreal deviceRatio() const { return ratio; }
+
+    // Reads a project and shows it, without its missing photos; the history starts again.
+    ProjectOpening openProject(const QString &fileName);
+    // Writes the project; the collage counts as saved once it is written. The reason on
+    // failure.
+    std::optional<QString> saveProject(const QString &fileName);
+    // Starts writing the collage at its requested size; collageSaved() tells how it ended.
+    // False when nothing was started: while busy, or when the file is one of the photos.
+    bool saveCollage(const QString &fileName, CollageFormat format);
+
+signals:
+    void stateChanged(CollageSession::State state);
+    // The document changed in any way.
+    void documentChanged();
+    // The photos, the layout or the canvas changed: cells have moved.
+    void layoutChanged();
+    // A layout has just finished and been drawn for the first time is on its way.
+    void layoutFinished();
+    void modifiedChanged(bool modified);
+    void progressPicture(const QImage &picture);
+    void progressChanged(int percent);
+    // The photo layer, with the device pixel ratio it was drawn for; null for a collage
+    // without a layout.
+    void photoLayerReady(const QImage &layer);
+    // Files that were offered but not added, with the reason in words.
+    void photosNotAdded(const QList<PhotoProblem> &problems);
+    // Photos that could not be decoded and left the collage.
+    void photosLeftOut(const QList<PhotoProblem> &problems);
+    void collageSaved(const SaveOutcome &outcome);
+
+private:
+    void setState(State next);
+    void beginLayout(const QString &stepName, const CollageDocument &before);
+    void layoutReady(quint64 request, const LayoutTree &layout);
+    void renderFinished(quint64 request, const RenderedLayer &result);
+    void saveEnded();
+    void drawPhotos();
+    void applyDocument(const CollageDocument &next);
+    // Makes `next` the document as one step named `text`.
+    void changeDocument(const QString &text, const CollageDocument &next, int mergeId = -1);
+    void pushStep(const QString &text, const CollageDocument &before, int mergeId = -1);
+    bool validPhoto(int index) const;
+
+    CollageDocument doc;
+    QUndoStack *history = nullptr;
+    ImageCache images;
+    std::function<unsigned()> seedSource;
+    State current = State::Idle;
+    qreal ratio = 1.0; // the screen's
+
+    // The layout running: its request, and the step it ends.
+    struct PendingLayout
+    {
+        quint64 request = 0;
+        QString stepName;
+        CollageDocument before; // the document the step goes back to
+    };
+    std::optional<PendingLayout> layingOut;
+    // The render whose layer is awaited, and the ratio it draws for.
+    struct PendingRender
+    {
+        quint64 request = 0;
+        qreal ratio = 1.0;
+    };
+    std::optional<PendingRender> rendering;
+
+    // Saves render on a pool of their own, so that the decoding inside keeps the whole global
+    // pool.
+    QThreadPool savePool;
+    QFutureWatcher<SaveOutcome> saveWatcher;
+
+    AutoThread autoThread;
+    RenderThread renderThread;
+};
+
+#endif // COLLAGESESSION_H

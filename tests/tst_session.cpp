@@ -1,0 +1,645 @@
+#include "btree.h"
+#include "collagerender.h"
+#include "collagesession.h"
+#include "hostilefiles.h"
+#include "projectfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLoggingCategory>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTransform>
+#include <QUndoStack>
+
+#include <cmath>
+
+// The collage session without a window: the cycle, the history, editing and projects, driven
+// through its methods and watched through its signals.
+class TestSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void addPaths_data();
+    void addPaths();
+    void cycle();
+    void refusedWhileBusy_data();
+    void refusedWhileBusy();
+    void frameChangesWhileBusy_data();
+    void frameChangesWhileBusy();
+    void undoShufflesRestoresPixels();
+    void frameChangesMergeIntoOneStep();
+    void newCanvasIsAStep();
+    void historyIsBounded();
+    void canvasSizeKeepsThePhotos();
+    void undecodablePhotoLeavesTheCollage();
+    void sharpAtRatioTwo();
+    void rotateWithUndo_data();
+    void rotateWithUndo();
+    void quietByDefault_data();
+    void quietByDefault();
+
+private:
+    // `count` photos named `stem`00.jpg and on, each a plain colour of its own.
+    static void writePhotos(const QString &folder, const QString &stem, int count,
+                            QSize size = QSize(60, 40));
+    static bool settled(const CollageSession &session)
+    {
+        return QTest::qWaitFor([&session] { return !session.busy(); }, 30000);
+    }
+    static QImage lastLayer(const QSignalSpy &layers)
+    {
+        return layers.isEmpty() ? QImage() : layers.last().first().value<QImage>();
+    }
+    static bool opaque(const QImage &layer, int step)
+    {
+        for (int y = 3; y < layer.height(); y += step)
+            for (int x = 3; x < layer.width(); x += step)
+                if (qAlpha(layer.pixel(x, y)) != 255)
+                    return false;
+        return !layer.isNull();
+    }
+    QTemporaryDir dir;
+};
+
+void TestSession::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(dir.isValid());
+}
+
+void TestSession::writePhotos(const QString &folder, const QString &stem, int count, QSize size)
+{
+    QDir().mkpath(folder);
+    for (int i = 0; i < count; ++i) {
+        QImage image(i % 3 ? size : size.transposed(), QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 29 % 360, 220, 230));
+        QVERIFY(
+            image.save(QDir(folder).filePath(
+                           QStringLiteral("%1%2.jpg").arg(stem).arg(i, 2, 10, QLatin1Char('0'))),
+                       "JPG", 92));
+    }
+}
+
+void TestSession::addPaths_data()
+{
+    // Made in the row's folder: "x/" a folder, "a=b" a link to b, a .bmp a bitmap, else a JPEG.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<int>("many"); // and as many numbered JPEGs, p000.jpg and on
+    QTest::addColumn<QStringList>("offered"); // "" is the row's folder
+    QTest::addColumn<QStringList>("added"); // the names, in order, then "…" and the last
+    QTest::addColumn<int>("notAdded");
+    QTest::newRow("a folder's photos, not its bitmaps, folders or links")
+        << QStringList {"IMG_1.JPG", "img_2.jpeg",        "x.bmp",
+                        "sub.jpg/",  "sub.jpg/inner.jpg", "link.jpg=IMG_1.JPG"}
+        << 0 << QStringList {""} << QStringList {"IMG_1.JPG", "img_2.jpeg"} << 0;
+    QTest::newRow("folders first, then the files in their order")
+        << QStringList {"B/", "B/b2.jpg", "B/b1.jpg", "a.jpg", "c.Jpeg", "p.bmp"} << 0
+        << QStringList {"a.jpg", "B", "c.Jpeg", "p.bmp"}
+        << QStringList {"b1.jpg", "b2.jpg", "a.jpg", "c.Jpeg"} << 1;
+    QTest::newRow("at most a hundred")
+        << QStringList() << 150 << QStringList {""}
+        << QStringList {"p000.jpg", "p001.jpg", "…", "p099.jpg"} << 50;
+    QTest::newRow("nothing usable")
+        << QStringList {"p.bmp"} << 0 << QStringList {"p.bmp"} << QStringList() << 1;
+}
+
+void TestSession::addPaths()
+{
+    QFETCH(QStringList, files);
+    QFETCH(int, many);
+    QFETCH(QStringList, offered);
+    QFETCH(QStringList, added);
+    QFETCH(int, notAdded);
+    QTemporaryDir row;
+    const QDir folder(row.path());
+    for (const QString &file : std::as_const(files)) {
+        if (file.endsWith(QLatin1Char('/'))) {
+            QVERIFY(folder.mkdir(file));
+        } else if (file.contains(QLatin1Char('='))) {
+            QVERIFY(QFile::link(folder.filePath(file.section(QLatin1Char('='), 1)),
+                                folder.filePath(file.section(QLatin1Char('='), 0, 0))));
+        } else {
+            QImage image(40, 30, QImage::Format_RGB32);
+            image.fill(Qt::darkCyan);
+            QVERIFY(image.save(folder.filePath(file), file.endsWith(".bmp") ? "BMP" : "JPG"));
+        }
+    }
+    for (int i = 0; i < many; ++i) {
+        QImage image(i % 2 ? QSize(40, 30) : QSize(30, 40), QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 2, 200, 200));
+        QVERIFY(
+            image.save(folder.filePath(QStringLiteral("p%1.jpg").arg(i, 3, 10, QLatin1Char('0')))));
+    }
+    QStringList paths;
+    for (const QString &path : std::as_const(offered))
+        paths << (path.isEmpty() ? row.path() : folder.filePath(path));
+
+    CollageSession session;
+    QSignalSpy problems(&session, &CollageSession::photosNotAdded);
+    session.addPaths(paths);
+    QCOMPARE(session.busy(), !added.isEmpty()); // what was added is laid out
+    QStringList names;
+    for (const PhotoRecord &record : session.document().photos)
+        names << QFileInfo(record.path).fileName();
+    if (added.contains(QStringLiteral("…")))
+        names = names.mid(0, 2) << QStringLiteral("…") << names.last();
+    QCOMPARE(names, added);
+    QCOMPARE(problems.isEmpty() ? 0 : problems.first().first().value<QList<PhotoProblem>>().size(),
+             notAdded);
+    QVERIFY(settled(session));
+    QCOMPARE(session.undoStack()->count(), added.isEmpty() ? 0 : 1);
+    QCOMPARE(session.document().hasLayout(), !added.isEmpty());
+}
+
+// One cycle: the layout with its six progress pictures, then one render, and every cell shows
+// its own photo. A shuffle asked for during it is refused.
+void TestSession::cycle()
+{
+    const QString folder = dir.filePath(QStringLiteral("cycle"));
+    writePhotos(folder, QStringLiteral("s"), 12);
+    CollageSession session;
+    QSignalSpy states(&session, &CollageSession::stateChanged);
+    QSignalSpy pictures(&session, &CollageSession::progressPicture);
+    QSignalSpy finished(&session, &CollageSession::layoutFinished);
+    QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+    session.addPaths({folder});
+    QCOMPARE(session.state(), CollageSession::State::LayingOut);
+    session.shuffle();
+    QVERIFY(settled(session));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(layers.count(), 1);
+    QCOMPARE(pictures.count(), 6);
+    QCOMPARE(session.undoStack()->count(), 1);
+    QCOMPARE(states.first().first().value<CollageSession::State>(),
+             CollageSession::State::LayingOut);
+    QCOMPARE(states.last().first().value<CollageSession::State>(), CollageSession::State::Idle);
+
+    const QImage layer = lastLayer(layers);
+    const QList<RenderCell> cells = collectLeaves(session.document().layout.tree());
+    QCOMPARE(cells.size(), 12);
+    for (const RenderCell &cell : cells) {
+        const QColor want = QColor::fromHsv((cell.img - 1) * 29 % 360, 220, 230);
+        const QColor got = layer.pixelColor(cell.rect.center());
+        QVERIFY2(qAbs(got.red() - want.red()) < 16 && qAbs(got.green() - want.green()) < 16
+                     && qAbs(got.blue() - want.blue()) < 16 && got.alpha() == 255,
+                 qPrintable(QStringLiteral("cell of photo %1").arg(cell.img)));
+    }
+}
+
+void TestSession::refusedWhileBusy_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<bool>("rendering"); // else laying out
+    for (const char *operation : {"add", "shuffle", "undo", "swap", "remove", "turn", "centre",
+                                  "crop", "new canvas", "canvas size", "open", "save"}) {
+        QTest::addRow("%s while laying out", operation) << QString(operation) << false;
+        QTest::addRow("%s while rendering", operation) << QString(operation) << true;
+    }
+}
+
+// What needs a finished layout is refused, and leaves the collage and its history as they were.
+void TestSession::refusedWhileBusy()
+{
+    QFETCH(QString, operation);
+    QFETCH(bool, rendering);
+    const QString folder = dir.filePath(QStringLiteral("busy"));
+    if (!QFileInfo::exists(folder)) {
+        writePhotos(folder, QStringLiteral("b"), 4);
+        writePhotos(dir.filePath(QStringLiteral("extra")), QStringLiteral("e"), 1);
+        CollageDocument empty;
+        empty.canvasSize = empty.requestedSize = QSize(300, 200);
+        QVERIFY(!writeProjectFile(empty, dir.filePath(QStringLiteral("other.vellomir"))));
+    }
+    CollageSession session;
+    session.setBackground(Qt::black); // a step that undo could take back
+    session.addPaths({folder});
+    if (rendering) {
+        QVERIFY(settled(session));
+        session.setFrameParams(8, 10);
+        QCOMPARE(session.state(), CollageSession::State::Rendering);
+    } else {
+        QCOMPARE(session.state(), CollageSession::State::LayingOut);
+    }
+    const CollageDocument before = session.document();
+    const int steps = session.undoStack()->count();
+    const QString saved = dir.filePath(QStringLiteral("refused.png"));
+    bool started = false;
+    if (operation == "add")
+        session.addPaths({dir.filePath(QStringLiteral("extra"))});
+    else if (operation == "shuffle")
+        session.shuffle();
+    else if (operation == "undo")
+        session.undo();
+    else if (operation == "swap")
+        session.swapPhotos(0, 1);
+    else if (operation == "remove")
+        session.removePhoto(0);
+    else if (operation == "turn")
+        session.turnPhoto(0, 1);
+    else if (operation == "centre")
+        session.centrePhoto(0);
+    else if (operation == "crop")
+        session.setCrop(0, QPointF(0.2, 0));
+    else if (operation == "new canvas")
+        session.newCanvas(QSize(400, 300));
+    else if (operation == "canvas size")
+        session.resizeCanvas(QSize(400, 300));
+    else if (operation == "open")
+        started = session.openProject(dir.filePath(QStringLiteral("other.vellomir"))).opened;
+    else if (operation == "save")
+        started = session.saveCollage(saved, CollageFormat::Png);
+    QVERIFY(!started);
+    QCOMPARE(session.document(), before);
+    QCOMPARE(session.undoStack()->index(), steps);
+
+    QVERIFY(settled(session));
+    QVERIFY(!QFile::exists(saved));
+    QCOMPARE(session.document().photos, before.photos);
+    QCOMPARE(session.document().requestedSize, before.requestedSize);
+    QCOMPARE(session.document().background, QColor(Qt::black));
+    QCOMPARE(session.undoStack()->count(), steps + (rendering ? 0 : 1));
+    QCOMPARE(session.undoStack()->index(), session.undoStack()->count());
+}
+
+void TestSession::frameChangesWhileBusy_data()
+{
+    QTest::addColumn<QList<int>>("margins");
+    QTest::addColumn<bool>("duringLayout");
+    QTest::newRow("one change") << QList<int> {20} << false;
+    // each change replaces the render of the one before: only the last one's layer comes
+    QTest::newRow("changes during the render") << QList<int> {4, 8, 20} << false;
+    // the cycle's own render draws with the last settings, and no render sees a half-built tree
+    QTest::newRow("changes during the layout") << QList<int> {4, 8, 20} << true;
+}
+
+void TestSession::frameChangesWhileBusy()
+{
+    QFETCH(QList<int>, margins);
+    QFETCH(bool, duringLayout);
+    const QString folder = dir.filePath(QStringLiteral("frames"));
+    if (!QFileInfo::exists(folder))
+        writePhotos(folder, QStringLiteral("f"), 6, QSize(900, 600));
+    CollageSession session;
+    session.addPaths({folder});
+    if (!duringLayout)
+        QVERIFY(settled(session));
+    QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+    for (int margin : std::as_const(margins))
+        session.setFrameParams(margin, 10);
+    QVERIFY(session.busy());
+    QCOMPARE(session.state(),
+             duringLayout ? CollageSession::State::LayingOut : CollageSession::State::Rendering);
+    QVERIFY(settled(session));
+    QCoreApplication::processEvents(); // a superseded render's result, were it sent
+    QCOMPARE(layers.count(), 1);
+    QCOMPARE(session.document().frame.a, 20);
+    // the last margin, 20 px, leaves the canvas corner transparent
+    const QImage layer = lastLayer(layers);
+    QCOMPARE(qAlpha(layer.pixel(5, 5)), 0);
+    QCOMPARE(qAlpha(layer.pixel(25, 25)), 255);
+}
+
+// Shuffle twice, undo twice: the first collage is back, pixel for pixel, without a layout.
+void TestSession::undoShufflesRestoresPixels()
+{
+    const QString folder = dir.filePath(QStringLiteral("undo"));
+    writePhotos(folder, QStringLiteral("d"), 12, QSize(90, 60));
+    CollageSession session;
+    unsigned nextSeed = 100;
+    session.setSeedSource([&nextSeed] { return nextSeed++; });
+    QSignalSpy layouts(&session, &CollageSession::layoutFinished);
+    QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+    session.addPaths({folder});
+    QVERIFY(settled(session));
+    const QImage first = lastLayer(layers);
+    const CollageDocument firstDocument = session.document();
+    QCOMPARE(session.undoStack()->undoText(), QStringLiteral("Add Photos"));
+
+    session.shuffle();
+    QVERIFY(settled(session));
+    const QImage second = lastLayer(layers);
+    session.shuffle();
+    QVERIFY(settled(session));
+    QVERIFY(lastLayer(layers) != second);
+    QCOMPARE(session.undoStack()->undoText(), QStringLiteral("Shuffle"));
+    QCOMPARE(layouts.count(), 3);
+
+    session.undo();
+    QVERIFY(settled(session));
+    QCOMPARE(lastLayer(layers), second);
+    session.undo();
+    QVERIFY(settled(session));
+    QCOMPARE(lastLayer(layers), first);
+    QCOMPARE(session.document(), firstDocument);
+    QCOMPARE(layouts.count(), 3); // the trees came from the steps
+
+    session.redo();
+    QVERIFY(settled(session));
+    QCOMPARE(lastLayer(layers), second);
+    QCOMPARE(session.undoStack()->redoText(), QStringLiteral("Shuffle"));
+}
+
+// A run of slider moves is one step; a background change is another.
+void TestSession::frameChangesMergeIntoOneStep()
+{
+    const QString folder = dir.filePath(QStringLiteral("merge"));
+    writePhotos(folder, QStringLiteral("m"), 4);
+    CollageSession session;
+    QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+    session.addPaths({folder});
+    QVERIFY(settled(session));
+    const QImage plain = lastLayer(layers);
+    const int steps = session.undoStack()->count();
+
+    for (int margin : {4, 8, 20})
+        session.setFrameParams(margin, 10);
+    QVERIFY(settled(session));
+    session.setBackground(QColor(20, 40, 200, 120));
+    QCOMPARE(session.undoStack()->count(), steps + 2);
+    QCOMPARE(qAlpha(lastLayer(layers).pixel(5, 5)), 0);
+
+    session.undo();
+    QCOMPARE(session.document().background, QColor(Qt::white));
+    QCOMPARE(session.undoStack()->undoText(), QStringLiteral("Frame Change"));
+    session.undo();
+    QVERIFY(settled(session));
+    QCOMPARE(session.document().frame, FrameSettings());
+    QCOMPARE(lastLayer(layers), plain);
+}
+
+void TestSession::newCanvasIsAStep()
+{
+    const QString folder = dir.filePath(QStringLiteral("canvas"));
+    writePhotos(folder, QStringLiteral("n"), 3);
+    CollageSession session;
+    QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+    session.addPaths({folder});
+    QVERIFY(settled(session));
+    const QImage layer = lastLayer(layers);
+    QVERIFY(session.cache().count() > 0);
+    session.newCanvas(QSize(1795, 1205));
+    QVERIFY(session.document().photos.isEmpty());
+    QCOMPARE(session.document().canvasSize, QSize(1200, 805));
+    QCOMPARE(session.cache().count(), 0);
+    QVERIFY(lastLayer(layers).isNull());
+    QCOMPARE(session.undoStack()->undoText(), QStringLiteral("New Canvas"));
+    session.shuffle(); // nothing to lay out
+    QVERIFY(!session.busy());
+
+    session.undo();
+    QVERIFY(settled(session));
+    QCOMPARE(session.document().photos.size(), 3);
+    QCOMPARE(session.document().canvasSize, QSize(800, 600));
+    QCOMPARE(lastLayer(layers), layer);
+}
+
+void TestSession::historyIsBounded()
+{
+    CollageSession session;
+    for (int i = 0; i < 130; ++i)
+        session.setBackground(QColor::fromHsv(i, 100, 100));
+    QCOMPARE(session.undoStack()->count(), 100);
+}
+
+void TestSession::canvasSizeKeepsThePhotos()
+{
+    const QString folder = dir.filePath(QStringLiteral("size"));
+    writePhotos(folder, QStringLiteral("c"), 5);
+    CollageSession session;
+    QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+    QSignalSpy finished(&session, &CollageSession::layoutFinished);
+    session.addPaths({folder});
+    QVERIFY(settled(session));
+    const QImage before = lastLayer(layers);
+    session.resizeCanvas(QSize(1000, 1500));
+    QVERIFY(settled(session));
+    QCOMPARE(finished.count(), 1); // fitted, not laid out anew
+    QCOMPARE(session.document().photos.size(), 5);
+    QCOMPARE(session.document().canvasSize, QSize(600, 900));
+    QCOMPARE(session.document().layout.canvasSize(), QSize(600, 900));
+    QVERIFY(opaque(lastLayer(layers), 20));
+    QCOMPARE(session.undoStack()->undoText(), QStringLiteral("Canvas Size"));
+    session.undo();
+    QVERIFY(settled(session));
+    QCOMPARE(lastLayer(layers), before);
+}
+
+// A photo whose header reads but whose data does not decode leaves the collage once drawn:
+// no cell stays empty, it is named, and undo and redo never bring a hole back.
+void TestSession::undecodablePhotoLeavesTheCollage()
+{
+    const QString folder = dir.filePath(QStringLiteral("damaged"));
+    writePhotos(folder, QStringLiteral("u"), 3);
+    QFile damaged(QDir(folder).filePath(QStringLiteral("u03.jpg")));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(hostile::damagedScan(hostile::encoded(hostile::noise(64, 48), "JPG", true)));
+    damaged.close();
+
+    CollageSession session;
+    QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+    QSignalSpy leftOut(&session, &CollageSession::photosLeftOut);
+    session.addPaths({folder});
+    QVERIFY(settled(session));
+    QCOMPARE(session.document().photos.size(), 3);
+    QCOMPARE(leftOut.count(), 1);
+    const QList<PhotoProblem> problems = leftOut.first().first().value<QList<PhotoProblem>>();
+    QCOMPARE(problems.size(), 1);
+    QCOMPARE(QFileInfo(problems.first().path).fileName(), QStringLiteral("u03.jpg"));
+    QVERIFY2(problems.first().reason.startsWith(QLatin1String("cannot decode")),
+             qPrintable(problems.first().reason));
+    QVERIFY(opaque(lastLayer(layers), 25));
+    session.shuffle();
+    QVERIFY(settled(session));
+    session.undo();
+    QVERIFY(settled(session));
+    QVERIFY(opaque(lastLayer(layers), 25));
+    QCOMPARE(session.document().photos.size(), 3);
+}
+
+// On a screen of two device pixels per canvas pixel the layer holds twice the pixels each way,
+// so fine detail survives; a save at the working size is the same file as at ratio 1.
+void TestSession::sharpAtRatioTwo()
+{
+    QImage stripes(1600, 1200, QImage::Format_RGB32);
+    for (int x = 0; x < 1600; ++x) {
+        const QRgb value = x % 2 ? qRgb(250, 250, 250) : qRgb(10, 10, 10);
+        for (int y = 0; y < 1200; ++y)
+            stripes.setPixel(x, y, value);
+    }
+    QVERIFY(stripes.save(dir.filePath("stripes.png")));
+    QImage plain(60, 40, QImage::Format_RGB32);
+    plain.fill(Qt::darkGreen);
+    QVERIFY(plain.save(dir.filePath("plain.jpg"), "JPG"));
+
+    QByteArray saved[2];
+    for (int ratio : {2, 1}) {
+        CollageSession session;
+        session.setSeedSource([] { return 4242u; });
+        session.setDeviceRatio(ratio);
+        QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+        session.addPaths({dir.filePath("stripes.png"), dir.filePath("plain.jpg")});
+        QVERIFY(settled(session));
+        const QImage layer = lastLayer(layers);
+        QCOMPARE(layer.size(), session.document().canvasSize * ratio);
+        QCOMPARE(layer.devicePixelRatio(), qreal(ratio));
+        // Across the middle of the stripes' cell, neighbouring pixels stay far apart at ratio
+        // 2; at ratio 1 the stripes are finer than the layer and come out grey.
+        const QRect cell = cellOf(session.document(), 0);
+        const int y = ratio * cell.center().y();
+        int contrasted = 0;
+        for (int x = ratio * cell.left() + 20; x < ratio * cell.left() + 120; ++x)
+            contrasted += std::abs(qGray(layer.pixel(x, y)) - qGray(layer.pixel(x + 1, y))) > 120;
+        QVERIFY2(ratio == 2 ? contrasted > 80 : contrasted < 20,
+                 qPrintable(QString::number(contrasted)));
+        const QString path = dir.filePath(QStringLiteral("at%1.png").arg(ratio));
+        QSignalSpy written(&session, &CollageSession::collageSaved);
+        QVERIFY(session.saveCollage(path, CollageFormat::Png));
+        QCOMPARE(session.state(), CollageSession::State::Saving);
+        QVERIFY(written.wait(30000));
+        QVERIFY(written.first().first().value<SaveOutcome>().error.isEmpty());
+        QVERIFY(!session.busy());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        saved[ratio - 1] = file.readAll();
+    }
+    QVERIFY(!saved[0].isEmpty());
+    QVERIFY(saved[0] == saved[1]);
+}
+
+void TestSession::rotateWithUndo_data()
+{
+    QTest::addColumn<int>("turns");
+    QTest::addColumn<int>("orientation"); // as the camera tagged the file
+    // The colours expected at the tile's top-left, top-right, bottom-right and bottom-left.
+    QTest::addColumn<QList<QColor>>("corners");
+    const QColor r(230, 20, 20), g(20, 200, 20), b(20, 20, 230), y(230, 230, 20);
+    QTest::newRow("right") << 1 << 1 << QList<QColor> {y, r, g, b};
+    QTest::newRow("left") << -1 << 1 << QList<QColor> {g, b, y, r};
+    QTest::newRow("right of a photo tagged 6") << 1 << 6 << QList<QColor> {y, r, g, b};
+}
+
+// Rotate Left and Right turn a wrongly tagged photo; the layout follows its new shape, the
+// turn is stored in the project, and undo turns it back.
+void TestSession::rotateWithUndo()
+{
+    QFETCH(int, turns);
+    QFETCH(int, orientation);
+    QFETCH(QList<QColor>, corners);
+    QTemporaryDir photos;
+    // Quadrants red, green / yellow, blue, as upright after the tag.
+    QImage upright(120, 80, QImage::Format_RGB32);
+    const QColor quadrant[2][2]
+        = {{QColor(230, 20, 20), QColor(20, 200, 20)}, {QColor(230, 230, 20), QColor(20, 20, 230)}};
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 120; ++x)
+            upright.setPixelColor(x, y, quadrant[y / 40][x / 60]);
+    // Stored as a camera tagged 6 would store it: turned a quarter the other way.
+    const QImage stored
+        = orientation == 6 ? upright.transformed(QTransform().rotate(-90)) : upright;
+    QVERIFY(stored.save(photos.filePath("q.jpg"), "JPG", 98));
+    if (orientation == 6) {
+        // The tag goes in as an APP1 segment after SOI.
+        QFile file(photos.filePath("q.jpg"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        const QByteArray tiff("MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
+                              "\0\0\0\0",
+                              26);
+        QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
+        QByteArray segment("\xFF\xE1", 2);
+        segment.append(char((app1.size() + 2) >> 8)).append(char((app1.size() + 2) & 0xFF));
+        bytes.insert(2, segment + app1);
+        file.seek(0);
+        file.write(bytes);
+    }
+    CollageSession session;
+    QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+    session.addPaths({photos.path()});
+    QVERIFY(settled(session));
+    QCOMPARE(session.document().photos.first().size, QSize(120, 80));
+    const QImage before = lastLayer(layers);
+
+    session.turnPhoto(0, turns);
+    QVERIFY(settled(session));
+    QCOMPARE(session.document().photos.first().size, QSize(80, 120));
+    const QRect cell = cellOf(session.document(), 0);
+    // The layout is fitted to the new shape.
+    const BNode *leaf = btree_find_img(session.document().layout.tree()->root, 1);
+    QCOMPARE(QSize(leaf->img_w, leaf->img_h), QSize(80, 120));
+    const QImage layer = lastLayer(layers);
+    const QPoint at[] = {cell.topLeft() + QPoint(4, 4), cell.topRight() + QPoint(-4, 4),
+                         cell.bottomRight() - QPoint(4, 4), cell.bottomLeft() + QPoint(4, -4)};
+    for (int k = 0; k < 4; ++k) {
+        const QColor got = layer.pixelColor(at[k]);
+        const QColor want = corners.at(k);
+        QVERIFY2(std::abs(got.red() - want.red()) < 24 && std::abs(got.green() - want.green()) < 24
+                     && std::abs(got.blue() - want.blue()) < 24,
+                 qPrintable(QString::number(k)));
+    }
+    QCOMPARE(session.undoStack()->undoText(),
+             turns < 0 ? QStringLiteral("Rotate Left") : QStringLiteral("Rotate Right"));
+
+    // Stored with the project, and read back turned.
+    const QString project = photos.filePath(QStringLiteral("turned.vellomir"));
+    QVERIFY(!session.saveProject(project));
+    QVERIFY(!session.isModified());
+    CollageSession reopened;
+    QSignalSpy reopenedLayers(&reopened, &CollageSession::photoLayerReady);
+    QVERIFY(reopened.openProject(project).opened);
+    QVERIFY(settled(reopened));
+    QCOMPARE(lastLayer(reopenedLayers), layer);
+    QCOMPARE(reopened.undoStack()->count(), 0);
+
+    session.undo();
+    QVERIFY(settled(session));
+    QCOMPARE(lastLayer(layers), before);
+}
+
+void TestSession::quietByDefault_data()
+{
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<bool>("heard");
+    QTest::newRow("default") << QString() << false;
+    QTest::newRow("vellomir.* enabled") << "vellomir.*=true" << true;
+}
+
+// A collage is made without a word on the terminal unless the categories are switched on;
+// then the engine's trace comes back line for line.
+void TestSession::quietByDefault()
+{
+    QFETCH(QString, rules);
+    QFETCH(bool, heard);
+    static QStringList said;
+    said.clear();
+    QLoggingCategory::setFilterRules(rules);
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &context, const QString &text) {
+            if (QByteArray(context.category).startsWith("vellomir") || !context.category
+                || QByteArray(context.category) == "default")
+                said << text;
+        });
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    QVERIFY(image.save(dir.filePath("quiet.jpg"), "JPG"));
+    {
+        CollageSession session;
+        session.addPaths({dir.filePath("quiet.jpg")});
+        QVERIFY(settled(session));
+    }
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    QCOMPARE(!said.isEmpty(), heard);
+    if (heard) {
+        QVERIFY(said.contains(QStringLiteral("layout ready")));
+        QVERIFY(said.contains(QStringLiteral("nodes: 1 img: 1")));
+    }
+}
+
+QTEST_MAIN(TestSession)
+#include "tst_session.moc"
