@@ -3,6 +3,7 @@
 #include "collagedocument.h"
 #include "collagefile.h"
 #include "collagerender.h"
+#include "contentdetect.h"
 #include "imagecache.h"
 #include "layoutrun.h"
 #include "photoloader.h"
@@ -17,6 +18,7 @@
 #include <QImage>
 #include <QSet>
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -53,6 +55,8 @@ struct Options
     bool verbose = false;
     bool previews = false; // --previews: photos may be drawn from their EXIF previews
     bool sizeGiven = false;
+    CropMode crop = CropMode::Auto; // --crop
+    bool cropGiven = false;
     QString project; // --project: render this project instead of laying out photos
     QString saveProject; // --save-project: also write the project of the collage made
 };
@@ -149,9 +153,10 @@ int parseArguments(const QCoreApplication &app, Options &options)
         QStringLiteral("Makes a photo collage and writes it as JPEG or PNG."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("photos"),
-                                 QStringLiteral("Photo files and folders of photos (JPEG, HEIF, AVIF, PNG, WebP, TIFF)."),
-                                 QStringLiteral("PHOTO|FOLDER..."));
+    parser.addPositionalArgument(
+        QStringLiteral("photos"),
+        QStringLiteral("Photo files and folders of photos (JPEG, HEIF, AVIF, PNG, WebP, TIFF)."),
+        QStringLiteral("PHOTO|FOLDER..."));
     const QCommandLineOption outputOpt({QStringLiteral("o"), QStringLiteral("output")},
                                        QStringLiteral("Output file (.jpg, .jpeg or .png)."),
                                        QStringLiteral("OUT"));
@@ -201,9 +206,15 @@ int parseArguments(const QCoreApplication &app, Options &options)
         QStringLiteral("previews"),
         QStringLiteral("Draw a photo from the small preview its EXIF carries where that covers "
                        "its cell: faster, a little softer."));
+    const QCommandLineOption cropOpt(
+        QStringLiteral("crop"),
+        QStringLiteral("How tiles are cut from the photos: auto keeps the faces or the subject "
+                       "in view, centre cuts around the middle (default auto; a project keeps "
+                       "its own unless given)."),
+        QStringLiteral("auto|centre"));
     parser.addOptions({outputOpt, sizeOpt, portraitOpt, frameOpt, marginOpt, paramOpt,
                        backgroundOpt, seedOpt, listOpt, quietOpt, verboseOpt, projectOpt,
-                       saveProjectOpt, previewsOpt});
+                       saveProjectOpt, previewsOpt, cropOpt});
 
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), BadInput);
@@ -253,6 +264,17 @@ int parseArguments(const QCoreApplication &app, Options &options)
                         .arg(minCanvasSide)
                         .arg(maxCanvasSide),
                     BadInput);
+    options.cropGiven = parser.isSet(cropOpt);
+    if (options.cropGiven) {
+        const QString crop = parser.value(cropOpt);
+        if (crop == QLatin1String("auto"))
+            options.crop = CropMode::Auto;
+        else if (crop == QLatin1String("centre"))
+            options.crop = CropMode::Centre;
+        else
+            return fail(QStringLiteral("bad --crop \"%1\": expected auto or centre").arg(crop),
+                        BadInput);
+    }
     if (parser.isSet(portraitOpt) && options.size.width() > options.size.height())
         options.size.transpose();
     if (parser.isSet(frameOpt)) {
@@ -426,17 +448,45 @@ int refuseOverwritingPhotos(const Options &options, const QList<PhotoRecord> &ph
     return -1;
 }
 
+// The document with a content box for every photo under CropMode::Auto: the ones it holds,
+// as a project stores them, and for the others what the analysis finds now, through the
+// cache. A photo that cannot be analysed gets an empty box, the centre crop it is drawn with,
+// so that the project written of the collage opens to the same collage.
+CollageDocument withAnalysedPhotos(CollageDocument document, const Options &options)
+{
+    if (document.crop != CropMode::Auto)
+        return document;
+    QList<PhotoStamp> missing;
+    for (const PhotoRecord &photo : std::as_const(document.photos)) {
+        if (!photo.content)
+            missing.append(stampOf(photo.path));
+    }
+    if (missing.isEmpty())
+        return document;
+    ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
+    std::atomic<int> done {0};
+    ContentCallbacks callbacks;
+    callbacks.found
+        = [&](const PhotoContent &) { bar.show("analyse", ++done, int(missing.size())); };
+    ContentCache cache;
+    const QList<PhotoContent> found = analysePhotos(missing, cache, callbacks);
+    for (const PhotoContent &result : found)
+        document = withContent(document, result.photo.path, result.box.value_or(ContentBox()));
+    return document;
+}
+
 // Renders the document at `size` and writes it, with its project when asked for. A photo that
 // cannot be decoded is left out and reported; without any photo left nothing is written.
 int renderAndWrite(const Options &options, const CollageDocument &document, const QSize &size)
 {
+    const CollageDocument analysed = withAnalysedPhotos(document, options);
     ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
     // Nothing decoded is drawn twice here, so decodes are not kept: at a large size they
     // would hold more memory than the canvas.
     ImageCache cache(ImageCache::Retention::DrawOnly);
     // Previews are only ever drawn into a photo layer, which is then composed as a collage is.
     DocumentRender rendered = renderDocument(
-        document, cache, size, options.previews ? RenderKind::PhotoLayer : RenderKind::Collage,
+        analysed, cache, size, options.previews ? RenderKind::PhotoLayer : RenderKind::Collage,
         [&bar](int done, int total) { bar.show("decode", done, total); });
     bar.finish();
     if (options.previews && !rendered.image.isNull())
@@ -518,6 +568,7 @@ int makeCollage(const Options &options, const QStringList &files)
     document.background = options.background;
     document.frame = options.frame;
     document.seed = options.seed;
+    document.crop = options.crop;
     document.layout = runLayout(sizes, options.size, options.seed, callbacks);
     bar.finish();
 
@@ -536,7 +587,9 @@ int renderProject(const Options &options)
     const CheckedDocument checked = checkPhotos(*load.document);
     for (const PhotoProblem &problem : checked.leftOut)
         warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
-    const CollageDocument &document = checked.document;
+    CollageDocument document = checked.document;
+    if (options.cropGiven)
+        document.crop = options.crop;
     const QSize size = options.sizeGiven ? options.size : document.requestedSize;
 
     // Every photo the project names, also those left out: a photo that has changed is still

@@ -276,10 +276,7 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
     // whatever was shown before it. A photo layer for the screen goes through the cache, at
     // the screen's pixel ratio too.
     ImageCache fresh(ImageCache::Retention::DrawOnly);
-    // A cache that keeps nothing of its own holds only what its caller decoded for this very
-    // render, which a collage is drawn from too.
-    const bool prepared = !cache.keepsImages();
-    ImageCache &decodes = kind == RenderKind::Collage && !prepared ? fresh : cache;
+    ImageCache &decodes = kind == RenderKind::Collage ? fresh : cache;
     // The tiles are cut by tileCrop() under CropMode::Auto from what the records hold: under
     // CropMode::Centre nothing the analysis found may move them.
     if (document.crop == CropMode::Centre) {
@@ -296,7 +293,7 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         QList<PhotoProblem> failed;
         if (drawn.hasLayout())
             failed = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
-                                   progress, kind == RenderKind::PhotoLayer || prepared,
+                                   progress, kind == RenderKind::PhotoLayer,
                                    kind == RenderKind::PhotoLayer);
         if (failed.isEmpty()) {
             result.image = std::move(layer);

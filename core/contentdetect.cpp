@@ -11,6 +11,8 @@
 #include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QThreadPool>
+#include <QtConcurrent>
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -307,6 +309,14 @@ std::optional<ContentBox> analysePhoto(const PhotoRecord &photo)
     return detectContent(image);
 }
 
+PhotoStamp stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return {path, -1, 0};
+    return {path, info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
 QString ContentCache::defaultDirectory()
 {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
@@ -318,23 +328,22 @@ ContentCache::ContentCache(const QString &directory)
 {
 }
 
-QString ContentCache::keyOf(const QString &path) const
+QString ContentCache::keyOf(const PhotoStamp &photo) const
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    if (photo.bytes < 0 || photo.path.isEmpty())
         return QString();
     const QByteArray key = QString(QStringLiteral("%1\n%2\n%3\n%4")
                                        .arg(analysisVersion)
-                                       .arg(info.absoluteFilePath())
-                                       .arg(info.size())
-                                       .arg(info.lastModified().toMSecsSinceEpoch()))
+                                       .arg(QFileInfo(photo.path).absoluteFilePath())
+                                       .arg(photo.bytes)
+                                       .arg(photo.modified))
                                .toUtf8();
     return QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex());
 }
 
-std::optional<ContentBox> ContentCache::find(const QString &path) const
+std::optional<ContentBox> ContentCache::find(const PhotoStamp &photo) const
 {
-    const QString key = keyOf(path);
+    const QString key = keyOf(photo);
     if (key.isEmpty())
         return std::nullopt;
     {
@@ -358,9 +367,9 @@ std::optional<ContentBox> ContentCache::find(const QString &path) const
     return box;
 }
 
-void ContentCache::store(const QString &path, const ContentBox &box)
+void ContentCache::store(const PhotoStamp &photo, const ContentBox &box)
 {
-    const QString key = keyOf(path);
+    const QString key = keyOf(photo);
     if (key.isEmpty())
         return;
     {
@@ -377,12 +386,39 @@ void ContentCache::store(const QString &path, const ContentBox &box)
     }
 }
 
-std::optional<ContentBox> ContentCache::analyse(const PhotoRecord &photo)
+namespace {
+
+std::optional<ContentBox> contentOf(const PhotoStamp &photo, ContentCache &cache,
+                                    const ContentCallbacks &callbacks)
 {
-    if (const std::optional<ContentBox> known = find(photo.path))
+    if (const std::optional<ContentBox> known = cache.find(photo))
         return known;
-    const std::optional<ContentBox> box = analysePhoto(photo);
-    if (box)
-        store(photo.path, *box);
+    if (photo.bytes < 0 || (callbacks.stop && callbacks.stop()))
+        return std::nullopt;
+    // The caller's record of the photo may be older than the file: its header is read again,
+    // and a result is only kept for the file it was asked for.
+    if (stampOf(photo.path) != photo)
+        return std::nullopt;
+    const std::optional<PhotoRecord> record = createPhotoRecord(photo.path);
+    if (!record)
+        return std::nullopt;
+    const std::optional<ContentBox> box = analysePhoto(*record);
+    if (!box || stampOf(photo.path) != photo)
+        return std::nullopt;
+    cache.store(photo, *box);
     return box;
+}
+
+} // namespace
+
+QList<PhotoContent> analysePhotos(const QList<PhotoStamp> &photos, ContentCache &cache,
+                                  const ContentCallbacks &callbacks)
+{
+    QThreadPool *pool = callbacks.pool ? callbacks.pool : QThreadPool::globalInstance();
+    return QtConcurrent::blockingMapped(pool, photos, [&](const PhotoStamp &photo) {
+        const PhotoContent result {photo, contentOf(photo, cache, callbacks)};
+        if (callbacks.found)
+            callbacks.found(result);
+        return result;
+    });
 }

@@ -39,23 +39,11 @@ QImage ImageCache::imageFor(const QString &path, const QSize &cell) const
 
 void ImageCache::store(const QString &path, const QImage &image)
 {
-    if (retention == Retention::DrawOnly) {
-        QMutexLocker locker(&mutex);
-        images[path];
-        if (journaling)
-            journal.append({path, QImage()});
-        return;
-    }
-    hold(path, image);
-}
-
-void ImageCache::hold(const QString &path, const QImage &image)
-{
     QMutexLocker locker(&mutex);
     QList<QImage> &sizes = images[path];
     if (journaling)
-        journal.append({path, image});
-    if (image.isNull())
+        journal.append({path, retention == Retention::DrawOnly ? QImage() : image});
+    if (image.isNull() || retention == Retention::DrawOnly)
         return;
     auto at = sizes.begin();
     while (at != sizes.end() && at->width() < image.width())

@@ -46,9 +46,6 @@ public:
     // Adds a decode of the path; a null image, or any image when the cache keeps none, only
     // records that the path was tried.
     void store(const QString &path, const QImage &image);
-    // Adds a decode whatever the retention: one made for this render beforehand (the command
-    // line's analysis decodes), drawn where it covers a cell.
-    void hold(const QString &path, const QImage &image);
     void clear();
     // The number of paths held.
     int count() const;

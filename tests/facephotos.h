@@ -120,6 +120,17 @@ inline Photo placed(const QString &name, const QImage &picture, const QPointF &f
     return photo;
 }
 
+// A packaged face picture near the top of a tall 400 x 1000 photo; an empty photo when the
+// picture is missing.
+inline Photo tallPhoto(const Source &source)
+{
+    const QImage picture(source.path);
+    if (picture.isNull())
+        return {};
+    return placed(source.path.section(QLatin1Char('/'), -1) + QStringLiteral(" tall"), picture,
+                  source.face, {400, 1000}, {0, 30}, 400.0 / picture.width());
+}
+
 // Each packaged face picture near the top of a tall photo and near the left of a wide one,
 // and each face of the LFW subset, four times its size, somewhere in a 4:3 photo. Empty
 // when the packages are not installed.
@@ -131,9 +142,7 @@ inline QList<Photo> photos()
         if (picture.isNull())
             return {};
         const QString name = source.path.section(QLatin1Char('/'), -1);
-        const double scale = 400.0 / picture.width();
-        all.append(placed(name + QStringLiteral(" tall"), picture, source.face, {400, 1000},
-                          {0, 30}, scale));
+        all.append(tallPhoto(source));
         all.append(placed(name + QStringLiteral(" wide"), picture, source.face, {1250, 500},
                           {40, 0}, 500.0 / picture.height()));
     }
