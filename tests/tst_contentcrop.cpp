@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+#include <atomic>
+
 // The crop rule on plain boxes, and the detector on photos composed from Debian's faces.
 class TestContentCrop : public QObject
 {
@@ -18,6 +20,8 @@ private slots:
     void oddImagesGiveNoBox_data();
     void oddImagesGiveNoBox();
     void recall();
+    void analysePhotos_data();
+    void analysePhotos();
 };
 
 void TestContentCrop::keeps_data()
@@ -126,6 +130,83 @@ void TestContentCrop::recall()
     }
     // 0.81 when measured; a detector that lost its cascades finds none.
     QVERIFY2(found >= faces * 3 / 4, qPrintable(QStringLiteral("%1 of %2").arg(found).arg(faces)));
+}
+
+void TestContentCrop::analysePhotos_data()
+{
+    QTest::addColumn<QString>("file"); // what the photo is
+    QTest::addColumn<bool>("stale"); // whether the stamp is older than the file
+    QTest::addColumn<bool>("stop"); // whether the caller stops the run
+    QTest::addColumn<QString>("expected"); // found, fake (the cache's), none (no box)
+    QTest::newRow("portrait") << "portrait" << false << false << "found";
+    QTest::newRow("cached") << "cached" << false << false << "fake";
+    QTest::newRow("cached, stopped") << "cached" << false << true << "fake";
+    QTest::newRow("portrait, stopped") << "portrait" << false << true << "none";
+    QTest::newRow("changed since stamped") << "portrait" << true << false << "none";
+    QTest::newRow("missing") << "missing" << false << false << "none";
+    QTest::newRow("damaged") << "damaged" << false << false << "none";
+    QTest::newRow("damaged cache entry") << "corrupt" << false << false << "found";
+}
+
+// The entry the window calls off its GUI thread: boxes by file stamp, through the cache, and
+// never one for a file other than the one asked about.
+void TestContentCrop::analysePhotos()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, stale);
+    QFETCH(bool, stop);
+    QFETCH(QString, expected);
+    const facephotos::Photo portrait = facephotos::tallPhoto(facephotos::sources().constFirst());
+    if (portrait.image.isNull())
+        QSKIP("the face pictures of python3-skimage are not installed");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("photo.jpg"));
+    const QString cacheDir = dir.filePath(QStringLiteral("cache"));
+    if (file == QLatin1String("damaged")) {
+        QFile damaged(path);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray("\xff\xd8\xff\xe0 not a photo"));
+    } else if (file != QLatin1String("missing")) {
+        QVERIFY(portrait.image.save(path, "JPEG", 95));
+    }
+    ContentBox fake;
+    fake.subject = QRectF(0.1, 0.2, 0.3, 0.4);
+    if (file == QLatin1String("cached"))
+        ContentCache(cacheDir).store(stampOf(path), fake);
+    if (file == QLatin1String("corrupt")) {
+        ContentCache(cacheDir).store(stampOf(path), fake);
+        for (const QFileInfo &entry : QDir(cacheDir).entryInfoList(QDir::Files)) {
+            QFile broken(entry.filePath());
+            QVERIFY(broken.open(QIODevice::WriteOnly));
+            broken.write("{\"faces\": [[2, 2, 2, 2]]}");
+        }
+    }
+    PhotoStamp stamp = stampOf(path);
+    if (stale)
+        stamp.modified -= 1000;
+
+    std::atomic<int> told {0};
+    ContentCallbacks callbacks;
+    callbacks.found = [&](const PhotoContent &) { ++told; };
+    callbacks.stop = [stop] { return stop; };
+    ContentCache cache(cacheDir);
+    const QList<PhotoContent> results = ::analysePhotos({stamp, stamp}, cache, callbacks);
+    QCOMPARE(told.load(), 2);
+    QCOMPARE(results.size(), 2);
+    for (const PhotoContent &result : results) {
+        QCOMPARE(result.photo, stamp);
+        if (expected == QLatin1String("none")) {
+            QVERIFY(!result.box);
+        } else if (expected == QLatin1String("fake")) {
+            QCOMPARE(result.box, std::optional<ContentBox>(fake));
+        } else {
+            QVERIFY(result.box);
+            QVERIFY(!result.box->isEmpty());
+            QVERIFY2(result.box->bounds().center().y() < 0.45, "the picture is at the top");
+        }
+    }
+    // What was found is on disk for the next run; nothing is kept for a stamp not analysed.
+    QCOMPARE(ContentCache(cacheDir).find(stamp), results.first().box);
 }
 
 QTEST_GUILESS_MAIN(TestContentCrop)
