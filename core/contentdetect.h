@@ -33,8 +33,8 @@ enum class FaceCascades { Lbp, Haar };
 ContentBox detectContent(const QImage &image, FaceCascades cascades = FaceCascades::Lbp);
 
 // The decode the analysis of a photo works on: upright, 400 to 2 * analysisSide pixels on
-// its long side (a JPEG at 1/2, 1/4 or 1/8 of its size), never more than the photo. Its memory is
-// taken from MemoryBudget::decoding() while it is made.
+// its long side (a JPEG at 1/2, 1/4 or 1/8 of its size), never more than the photo. Its
+// memory is taken from MemoryBudget::decoding() while it is made.
 QImage analysisImage(const PhotoRecord &photo);
 
 // What the photo shows, decoded for the purpose (a JPEG at 1/8 or 1/4 of its size) and
