@@ -40,13 +40,15 @@ bool found(const ContentBox &box, const QPointF &centre, const QSize &size)
 
 int recall()
 {
-    const QList<facephotos::Photo> photos = facephotos::photos();
+    // Faceless pictures too: a face found there counts against the precision.
+    const QList<facephotos::Photo> photos = facephotos::photos() + facephotos::faceless();
     if (photos.isEmpty()) {
         std::fprintf(stderr, "bench-faces: the face pictures of opencv-doc and python3-skimage "
                              "are not installed\n");
         return 1;
     }
-    std::printf("%-10s %8s %8s %10s %s\n", "cascades", "faces", "found", "others", "ms/photo");
+    std::printf("%-10s %8s %8s %10s %10s %s\n", "cascades", "faces", "found", "others", "precision",
+                "ms/photo");
     QString line;
     for (const FaceCascades kind : {FaceCascades::Lbp, FaceCascades::Haar}) {
         int faces = 0;
@@ -74,11 +76,13 @@ int recall()
         }
         const char *name = kind == FaceCascades::Lbp ? "lbp" : "haar";
         const double ms = double(ns) / 1e6 / photos.size();
-        std::printf("%-10s %8d %8d %10d %.1f\n", name, faces, hits, others, ms);
-        line += QStringLiteral("%1_recall=%2 %1_others=%3 %1_ms=%4 ")
+        const double precision = hits + others > 0 ? double(hits) / (hits + others) : 0.0;
+        std::printf("%-10s %8d %8d %10d %10.2f %.1f\n", name, faces, hits, others, precision, ms);
+        line += QStringLiteral("%1_recall=%2 %1_others=%3 %1_precision=%4 %1_ms=%5 ")
                     .arg(QLatin1String(name))
                     .arg(double(hits) / faces, 0, 'f', 2)
                     .arg(others)
+                    .arg(precision, 0, 'f', 2)
                     .arg(ms, 0, 'f', 1);
     }
     std::printf("%s\n", qPrintable(line.trimmed()));

@@ -48,10 +48,10 @@ inline QString lfwPath()
     return skimageData() + QStringLiteral("lfw_subset.npy");
 }
 
-// The 100 faces of the Labeled Faces in the Wild subset scikit-image ships, 25 x 25 grey
-// (the 100 pictures after them are not faces). Empty when the file is missing or not the one
-// expected.
-inline QList<QImage> lfwFaces()
+// The 100 faces of the Labeled Faces in the Wild subset scikit-image ships, 25 x 25 grey, or
+// with `faces` false the 100 pictures after them, which are not faces. Empty when the file is
+// missing or not the one expected.
+inline QList<QImage> lfwFaces(bool faces = true)
 {
     QFile file(lfwPath());
     if (!file.open(QIODevice::ReadOnly))
@@ -68,8 +68,8 @@ inline QList<QImage> lfwFaces()
     constexpr int side = 25;
     if (data.size() < start + qsizetype(200) * side * side * 8)
         return {};
-    QList<QImage> faces;
-    for (int n = 0; n < 100; ++n) {
+    QList<QImage> pictures;
+    for (int n = faces ? 0 : 100; n < (faces ? 100 : 200); ++n) {
         QImage face(side, side, QImage::Format_Grayscale8);
         for (int y = 0; y < side; ++y) {
             for (int x = 0; x < side; ++x) {
@@ -79,9 +79,9 @@ inline QList<QImage> lfwFaces()
                 face.scanLine(y)[x] = uchar(qBound(0.0, v, 1.0) * 255 + 0.5);
             }
         }
-        faces.append(face);
+        pictures.append(face);
     }
-    return faces;
+    return pictures;
 }
 
 // A composed photo and the centres of the faces in it.
@@ -153,6 +153,22 @@ inline QList<Photo> photos()
         const QPoint at(40 + (n * 97) % 300, 30 + (n * 61) % 200);
         all.append(placed(QStringLiteral("lfw %1").arg(n), faces.at(n), {12.5, 12.5}, {600, 450},
                           at, 4.0));
+    }
+    return all;
+}
+
+// The LFW subset's 100 pictures that are not faces, placed as photos() places its faces: a
+// face found in them is a false one.
+inline QList<Photo> faceless()
+{
+    QList<Photo> all;
+    const QList<QImage> pictures = lfwFaces(false);
+    for (int n = 0; n < pictures.size(); ++n) {
+        const QPoint at(40 + (n * 97) % 300, 30 + (n * 61) % 200);
+        Photo photo = placed(QStringLiteral("lfw other %1").arg(n), pictures.at(n), {12.5, 12.5},
+                             {600, 450}, at, 4.0);
+        photo.faces.clear();
+        all.append(photo);
     }
     return all;
 }
