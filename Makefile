@@ -63,8 +63,9 @@ fuzz:
 	@scripts/deps.sh build fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DVELLOMIR_FUZZ=ON -DVELLOMIR_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_exif fuzz_project fuzz_heif
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-project $(FUZZ_BUILD)/corpus-heif
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_exif fuzz_project fuzz_heif fuzz_colour
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-project $(FUZZ_BUILD)/corpus-heif \
+	    $(FUZZ_BUILD)/corpus-colour
 	$(FUZZ_BUILD)/tests/fuzz_exif -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
 	    $(FUZZ_BUILD)/corpus tests/fuzz/exif
 	$(FUZZ_BUILD)/tests/fuzz_project -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
@@ -72,6 +73,8 @@ fuzz:
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	    $(FUZZ_BUILD)/tests/fuzz_heif -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
 	    $(FUZZ_BUILD)/corpus-heif tests/fuzz/heif
+	$(FUZZ_BUILD)/tests/fuzz_colour -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 \
+	    $(FUZZ_BUILD)/corpus-colour tests/fuzz/colour
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"

@@ -5,7 +5,10 @@
 #include "collagerender.h"
 #include "collagesession.h"
 #include "photoframe.h"
+#include "photoscan.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 
 CanvasGestures::CanvasGestures(CollageSession *session, CanvasScene *scene, CanvasView *view,
@@ -87,10 +90,22 @@ void CanvasGestures::contextMenu(const QPointF &at, const QPoint &globalPos)
             [this, index] { session->turnPhoto(index, -1); });
     connect(menu->addAction(tr("Rotate Ri&ght")), &QAction::triggered, this,
             [this, index] { session->turnPhoto(index, 1); });
+    connect(menu->addAction(tr("Re&place Photo...")), &QAction::triggered, this,
+            [this, index] { replacePhoto(index); });
     QAction *centre = menu->addAction(tr("&Centre Photo"));
     centre->setEnabled(!document.photos.at(index).crop.isNull());
     connect(centre, &QAction::triggered, this, [this, index] { session->centrePhoto(index); });
     menu->popup(globalPos);
+}
+
+void CanvasGestures::replacePhoto(int index)
+{
+    const QString path = session->document().photos.value(index).path;
+    const QString file = QFileDialog::getOpenFileName(
+        menuParent, tr("Replace Photo"), QFileInfo(path).absolutePath(),
+        photoDialogFilters().join(QLatin1String(";;")));
+    if (!file.isEmpty())
+        session->replacePhoto(index, file);
 }
 
 void CanvasGestures::removeSelected()

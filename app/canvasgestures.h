@@ -46,6 +46,7 @@ private:
     void doubleClicked(const QPointF &at);
     void contextMenu(const QPointF &at, const QPoint &globalPos);
     void removeSelected();
+    void replacePhoto(int index);
     void tileDragMoved(const QPointF &from, const QPointF &at);
     void tileDropped(const QPointF &from, const QPointF &at);
     void cropDragMoved(const QPointF &from, const QPointF &delta);

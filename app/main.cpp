@@ -35,7 +35,6 @@ int main(int argc, char *argv[])
         app.installTranslator(&qtTranslator);
 
     MainWindow window;
-    window.setWindowTitle(applicationTitle());
     window.show();
     // Once the window is on screen, so that a warning about a damaged project has it as parent.
     const StartupFiles files = startupFiles(QCoreApplication::arguments().mid(1));

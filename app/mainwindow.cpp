@@ -52,7 +52,8 @@ MainWindow::MainWindow(QWidget *parent)
     }
     resize(settings.windowSize(first));
     move(settings.windowPos(at));
-    collage.setStartingChoices(settings.background(), settings.frame(), settings.canvasSize());
+    collage.setStartingChoices(settings.background(), settings.frame(), settings.canvasSize(),
+                               settings.dpi());
 
     createActions();
     createWidgets();
@@ -100,7 +101,11 @@ void MainWindow::connectSession()
     connect(&collage, &CollageSession::layoutFinished, this, &MainWindow::showEditingHint);
     connect(&collage, &CollageSession::photosNotAdded, this,
             [this](const QList<PhotoProblem> &problems) {
-                const int count = int(problems.size());
+                int count = 0;
+                for (const PhotoProblem &problem : problems)
+                    count += problem.path.isEmpty() ? 0 : 1;
+                if (count == 0) // only the photos over the cap: their line says it all
+                    return showNotice(problems.first().reason, {});
                 showNotice(count == 1 ? tr("One file was not added:")
                                       : tr("%n files were not added:", nullptr, count),
                            problems);
@@ -114,6 +119,14 @@ void MainWindow::connectSession()
                         : tr("%n photos could not be decoded and were left out:", nullptr, count),
                     problems);
             });
+    connect(&collage, &CollageSession::photosDamaged, this,
+            [this](const QList<PhotoProblem> &problems) {
+                const int count = int(problems.size());
+                showNotice(count == 1 ? tr("One photo is damaged and is shown as far as it goes:")
+                                      : tr("%n photos are damaged and are shown as far as they go:",
+                                           nullptr, count),
+                           problems);
+            });
     connect(&collage, &CollageSession::collageSaved, this, &MainWindow::saveEnded);
 
     const CanvasSettings *page = rightWidget->treeSettings->canvasSettings;
@@ -126,7 +139,16 @@ void MainWindow::connectSession()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!projectController->maybeSave()) {
+    if (!closeAfterSave && !projectController->maybeSave()) {
+        event->ignore();
+        return;
+    }
+    // A collage being written is finished first: the window closes once it is.
+    if (collage.state() == CollageSession::State::Saving) {
+        if (closeAfterSave)
+            return event->ignore();
+        closeAfterSave = true;
+        statusBar()->showMessage(tr("Vellomir closes once the collage is saved."));
         event->ignore();
         return;
     }
@@ -207,8 +229,13 @@ void MainWindow::showDocument()
     }
     if (scene->backColor() != document.background)
         scene->setBackColor(document.background);
-    rightWidget->treeSettings->canvasSettings->showAppearance(document.background, document.frame);
+    CanvasSettings *page = rightWidget->treeSettings->canvasSettings;
+    page->showCanvas(document.canvasSize, document.requestedSize, settings.unit(), document.dpi);
+    page->showAppearance(document.background, document.frame);
     showPhotoCount();
+    scene->setHint(document.photos.isEmpty()
+                       ? tr("Add photos with File > Add Folder, or drop them here")
+                       : QString());
     settings.rememberCollage(document);
 }
 
@@ -237,12 +264,16 @@ void MainWindow::showNotice(const QString &summary, const QList<PhotoProblem> &p
     const int shown = 10;
     QStringList lines;
     for (const PhotoProblem &problem : problems.mid(0, shown))
-        lines << tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason);
+        lines << (problem.path.isEmpty()
+                      ? problem.reason
+                      : tr("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason));
     if (problems.size() > shown)
         lines << tr("…and %n more", nullptr, int(problems.size() - shown));
     // Not modal: the collage goes on being made while the notice waits to be read.
-    auto *box = new QMessageBox(QMessageBox::Information, tr("Add Photos"),
-                                summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n')),
+    const QString text = lines.isEmpty()
+                             ? summary
+                             : summary + QLatin1String("\n\n") + lines.join(QLatin1Char('\n'));
+    auto *box = new QMessageBox(QMessageBox::Information, tr("Add Photos"), text,
                                 QMessageBox::Close, this);
     box->setObjectName(QStringLiteral("notice"));
     box->setTextFormat(Qt::PlainText);
@@ -300,11 +331,14 @@ void MainWindow::newCanvas()
     if (collage.busy() || !projectController->maybeSave())
         return;
     SizeWidget dialog(this);
+    dialog.setWindowTitle(tr("New Canvas"));
+    dialog.showResolution(collage.document().dpi, settings.unit());
     dialog.showSize(collage.document().requestedSize);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    collage.newCanvas(dialog.chosenSize());
-    projectController->startUntitled();
+    settings.setUnit(dialog.chosenUnit());
+    collage.newCanvas(dialog.chosenSize(), dialog.chosenDpi());
+    showDocument(); // the unit alone may have changed
 }
 
 // The same photos on a canvas of another size: the layout is fitted to it as it is, and a
@@ -314,9 +348,14 @@ void MainWindow::canvasSize()
     if (collage.busy())
         return;
     SizeWidget dialog(this);
+    dialog.setWindowTitle(tr("Canvas Size"));
+    dialog.showResolution(collage.document().dpi, settings.unit());
     dialog.showSize(collage.document().requestedSize);
-    if (dialog.exec() == QDialog::Accepted)
-        collage.resizeCanvas(dialog.chosenSize());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    settings.setUnit(dialog.chosenUnit());
+    collage.resizeCanvas(dialog.chosenSize(), dialog.chosenDpi());
+    showDocument();
 }
 
 // --- saving the collage ----------------------------------------------------------
@@ -336,7 +375,7 @@ void MainWindow::saveCollage()
     saveCollageAs(fileName, selectedFilter == png ? QStringLiteral("png") : QStringLiteral("jpg"));
 }
 
-bool MainWindow::saveCollageAs(QString fileName, const QString &suffix)
+bool MainWindow::saveCollageAs(QString fileName, const QString &suffix, const PdfPage &pdf)
 {
     if (collage.busy())
         return false;
@@ -369,7 +408,7 @@ bool MainWindow::saveCollageAs(QString fileName, const QString &suffix)
              tr("Cannot save %1: it is one of the collage's photos.").arg(shownName));
         return false;
     }
-    return collage.saveCollage(fileName, format);
+    return collage.saveCollage(fileName, format, pdf);
 }
 
 void MainWindow::saveEnded(const SaveOutcome &outcome)
@@ -382,4 +421,7 @@ void MainWindow::saveEnded(const SaveOutcome &outcome)
         settings.setSaveDir(outcome.fileName);
     }
     emit collageSaved(outcome.error.isEmpty());
+    // The question about unsaved changes was answered when the window was closed.
+    if (closeAfterSave)
+        close();
 }

@@ -12,6 +12,7 @@
 class CanvasGestures;
 class CanvasScene;
 class CanvasView;
+class PrintController;
 class ProjectController;
 class QAction;
 class QMenu;
@@ -40,7 +41,10 @@ public:
     void addPaths(const QStringList &paths);
     // Starts saving the collage as Save Collage As does after its dialog; `suffix` completes a
     // name without one. collageSaved() tells how it ended. False when nothing was started.
-    bool saveCollageAs(QString fileName, const QString &suffix = QStringLiteral("jpg"));
+    // A PDF takes `pdf` for its page.
+    bool saveCollageAs(QString fileName, const QString &suffix = QStringLiteral("jpg"),
+                       const PdfPage &pdf = {});
+    PrintController &printing() { return *printController; }
 
 signals:
     // A save has ended, written or not.
@@ -72,6 +76,7 @@ private:
     SettingsStore settings;
     CollageSession collage;
     ProjectController *projectController = nullptr;
+    PrintController *printController = nullptr;
     CanvasGestures *gestures = nullptr;
     CanvasScene *scene = nullptr;
     CanvasView *view = nullptr;
@@ -95,6 +100,7 @@ private:
     QAction *redoAct = nullptr;
     QMenu *recentMenu = nullptr;
     bool screenWatched = false;
+    bool closeAfterSave = false; // the window was closed while the collage was being saved
 };
 
 #endif // MAINWINDOW_H

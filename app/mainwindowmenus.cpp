@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "collagelimits.h"
+#include "printcontroller.h"
 #include "projectcontroller.h"
 
 #include <QAction>
@@ -48,6 +49,8 @@ void MainWindow::createActions()
     saveAct->setShortcut(QKeySequence(tr("Ctrl+S")));
     saveAct->setEnabled(false); // nothing to save before the first render
     connect(saveAct, &QAction::triggered, this, &MainWindow::saveCollage);
+
+    printController = new PrintController(this, &collage, &settings);
 
     exitAct = new QAction(tr("E&xit"), this);
     exitAct->setShortcut(QKeySequence(tr("Ctrl+Q")));
@@ -100,6 +103,10 @@ void MainWindow::createMenus()
     fileMenu->addAction(saveProjectAct);
     fileMenu->addAction(saveProjectAsAct);
     fileMenu->addAction(saveAct);
+    fileMenu->addAction(printController->exportPdfAction());
+    fileMenu->addSeparator();
+    fileMenu->addAction(printController->previewAction());
+    fileMenu->addAction(printController->printAction());
     fileMenu->addSeparator();
     fileMenu->addAction(exitAct);
 

@@ -1,10 +1,14 @@
 #ifndef PROJECTCONTROLLER_H
 #define PROJECTCONTROLLER_H
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
 class CollageSession;
+struct PhotoProblem;
+struct ProjectOpening;
+struct RecoveredCollage;
 class QMenu;
 class QWidget;
 class SettingsStore;
@@ -21,7 +25,7 @@ public:
     ProjectController(QWidget *window, CollageSession *session, SettingsStore *settings);
 
     // The open project file; empty for an untitled collage.
-    QString projectPath() const { return path; }
+    QString projectPath() const;
 
     // Asks what to do with unsaved changes. False when the user cancelled.
     bool maybeSave();
@@ -30,21 +34,24 @@ public:
     void openProjectDialog();
     bool saveProject();
     bool saveProjectAs();
-    // The collage is a new one: untitled, so that Save Project asks for a name.
-    void startUntitled();
+    // Offers the collages that crashed windows left behind, newest first: Restore, Discard,
+    // or Later, which keeps the file for the next start. True when one was restored.
+    bool offerRecoveries();
     // Fills the Open Recent menu with the projects that still exist.
     void fillRecentMenu(QMenu *menu);
 
 private:
     static QString projectFilter();
     bool writeProject(const QString &fileName);
-    void setProjectPath(const QString &fileName);
     void showTitle();
+    bool restore(const RecoveredCollage &left);
+    void showProblems(const QString &shownName, const ProjectOpening &opening);
+    void showList(const QString &summary, const QString &shownName,
+                  const QList<PhotoProblem> &problems);
 
     QWidget *window;
     CollageSession *session;
     SettingsStore *settings;
-    QString path;
 };
 
 #endif // PROJECTCONTROLLER_H

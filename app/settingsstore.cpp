@@ -85,11 +85,15 @@ QColor SettingsStore::background() const
 FrameSettings SettingsStore::frame() const
 {
     const QSettings settings;
-    const FrameSettings frame {settings.value(collageGroup + QStringLiteral("frameType"), 1).toInt(),
-                               settings.value(collageGroup + QStringLiteral("frameMargin"), 0).toInt(),
-                               settings.value(collageGroup + QStringLiteral("frameCurve"), 10).toInt()};
-    if (frame.type >= 1 && frame.type <= 3 && frame.a >= 0 && frame.a <= limits::maxFrameMargin
-        && frame.b >= 0 && frame.b <= limits::maxFrameParameter)
+    const FrameSettings frame {
+        settings.value(collageGroup + QStringLiteral("frameType"), 1).toInt(),
+        settings.value(collageGroup + QStringLiteral("frameMargin"), 0).toInt(),
+        settings.value(collageGroup + QStringLiteral("frameCurve"), 10).toInt()};
+    // The sliders reach further on a larger working canvas; such a frame is kept too.
+    const QSize largest(limits::workingBoxWidth, limits::workingBoxHeight);
+    if (frame.type >= 1 && frame.type <= 3 && frame.a >= 0
+        && frame.a <= frameSliderMaximum(frameMarginBase, largest) && frame.b >= 0
+        && frame.b <= frameSliderMaximum(frameCurveBase, largest))
         return frame;
     return FrameSettings();
 }
@@ -103,8 +107,27 @@ QSize SettingsStore::canvasSize() const
     return QSize();
 }
 
+int SettingsStore::dpi() const
+{
+    const int dpi = QSettings().value(collageGroup + QStringLiteral("dpi"), defaultDpi).toInt();
+    return dpi >= minDpi && dpi <= maxDpi ? dpi : defaultDpi;
+}
+
+LengthUnit SettingsStore::unit() const
+{
+    const int unit = QSettings().value(windowGroup + QStringLiteral("unit"), 0).toInt();
+    return unit >= int(LengthUnit::Pixels) && unit <= int(LengthUnit::Inches) ? LengthUnit(unit)
+                                                                              : LengthUnit::Pixels;
+}
+
+void SettingsStore::setUnit(LengthUnit unit)
+{
+    write(windowGroup + QStringLiteral("unit"), int(unit));
+}
+
 void SettingsStore::rememberCollage(const CollageDocument &document)
 {
+    write(collageGroup + QStringLiteral("dpi"), document.dpi);
     write(collageGroup + QStringLiteral("background"), document.background);
     write(collageGroup + QStringLiteral("frameType"), document.frame.type);
     write(collageGroup + QStringLiteral("frameMargin"), document.frame.a);

@@ -2,6 +2,7 @@
 #define SETTINGSSTORE_H
 
 #include "collagedocument.h"
+#include "papersize.h"
 
 #include <QColor>
 #include <QPoint>
@@ -37,7 +38,13 @@ public:
     QColor background() const;
     FrameSettings frame() const;
     QSize canvasSize() const;
+    // The last collage's resolution, or the default one.
+    int dpi() const;
     void rememberCollage(const CollageDocument &document);
+
+    // The unit the size dialog showed sizes in last; the frame labels use it too.
+    LengthUnit unit() const;
+    void setUnit(LengthUnit unit);
 
     // True the first time it is asked for each user: the editing hint is shown once.
     bool takeEditingHint();

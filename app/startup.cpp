@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "mainwindow.h"
+#include "projectcontroller.h"
 #include "projectfile.h"
 
 #include <QFileInfo>
@@ -51,6 +52,11 @@ StartupFiles startupFiles(const QStringList &arguments)
 
 void openStartupFiles(MainWindow &window, const StartupFiles &files)
 {
+    // What a crashed window left comes first; a collage restored is not added to.
+    if (window.projects().offerRecoveries()) {
+        qCInfo(lcStartup) << "a collage was restored; left out" << files.project << files.photos;
+        return;
+    }
     if (!files.project.isEmpty()) {
         window.openProject(files.project);
         return;

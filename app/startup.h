@@ -19,7 +19,8 @@ struct StartupFiles
 // whole collage, so the first one given wins and the photos beside it are left out.
 StartupFiles startupFiles(const QStringList &arguments);
 
-// Opens the project like File > Open Project, or adds the photos like a drop on the canvas.
+// Offers what a crashed window left behind; then opens the project like File > Open Project,
+// or adds the photos like a drop on the canvas.
 void openStartupFiles(MainWindow &window, const StartupFiles &files);
 
 #endif // STARTUP_H

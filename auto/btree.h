@@ -12,8 +12,14 @@
 **
 ** Contract: plain records and free functions, no exceptions, no locking; a tree is used by one
 ** thread at a time. Broken invariants and exhausted memory stop the program through assert().
-** All randomness comes from rand(), in a fixed order, so a seed and a photo list decide the
-** layout. Everything the engine writes goes through one output sink (btree_set_sink).
+** All the engine's own state lives in a context (BContext), which every call that draws a
+** random number or writes anything takes first, as Lua's calls take their lua_State: the
+** random generator, the output sink and the optimiser's scratch. Nothing is shared between
+** contexts, so layouts on separate contexts and trees may run at once on separate threads; a
+** context, like a tree, is used by one thread at a time. The generator gives, for a seed,
+** exactly the numbers glibc's rand() gives after srand() with that seed, drawn in a fixed
+** order, so a seed and a photo list decide the layout. Everything the engine writes goes to
+** its context's output sink.
 */
 
 #include <stdint.h>
@@ -61,11 +67,22 @@ typedef void (*bnode_visit_fn)(BNode *node);
 /* Output sink. Channel BTREE_OUT_STDOUT carries the bracket print and the tenth pass numbers
 ** (text without added line ends); BTREE_OUT_DEBUG carries one trace line per call, without a
 ** line end. The default sink writes the first to stdout and the second, with a line end, to
-** stderr. A null sink restores the default. */
+** stderr. */
 enum { BTREE_OUT_STDOUT = 0, BTREE_OUT_DEBUG = 1 };
 typedef void (*btree_sink_fn)(int channel, const char *text, void *user);
-void btree_set_sink(btree_sink_fn sink, void *user);
 void btree_sink_default(int channel, const char *text, void *user);
+
+/* Context. A new context writes to `sink` with `user` (a null sink: the default one) and has
+** its generator seeded with 1, as rand() is before any srand(). btree_context_sink() changes
+** the sink likewise; btree_context_free() takes any context (or null) back. btree_seed() and
+** btree_random() are srand() and rand() on the context's own generator: callers whose draws
+** are part of a layout's sequence (the progress pictures' tints) draw through them. */
+typedef struct BContext BContext;
+BContext *btree_context_new(btree_sink_fn sink, void *user);
+void btree_context_sink(BContext *S, btree_sink_fn sink, void *user);
+void btree_context_free(BContext *S);
+void btree_seed(BContext *S, unsigned seed);
+int btree_random(BContext *S);
 
 /* Tree data model */
 BTree *btree_new(void);
@@ -79,7 +96,7 @@ void btree_visit_pre(BNode *node, bnode_visit_fn fn);
 void btree_visit_post(BNode *node, bnode_visit_fn fn);
 void bnode_update_depth(BNode *node);
 void bnode_update_depth_up(BNode *node);
-void btree_print(BNode *node, int depth);
+void btree_print(BContext *S, BNode *node, int depth);
 
 /* A deep copy, allocated like btree_new(): the same numbers, kinds, sizes, positions, depths and
 ** natural sizes, and the same canvas, sharing no node with the original, so that an undo can
@@ -89,17 +106,7 @@ BTree *btree_copy(const BTree *btree);
 void btree_free(BTree *btree);
 int btree_equal(const BTree *a, const BTree *b);
 
-/* Construction and editing */
-void btree_build(BTree *btree, const BSize *sizes, unsigned n);
-void btree_insert(BTree *btree, BNode *leaf, uint32_t id, uint32_t type, int ab);
-BNode *btree_rotate_left(BTree *btree, BNode *node);
-BNode *btree_rotate_right(BTree *btree, BNode *node);
-void btree_rebalance(BTree *btree, BNode *node);
-void btree_rebalance_up(BTree *btree, BNode *node);
-void btree_balance(BTree *btree, BNode *node);
-void btree_swap(BNode *root, BNode *s, BNode *t);
-void bnode_flip(BNode *node);
-
+/* Editing */
 /* Takes `leaf` out of the tree: its sibling takes the parent's place, and the leaf and its
 ** parent are freed. The numbers stay dense: ids above the two removed ones and photo numbers
 ** above the leaf's move down, in their old order, so a caller's 0-based photo list stays in
@@ -112,50 +119,51 @@ void btree_swap_photos(BNode *s, BNode *t);
 
 /* Geometry */
 void btree_fit(BNode *root, uint16_t width, uint16_t height);
-void btree_split(uint16_t total, uint16_t *a, uint16_t *b);
 void btree_place(BNode *parent, int32_t x, int32_t y);
 
 /* Fits the tree to its canvas and places it at 0,0: what an edit is followed by. An empty tree
 ** is left alone. */
 void btree_refit(BTree *btree);
 
-/* Objective and optimisation. Each move tries its changes one by one and keeps a change when
-** the objective of the changed tree, cut to the canvas, is not worse than *best (a rotation:
-** better), which it then becomes. A move works out the natural sizes afresh, keeps the depths
-** current and leaves the tree fitted to its canvas, not placed. */
-int btree_min_size(const BTree *btree);
-double btree_objective(const BNode *root, int min_size);
-void btree_opt_flip_post(BTree *btree, BNode *node, double *best);
-void btree_opt_flip_pre(BTree *btree, BNode *node, double *best);
-void btree_opt_swap_leaves(BTree *btree, double *best);
-void btree_opt_swap_nodes(BTree *btree, double *best);
-void btree_opt_rotate(BTree *btree, double *best);
-void btree_optimise_pass(BTree *btree, double *best, int k);
-
 /* The whole layout run: seed, build, fit, depths, balance, 101 passes, place. `progress`
 ** receives 0..100 and then 0; `picture` is called after passes 0, 20, .., 100 with the tree
-** placed, and must draw three rand() numbers per leaf in pre-order (the progress pictures'
-** tints), which are part of the sequence. A null `picture` makes those draws itself. The
-** leaves carry the sizes the layout ran with. */
+** placed, and must draw three btree_random() numbers per leaf in pre-order (the progress
+** pictures' tints), which are part of the sequence. A null `picture` makes those draws itself.
+** The leaves carry the sizes the layout ran with. */
 typedef struct BLayoutHooks
 {
     void (*progress)(int value, void *user); /* may be null */
-    void (*picture)(BTree *btree, void *user); /* may be null */
+    void (*picture)(BContext *S, BTree *btree, void *user); /* may be null */
     void *user; /* handed to both */
 } BLayoutHooks;
-void btree_layout(BTree *btree, const BSize *sizes, unsigned n, uint16_t width, uint16_t height,
-                  unsigned seed, const BLayoutHooks *hooks);
+void btree_layout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, uint16_t width,
+                  uint16_t height, unsigned seed, const BLayoutHooks *hooks);
+
+/* The passes again, from the tree as it stands: photo k takes sizes[k - 1] (n is the tree's
+** photo count), the tree takes the canvas, and the optimisation runs from there on the
+** generator seeded with `seed`, keeping a change only when it improves the objective, until
+** five passes in a row keep nothing or 101 passes have run. What the objective does not ask
+** to change stays: the photos' places, the kinds and the shape. `progress` receives the pass
+** numbers and then 0; `picture` is not called. The tree comes back fitted and placed; an empty
+** tree is left alone. The same tree, sizes, canvas and seed give the same result. */
+void btree_relayout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, uint16_t width,
+                    uint16_t height, unsigned seed, const BLayoutHooks *hooks);
 
 /* Fair shares for photos of mixed resolution, in place. With A the largest area among the
 ** photos, each photo of less than A/2 is sized like a photo of area A/2 of its own shape (its
-** sides times sqrt(A / 2wh), held to 65535 and rounded, each at least 1); a photo that would
-** not grow stays as it is, and so does one outside 1..65535. Photos of one camera are left
-** alone. Callers apply it to the sizes they hand to btree_layout(); the trace names each
-** photo resized. */
-void btree_fair_sizes(BSize *sizes, unsigned n);
+** sides times sqrt(A / 2wh)); a photo that would not grow keeps its size. Then photo k's area
+** is multiplied by its emphasis emphasis[k] (its sides by the square root), the share of the
+** canvas the layout aims to give it against the others: 0.5, 1, 2 or 4 in the window, any
+** value from 1/16 to 16 here; others, and a null `emphasis`, count as 1. Sides are held to
+** 65535 (the longer one, keeping the shape) and rounded, each at least 1; a photo outside
+** 1..65535 stays as it is. Photos of one camera without emphasis are left alone. Callers apply
+** it to the sizes they hand to btree_layout() and btree_relayout(); the trace names each photo
+** resized. */
+void btree_fair_sizes(BContext *S, BSize *sizes, const double *emphasis, unsigned n);
 
-/* Test-only walker: 0 when every invariant holds (ids, photo numbers, links, depths and, when
-** `placed`, the tiling of the root's rectangle), otherwise a short reason in `why`. */
+/* Invariant walker, for the tests and for trees read from files: 0 when every invariant holds
+** (ids, photo numbers, links, depths and, when `placed`, the tiling of the root's rectangle),
+** otherwise a short reason in `why`. */
 int btree_check(const BTree *btree, int placed, const char **why);
 
 #endif /* BTREE_H */

@@ -38,11 +38,11 @@ double hidden(const BSize &shape, int w, int h)
     return 1.0 - std::min(rc / rp, rp / rc);
 }
 
-double meanLoss(const std::vector<BSize> &photos, const std::vector<BSize> &laidOut,
-                unsigned seed)
+double meanLoss(BContext *context, const std::vector<BSize> &photos,
+                const std::vector<BSize> &laidOut, unsigned seed)
 {
     BTree *tree = btree_new();
-    btree_layout(tree, laidOut.data(), unsigned(laidOut.size()), 800, 600, seed, nullptr);
+    btree_layout(context, tree, laidOut.data(), unsigned(laidOut.size()), 800, 600, seed, nullptr);
     double loss = 0;
     for (unsigned k = 0; k < photos.size(); k++) {
         const BNode *leaf = btree_find_img(tree->root, int(k) + 1);
@@ -56,10 +56,10 @@ double meanLoss(const std::vector<BSize> &photos, const std::vector<BSize> &laid
 
 int main()
 {
-    btree_set_sink(silent, nullptr);
+    BContext *context = btree_context_new(silent, nullptr);
     const std::vector<BSize> photos = mixedSet();
     std::vector<BSize> fair = photos;
-    btree_fair_sizes(fair.data(), unsigned(fair.size()));
+    btree_fair_sizes(context, fair.data(), nullptr, unsigned(fair.size()));
     int small = 0;
     for (const BSize &s : photos)
         small += s.w == 640;
@@ -69,7 +69,8 @@ int main()
     const unsigned seeds = 20;
     std::printf("%6s %12s %12s\n", "seed", "as_given", "fair");
     for (unsigned seed = 1; seed <= seeds; seed++) {
-        const double loss[2] = {meanLoss(photos, photos, seed), meanLoss(photos, fair, seed)};
+        const double loss[2]
+            = {meanLoss(context, photos, photos, seed), meanLoss(context, photos, fair, seed)};
         for (int i = 0; i < 2; i++) {
             sum[i] += loss[i];
             worst[i] = std::max(worst[i], loss[i]);
@@ -80,5 +81,6 @@ int main()
                 photos.size(), seeds);
     std::printf("croploss_given=%.4f worst_given=%.4f croploss_fair=%.4f worst_fair=%.4f\n",
                 sum[0] / seeds, worst[0], sum[1] / seeds, worst[1]);
+    btree_context_free(context);
     return 0;
 }

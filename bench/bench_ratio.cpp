@@ -24,7 +24,6 @@ int main(int argc, char *argv[])
         return 1;
     }
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-    routeEngineTraceToQtDebug();
 
     CollageDocument document;
     for (const QString &path : scanPhotoFolder(QString::fromLocal8Bit(argv[1]))) {

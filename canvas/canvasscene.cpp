@@ -3,6 +3,7 @@
 #include <QGraphicsDropShadowEffect>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
 #include <QPainter>
 #include <QPen>
@@ -71,6 +72,7 @@ void CanvasScene::setCanvasSize(const QSize &canvas)
     setDropTarget(QRectF());
     setBackColor(background);
     showPhotoLayer();
+    placeHint();
 
     setSceneRect(backgroundItem->boundingRect().adjusted(-10.0, -10.0, 10.0, 10.0));
 
@@ -110,10 +112,13 @@ QImage CanvasScene::renderCanvas()
         shadow->setEnabled(false);
     const bool selected = selectionItem && selectionItem->isVisible();
     const bool targeted = targetItem && targetItem->isVisible();
+    const bool hinted = hintItem && hintItem->isVisible();
     if (selected)
         selectionItem->setVisible(false);
     if (targeted)
         targetItem->setVisible(false);
+    if (hinted)
+        hintItem->setVisible(false);
     {
         QPainter painter(&image);
         render(&painter, QRectF(image.rect()), QRectF(image.rect()), Qt::KeepAspectRatio);
@@ -124,6 +129,8 @@ QImage CanvasScene::renderCanvas()
         selectionItem->setVisible(true);
     if (targeted)
         targetItem->setVisible(true);
+    if (hinted)
+        hintItem->setVisible(true);
     return image;
 }
 
@@ -190,4 +197,34 @@ void CanvasScene::showBackground()
         backgroundItem->setGraphicsEffect(shadow);
     }
     backgroundItem->setPixmap(QPixmap::fromImage(backgroundImage));
+}
+
+void CanvasScene::setHint(const QString &text)
+{
+    if (!hintItem && text.isEmpty())
+        return;
+    if (!hintItem) {
+        hintItem = addSimpleText(QString());
+        hintItem->setZValue(markZ);
+        hintItem->setBrush(QColor(128, 128, 128));
+        QFont font = hintItem->font();
+        font.setPointSizeF(font.pointSizeF() * 1.4);
+        hintItem->setFont(font);
+    }
+    hintItem->setText(text);
+    hintItem->setVisible(!text.isEmpty());
+    placeHint();
+}
+
+QString CanvasScene::hint() const
+{
+    return hintItem && hintItem->isVisible() ? hintItem->text() : QString();
+}
+
+void CanvasScene::placeHint()
+{
+    if (!hintItem)
+        return;
+    const QRectF text = hintItem->boundingRect();
+    hintItem->setPos((size.width() - text.width()) / 2, (size.height() - text.height()) / 2);
 }

@@ -8,6 +8,7 @@
 
 class QGraphicsPixmapItem;
 class QGraphicsRectItem;
+class QGraphicsSimpleTextItem;
 
 // The collage on screen: a background layer filled with the background colour and the photo
 // layer over it, each shown as one pixmap item. The scene only shows images; the workers make
@@ -50,7 +51,13 @@ public:
     QRectF selection() const;
     QRectF dropTarget() const;
 
+    // A line in the middle of the canvas, such as what to do on an empty one; an empty text
+    // hides it. Not part of the collage.
+    void setHint(const QString &text);
+    QString hint() const;
+
 private:
+    void placeHint();
     void showPhotoLayer();
     void showBackground();
 
@@ -63,6 +70,7 @@ private:
     QGraphicsPixmapItem *photoItem = nullptr;
     QGraphicsRectItem *selectionItem = nullptr;
     QGraphicsRectItem *targetItem = nullptr;
+    QGraphicsSimpleTextItem *hintItem = nullptr;
 
     friend class TestCanvasScene;
 };

@@ -6,6 +6,7 @@
 #include "contentdetect.h"
 #include "imagecache.h"
 #include "layoutrun.h"
+#include "papersize.h"
 #include "photoloader.h"
 #include "photoscan.h"
 #include "projectfile.h"
@@ -34,10 +35,6 @@ enum ExitCode { Written = 0, BadInput = 1, NotWritten = 2 };
 // Three canvas-sized layers are held at once; this keeps them within about 1.2 GB.
 const int maxCanvasSide = 10000;
 const int minCanvasSide = 100;
-// The window's frame sliders end here at its working canvas; a save at the requested size
-// scales them with the canvas.
-const int maxSliderMargin = 30;
-const int maxSliderParameter = 40;
 // Whether the libraries' Qt diagnostics reach stderr (--verbose).
 bool qtChatter = false;
 
@@ -57,19 +54,28 @@ struct Options
     bool sizeGiven = false;
     CropMode crop = CropMode::Auto; // --crop
     bool cropGiven = false;
+    // --emphasis PATH=N, in the order given: a later one for the same photo wins.
+    QList<std::pair<QString, qreal>> emphasis;
+    int dpi = defaultDpi; // --dpi: written into the file; with --paper, the pixels follow
+    bool dpiGiven = false;
+    double bleedMm = 0; // --bleed: PDF only
     QString project; // --project: render this project instead of laying out photos
     QString saveProject; // --save-project: also write the project of the collage made
 };
 
+QString listField(const QString &path);
+
+// Messages name files, whose names may hold anything: escaped as --list escapes them, no
+// name can split a message or send a terminal commands.
 int fail(const QString &message, int code)
 {
-    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(message));
+    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(listField(message)));
     return code;
 }
 
 void warn(const QString &message)
 {
-    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(message));
+    std::fprintf(stderr, "vellomir-collage: %s\n", qPrintable(listField(message)));
 }
 
 // The photos to try, and what was passed over before any photo was read.
@@ -125,14 +131,27 @@ bool parseSize(const QString &text, QSize &size)
     return true;
 }
 
-// The most a window slider ending at `sliderMax` gives at `size`: the window works at the
-// smaller canvas workingCanvasSize() picks and scales the frame by as much on saving.
-int frameLimit(int sliderMax, const QSize &size)
+// The most a window slider of `base` gives at `size`: the window works at the smaller canvas
+// workingCanvasSize() picks and scales the frame by as much on saving.
+int frameLimit(int base, const QSize &size)
 {
     const QSize working = workingCanvasSize(size);
     const double factor = std::min(double(size.width()) / working.width(),
                                    double(size.height()) / working.height());
-    return int(std::lround(sliderMax * factor));
+    return int(std::lround(frameSliderMaximum(base, working) * factor));
+}
+
+// PATH=N: the last "=" parts them, as a path may hold one too.
+std::optional<std::pair<QString, qreal>> parseEmphasis(const QString &text)
+{
+    const qsizetype equals = text.lastIndexOf(QLatin1Char('='));
+    if (equals <= 0)
+        return std::nullopt;
+    bool ok = false;
+    const double value = text.mid(equals + 1).toDouble(&ok);
+    if (!ok || nearestEmphasis(value) != value)
+        return std::nullopt;
+    return std::pair {text.left(equals), qreal(value)};
 }
 
 bool parseBounded(const QString &text, int low, int high, int &value)
@@ -158,11 +177,25 @@ int parseArguments(const QCoreApplication &app, Options &options)
         QStringLiteral("Photo files and folders of photos (JPEG, HEIF, AVIF, PNG, WebP, TIFF)."),
         QStringLiteral("PHOTO|FOLDER..."));
     const QCommandLineOption outputOpt({QStringLiteral("o"), QStringLiteral("output")},
-                                       QStringLiteral("Output file (.jpg, .jpeg or .png)."),
+                                       QStringLiteral("Output file (.jpg, .jpeg, .png or .pdf)."),
                                        QStringLiteral("OUT"));
     const QCommandLineOption sizeOpt(QStringLiteral("size"),
                                      QStringLiteral("Canvas size (default 1795x1205)."),
                                      QStringLiteral("WxH"));
+    const QCommandLineOption paperOpt(
+        QStringLiteral("paper"),
+        QStringLiteral("Canvas of a paper size at --dpi, landscape unless --portrait: A5, A4, A3, "
+                       "A2, Letter, Legal, Tabloid, 10x15cm, 13x18cm, 15x20cm, 20x30cm, 4x6in, "
+                       "5x7in, 8x10in, or any WxH in mm, cm or in."),
+        QStringLiteral("PAPER"));
+    const QCommandLineOption dpiOpt(
+        QStringLiteral("dpi"),
+        QStringLiteral("Resolution on paper, written into the file (default 300)."),
+        QStringLiteral("N"));
+    const QCommandLineOption bleedOpt(
+        QStringLiteral("bleed"),
+        QStringLiteral("PDF only: background and edge photos go this far past the trim."),
+        QStringLiteral("MM"));
     const QCommandLineOption portraitOpt(QStringLiteral("portrait"),
                                          QStringLiteral("Canvas taller than wide."));
     const QCommandLineOption frameOpt(QStringLiteral("frame"),
@@ -187,6 +220,12 @@ int parseArguments(const QCoreApplication &app, Options &options)
     const QCommandLineOption seedOpt(
         QStringLiteral("seed"), QStringLiteral("Layout seed (default: seconds since midnight)."),
         QStringLiteral("N"));
+    const QCommandLineOption emphasisOpt(
+        QStringLiteral("emphasis"),
+        QStringLiteral("Give the photo PATH N times the share of the canvas the layout aims at "
+                       "for the others: N is 0.5, 1, 2 or 4 (default 1). Repeatable; with "
+                       "--project the collage is refitted."),
+        QStringLiteral("PATH=N"));
     const QCommandLineOption listOpt(
         QStringLiteral("list"),
         QStringLiteral("List the candidate files, tab-separated; makes no collage."));
@@ -196,7 +235,8 @@ int parseArguments(const QCoreApplication &app, Options &options)
                                         QStringLiteral("Layout engine trace on stderr."));
     const QCommandLineOption projectOpt(
         QStringLiteral("project"),
-        QStringLiteral("Render a saved project instead of photos; --size may change its size."),
+        QStringLiteral("Render a saved project instead of photos; --size may change its size, "
+                       "the layout refitted to a new shape."),
         QStringLiteral("FILE"));
     const QCommandLineOption saveProjectOpt(
         QStringLiteral("save-project"),
@@ -212,9 +252,9 @@ int parseArguments(const QCoreApplication &app, Options &options)
                        "in view, centre cuts around the middle (default auto; a project keeps "
                        "its own unless given)."),
         QStringLiteral("auto|centre"));
-    parser.addOptions({outputOpt, sizeOpt, portraitOpt, frameOpt, marginOpt, paramOpt,
-                       backgroundOpt, seedOpt, listOpt, quietOpt, verboseOpt, projectOpt,
-                       saveProjectOpt, previewsOpt, cropOpt});
+    parser.addOptions({outputOpt, sizeOpt, paperOpt, dpiOpt, bleedOpt, portraitOpt, frameOpt,
+                       marginOpt, paramOpt, backgroundOpt, seedOpt, emphasisOpt, listOpt, quietOpt,
+                       verboseOpt, projectOpt, saveProjectOpt, previewsOpt, cropOpt});
 
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), BadInput);
@@ -243,8 +283,27 @@ int parseArguments(const QCoreApplication &app, Options &options)
         return fail(QStringLiteral("--project takes no photos or folders"), BadInput);
     if (options.inputs.isEmpty() && options.project.isEmpty())
         return fail(QStringLiteral("no photo or folder given"), BadInput);
+    // The project holds its appearance; its options would otherwise be silently ignored.
+    for (const QCommandLineOption &option : {frameOpt, marginOpt, paramOpt, backgroundOpt}) {
+        if (!options.project.isEmpty() && parser.isSet(option))
+            return fail(QStringLiteral("--%1 does not apply to --project: the project holds its "
+                                       "appearance")
+                            .arg(option.names().constFirst()),
+                        BadInput);
+    }
     if (options.list && !options.project.isEmpty())
         return fail(QStringLiteral("--list takes photos or folders, not --project"), BadInput);
+    if (options.list && parser.isSet(emphasisOpt))
+        return fail(QStringLiteral("--list makes no collage and takes no --emphasis"), BadInput);
+    for (const QString &value : parser.values(emphasisOpt)) {
+        const std::optional<std::pair<QString, qreal>> given = parseEmphasis(value);
+        if (!given)
+            return fail(QStringLiteral("bad --emphasis \"%1\": expected PATH=N, N one of 0.5, 1, "
+                                       "2 or 4")
+                            .arg(value),
+                        BadInput);
+        options.emphasis.append(*given);
+    }
     if (options.list)
         return -1;
 
@@ -254,9 +313,14 @@ int parseArguments(const QCoreApplication &app, Options &options)
     // Checked before any photo is read, so a wrong name fails at once.
     options.format = completeCollageName(options.output);
     if (options.format == CollageFormat::Unsupported)
-        return fail(QStringLiteral("unsupported output format \"%1\": use .jpg, .jpeg or .png")
-                        .arg(options.output),
-                    BadInput);
+        return fail(
+            QStringLiteral("unsupported output format \"%1\": use .jpg, .jpeg, .png or .pdf")
+                .arg(options.output),
+            BadInput);
+    if (!options.saveProject.isEmpty() && sameFile(options.output, options.saveProject))
+        return fail(
+            QStringLiteral("-o and --save-project name the same file %1").arg(options.saveProject),
+            BadInput);
     options.sizeGiven = parser.isSet(sizeOpt);
     if (parser.isSet(sizeOpt) && !parseSize(parser.value(sizeOpt), options.size))
         return fail(QStringLiteral("bad --size \"%1\": expected WxH, each side %2 to %3")
@@ -274,6 +338,51 @@ int parseArguments(const QCoreApplication &app, Options &options)
         else
             return fail(QStringLiteral("bad --crop \"%1\": expected auto or centre").arg(crop),
                         BadInput);
+    }
+    if (parser.isSet(dpiOpt) && !parseBounded(parser.value(dpiOpt), minDpi, maxDpi, options.dpi))
+        return fail(QStringLiteral("bad --dpi \"%1\": expected %2 to %3")
+                        .arg(parser.value(dpiOpt))
+                        .arg(minDpi)
+                        .arg(maxDpi),
+                    BadInput);
+    options.dpiGiven = parser.isSet(dpiOpt);
+    if (parser.isSet(paperOpt)) {
+        if (options.sizeGiven)
+            return fail(QStringLiteral("--paper and --size both give the canvas size; use one"),
+                        BadInput);
+        const std::optional<QSizeF> paper = parsePaper(parser.value(paperOpt));
+        if (!paper)
+            return fail(QStringLiteral("bad --paper \"%1\": expected a paper such as A4, "
+                                       "10x15cm or 5x7in")
+                            .arg(parser.value(paperOpt)),
+                        BadInput);
+        QSize pixels = paperPixels(*paper, options.dpi);
+        if (pixels.width() < pixels.height())
+            pixels.transpose();
+        if (std::min(pixels.width(), pixels.height()) < minCanvasSide
+            || std::max(pixels.width(), pixels.height()) > maxCanvasSide)
+            return fail(QStringLiteral("--paper %1 at %2 dpi is %3x%4 pixels: each side must be "
+                                       "%5 to %6")
+                            .arg(parser.value(paperOpt))
+                            .arg(options.dpi)
+                            .arg(pixels.width())
+                            .arg(pixels.height())
+                            .arg(minCanvasSide)
+                            .arg(maxCanvasSide),
+                        BadInput);
+        options.size = pixels;
+        options.sizeGiven = true;
+    }
+    if (parser.isSet(bleedOpt)) {
+        bool ok = false;
+        options.bleedMm = parser.value(bleedOpt).toDouble(&ok);
+        if (!ok || !(options.bleedMm >= 0 && options.bleedMm <= maxBleedMm))
+            return fail(QStringLiteral("bad --bleed \"%1\": expected 0 to %2 mm")
+                            .arg(parser.value(bleedOpt))
+                            .arg(maxBleedMm),
+                        BadInput);
+        if (options.format != CollageFormat::Pdf)
+            return fail(QStringLiteral("--bleed needs a .pdf output"), BadInput);
     }
     if (parser.isSet(portraitOpt) && options.size.width() > options.size.height())
         options.size.transpose();
@@ -301,9 +410,9 @@ int parseArguments(const QCoreApplication &app, Options &options)
                              QString::number(options.size.height())),
                     BadInput);
     };
-    if (const int code = bounded(marginOpt, maxSliderMargin, options.frame.a); code >= 0)
+    if (const int code = bounded(marginOpt, frameMarginBase, options.frame.a); code >= 0)
         return code;
-    if (const int code = bounded(paramOpt, maxSliderParameter, options.frame.b); code >= 0)
+    if (const int code = bounded(paramOpt, frameCurveBase, options.frame.b); code >= 0)
         return code;
     if (parser.isSet(backgroundOpt)) {
         const QColor colour(parser.value(backgroundOpt));
@@ -324,7 +433,8 @@ int parseArguments(const QCoreApplication &app, Options &options)
 }
 
 // A path as one field of a --list record: tabs, line breaks and backslashes escaped, so
-// that every record stays one line of tab-separated fields.
+// that every record stays one line of tab-separated fields, and every other control character
+// as \xHH, so that none reaches a terminal.
 QString listField(const QString &path)
 {
     QString field;
@@ -338,6 +448,8 @@ QString listField(const QString &path)
             field += QLatin1String("\\n");
         else if (c == QLatin1Char('\r'))
             field += QLatin1String("\\r");
+        else if (c.category() == QChar::Other_Control)
+            field += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else
             field += c;
     }
@@ -413,10 +525,10 @@ private:
     std::mutex mutex;
 };
 
-void quietSink(int, const char *, void *) { }
+void quietSink(int, const char *) { }
 
 // Everything the engine says goes to stderr, so that stdout stays the tool's own.
-void stderrSink(int channel, const char *text, void *)
+void stderrSink(int channel, const char *text)
 {
     if (channel == BTREE_OUT_DEBUG)
         std::fprintf(stderr, "%s\n", text);
@@ -433,16 +545,17 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
     std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-// The output and the project to write must not be one of the photos: a collage written over
-// its own photo destroys it. Returns the exit code, or -1 when both are clear.
-int refuseOverwritingPhotos(const Options &options, const QList<PhotoRecord> &photos)
+// The output and the project to write must not be any file given: a collage written over its
+// own photo destroys it, and a photo refused or left out, or the project read, is still
+// somebody's file. Returns the exit code, or -1 when both are clear.
+int refuseOverwritingInputs(const Options &options, const QStringList &inputs)
 {
     for (const QString &output : {options.output, options.saveProject}) {
         if (output.isEmpty())
             continue;
-        if (const std::optional<QString> photo = clashingInput(output, photos))
-            return fail(QStringLiteral("%1 is the photo %2; choose another output file")
-                            .arg(output, *photo),
+        if (const std::optional<QString> input = clashingFile(output, inputs))
+            return fail(QStringLiteral("%1 is the input %2; choose another output file")
+                            .arg(output, *input),
                         NotWritten);
     }
     return -1;
@@ -475,6 +588,61 @@ CollageDocument withAnalysedPhotos(CollageDocument document, const Options &opti
     return document;
 }
 
+// The photos with the emphases --emphasis gives them, each path matched to a photo as a file,
+// by any name or link; or the first path that is none of the photos.
+struct Emphasised
+{
+    QList<PhotoRecord> photos;
+    QString unknown;
+};
+
+Emphasised emphasised(QList<PhotoRecord> photos, const Options &options)
+{
+    const auto file = [](const QString &path) {
+        const QFileInfo info(path);
+        const QString canonical = info.canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    };
+    QStringList files;
+    for (const PhotoRecord &photo : std::as_const(photos))
+        files << file(photo.path);
+    for (const auto &[path, emphasis] : options.emphasis) {
+        const qsizetype index = files.indexOf(file(path));
+        if (index < 0)
+            return {std::move(photos), path};
+        photos[index].emphasis = emphasis;
+    }
+    return {std::move(photos), QString()};
+}
+
+int unknownEmphasised(const QString &path)
+{
+    return fail(QStringLiteral("bad --emphasis: %1 is not a photo of the collage").arg(path),
+                BadInput);
+}
+
+// Whether a layout drawn at `to` would show visibly stretched: the shapes differ by more than
+// one percent. Within that, a layout is drawn as it is, as it always was.
+bool reshapes(const QSize &from, const QSize &to)
+{
+    const double ratio
+        = (double(from.width()) * to.height()) / (double(from.height()) * to.width());
+    return std::fabs(std::log(ratio)) > std::log(1.01);
+}
+
+// The canvas a project is refitted on for a collage of `size`: the shape of `size` at the area
+// of the project's canvas, so that frames keep their weight against the tiles; never larger
+// than `size` itself.
+QSize refitCanvas(const QSize &canvas, const QSize &size)
+{
+    const double scale = std::sqrt(double(canvas.width()) * canvas.height()
+                                   / (double(size.width()) * size.height()));
+    if (scale >= 1)
+        return size;
+    return QSize(std::max(1, int(std::lround(size.width() * scale))),
+                 std::max(1, int(std::lround(size.height() * scale))));
+}
+
 // Renders the document at `size` and writes it, with its project when asked for. A photo that
 // cannot be decoded is left out and reported; without any photo left nothing is written.
 int renderAndWrite(const Options &options, const CollageDocument &document, const QSize &size)
@@ -484,15 +652,25 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
     // Nothing decoded is drawn twice here, so decodes are not kept: at a large size they
     // would hold more memory than the canvas.
     ImageCache cache(ImageCache::Retention::DrawOnly);
-    // Previews are only ever drawn into a photo layer, which is then composed as a collage is.
+    SaveOptions saving;
+    saving.dpi = document.dpi;
+    saving.bleed = millimetrePixels(options.bleedMm, document.dpi);
+    saving.title = QFileInfo(options.output).completeBaseName();
+    RenderOptions paper;
+    paper.bleed = saving.bleed;
+    // Previews are only ever drawn into a photo layer, which is then composed as a collage is;
+    // a layer has no bleed.
+    const bool previews = options.previews && saving.bleed == 0;
     DocumentRender rendered = renderDocument(
-        analysed, cache, size, options.previews ? RenderKind::PhotoLayer : RenderKind::Collage,
-        [&bar](int done, int total) { bar.show("decode", done, total); });
+        analysed, cache, size, previews ? RenderKind::PhotoLayer : RenderKind::Collage,
+        [&bar](int done, int total) { bar.show("decode", done, total); }, paper);
     bar.finish();
-    if (options.previews && !rendered.image.isNull())
+    if (previews && !rendered.image.isNull())
         rendered.image = composeCollage(rendered.document, rendered.image);
     for (const PhotoProblem &problem : rendered.dropped)
         warn(QStringLiteral("skipped %1: cannot decode (%2)").arg(problem.path, problem.reason));
+    for (const PhotoProblem &problem : rendered.damaged)
+        warn(QStringLiteral("damaged %1: %2").arg(problem.path, problem.reason));
     if (rendered.image.isNull())
         return fail(QStringLiteral("not enough memory for a %1x%2 canvas")
                         .arg(size.width())
@@ -502,7 +680,7 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
         return fail(QStringLiteral("no photo could be decoded"), BadInput);
 
     QString error;
-    if (!writeCollage(rendered.image, options.output, options.format, &error))
+    if (!writeCollage(rendered.image, options.output, options.format, &error, saving))
         return fail(QStringLiteral("cannot write %1: %2").arg(options.output, error), NotWritten);
     if (!options.saveProject.isEmpty()) {
         if (const std::optional<QString> reason
@@ -543,8 +721,10 @@ int makeCollage(const Options &options, const QStringList &files)
                  .arg(leftOut));
     if (photos.isEmpty())
         return fail(QStringLiteral("no usable photo"), BadInput);
-    if (const int refused = refuseOverwritingPhotos(options, photos); refused >= 0)
-        return refused;
+    Emphasised given = emphasised(photos, options);
+    if (!given.unknown.isEmpty())
+        return unknownEmphasised(given.unknown);
+    photos = std::move(given.photos);
 
     if (!options.quiet) {
         std::printf("seed %u\n", options.seed);
@@ -552,24 +732,23 @@ int makeCollage(const Options &options, const QStringList &files)
     }
 
     ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
-    btree_set_sink(options.verbose ? stderrSink : quietSink, nullptr);
 
-    QList<QSize> sizes;
-    for (const PhotoRecord &record : std::as_const(photos))
-        sizes << record.size;
     // The window's own layout run; without pictures it still makes the progress pictures'
     // draws, so a seed gives the window's layout.
     LayoutCallbacks callbacks;
+    callbacks.trace = options.verbose ? stderrSink : quietSink;
     callbacks.progress = [&bar](int value) {
         if (value > 0) // the closing 0 only resets the window's bar
             bar.show("layout", value, 100);
     };
     document.canvasSize = document.requestedSize = options.size;
+    document.dpi = options.dpi;
     document.background = options.background;
     document.frame = options.frame;
     document.seed = options.seed;
     document.crop = options.crop;
-    document.layout = runLayout(sizes, options.size, options.seed, callbacks);
+    document.layout = runLayout(layoutSizes(photos), layoutEmphases(photos), options.size,
+                                options.seed, callbacks);
     bar.finish();
 
     // The same image the window saves: the background with the photo layer over it.
@@ -577,7 +756,8 @@ int makeCollage(const Options &options, const QStringList &files)
 }
 
 // Renders a saved project: the same image the window saves for it, at its own size unless
-// --size asks for another.
+// --size asks for another. A size of another shape, or new emphases, refit the layout, with
+// the project's seed, rather than stretch it; --save-project then stores the refitted collage.
 int renderProject(const Options &options)
 {
     const ProjectLoad load = readProjectFile(options.project);
@@ -590,11 +770,31 @@ int renderProject(const Options &options)
     CollageDocument document = checked.document;
     if (options.cropGiven)
         document.crop = options.crop;
+    // A blank canvas is no collage of the project's.
+    if (document.photos.isEmpty())
+        return fail(QStringLiteral("no usable photo"), BadInput);
+    Emphasised given = emphasised(document.photos, options);
+    if (!given.unknown.isEmpty())
+        return unknownEmphasised(given.unknown);
     const QSize size = options.sizeGiven ? options.size : document.requestedSize;
+    if (given.photos != document.photos || reshapes(document.canvasSize, size)) {
+        const QSize canvas = reshapes(document.canvasSize, size)
+                                 ? refitCanvas(document.canvasSize, size)
+                                 : document.canvasSize;
+        const unsigned seed = document.seed;
+        document.photos = std::move(given.photos);
+        document = refittedTo(std::move(document), canvas, seed);
+    }
+    document.requestedSize = size;
+    if (options.dpiGiven)
+        document.dpi = options.dpi;
 
     // Every photo the project names, also those left out: a photo that has changed is still
     // somebody's photo.
-    if (const int refused = refuseOverwritingPhotos(options, load.document->photos); refused >= 0)
+    QStringList inputs {options.project};
+    for (const PhotoRecord &photo : std::as_const(load.document->photos))
+        inputs << photo.path;
+    if (const int refused = refuseOverwritingInputs(options, inputs); refused >= 0)
         return refused;
     return renderAndWrite(options, document, size);
 }
@@ -622,6 +822,11 @@ int main(int argc, char *argv[])
     const Candidates found = candidates(options.inputs, undecodable);
     if (options.list)
         return listCandidates(found);
+    QStringList inputs = found.files;
+    for (const PhotoProblem &problem : found.skipped)
+        inputs << problem.path;
+    if (const int refused = refuseOverwritingInputs(options, inputs); refused >= 0)
+        return refused;
     for (const PhotoProblem &problem : found.skipped)
         warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
     return makeCollage(options, found.files);

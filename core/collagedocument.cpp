@@ -3,24 +3,14 @@
 #include "collagelimits.h"
 
 #include "btree.h"
+#include "layoutrun.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
-
-namespace {
-
-bool sameNode(const BNode *x, const BNode *y)
-{
-    if (!x || !y)
-        return x == y;
-    return x->type == y->type && x->id == y->id && x->img == y->img && x->img_w == y->img_w
-           && x->img_h == y->img_h && x->w == y->w && x->h == y->h && x->x == y->x && x->y == y->y
-           && sameNode(x->a, y->a) && sameNode(x->b, y->b);
-}
-
-} // namespace
 
 void LayoutTree::Free::operator()(BTree *tree) const
 {
@@ -79,10 +69,7 @@ QSize LayoutTree::canvasSize() const
 
 bool operator==(const LayoutTree &x, const LayoutTree &y)
 {
-    const BTree *a = x.tree();
-    const BTree *b = y.tree();
-    return a->count == b->count && a->img == b->img && a->width == b->width
-           && a->height == b->height && sameNode(a->root, b->root);
+    return btree_equal(x.tree(), y.tree());
 }
 
 bool CollageDocument::hasLayout() const
@@ -93,8 +80,15 @@ bool CollageDocument::hasLayout() const
 bool operator==(const CollageDocument &x, const CollageDocument &y)
 {
     return x.photos == y.photos && x.canvasSize == y.canvasSize
-           && x.requestedSize == y.requestedSize && x.background == y.background
+           && x.requestedSize == y.requestedSize && x.dpi == y.dpi && x.background == y.background
            && x.frame == y.frame && x.seed == y.seed && x.layout == y.layout && x.crop == y.crop;
+}
+
+int frameSliderMaximum(int base, const QSize &working)
+{
+    const int shorter = std::min(working.width(), working.height());
+    // Never below the base: every frame a smaller canvas could have stays reachable.
+    return std::max(base, int(std::lround(double(base) * shorter / 600)));
 }
 
 QSize workingCanvasSize(const QSize &requested)
@@ -107,15 +101,13 @@ QSize workingCanvasSize(const QSize &requested)
 
 namespace {
 
-// Gives every leaf the natural size its photo has among the photos of the document now, as
-// a project read back computes them, and fits the tree to the canvas again.
+// Gives every leaf the natural size its photo has among the photos of the document now, its
+// emphasis included, as a project read back computes them, and fits the tree to the canvas
+// again.
 void refitLeaves(CollageDocument &document)
 {
     BTree *tree = document.layout.tree();
-    std::vector<BSize> sizes;
-    for (const PhotoRecord &photo : std::as_const(document.photos))
-        sizes.push_back(BSize {photo.size.width(), photo.size.height()});
-    btree_fair_sizes(sizes.data(), unsigned(sizes.size()));
+    const std::vector<BSize> sizes = leafSizes(document.photos);
     for (unsigned k = 0; k < sizes.size(); ++k) {
         BNode *leaf = btree_find_img(tree->root, int(k) + 1);
         leaf->img_w = uint16_t(sizes[k].w);
@@ -149,9 +141,10 @@ CheckedDocument checkPhotos(CollageDocument document)
     const auto translated
         = [](const char *text) { return QCoreApplication::translate("CollageDocument", text); };
     QList<PhotoProblem> problems;
+    QList<PhotoProblem> changed;
     QList<int> unusable;
     for (int i = 0; i < document.photos.size(); ++i) {
-        const PhotoRecord &photo = document.photos.at(i);
+        PhotoRecord &photo = document.photos[i];
         const QFileInfo info(photo.path);
         QString reason;
         if (!info.exists()) {
@@ -164,8 +157,16 @@ CheckedDocument checkPhotos(CollageDocument document)
                                           : now.reason;
         } else if (now.record->size != uprightSize(photo)
                    || now.record->orientation != photo.orientation) {
-            reason = translated(QT_TRANSLATE_NOOP(
-                "CollageDocument", "the photo has changed since the project was saved"));
+            // Turned or cropped in another program: shown as the file is now, with its crop
+            // and turns started again.
+            photo.size = now.record->size;
+            photo.orientation = now.record->orientation;
+            photo.crop = QPointF();
+            photo.turns = 0;
+            changed.append(
+                {photo.path, translated(QT_TRANSLATE_NOOP("CollageDocument",
+                                                          "the photo has changed since the project "
+                                                          "was saved and is shown as it is now"))});
         }
         if (!reason.isEmpty()) {
             problems.append({photo.path, reason});
@@ -175,7 +176,10 @@ CheckedDocument checkPhotos(CollageDocument document)
     // From the back, so the indices still to come stay valid.
     for (auto it = unusable.crbegin(); it != unusable.crend(); ++it)
         document = withoutPhoto(std::move(document), *it);
-    return {std::move(document), problems};
+    // The changed photos' cells follow their new shapes.
+    if (!changed.isEmpty() && document.hasLayout())
+        refitLeaves(document);
+    return {std::move(document), problems, changed};
 }
 
 CollageDocument fittedTo(CollageDocument document, const QSize &canvas)
@@ -206,6 +210,19 @@ CollageDocument withCrop(CollageDocument document, int index, const QPointF &cro
 {
     if (index >= 0 && index < document.photos.size())
         document.photos[index].crop = crop;
+    return document;
+}
+
+CollageDocument withReplacedPhoto(CollageDocument document, int index, const PhotoRecord &photo)
+{
+    if (index < 0 || index >= document.photos.size())
+        return document;
+    PhotoRecord &replaced = document.photos[index];
+    replaced = photo;
+    replaced.crop = QPointF();
+    replaced.turns = 0;
+    if (document.hasLayout())
+        refitLeaves(document);
     return document;
 }
 
@@ -240,4 +257,57 @@ QPointF tileCrop(const PhotoRecord &photo, const QSize &image, const QSize &cell
     if (!photo.crop.isNull() || mode != CropMode::Auto || !photo.content)
         return photo.crop;
     return contentCrop(image, cell, turnedBox(*photo.content, photo.turns));
+}
+
+CollageDocument refittedTo(CollageDocument document, const QSize &canvas, unsigned seed)
+{
+    const bool takes = canvas.width() >= 1 && canvas.height() >= 1 && canvas.width() <= 65535
+                       && canvas.height() <= 65535;
+    if (!document.hasLayout() || !takes)
+        return fittedTo(std::move(document), canvas);
+    document.canvasSize = canvas;
+    document.layout = refitLayout(document.layout, layoutSizes(document.photos),
+                                  layoutEmphases(document.photos), canvas, seed);
+    return document;
+}
+
+QList<QSize> layoutSizes(const QList<PhotoRecord> &photos)
+{
+    QList<QSize> sizes;
+    sizes.reserve(photos.size());
+    for (const PhotoRecord &photo : photos)
+        sizes << photo.size;
+    return sizes;
+}
+
+QList<qreal> layoutEmphases(const QList<PhotoRecord> &photos)
+{
+    QList<qreal> emphases;
+    emphases.reserve(photos.size());
+    for (const PhotoRecord &photo : photos)
+        emphases << photo.emphasis;
+    return emphases;
+}
+
+namespace {
+
+constexpr int minEmphasisStep = -1; // 2^-1 = 0.5
+constexpr int maxEmphasisStep = 2; // 2^2 = 4
+
+} // namespace
+
+qreal nearestEmphasis(double value)
+{
+    // NaN fails the comparison; infinities are held at the ends below.
+    if (!(value > 0))
+        return 1;
+    const double step = std::round(std::log2(value));
+    return std::ldexp(1.0, int(std::clamp(step, double(minEmphasisStep), double(maxEmphasisStep))));
+}
+
+qreal steppedEmphasis(qreal emphasis, int steps)
+{
+    const int step = int(std::round(std::log2(nearestEmphasis(emphasis))));
+    return std::ldexp(
+        1.0, std::clamp(step + std::clamp(steps, -8, 8), minEmphasisStep, maxEmphasisStep));
 }

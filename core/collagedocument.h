@@ -25,6 +25,13 @@ struct FrameSettings
     friend bool operator!=(const FrameSettings &x, const FrameSettings &y) { return !(x == y); }
 };
 
+// The frame sliders end at the same share of the canvas at any larger size: `base` pixels on
+// the 800 x 600 canvas, in proportion to the shorter side of larger working canvases; never
+// less than `base`, so that smaller canvases keep the frames they always had.
+inline constexpr int frameMarginBase = 30;
+inline constexpr int frameCurveBase = 40;
+int frameSliderMaximum(int base, const QSize &working);
+
 // A layout tree held by value. Copies are deep, which is cheap at 199 nodes, so the
 // document, every undo step and every worker own a tree of their own.
 class LayoutTree
@@ -72,6 +79,7 @@ struct CollageDocument
     QList<PhotoRecord> photos;
     QSize canvasSize {800, 600}; // working size of the canvas on screen
     QSize requestedSize {800, 600}; // the size the user asked for; saving renders at it
+    int dpi = 300; // pixels per inch of requestedSize on paper, written into the saved file
     QColor background = Qt::white;
     FrameSettings frame;
     unsigned seed = 0; // the seed the layout was made with
@@ -94,6 +102,25 @@ CollageDocument withoutPhoto(CollageDocument document, int index);
 // same cuts, each cell following its photo's shape as far as the tree allows.
 CollageDocument fittedTo(CollageDocument document, const QSize &canvas);
 
+// The document with its canvas at `canvas` and its layout refitted to it: the optimisation
+// passes run again from the tree as it is, on a generator seeded with `seed`, over every photo's
+// present shape and emphasis, so a photo turned or emphasised since gets a cell of its new shape
+// or share, and what does not need to move stays where it was put. Crops are kept. The same
+// document, canvas and seed give the same document. Without a layout, or for a canvas the
+// layout cannot take (an empty side, or one over 65535), this is fittedTo().
+CollageDocument refittedTo(CollageDocument document, const QSize &canvas, unsigned seed);
+
+// The photos' sizes and emphases as the layout takes them: photo k at list index k - 1.
+QList<QSize> layoutSizes(const QList<PhotoRecord> &photos);
+QList<qreal> layoutEmphases(const QList<PhotoRecord> &photos);
+
+// The emphasis nearest `value` on a doubling scale: 0.5, 1, 2 or 4, values beyond either end
+// taking that end. Anything but a positive finite number gives 1.
+qreal nearestEmphasis(double value);
+
+// The emphasis `steps` doublings above `emphasis` (below for negative steps), held to 0.5..4.
+qreal steppedEmphasis(qreal emphasis, int steps);
+
 // A photo left out of a collage, and why, in words for the user.
 struct PhotoProblem
 {
@@ -105,11 +132,14 @@ struct CheckedDocument
 {
     CollageDocument document; // without the photos that could not be used
     QList<PhotoProblem> leftOut; // in the collection's order
+    QList<PhotoProblem> changed; // kept with their new shapes, in the collection's order
 };
 
 // Looks at every photo of a document read from a project: a photo that is missing, is not a
-// regular file, cannot be read, or no longer has the size and orientation recorded is left
-// out as withoutPhoto() leaves it out. Nothing but regular files is ever opened.
+// regular file or cannot be read is left out as withoutPhoto() leaves it out. A photo that no
+// longer has the size and orientation recorded (turned or cropped in another program) stays
+// with its new shape, its crop and turns reset and its cell refitted. Nothing but regular
+// files is ever opened.
 CheckedDocument checkPhotos(CollageDocument document);
 
 // The document with photos `first` and `second` (0-based) in each other's cells. The tree
@@ -120,6 +150,10 @@ CollageDocument withSwappedPhotos(CollageDocument document, int first, int secon
 // The document with photo `index` turned by `quarterTurns` clockwise (negative: the other way),
 // its crop centred again and the layout fitted to its new shape.
 CollageDocument withTurnedPhoto(CollageDocument document, int index, int quarterTurns);
+
+// The document with `photo` in the place and the cell of photo `index`, centred; the layout is
+// fitted to its shape.
+CollageDocument withReplacedPhoto(CollageDocument document, int index, const PhotoRecord &photo);
 
 // The document with photo `index` showing the part of it that `crop` says (see PhotoRecord).
 CollageDocument withCrop(CollageDocument document, int index, const QPointF &crop);

@@ -1,6 +1,12 @@
 #include "collagefile.h"
 
+#include "collagepdf.h"
+#include "papersize.h"
+
+#include <QBuffer>
+#include <QColorSpace>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -10,7 +16,6 @@
 #include <unistd.h>
 
 namespace {
-const double printDpi = 300.0;
 const double inchesPerMeter = 1.0 / 0.0254;
 // QSaveFile writes to the final name followed by ".XXXXXX" and renames when done.
 const int temporarySuffixLength = 7;
@@ -38,8 +43,13 @@ protected:
     qint64 readData(char *, qint64) override { return -1; }
     qint64 writeData(const char *data, qint64 length) override
     {
-        if (!targetFailed)
-            targetFailed = target.write(data, length) != length;
+        // A write the system cuts short gives no reason; the rest is written again, so that
+        // the write that takes nothing fails with the system's words.
+        for (qint64 done = 0; !targetFailed && done < length;) {
+            const qint64 written = target.write(data + done, length - done);
+            targetFailed = written <= 0;
+            done += std::max<qint64>(written, 0);
+        }
         return length;
     }
 
@@ -111,6 +121,8 @@ CollageFormat completeCollageName(QString &fileName)
         return CollageFormat::Jpeg;
     if (suffix == QLatin1String("png"))
         return CollageFormat::Png;
+    if (suffix == QLatin1String("pdf"))
+        return CollageFormat::Pdf;
     return CollageFormat::Unsupported;
 }
 
@@ -141,50 +153,81 @@ QString saveFailureReason(const QSaveFile &file)
 }
 
 std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
-                                     QFileDevice &device)
+                                     QFileDevice &device, const SaveOptions &options)
 {
     if (const std::optional<QString> reason = unwritable(source, format))
         return reason;
 
     QImage image = source;
-    const int dpm = qRound(printDpi * inchesPerMeter);
+    const int dpm = qRound(qBound(minDpi, options.dpi, maxDpi) * inchesPerMeter);
     image.setDotsPerMeterX(dpm);
     image.setDotsPerMeterY(dpm);
-    if (format == CollageFormat::Jpeg)
+    const bool jpeg = format != CollageFormat::Png; // a PDF carries the photos as a JPEG
+    if (jpeg)
         flattenOntoWhite(image);
+    // Every photo was converted to sRGB as it was decoded; the profile tells a print lab or a
+    // browser so instead of leaving it to guess.
+    image.setColorSpace(QColorSpace::SRgb);
 
     Relay relay(device);
-    QImageWriter writer(&relay, format == CollageFormat::Jpeg ? "jpg" : "png");
-    if (format == CollageFormat::Jpeg)
+    bool written = false;
+    QString writerError;
+    if (format == CollageFormat::Pdf) {
+        // Encoded whole before the page is written around it: a PDF gives the image's length
+        // ahead of its bytes.
+        QByteArray encoded;
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpg");
         writer.setQuality(100);
-    const bool written = writer.write(image);
+        written = writer.write(image);
+        writerError = writer.errorString();
+        image = QImage();
+        if (written)
+            written = writeCollagePdf(relay, encoded, source.size(), source.colorSpace(), options);
+    } else {
+        QImageWriter writer(&relay, jpeg ? "jpg" : "png");
+        if (jpeg)
+            writer.setQuality(100);
+        written = writer.write(image);
+        writerError = writer.errorString();
+    }
     // A full disk can surface only when the last buffered bytes go out.
     if (written && !relay.failed() && device.flush())
         return std::nullopt;
     // The writer only knows that its device refused; the device knows why.
     if (device.error() != QFileDevice::NoError)
         return fileFailureReason(device.error(), device.errorString());
-    return writer.errorString();
+    return writerError;
+}
+
+std::optional<QString> notRegularTarget(const QString &fileName)
+{
+    // Renaming over a device node or a pipe would replace it with the file written.
+    if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
+        return QCoreApplication::translate("MainWindow", "not a regular file");
+    return std::nullopt;
 }
 
 bool writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
-                  QString *errorString)
+                  QString *errorString, const SaveOptions &options)
 {
     auto fail = [errorString](const QString &reason) {
         if (errorString)
             *errorString = reason;
         return false;
     };
-    // Renaming over a device node or a pipe would replace it with the image.
-    if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
-        return fail(QCoreApplication::translate("MainWindow", "not a regular file"));
+    if (const std::optional<QString> reason = notRegularTarget(fileName))
+        return fail(*reason);
     if (const std::optional<QString> reason = unwritable(image, format))
         return fail(*reason);
 
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a write the system refuses fails with its reason: a buffer flushed
+    // onto a full disk or past a size limit fails as "Unknown error".
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(saveFailureReason(file));
-    if (const std::optional<QString> reason = encodeCollage(image, format, file)) {
+    if (const std::optional<QString> reason = encodeCollage(image, format, file, options)) {
         file.cancelWriting();
         return fail(*reason);
     }
@@ -193,16 +236,36 @@ bool writeCollage(const QImage &image, const QString &fileName, CollageFormat fo
     return true;
 }
 
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first;
+    struct stat second;
+    if (::stat(QFile::encodeName(a).constData(), &first) == 0
+        && ::stat(QFile::encodeName(b).constData(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath())
+           == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+}
+
 std::optional<QString> clashingInput(const QString &output, const QList<PhotoRecord> &photos)
+{
+    QStringList files;
+    files.reserve(photos.size());
+    for (const PhotoRecord &photo : photos)
+        files << photo.path;
+    return clashingFile(output, files);
+}
+
+std::optional<QString> clashingFile(const QString &output, const QStringList &files)
 {
     struct stat target;
     if (::stat(QFile::encodeName(output).constData(), &target) != 0)
         return std::nullopt;
-    for (const PhotoRecord &photo : photos) {
+    for (const QString &file : files) {
         struct stat input;
-        if (::stat(QFile::encodeName(photo.path).constData(), &input) == 0
+        if (::stat(QFile::encodeName(file).constData(), &input) == 0
             && input.st_dev == target.st_dev && input.st_ino == target.st_ino)
-            return photo.path;
+            return file;
     }
     return std::nullopt;
 }

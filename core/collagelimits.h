@@ -12,8 +12,8 @@ inline constexpr int maxPhotos = 100;
 // largest canvas they stay within about 1.2 GB.
 inline constexpr int minCanvasSide = 100;
 inline constexpr int maxCanvasSide = 10000;
-// The window's size dialog: every preset fits, and one full-size layer stays under 150 MB.
-inline constexpr int maxWindowCanvasSide = 6000;
+// The window's size dialog: every paper fits, A2 at 300 dpi among them, as on the command line.
+inline constexpr int maxWindowCanvasSide = maxCanvasSide;
 
 // The canvas the window works at on screen: a requested size up to this many pixels a side is
 // used as it is, a larger one is scaled into the working box with its shape kept.

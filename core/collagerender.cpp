@@ -123,10 +123,15 @@ bool drawable(const RenderCell &cell)
 
 } // namespace
 
-QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
-                                ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                const RenderProgress &progress, bool previews)
+using Cancelled = std::function<bool()>;
+
+static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
+                                        const QList<PhotoRecord> &photos, ImageCache &cache,
+                                        const FrameSettings &frame, QImage &target,
+                                        const RenderProgress &progress, bool previews,
+                                        const Cancelled &cancelled)
 {
+    const auto stopped = [&cancelled] { return cancelled && cancelled(); };
     const QList<PhotoLoader> loaders = planLoads(cells, photos, cache, previews);
     // The readers' allocation limit is process-wide: raise it here, once, to the most any
     // decode may take, so that the jobs running in parallel only ever read it.
@@ -159,8 +164,15 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
     const int total = int(loaders.size());
     std::atomic<int> done {0};
     MemoryBudget &budget = MemoryBudget::decoding();
-    const QList<QString> errors
-        = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) -> QString {
+    struct Outcome
+    {
+        QString error;
+        QString damage;
+    };
+    const QList<Outcome> outcomes
+        = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) -> Outcome {
+              if (stopped())
+                  return Outcome();
               QList<RenderCell> mine;
               for (const RenderCell &cell : cells) {
                   const PhotoRecord *record = recordFor(cell, photos);
@@ -182,9 +194,10 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
               if (progress)
                   progress(n, total);
               if (decoded.image.isNull())
-                  return decoded.error.isEmpty()
-                             ? QCoreApplication::translate("CollageRender", "cannot decode")
-                             : decoded.error;
+                  return {decoded.error.isEmpty()
+                              ? QCoreApplication::translate("CollageRender", "cannot decode")
+                              : decoded.error,
+                          QString()};
               for (qsizetype i = 0; i < mine.size(); ++i) {
                   const RenderCell &cell = mine.at(i);
                   if (cache.keepsImages()) {
@@ -194,31 +207,41 @@ QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<Phot
                       draw(cell, decoded.image, i + 1 == mine.size());
                   }
               }
-              return QString();
+              return {QString(), decoded.damage};
           });
     qCDebug(lcRender) << "decoded" << total << "photos";
 
     // The cells the cache served without a decode.
     for (const RenderCell &cell : cells) {
         const PhotoRecord *record = recordFor(cell, photos);
-        if (!record || !drawable(cell) || loading.contains(record->path))
+        if (!record || !drawable(cell) || loading.contains(record->path) || stopped())
             continue;
         QImage image = cached(record->path, cell);
         draw(cell, image, false);
     }
 
-    QList<PhotoProblem> problems;
+    RenderProblems problems;
     for (qsizetype i = 0; i < loaders.size(); ++i) {
-        if (!errors.at(i).isEmpty())
-            problems.append({loaders.at(i).path, errors.at(i)});
+        const Outcome &outcome = outcomes.at(i);
+        if (!outcome.error.isEmpty())
+            problems.failed.append({loaders.at(i).path, outcome.error});
+        else if (!outcome.damage.isEmpty())
+            problems.damaged.append({loaders.at(i).path, outcome.damage});
     }
     return problems;
 }
 
-QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
-                                      const QList<PhotoRecord> &photos, const FrameSettings &frame,
-                                      QImage &target, const RenderProgress &progress,
-                                      ImageCache *cache, bool previews)
+RenderProblems renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
+                           ImageCache &cache, const FrameSettings &frame, QImage &target,
+                           const RenderProgress &progress, bool previews)
+{
+    return renderCellsUnless(cells, photos, cache, frame, target, progress, previews, {});
+}
+
+RenderProblems renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
+                                 const QList<PhotoRecord> &photos, const FrameSettings &frame,
+                                 QImage &target, const RenderProgress &progress, ImageCache *cache,
+                                 bool previews)
 {
     double factor = 1.0;
     if (!layoutSize.isEmpty())
@@ -252,10 +275,9 @@ QList<RenderCell> collectLeaves(const BTree *tree)
     return cells;
 }
 
-QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &photos,
-                                  ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                  const RenderProgress &progress, bool scaledThroughCache,
-                                  bool previews)
+RenderProblems renderCollage(const BTree *tree, const QList<PhotoRecord> &photos, ImageCache &cache,
+                             const FrameSettings &frame, QImage &target,
+                             const RenderProgress &progress, bool scaledThroughCache, bool previews)
 {
     const QList<RenderCell> cells = collectLeaves(tree);
     if (cells.isEmpty() || photos.isEmpty())
@@ -267,10 +289,51 @@ QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &p
                              scaledThroughCache ? &cache : nullptr, previews);
 }
 
-DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
-                              RenderKind kind, const RenderProgress &progress)
+// The collage drawn as renderCollage() draws it at the target less `bleed` on every side,
+// moved in by the bleed; with no margin, the cells at the canvas's edges reach the target's.
+static RenderProblems renderForPaper(const CollageDocument &document, ImageCache &cache,
+                                     QImage &target, int bleed, const RenderProgress &progress,
+                                     const Cancelled &cancelled)
 {
-    DocumentRender result {QImage(), document, {}};
+    const BTree *tree = document.layout.tree();
+    const QSize layoutSize(tree->width, tree->height);
+    const QSize size = target.size() - QSize(2 * bleed, 2 * bleed);
+    FrameSettings frame = document.frame;
+    if (!layoutSize.isEmpty() && layoutSize != size) {
+        const double factor = std::min(double(size.width()) / layoutSize.width(),
+                                       double(size.height()) / layoutSize.height());
+        frame.a = int(std::lround(frame.a * factor));
+        frame.b = int(std::lround(frame.b * factor));
+    }
+    QList<RenderCell> cells = scaleCells(collectLeaves(tree), layoutSize, size);
+    for (RenderCell &cell : cells) {
+        QRect moved = cell.rect.translated(bleed, bleed);
+        // A margin is background, which fills the bleed anyway; a tile that reaches the trim
+        // must go on past it, or a cut a little outside shows a white line.
+        if (frame.a == 0) {
+            if (cell.rect.left() <= 0)
+                moved.setLeft(0);
+            if (cell.rect.top() <= 0)
+                moved.setTop(0);
+            if (cell.rect.right() >= size.width() - 1)
+                moved.setRight(target.width() - 1);
+            if (cell.rect.bottom() >= size.height() - 1)
+                moved.setBottom(target.height() - 1);
+        }
+        cell.rect = moved;
+    }
+    return renderCellsUnless(cells, document.photos, cache, frame, target, progress, false,
+                             cancelled);
+}
+
+DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
+                              RenderKind kind, const RenderProgress &progress,
+                              const RenderOptions &options)
+{
+    const int bleed = kind == RenderKind::Collage ? std::max(options.bleed, 0) : 0;
+    const auto stopped = [&options] { return options.cancelled && options.cancelled(); };
+    DocumentRender result {QImage(), document, {}, {}};
+    QHash<QString, QString> damage; // by path: a photo drawn in more than one round is one
     // The collage as saved is composed from the photos, each decoded for its cell at the size
     // asked for: never from decodes the screen happened to keep, so a save comes out the same
     // whatever was shown before it. A photo layer for the screen goes through the cache, at
@@ -286,15 +349,22 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
     // Every round leaves out at least one photo or is the last, so this ends.
     for (;;) {
         CollageDocument &drawn = result.document;
-        QImage layer(size, QImage::Format_ARGB32);
+        QImage layer(size + QSize(2 * bleed, 2 * bleed), QImage::Format_ARGB32);
         if (layer.isNull())
-            return {QImage(), result.document, result.dropped};
+            return {QImage(), result.document, result.dropped, {}};
         layer.fill(Qt::transparent);
-        QList<PhotoProblem> failed;
-        if (drawn.hasLayout())
-            failed = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
-                                   progress, kind == RenderKind::PhotoLayer,
-                                   kind == RenderKind::PhotoLayer);
+        RenderProblems problems;
+        if (drawn.hasLayout() && (bleed > 0 || options.cancelled))
+            problems = renderForPaper(drawn, decodes, layer, bleed, progress, options.cancelled);
+        else if (drawn.hasLayout())
+            problems = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
+                                     progress, kind == RenderKind::PhotoLayer,
+                                     kind == RenderKind::PhotoLayer);
+        if (stopped())
+            return {QImage(), result.document, result.dropped, {}};
+        for (const PhotoProblem &problem : std::as_const(problems.damaged))
+            damage.insert(problem.path, problem.reason);
+        const QList<PhotoProblem> &failed = problems.failed;
         if (failed.isEmpty()) {
             result.image = std::move(layer);
             break;
@@ -330,6 +400,10 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
             found.insert(photo.path, photo.content);
         for (PhotoRecord &photo : result.document.photos)
             photo.content = found.value(photo.path);
+    }
+    for (const PhotoRecord &photo : std::as_const(result.document.photos)) {
+        if (damage.contains(photo.path))
+            result.damaged.append({photo.path, damage.take(photo.path)});
     }
     if (kind == RenderKind::PhotoLayer)
         return result;

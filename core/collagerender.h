@@ -38,21 +38,28 @@ QList<RenderCell> scaleCells(const QList<RenderCell> &cells, const QSize &from, 
 QList<PhotoLoader> planLoads(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
                              const ImageCache &cache, bool previews = false);
 
+// The photos a render could not draw whole, one entry per file, with the reason.
+struct RenderProblems
+{
+    QList<PhotoProblem> failed; // not decoded: their cells are left untouched
+    QList<PhotoProblem> damaged; // decoded in part only (DecodedPhoto::damage), and drawn
+};
+
 // Decodes what the cache lacks (in parallel, within the decoding memory budget), stores it in
 // the cache, then crops, frames and blends one tile per cell into `target`. Needs no thread and
-// no scene. Cells whose photo is missing or failed to decode are left untouched; the photos
-// that failed to decode are returned, one per file, with the reason.
-QList<PhotoProblem> renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
-                                ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                const RenderProgress &progress = {}, bool previews = false);
+// no scene. Cells whose photo is missing or failed to decode are left untouched. A photo the
+// cache served is not decoded here, so it is never named damaged again.
+RenderProblems renderCells(const QList<RenderCell> &cells, const QList<PhotoRecord> &photos,
+                           ImageCache &cache, const FrameSettings &frame, QImage &target,
+                           const RenderProgress &progress = {}, bool previews = false);
 
 // The same for a target of another size than the layout's: cells, margin and radius are
 // scaled. The photos decoded for it go through `cache` when one is given (a photo layer at
 // the screen's pixel ratio), otherwise they are drawn and dropped.
-QList<PhotoProblem> renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
-                                      const QList<PhotoRecord> &photos, const FrameSettings &frame,
-                                      QImage &target, const RenderProgress &progress = {},
-                                      ImageCache *cache = nullptr, bool previews = false);
+RenderProblems renderCellsScaled(const QList<RenderCell> &cells, const QSize &layoutSize,
+                                 const QList<PhotoRecord> &photos, const FrameSettings &frame,
+                                 QImage &target, const RenderProgress &progress = {},
+                                 ImageCache *cache = nullptr, bool previews = false);
 
 // The tree's leaves in depth-first order, A before B, as cells.
 QList<RenderCell> collectLeaves(const BTree *tree);
@@ -60,10 +67,10 @@ QList<RenderCell> collectLeaves(const BTree *tree);
 // Renders the layout of `tree` into `target`. A target of the tree's canvas size is served
 // through `cache`; any other size gets the layout scaled to it, and a temporary cache unless
 // `scaledThroughCache`.
-QList<PhotoProblem> renderCollage(const BTree *tree, const QList<PhotoRecord> &photos,
-                                  ImageCache &cache, const FrameSettings &frame, QImage &target,
-                                  const RenderProgress &progress = {},
-                                  bool scaledThroughCache = false, bool previews = false);
+RenderProblems renderCollage(const BTree *tree, const QList<PhotoRecord> &photos, ImageCache &cache,
+                             const FrameSettings &frame, QImage &target,
+                             const RenderProgress &progress = {}, bool scaledThroughCache = false,
+                             bool previews = false);
 
 enum class RenderKind {
     PhotoLayer, // the photo layer alone, transparent where no tile lies
@@ -75,6 +82,19 @@ struct DocumentRender
     QImage image; // null when there was no memory for an image of the size asked for
     CollageDocument document; // what was drawn: the document less the photos in `dropped`
     QList<PhotoProblem> dropped; // the photos that could not be decoded, in the order found
+    // The photos drawn that their files hold only in part, in the collection's order.
+    QList<PhotoProblem> damaged;
+};
+
+// What a render for paper may ask beyond a canvas of the size given.
+struct RenderOptions
+{
+    // Pixels added on every side of a collage, for a print's bleed: the background reaches into
+    // them, and so do the tiles at the canvas's edges when the frame leaves them no margin.
+    int bleed = 0;
+    // Asked before every photo is decoded; once it says yes, the render stops and gives a
+    // null image. May be called from the decoding threads.
+    std::function<bool()> cancelled;
 };
 
 // Renders a document at `size` so that no cell is ever left empty: a photo that fails to
@@ -82,9 +102,10 @@ struct DocumentRender
 // reusing what the cache holds, until every photo drawn has decoded. A document without a
 // layout, or whose photos all failed, gives a transparent layer or the background alone. A
 // photo layer may draw a photo from its EXIF preview where that covers the cell; a collage
-// never does.
+// never does. A photo drawn from a file cut off partway is kept, and named in `damaged`.
 DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
-                              RenderKind kind, const RenderProgress &progress = {});
+                              RenderKind kind, const RenderProgress &progress = {},
+                              const RenderOptions &options = {});
 
 // The finished collage from a photo layer of the document: the background with the layer over
 // it, as renderDocument() composes a collage. Null when there is no memory for it.

@@ -1,5 +1,7 @@
 #include "heifreader.h"
 
+#include "colourprofile.h"
+
 #include <QIODevice>
 #include <QLoggingCategory>
 
@@ -72,6 +74,35 @@ bool sameShape(const QSize &thumbnail, const QSize &photo)
     const qint64 pixel = std::max(photo.width(), photo.height());
     const qint64 percent = qint64(thumbnail.width()) * photo.height() / 100;
     return cross <= std::max(pixel, percent);
+}
+
+// The colour description of an image: its ICC profile, else its nclx box; false when it has
+// neither.
+bool readColour(const heif_image_handle *handle, HeifImage &into)
+{
+    switch (heif_image_handle_get_color_profile_type(handle)) {
+    case heif_color_profile_type_prof:
+    case heif_color_profile_type_rICC: {
+        const size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+        if (size == 0 || size > size_t(maxProfileBytes))
+            return true; // there is one, but it is not used
+        QByteArray icc(qsizetype(size), Qt::Uninitialized);
+        if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code == heif_error_Ok)
+            into.profile = icc;
+        return true;
+    }
+    case heif_color_profile_type_nclx: {
+        heif_color_profile_nclx *nclx = nullptr;
+        if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok || !nclx)
+            return true;
+        into.primaries = int(nclx->color_primaries);
+        into.transfer = int(nclx->transfer_characteristics);
+        heif_nclx_color_profile_free(nclx);
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -178,7 +209,11 @@ HeifOpening HeifFile::open(QIODevice *device)
 
 HeifImage HeifFile::decode(int thumbnail) const
 {
-    const auto failed = [](const QString &error) { return HeifImage {QImage(), error}; };
+    const auto failed = [](const QString &error) {
+        HeifImage failure;
+        failure.error = error;
+        return failure;
+    };
     const heif_image_handle *handle = handles->primary.get();
     HandlePointer thumbnailHandle;
     if (thumbnail >= 0) {
@@ -229,5 +264,9 @@ HeifImage HeifFile::decode(int thumbnail) const
         heif_image_release(owner);
         return failed(QStringLiteral("out of memory"));
     }
-    return {wrapped, QString()};
+    HeifImage result;
+    result.image = wrapped;
+    if (!readColour(handle, result) && handle != handles->primary.get())
+        readColour(handles->primary.get(), result);
+    return result;
 }

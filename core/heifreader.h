@@ -20,6 +20,12 @@ struct HeifImage
 {
     QImage image; // 8 bits a channel, turned as the container says; null on failure
     QString error; // empty on success
+    // The colours of the pixels as the file describes them, those of the decoded image or,
+    // for a thumbnail without its own, the photo's: an ICC profile (empty when there is
+    // none, or it is larger than maxProfileBytes) or else an nclx description.
+    QByteArray profile;
+    int primaries = 2; // nclx colour primaries, ITU-T H.273; 2: unspecified
+    int transfer = 2; // nclx transfer characteristics; 2: unspecified
 };
 
 // A HEIF or AVIF file opened through libheif: its primary image and its thumbnails, as the

@@ -1,5 +1,7 @@
 #include "photoloader.h"
 
+#include "cmykjpeg.h"
+#include "colourprofile.h"
 #include "exifreader.h"
 #include "heifreader.h"
 
@@ -105,6 +107,12 @@ PhotoHeader headerOf(const HeifFile &heif, PhotoFormat format)
 
 // A reader for the format alone: guessing from the content could hand a damaged photo to
 // a plugin for some other format that takes almost anything as its own.
+// Why probeJpegHeader() gave up on a file.
+QString endlessJpegHeader()
+{
+    return Words::tr("the JPEG header runs on without a picture");
+}
+
 void restrictToFormat(QImageReader &reader)
 {
     reader.setAutoDetectImageFormat(false);
@@ -131,8 +139,11 @@ HeaderReading readHeader(QFile &file, PhotoFormat format)
         }
         return {headerOf(*opening.file, format), QString()};
     }
-    const qint64 coefficients
-        = format == PhotoFormat::Jpeg && file.seek(0) ? jpegCoefficientBytes(&file) : 0;
+    std::optional<qint64> coefficients = 0;
+    if (format == PhotoFormat::Jpeg && file.seek(0))
+        coefficients = probeJpegHeader(&file);
+    if (!coefficients)
+        return refuse(endlessJpegHeader());
     if (!file.seek(0))
         return refuse(Words::tr("not readable"));
     const QByteArray plugin = qtReaderFormat(format);
@@ -143,7 +154,7 @@ HeaderReading readHeader(QFile &file, PhotoFormat format)
     restrictToFormat(reader);
     if (!reader.canRead())
         return refuse(Words::tr("not a usable image"));
-    return {headerOf(reader, format, coefficients), QString()};
+    return {headerOf(reader, format, *coefficients), QString()};
 }
 
 // The EXIF orientation of an open file in a format that carries one in its header.
@@ -370,6 +381,12 @@ static QImage turnUpright(const QImage &image, int orientation)
 
 qint64 jpegCoefficientBytes(QIODevice *device)
 {
+    return probeJpegHeader(device).value_or(0);
+}
+
+std::optional<qint64> probeJpegHeader(QIODevice *device)
+{
+    const qint64 start = device->pos();
     const auto next = [device](uchar &byte) {
         char c = 0;
         const bool ok = device->getChar(&c);
@@ -393,11 +410,16 @@ qint64 jpegCoefficientBytes(QIODevice *device)
     for (;;) {
         uchar marker = 0;
         bool previousFF = false;
-        for (;;) {
+        if (device->pos() - start > maxJpegHeaderBytes)
+            return std::nullopt;
+        for (qint64 gap = 0;; ++gap) {
             uchar byte = 0;
+            if (gap > maxJpegMarkerGap + 1)
+                return std::nullopt;
             if (!next(byte))
                 return 0;
-            if (byte != 0xFF && previousFF) {
+            // 0xFF 0x00 is a stuffed byte of coded data, never a marker.
+            if (byte != 0xFF && byte != 0x00 && previousFF) {
                 marker = byte;
                 break;
             }
@@ -485,7 +507,7 @@ QImage eightBits(QImage image)
 
 DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &loader)
 {
-    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error}; };
+    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error, QString()}; };
     const HeifOpening opening = HeifFile::open(&file);
     if (!opening.file)
         return failed(opening.error);
@@ -512,7 +534,11 @@ DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &load
     // What the decoder made may differ from what the container promised: the target holds.
     if (image.image.size() != target)
         image.image = image.image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return {turnUpright(eightBits(std::move(image.image)), loader.orientation), QString()};
+    const QByteArray profile = image.profile.isEmpty()
+                                   ? codedColourProfile(image.primaries, image.transfer)
+                                   : image.profile;
+    return {turnUpright(toSrgb(eightBits(std::move(image.image)), profile), loader.orientation),
+            QString(), QString()};
 }
 
 } // namespace
@@ -563,9 +589,58 @@ QImage decodePreview(QIODevice *device, const PhotoLoader &loader, const QSize &
     return turnUpright(eightBits(decoded), loader.orientation);
 }
 
+// The rows at the bottom of the image that are one flat mid-grey: what the JPEG decoder fills
+// in where a file ran out of data.
+static int greyRowsAtBottom(const QImage &image)
+{
+    const auto grey = [](QRgb pixel) {
+        return std::abs(qRed(pixel) - 128) <= 2 && std::abs(qGreen(pixel) - 128) <= 2
+               && std::abs(qBlue(pixel) - 128) <= 2;
+    };
+    int rows = 0;
+    for (int y = image.height() - 1; y >= 0; --y, ++rows) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (!grey(image.pixel(x, y)))
+                return rows;
+        }
+    }
+    return rows;
+}
+
+// Whether an end-of-image marker follows the first scan of the JPEG `file`: a file cut off in
+// its scans has none. Searched from the scans on rather than only at the end of the file, which
+// may carry more after the marker (a second picture, a video, padding).
+static bool endsInItsMarker(QFile &file)
+{
+    const QByteArray end("\xFF\xD9", 2);
+    if (file.size() >= 2 && file.seek(file.size() - 2) && file.read(2) == end)
+        return true;
+    if (!file.seek(0) || !probeJpegHeader(&file))
+        return false;
+    // Coded data never holds 0xFF 0xD9: a 0xFF in it is followed by 0x00 or a restart marker.
+    char last = 0;
+    for (;;) {
+        const QByteArray chunk = file.read(64 * 1024);
+        if (chunk.isEmpty())
+            return false;
+        if ((last == '\xFF' && chunk.front() == '\xD9') || chunk.contains(end))
+            return true;
+        last = chunk.back();
+    }
+}
+
+// Whether a JPEG file holds less than its picture: it lacks its end-of-image marker, or has
+// fewer bits than the `stored` size has 8 x 8 blocks, when no code of a scan is shorter (a
+// header claiming far more pixels than its data holds). The decoder makes up what is missing.
+static bool cutOffJpeg(bool endsInMarker, qint64 fileSize, const QSize &stored)
+{
+    const qint64 blocks = qint64((stored.width() + 7) / 8) * ((stored.height() + 7) / 8);
+    return !endsInMarker || fileSize * 8 < blocks;
+}
+
 DecodedPhoto decodePhoto(const PhotoLoader &loader)
 {
-    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error}; };
+    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error, QString()}; };
     const RegularFile opened = openRegularFile(loader.path);
     if (!opened.file)
         return failed(opened.error);
@@ -573,16 +648,26 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     const PhotoFormat format = detectPhotoFormat(&file);
     if (format == PhotoFormat::Heif || format == PhotoFormat::Avif)
         return decodeHeif(file, format, loader);
+    // Read before the photo's reader takes the file over, like the preview below.
+    const PhotoColour colour = readPhotoColour(&file, format);
     const QByteArray plugin = qtReaderFormat(format);
     if (plugin.isEmpty() || !file.seek(0))
         return failed(Words::tr("not a usable image"));
     // The decoder would take that memory before it finds out how little data follows.
-    const qint64 coefficients = format == PhotoFormat::Jpeg ? jpegCoefficientBytes(&file) : 0;
+    const std::optional<qint64> probed
+        = format == PhotoFormat::Jpeg ? probeJpegHeader(&file) : std::optional<qint64>(0);
+    if (!probed)
+        return failed(endlessJpegHeader());
+    const qint64 coefficients = *probed;
     if (coefficients > maxCoefficientBytes)
         return failed(Words::tr("needs %1 MB to decode").arg(megabytes(coefficients)));
     if (!file.seek(0))
         return failed(Words::tr("not readable"));
-    // The preview is read before the photo's reader takes the file over.
+    // Looked at before the reader takes the file over, and before a preview can stand in for
+    // the photo: a cut-off photo is named whichever is drawn.
+    const bool endsInMarker = format != PhotoFormat::Jpeg || endsInItsMarker(file);
+    if (!file.seek(0))
+        return failed(Words::tr("not readable"));
     QByteArray preview;
     if (loader.previews && format == PhotoFormat::Jpeg && !loader.cell.isEmpty()) {
         preview = ExifReader::jpegThumbnail(&file).value_or(QByteArray());
@@ -600,20 +685,35 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     const QSize target = affordableTarget(header, loaderTarget(loader));
     if (target.isEmpty() || header.stored.isEmpty())
         return failed(Words::tr("not a usable image"));
+    const bool cutOff
+        = format == PhotoFormat::Jpeg && cutOffJpeg(endsInMarker, file.size(), header.stored);
+    const QString damage
+        = cutOff ? Words::tr("the file ends before the end of the picture") : QString();
     const qint64 photoBytes = std::min(decodeBytes(header, target), maxDecodeBytes);
     if (!preview.isEmpty()) {
         QBuffer buffer(&preview);
         buffer.open(QIODevice::ReadOnly);
         QImage image = decodePreview(&buffer, loader, header.stored, photoBytes);
+        // A preview shares the photo's colours, though it rarely carries their profile.
         if (!image.isNull())
-            return {std::move(image), QString()};
+            return {toSrgb(std::move(image), colour.profile), QString(), damage};
+    }
+    if (colour.jpegComponents == 4) {
+        CmykDecode cmyk = decodeCmykJpeg(&file, target, colour);
+        if (cmyk.image.isNull())
+            return failed(cmyk.error);
+        return {turnUpright(std::move(cmyk.image), loader.orientation), QString(), damage};
     }
     ensureDecodeLimit(int(megabytes(photoBytes)) + 1);
     reader.setScaledSize(target);
-    const QImage decoded = reader.read();
+    QImage decoded = reader.read();
     if (decoded.isNull())
         return failed(reader.errorString());
-    return {turnUpright(eightBits(decoded), loader.orientation), QString()};
+    // Short of most of the picture, a cut-off file is no photo.
+    if (cutOff && 2 * greyRowsAtBottom(decoded) > decoded.height())
+        return failed(Words::tr("the file ends before most of the picture"));
+    return {turnUpright(toSrgb(eightBits(std::move(decoded)), colour.profile), loader.orientation),
+            QString(), damage};
 }
 
 QImage loadPhoto(const PhotoLoader &loader)

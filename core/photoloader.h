@@ -32,11 +32,15 @@ struct PhotoRecord
     // What the analysis found in the photo; nothing until it has been analysed. Stored with
     // the project, so the crop stays as it was whatever a later detector finds.
     std::optional<ContentBox> content;
+    // The share of the canvas the layout aims to give the photo against the others: 0.5, 1, 2
+    // or 4 (see validEmphasis()).
+    qreal emphasis = 1;
 
     friend bool operator==(const PhotoRecord &a, const PhotoRecord &b)
     {
         return a.path == b.path && a.size == b.size && a.orientation == b.orientation
-               && a.crop == b.crop && a.turns == b.turns && a.content == b.content;
+               && a.crop == b.crop && a.turns == b.turns && a.content == b.content
+               && a.emphasis == b.emphasis;
     }
 };
 
@@ -93,12 +97,18 @@ struct DecodedPhoto
 {
     QImage image; // upright; null when the file could not be decoded
     QString error; // in words for the user; empty on success
+    // Why the image is less than the photo, in words for the user: a file cut off partway still
+    // decodes, grey where its data ran out. Empty when the file holds the whole picture.
+    QString damage;
 };
 
 // Decodes the loader's file at its upright size divided by `scale`, turned upright; from a
 // thumbnail the file carries when one covers the loader's cell, never scaled up. A target
 // that would take more than maxDecodeBytes is reduced until it fits. Formats that cannot
-// decode at a reduced size decode whole and are then scaled.
+// decode at a reduced size decode whole and are then scaled. A JPEG missing most of its
+// picture fails; one missing less is decoded and named damaged, also when its preview is drawn.
+// The result is in sRGB, converted from the colour profile the file carries (toSrgb()); CMYK
+// JPEGs are decoded through libjpeg.
 DecodedPhoto decodePhoto(const PhotoLoader &loader);
 
 // The EXIF preview of a JPEG file as decodePhoto() would take it for `loader`, upright and at
@@ -168,6 +178,16 @@ QSize loaderTarget(const PhotoLoader &loader);
 // a file decoded in one pass, and for anything the device does not hold a JPEG header of.
 // Reads the device from its position up to the first scan.
 qint64 jpegCoefficientBytes(QIODevice *device);
+
+// The bytes a JPEG header may run on between two segments without a marker, and the most of a
+// file read for its header up to the first scan. A sound file has none of the first and a few
+// hundred kB at most of the second; a probe past either stops there.
+constexpr qint64 maxJpegMarkerGap = 64 * 1024;
+constexpr qint64 maxJpegHeaderBytes = qint64(64) << 20;
+
+// jpegCoefficientBytes(), or nothing when the probe stopped at a bound: the file is no JPEG a
+// decoder should be given.
+std::optional<qint64> probeJpegHeader(QIODevice *device);
 
 // What a photo's coefficients may take: a progressive photo of 150 megapixels with the usual
 // half-resolution colour, or of 75 with full-resolution colour. A camera's largest photos are

@@ -101,7 +101,7 @@ QStringList undecodablePhotos(const QString &folder)
             continue;
         const QString decoded = QFile::decodeName(name);
         struct stat info;
-        if (!hasPhotoSuffix(decoded) || fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0
+        if (!hasPhotoSuffix(decoded) || fstatat(fd, entry->d_name, &info, 0) != 0
             || !S_ISREG(info.st_mode))
             continue;
         names << decoded;
@@ -117,9 +117,15 @@ FolderScan scanFolder(const QString &folder)
     dir.setNameFilters(photoNamePatterns());
     FolderScan scan;
     const QStringList undecodable = undecodablePhotos(folder);
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name);
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Name);
     QStringList twins;
     for (const QFileInfo &entry : entries) {
+        // A link is read as the regular file it leads to, never as a pipe or a device.
+        struct stat target;
+        if (entry.isSymLink()
+            && (::stat(QFile::encodeName(entry.absoluteFilePath()).constData(), &target) != 0
+                || !S_ISREG(target.st_mode)))
+            continue;
         // A decoded name may also be a real file's own name: that file is listed once, and
         // the undecodable ones that share its name are not listed at all.
         if (undecodable.contains(entry.fileName())) {

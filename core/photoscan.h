@@ -24,8 +24,8 @@ QStringList photoDialogFilters();
 bool hasPhotoSuffix(const QString &path);
 
 // The photos of a folder as Add Folder takes them: regular files with a photo suffix in any
-// case, by name, without subfolders or symbolic links. Pipes, sockets and devices are never
-// listed, so nothing here can block on opening them.
+// case, by name, without subfolders; links to regular files are taken. Pipes, sockets and
+// devices, and links to them, are never listed, so nothing here can block on opening them.
 QStringList scanPhotoFolder(const QString &folder);
 
 // A folder's photos and the photo files among its entries that cannot be taken, with the

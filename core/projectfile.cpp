@@ -2,6 +2,9 @@
 
 #include "btree.h"
 #include "collagefile.h"
+#include "collagelimits.h"
+#include "layoutrun.h"
+#include "papersize.h"
 #include "photoscan.h"
 
 #include <QCoreApplication>
@@ -15,6 +18,7 @@
 #include <QLoggingCategory>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <utility>
@@ -32,12 +36,13 @@
 **     "version": 1,
 **     "canvas": {"width": 1200, "height": 800},       working size, as on screen
 **     "requested": {"width": 3600, "height": 2400},   the size a save renders at
+**     "dpi": 600,                                     its resolution on paper; 300 if absent
 **     "background": "#ffffffff",                      #AARRGGBB
 **     "frame": {"type": 2, "margin": 4, "curve": 10},
 **     "seed": 41234,
 **     "cropMode": "auto",                             or "centre"; absent: centre
 **     "photos": [{"path": "trip/beach.jpg", "width": 4000, "height": 3000,
-**                 "orientation": 6, "cropX": 0.1, "cropY": 0, "turns": 1,
+**                 "orientation": 6, "cropX": 0.1, "cropY": 0, "turns": 1, "emphasis": 2,
 **                 "content": {"faces": [[0.4, 0.1, 0.2, 0.3]], "subject": [x, y, w, h]}}, ...],
 **     "tree": ["side", 1, "stack", 2, 3]
 **   }
@@ -67,6 +72,17 @@ constexpr int maxRequestedSide = 10000;
 constexpr int maxWorkingSide = 10000;
 // Far beyond the appearance sliders, but a frame is drawn per tile and must stay cheap.
 constexpr int maxFrameParameter = 1000;
+
+// The most a frame slider ending at `sliderMax` gives on the project's canvas. The sliders work
+// at workingCanvasSize() of the requested size; vellomir-collage lays out at the requested size
+// itself, and its frame is as much larger.
+int frameLimit(int sliderMax, const QSize &canvas, const QSize &requested)
+{
+    const QSize working = workingCanvasSize(requested);
+    const double factor = std::min(double(canvas.width()) / working.width(),
+                                   double(canvas.height()) / working.height());
+    return int(std::lround(sliderMax * std::max(1.0, factor)));
+}
 
 ProjectLoad refuse(const char *reason)
 {
@@ -194,6 +210,15 @@ Parsed<PhotoRecord> photoFrom(const QJsonValue &value, const QDir &folder)
     // Written once the photo was analysed. A box that is not one is dropped: the photo is
     // analysed again rather than the project refused.
     photo.content = contentFromObject(object.value(QLatin1String("content")));
+    // Written only when it is not 1. A number between the steps, or beyond them, as a later
+    // version might write, takes the nearest step; anything else makes the file damaged.
+    const QJsonValue emphasis = object.value(QLatin1String("emphasis"));
+    if (!emphasis.isUndefined()) {
+        if (!emphasis.isDouble() || !std::isfinite(emphasis.toDouble()) || emphasis.toDouble() <= 0)
+            return bad<PhotoRecord>(
+                QT_TRANSLATE_NOOP("ProjectFile", "a photo's emphasis is not usable"));
+        photo.emphasis = nearestEmphasis(emphasis.toDouble());
+    }
     return {photo, QString()};
 }
 
@@ -277,16 +302,12 @@ std::optional<std::vector<Token>> treeShape(const QJsonArray &tokens, int photos
 
 // Builds the checked shape through btree_attach, which numbers the nodes in pre-order; each
 // leaf then takes the photo number the file gives it. Leaves are sized as the layout sized
-// them, with the fairness rule over the whole photo list, so the fit below gives the geometry
-// that was saved.
+// them, with the fairness rule and the emphases over the whole photo list, so the fit below
+// gives the geometry that was saved.
 LayoutTree buildTree(const std::vector<Token> &shape, const QList<PhotoRecord> &photos,
                      const QSize &canvas)
 {
-    std::vector<BSize> sizes;
-    sizes.reserve(size_t(photos.size()));
-    for (const PhotoRecord &photo : photos)
-        sizes.push_back(BSize {photo.size.width(), photo.size.height()});
-    btree_fair_sizes(sizes.data(), unsigned(sizes.size()));
+    const std::vector<BSize> sizes = leafSizes(photos);
 
     LayoutTree layout;
     BTree *tree = layout.tree();
@@ -330,12 +351,14 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
             object.insert(QLatin1String("turns"), photo.turns);
         if (photo.content)
             object.insert(QLatin1String("content"), contentObject(*photo.content));
+        if (photo.emphasis != 1)
+            object.insert(QLatin1String("emphasis"), photo.emphasis);
         photos.append(object);
     }
     const QJsonObject frame {{QLatin1String("type"), document.frame.type},
                              {QLatin1String("margin"), document.frame.a},
                              {QLatin1String("curve"), document.frame.b}};
-    const QJsonObject root {
+    QJsonObject root {
         {QLatin1String("format"), QLatin1String(formatName)},
         {QLatin1String("version"), formatVersion},
         {QLatin1String("canvas"), sizeObject(document.canvasSize)},
@@ -348,6 +371,10 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
         {QLatin1String("photos"), photos},
         {QLatin1String("tree"), treeTokens(document)},
     };
+    // Written only where it differs from what an older reader assumes, so a project saved
+    // before keeps its bytes.
+    if (document.dpi != defaultDpi)
+        root.insert(QLatin1String("dpi"), document.dpi);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -375,6 +402,13 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the canvas size is not usable"));
     document.canvasSize = *canvas;
     document.requestedSize = *requested;
+    // Projects from before the resolution was chosen were saved at 300 dpi.
+    if (const QJsonValue dpi = root.value(QLatin1String("dpi")); !dpi.isUndefined()) {
+        const auto value = wholeNumber(dpi, minDpi, maxDpi);
+        if (!value)
+            return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the resolution is not usable"));
+        document.dpi = int(*value);
+    }
 
     const auto background = colourFrom(root.value(QLatin1String("background")));
     if (!background)
@@ -387,7 +421,10 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
     const auto curve = wholeNumber(frame.value(QLatin1String("curve")), 0, maxFrameParameter);
     if (!type || !margin || !curve)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the frame is not usable"));
-    document.frame = FrameSettings {int(*type), int(*margin), int(*curve)};
+    // Beyond the sliders' ends the window would draw a frame other than the one it shows.
+    document.frame = FrameSettings {
+        int(*type), std::min(int(*margin), frameLimit(limits::maxFrameMargin, *canvas, *requested)),
+        std::min(int(*curve), frameLimit(limits::maxFrameParameter, *canvas, *requested))};
 
     const auto seed = wholeNumber(root.value(QLatin1String("seed")), 0, 0xffffffffLL);
     if (!seed)
@@ -480,8 +517,19 @@ std::optional<QString> writeProjectFile(const CollageDocument &document, const Q
     if (!check.document)
         return QCoreApplication::translate("ProjectFile", "the project cannot be stored: %1")
             .arg(check.error);
+    if (const std::optional<QString> reason = notRegularTarget(fileName))
+        return reason;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly))
+        return saveFailureReason(file);
+    // The bytes sit in the file's buffer until the flush: a full disk shows only there, and
+    // commit() would still put the short file in the old one's place.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = fileFailureReason(file.error(), file.errorString());
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
         return saveFailureReason(file);
     return std::nullopt;
 }

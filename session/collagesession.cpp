@@ -3,6 +3,7 @@
 #include "collagelimits.h"
 #include "collagerender.h"
 #include "layoutrun.h"
+#include "papersize.h"
 #include "photoadding.h"
 #include "photoscan.h"
 #include "projectfile.h"
@@ -28,11 +29,20 @@ CollageSession::CollageSession(QObject *parent)
     : QObject(parent)
     , history(new QUndoStack(this))
     , seedSource(secondsSinceMidnight)
+    , recovery(std::make_unique<RecoveryFile>(RecoveryFile::defaultFolder()))
 {
     savePool.setMaxThreadCount(1);
     history->setUndoLimit(limits::maxUndoSteps);
     connect(history, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modifiedChanged(!clean); });
+    // Well within two seconds of a change, and a burst of them is written once.
+    recoveryTimer.setSingleShot(true);
+    recoveryTimer.setInterval(500);
+    connect(&recoveryTimer, &QTimer::timeout, this, &CollageSession::writeRecovery);
+    connect(history, &QUndoStack::indexChanged, this, [this] {
+        if (!recoveryTimer.isActive())
+            recoveryTimer.start();
+    });
     connect(&autoThread, &AutoThread::progressPicture, this,
             [this](quint64 request, const QImage &picture) {
                 if (layingOut && layingOut->request == request)
@@ -48,8 +58,7 @@ CollageSession::CollageSession(QObject *parent)
             emit progressChanged(value);
     });
     connect(&renderThread, &RenderThread::renderFinished, this, &CollageSession::renderFinished);
-    connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this,
-            &CollageSession::saveEnded);
+    connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this, &CollageSession::saveEnded);
 }
 
 // The workers read only copies, but the save job reports to this object: stop listening,
@@ -61,7 +70,46 @@ CollageSession::~CollageSession()
     renderThread.disconnect(this);
     saveWatcher.disconnect(this);
     saveWatcher.waitForFinished();
+    if (adding) {
+        adding->disconnect(this);
+        adding->waitForFinished();
+    }
     savePool.waitForDone();
+    // A session that ends without a crash leaves nothing to recover.
+    recoveryTimer.stop();
+    recovery->remove();
+}
+
+void CollageSession::setRecoveryFolder(const QString &folder)
+{
+    recovery->remove();
+    recovery = std::make_unique<RecoveryFile>(folder);
+}
+
+void CollageSession::writeRecovery()
+{
+    if (isModified())
+        recovery->write(doc, projectFile);
+    else
+        recovery->remove();
+}
+
+QString CollageSession::flushRecovery()
+{
+    if (recoveryTimer.isActive()) {
+        recoveryTimer.stop();
+        writeRecovery();
+    }
+    recovery->flush();
+    return recovery->fileName();
+}
+
+void CollageSession::setProjectPath(const QString &path)
+{
+    if (path == projectFile)
+        return;
+    projectFile = path;
+    emit projectPathChanged(projectFile);
 }
 
 bool CollageSession::isModified() const
@@ -75,9 +123,10 @@ void CollageSession::setSeedSource(std::function<unsigned()> source)
 }
 
 void CollageSession::setStartingChoices(const QColor &background, const FrameSettings &frame,
-                                        const QSize &requested)
+                                        const QSize &requested, int dpi)
 {
     CollageDocument next = doc;
+    next.dpi = std::clamp(dpi, minDpi, maxDpi);
     if (background.isValid())
         next.background = background;
     next.frame = frame;
@@ -98,51 +147,81 @@ void CollageSession::setState(State next)
 
 // --- adding photos -------------------------------------------------------------
 
-void CollageSession::addPaths(const QStringList &paths)
+// Reads what was offered, off the GUI thread: a folder with many photos, or a file that is
+// slow to read, never stops the window.
+CollageSession::Offered CollageSession::readOffered(QList<PhotoRecord> held,
+                                                    const QStringList &paths)
 {
-    if (busy())
-        return;
     // Folders are taken as they come, the single files after them.
     QStringList fromFolders;
     QStringList files;
-    QList<PhotoProblem> notAdded;
+    Offered result;
     for (const QString &path : paths) {
         const QFileInfo info(path);
         if (path.isEmpty() || !info.exists())
             continue;
         if (info.isDir()) {
             const FolderScan scan = scanFolder(info.absoluteFilePath());
+            if (scan.files.isEmpty() && scan.skipped.isEmpty())
+                result.notAdded.append({path, tr("the folder holds no photos")});
             fromFolders << scan.files;
-            notAdded << scan.skipped;
+            result.notAdded << scan.skipped;
         } else {
             files << info.absoluteFilePath();
         }
     }
-    const CollageDocument before = doc;
-    const PhotoAdditions additions = addPhotos(doc.photos, fromFolders + files, maxCollagePhotos);
-    for (const NotAdded &file : additions.notAdded) {
+    result.additions = addPhotos(std::move(held), fromFolders + files, maxCollagePhotos);
+    int full = 0;
+    for (const NotAdded &file : std::as_const(result.additions.notAdded)) {
         switch (file.why) {
         case NotAddedWhy::AlreadyAdded:
-            notAdded.append({file.path, tr("already in the collage")});
+            result.notAdded.append({file.path, tr("already in the collage")});
             break;
         case NotAddedWhy::CollageFull:
-            notAdded.append(
-                {file.path,
-                 tr("the collage already holds %1 photos, the most it can").arg(maxCollagePhotos)});
+            ++full;
             break;
         case NotAddedWhy::Unreadable:
-            notAdded.append({file.path, file.reason.isEmpty() ? tr("not a photo Vellomir can use")
-                                                              : file.reason});
+            result.notAdded.append({file.path, file.reason.isEmpty()
+                                                   ? tr("not a photo Vellomir can use")
+                                                   : file.reason});
             break;
         }
     }
-    if (!notAdded.isEmpty())
-        emit photosNotAdded(notAdded);
-    if (additions.added == 0)
+    // One line for them all, however many there were.
+    if (full > 0)
+        result.notAdded.append(
+            {QString(), (full == 1 ? tr("One photo was not added: the collage holds at most %1")
+                                   : tr("%n photos were not added: the collage holds at most %1",
+                                        nullptr, full))
+                            .arg(maxCollagePhotos)});
+    return result;
+}
+
+void CollageSession::addPaths(const QStringList &paths)
+{
+    if (busy() || paths.isEmpty())
         return;
-    doc.photos = additions.photos;
-    emit documentChanged();
-    beginLayout(tr("Add Photos"), before);
+    setState(State::Adding);
+    const CollageDocument before = doc;
+    auto *watcher = new QFutureWatcher<Offered>(this);
+    adding = watcher;
+    connect(watcher, &QFutureWatcher<Offered>::finished, this, [this, watcher, before] {
+        adding = nullptr;
+        watcher->deleteLater();
+        const Offered result = watcher->result();
+        if (result.additions.added == 0) {
+            setState(State::Idle);
+        } else {
+            // Straight on to the layout: the window never sees an idle moment in between.
+            current = State::Idle;
+            doc.photos = result.additions.photos;
+            beginLayout(tr("Add Photos"), before);
+            emit documentChanged();
+        }
+        if (!result.notAdded.isEmpty())
+            emit photosNotAdded(result.notAdded);
+    });
+    watcher->setFuture(QtConcurrent::run(&CollageSession::readOffered, doc.photos, paths));
 }
 
 // --- the collage cycle ---------------------------------------------------------
@@ -162,10 +241,8 @@ void CollageSession::beginLayout(const QString &stepName, const CollageDocument 
     // Taken before the seed changes: a shuffle's `before` is the document itself.
     CollageDocument start = before;
     doc.seed = seedSource();
-    QList<QSize> sizes;
-    for (const PhotoRecord &photo : std::as_const(doc.photos))
-        sizes << photo.size;
-    const quint64 request = autoThread.startLayout(sizes, doc.canvasSize, doc.seed);
+    const quint64 request = autoThread.startLayout(layoutSizes(doc.photos), doc.canvasSize,
+                                                   doc.seed, layoutEmphases(doc.photos));
     if (request == 0)
         return;
     layingOut = PendingLayout {request, stepName, std::move(start)};
@@ -225,7 +302,8 @@ void CollageSession::renderFinished(quint64 request, const RenderedLayer &result
         const CollageDocument shown = doc;
         doc.photos = render.document.photos;
         doc.layout = render.document.layout;
-        if (auto *step = dynamic_cast<const DocumentCommand *>(history->command(history->index() - 1));
+        if (auto *step
+            = dynamic_cast<const DocumentCommand *>(history->command(history->index() - 1));
             step && step->result() == shown)
             const_cast<DocumentCommand *>(step)->amend(doc);
         emit layoutChanged();
@@ -235,6 +313,15 @@ void CollageSession::renderFinished(quint64 request, const RenderedLayer &result
             problems.append({problem.path, tr("cannot decode (%1)").arg(problem.reason)});
         emit photosLeftOut(problems);
     }
+    QList<PhotoProblem> damaged;
+    for (const PhotoProblem &problem : render.damaged) {
+        if (!namedDamaged.contains(problem.path)) {
+            namedDamaged.insert(problem.path);
+            damaged.append(problem);
+        }
+    }
+    if (!damaged.isEmpty())
+        emit photosDamaged(damaged);
     QImage layer = render.image;
     layer.setDevicePixelRatio(drawnRatio);
     if (current == State::Rendering)
@@ -271,8 +358,7 @@ void CollageSession::redo()
 void CollageSession::pushStep(const QString &text, const CollageDocument &before, int mergeId)
 {
     history->push(new DocumentCommand(
-        text, before, doc, [this](const CollageDocument &next) { applyDocument(next); },
-        mergeId));
+        text, before, doc, [this](const CollageDocument &next) { applyDocument(next); }, mergeId));
 }
 
 void CollageSession::changeDocument(const QString &text, const CollageDocument &next, int mergeId)
@@ -288,7 +374,7 @@ void CollageSession::applyDocument(const CollageDocument &next)
 {
     const CollageDocument previous = std::exchange(doc, next);
     const bool moved = previous.photos != doc.photos || previous.layout != doc.layout
-        || previous.canvasSize != doc.canvasSize;
+                       || previous.canvasSize != doc.canvasSize;
     if (moved)
         emit layoutChanged();
     emit documentChanged();
@@ -339,6 +425,34 @@ void CollageSession::setCrop(int index, const QPointF &crop)
     changeDocument(tr("Move Photo"), withCrop(doc, index, crop));
 }
 
+void CollageSession::replacePhoto(int index, const QString &path)
+{
+    if (busy() || !validPhoto(index) || path.isEmpty())
+        return;
+    setState(State::Adding);
+    const QString replaced = doc.photos.at(index).path;
+    QList<PhotoRecord> others = doc.photos;
+    others.removeAt(index);
+    auto *watcher = new QFutureWatcher<Offered>(this);
+    adding = watcher;
+    connect(watcher, &QFutureWatcher<Offered>::finished, this, [this, watcher, index, replaced] {
+        adding = nullptr;
+        watcher->deleteLater();
+        const Offered result = watcher->result();
+        setState(State::Idle);
+        if (!result.notAdded.isEmpty())
+            emit photosNotAdded(result.notAdded);
+        // The collage may have changed while the file was read; the photo is put in its place
+        // only where that place still holds the photo it replaces.
+        if (result.additions.added == 0 || !validPhoto(index)
+            || doc.photos.at(index).path != replaced)
+            return;
+        changeDocument(tr("Replace Photo"),
+                       withReplacedPhoto(doc, index, result.additions.photos.last()));
+    });
+    watcher->setFuture(QtConcurrent::run(&CollageSession::readOffered, others, QStringList {path}));
+}
+
 void CollageSession::setFrameType(int type)
 {
     FrameSettings frame = doc.frame;
@@ -373,7 +487,7 @@ void CollageSession::setBackground(const QColor &colour)
     changeDocument(tr("Background Change"), next);
 }
 
-void CollageSession::newCanvas(const QSize &requested)
+void CollageSession::newCanvas(const QSize &requested, std::optional<int> dpi)
 {
     if (busy() || requested.isEmpty())
         return;
@@ -383,16 +497,23 @@ void CollageSession::newCanvas(const QSize &requested)
     fresh.canvasSize = workingCanvasSize(requested);
     fresh.background = doc.background;
     fresh.frame = doc.frame;
+    fresh.dpi = std::clamp(dpi.value_or(doc.dpi), minDpi, maxDpi);
     images.clear();
     changeDocument(tr("New Canvas"), fresh);
+    // A new collage: saving it must never overwrite the project shown before.
+    setProjectPath(QString());
 }
 
-void CollageSession::resizeCanvas(const QSize &requested)
+void CollageSession::resizeCanvas(const QSize &requested, std::optional<int> dpi)
 {
-    if (busy() || requested.isEmpty() || requested == doc.requestedSize)
+    const int resolution = std::clamp(dpi.value_or(doc.dpi), minDpi, maxDpi);
+    if (busy() || requested.isEmpty() || (requested == doc.requestedSize && resolution == doc.dpi))
         return;
     CollageDocument resized = doc;
+    resized.dpi = resolution;
     resized.requestedSize = requested;
+    if (requested == doc.requestedSize)
+        return changeDocument(tr("Canvas Size"), resized);
     if (resized.hasLayout())
         resized = fittedTo(std::move(resized), workingCanvasSize(requested));
     else
@@ -413,19 +534,61 @@ ProjectOpening CollageSession::openProject(const QString &fileName)
         return result;
     }
     const CheckedDocument checked = checkPhotos(*load.document);
-    CollageDocument opened = checked.document;
+    recoveryTimer.stop();
+    recovery->remove();
+    showOpened(checked.document);
+    history->setClean();
+    setProjectPath(QFileInfo(fileName).absoluteFilePath());
+    result.opened = true;
+    result.leftOut = checked.leftOut;
+    result.changed = checked.changed;
+    return result;
+}
+
+// Shows a collage read from a file, with a history of its own.
+void CollageSession::showOpened(CollageDocument opened)
+{
     // A project made by vellomir-collage is laid out at full size; the window works smaller.
     const QSize working = workingCanvasSize(opened.requestedSize);
     if (opened.canvasSize != working
         && (opened.canvasSize.width() > working.width()
-            || opened.canvasSize.height() > working.height()))
+            || opened.canvasSize.height() > working.height())) {
+        // Its frame was measured on that canvas: scaled with it, it saves as it was made.
+        const double factor = std::min(double(working.width()) / opened.canvasSize.width(),
+                                       double(working.height()) / opened.canvasSize.height());
+        opened.frame.a = int(std::lround(opened.frame.a * factor));
+        opened.frame.b = int(std::lround(opened.frame.b * factor));
         opened = fittedTo(std::move(opened), working);
+    }
     images.clear();
     applyDocument(opened);
     history->clear();
-    history->setClean();
+}
+
+ProjectOpening CollageSession::restoreRecovery(const RecoveredCollage &left)
+{
+    ProjectOpening result;
+    if (busy())
+        return result;
+    const RecoveryLoad load = RecoveryFile::read(left.fileName);
+    if (!load.document) {
+        result.error = load.error;
+        RecoveryFile::setAside(left);
+        return result;
+    }
+    const CheckedDocument checked = checkPhotos(*load.document);
+    recoveryTimer.stop();
+    if (!recovery->adopt(left)) {
+        result.error = tr("it is being restored by another window");
+        return result;
+    }
+    showOpened(checked.document);
+    // Not saved: the restored collage is a change of its project until it is saved again.
+    history->resetClean();
+    setProjectPath(load.projectPath);
     result.opened = true;
     result.leftOut = checked.leftOut;
+    result.changed = checked.changed;
     return result;
 }
 
@@ -434,34 +597,52 @@ std::optional<QString> CollageSession::saveProject(const QString &fileName)
     if (const std::optional<QString> error = writeProjectFile(doc, fileName))
         return error;
     history->setClean();
+    recoveryTimer.stop();
+    recovery->remove();
+    setProjectPath(QFileInfo(fileName).absoluteFilePath());
     return std::nullopt;
 }
 
 // --- saving the collage ----------------------------------------------------------
 
-bool CollageSession::saveCollage(const QString &fileName, CollageFormat format)
+bool CollageSession::saveCollage(const QString &fileName, CollageFormat format, const PdfPage &pdf)
 {
     if (busy() || format == CollageFormat::Unsupported || clashingInput(fileName, doc.photos))
         return false;
     // Composed from the document, not taken from the screen: every photo is decoded for the
     // collage's cells, and vellomir-collage renders a saved project the same way.
     const CollageDocument toSave = doc;
+    SaveOptions options;
+    options.dpi = doc.dpi;
+    if (format == CollageFormat::Pdf) {
+        options.title = QFileInfo(fileName).completeBaseName();
+        options.paper = pdf.paper;
+        if (pdf.paper.isEmpty())
+            options.bleed = millimetrePixels(std::clamp(pdf.bleedMm, 0.0, maxBleedMm), options.dpi);
+    }
     setState(State::Saving);
-    saveWatcher.setFuture(QtConcurrent::run(&savePool, [this, toSave, fileName, format]() {
-        const QImage image
-            = renderCollageImage(toSave, toSave.requestedSize, [this](int done, int total) {
-                  const int value = total > 0 ? done * 100 / total : 0;
-                  // A report still queued when the save ends is dropped.
-                  QMetaObject::invokeMethod(
-                      this,
-                      [this, value] {
-                          if (current == State::Saving)
-                              emit progressChanged(value);
-                      },
-                      Qt::QueuedConnection);
-              });
+    saveWatcher.setFuture(QtConcurrent::run(&savePool, [this, toSave, fileName, format, options]() {
+        RenderOptions paper;
+        paper.bleed = options.bleed;
+        // Nothing decoded is drawn twice in a save.
+        ImageCache unused(ImageCache::Retention::DrawOnly);
+        const QImage image = renderDocument(
+                                 toSave, unused, toSave.requestedSize, RenderKind::Collage,
+                                 [this](int done, int total) {
+                                     const int value = total > 0 ? done * 100 / total : 0;
+                                     // A report still queued when the save ends is dropped.
+                                     QMetaObject::invokeMethod(
+                                         this,
+                                         [this, value] {
+                                             if (current == State::Saving)
+                                                 emit progressChanged(value);
+                                         },
+                                         Qt::QueuedConnection);
+                                 },
+                                 paper)
+                                 .image;
         QString error;
-        if (!writeCollage(image, fileName, format, &error) && error.isEmpty())
+        if (!writeCollage(image, fileName, format, &error, options) && error.isEmpty())
             error = tr("unknown error");
         return SaveOutcome {fileName, error};
     }));

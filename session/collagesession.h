@@ -5,6 +5,9 @@
 #include "collagedocument.h"
 #include "collagefile.h"
 #include "imagecache.h"
+#include "papersize.h"
+#include "photoadding.h"
+#include "recovery.h"
 #include "renderthread.h"
 
 #include <QFutureWatcher>
@@ -12,10 +15,13 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QSet>
 #include <QSize>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -29,12 +35,20 @@ struct SaveOutcome
     QString error; // empty when the file was written
 };
 
+// The page of a PDF save beyond the collage's own pixels and resolution.
+struct PdfPage
+{
+    double bleedMm = 0; // past the trim on every side, for the canvas's own page only
+    QSizeF paper; // the page in millimetres, the collage fitted onto it; empty: the canvas's
+};
+
 // What opening a project gives: the reason it could not be opened, or the photos left out.
 struct ProjectOpening
 {
     bool opened = false;
     QString error; // why it was not opened, translated
-    QList<PhotoProblem> leftOut; // photos missing or changed, in the collection's order
+    QList<PhotoProblem> leftOut; // photos missing or unreadable, in the collection's order
+    QList<PhotoProblem> changed; // photos shown with the new shape their files have
 };
 
 // One collage being made: the document, its history, the decoded photos and the two workers,
@@ -51,6 +65,7 @@ class CollageSession : public QObject
 public:
     enum class State {
         Idle,
+        Adding, // the files offered are read; what was added is laid out next
         LayingOut, // a layout runs; its end is a step of the history, then a render
         Rendering, // the photo layer is drawn
         Saving, // the collage is written; a render may run beside it
@@ -73,11 +88,12 @@ public:
     // The background, the frame and the size a collage starts with, as the last one had them.
     // Changes the document without a step.
     void setStartingChoices(const QColor &background, const FrameSettings &frame,
-                            const QSize &requested);
+                            const QSize &requested, int dpi = defaultDpi);
 
     // Files and folders, as a drop or a dialog gives them: folders are read like Add Folder
-    // and come first, files follow in their order. What was added is laid out anew, as one
-    // step; what was not is told through photosNotAdded().
+    // and come first, files follow in their order, all of it off the GUI thread. What was
+    // added is laid out anew, as one step; what was not is told through photosNotAdded(), a
+    // problem without a path being a line of its own.
     void addPaths(const QStringList &paths);
     void shuffle();
     void undo();
@@ -89,27 +105,45 @@ public:
     void turnPhoto(int index, int quarterTurns);
     void centrePhoto(int index);
     void setCrop(int index, const QPointF &crop);
+    // Puts the photo of `path` in the place of photo `index`, read off the GUI thread; a file
+    // that cannot be added is told through photosNotAdded().
+    void replacePhoto(int index, const QString &path);
 
     void setFrame(const FrameSettings &frame);
     void setFrameType(int type);
     void setFrameParams(int margin, int parameter);
     void setBackground(const QColor &colour);
-    // An empty collage of `requested` size, keeping the appearance: a step, the cache cleared.
-    void newCanvas(const QSize &requested);
-    // The same collage on a canvas of another size: the layout is fitted to it.
-    void resizeCanvas(const QSize &requested);
+    // An empty collage of `requested` size, keeping the appearance and, unless given, the
+    // resolution: a step, the cache cleared.
+    void newCanvas(const QSize &requested, std::optional<int> dpi = std::nullopt);
+    // The same collage on a canvas of another size or resolution, as one step: the layout is
+    // fitted to the new size.
+    void resizeCanvas(const QSize &requested, std::optional<int> dpi = std::nullopt);
     // The screen's device pixels per canvas pixel, which the photo layer is drawn for.
     void setDeviceRatio(qreal ratio);
     qreal deviceRatio() const { return ratio; }
 
+    // The project file the collage was opened from or saved as; empty for an untitled one.
+    QString projectPath() const { return projectFile; }
     // Reads a project and shows it, without its missing photos; the history starts again.
     ProjectOpening openProject(const QString &fileName);
-    // Writes the project; the collage counts as saved once it is written. The reason on
-    // failure.
+    // Writes the project; the collage counts as saved once it is written, as that project.
+    // The reason on failure.
     std::optional<QString> saveProject(const QString &fileName);
-    // Starts writing the collage at its requested size; collageSaved() tells how it ended.
-    // False when nothing was started: while busy, or when the file is one of the photos.
-    bool saveCollage(const QString &fileName, CollageFormat format);
+
+    // After each change the collage is written to a recovery file in this folder, and the
+    // file goes once the collage is saved, discarded or closed. By default the program's own.
+    void setRecoveryFolder(const QString &folder);
+    QString recoveryFolder() const { return recovery->folder(); }
+    // Shows the collage a crashed process left, marked modified, under its project's name;
+    // its file becomes this collage's recovery file. A damaged file is set aside.
+    ProjectOpening restoreRecovery(const RecoveredCollage &left);
+    // The recovery file written now, once every write has ended; for tests.
+    QString flushRecovery();
+    // Starts writing the collage at its requested size and resolution; collageSaved() tells
+    // how it ended. A PDF takes `pdf` for its page, the file's base name for its title. False
+    // when nothing was started: while busy, or when the file is one of the photos.
+    bool saveCollage(const QString &fileName, CollageFormat format, const PdfPage &pdf = {});
 
 signals:
     void stateChanged(CollageSession::State state);
@@ -120,6 +154,7 @@ signals:
     // A layout has just finished and been drawn for the first time is on its way.
     void layoutFinished();
     void modifiedChanged(bool modified);
+    void projectPathChanged(const QString &path);
     void progressPicture(const QImage &picture);
     void progressChanged(int percent);
     // The photo layer, with the device pixel ratio it was drawn for; null for a collage
@@ -129,9 +164,17 @@ signals:
     void photosNotAdded(const QList<PhotoProblem> &problems);
     // Photos that could not be decoded and left the collage.
     void photosLeftOut(const QList<PhotoProblem> &problems);
+    // Photos whose files are cut off: drawn as far as they go, and named once.
+    void photosDamaged(const QList<PhotoProblem> &problems);
     void collageSaved(const SaveOutcome &outcome);
 
 private:
+    struct Offered
+    {
+        PhotoAdditions additions;
+        QList<PhotoProblem> notAdded; // in words, as the notice shows them
+    };
+    static Offered readOffered(QList<PhotoRecord> held, const QStringList &paths);
     void setState(State next);
     void beginLayout(const QString &stepName, const CollageDocument &before);
     void layoutReady(quint64 request, const LayoutTree &layout);
@@ -143,6 +186,9 @@ private:
     void changeDocument(const QString &text, const CollageDocument &next, int mergeId = -1);
     void pushStep(const QString &text, const CollageDocument &before, int mergeId = -1);
     bool validPhoto(int index) const;
+    void setProjectPath(const QString &path);
+    void showOpened(CollageDocument opened);
+    void writeRecovery();
 
     CollageDocument doc;
     QUndoStack *history = nullptr;
@@ -150,6 +196,9 @@ private:
     std::function<unsigned()> seedSource;
     State current = State::Idle;
     qreal ratio = 1.0; // the screen's
+    QString projectFile;
+    std::unique_ptr<RecoveryFile> recovery;
+    QTimer recoveryTimer; // single shot: one recovery write for a burst of changes
 
     // The layout running: its request, and the step it ends.
     struct PendingLayout
@@ -166,6 +215,8 @@ private:
         qreal ratio = 1.0;
     };
     std::optional<PendingRender> rendering;
+    QSet<QString> namedDamaged; // the cut-off files already told of: each is named once
+    QFutureWatcherBase *adding = nullptr; // the files offered being read
 
     // Saves render on a pool of their own, so that the decoding inside keeps the whole global
     // pool.

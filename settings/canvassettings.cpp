@@ -1,6 +1,7 @@
 #include "canvassettings.h"
 
 #include "collagedocument.h"
+#include "papersize.h"
 #include "photoframe.h"
 
 #include <QButtonGroup>
@@ -11,12 +12,16 @@
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
+#include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -204,10 +209,38 @@ void CanvasSettings::showAppearance(const QColor &colour, const FrameSettings &f
     {
         const QSignalBlocker block1(param1Slider);
         const QSignalBlocker block2(param2Slider);
+        // A project made before the sliders scaled with the canvas keeps its frame as it was.
+        param1Slider->setMaximum(std::max(param1Slider->maximum(), frame.a));
+        param2Slider->setMaximum(std::max(param2Slider->maximum(), frame.b));
         param1Slider->setValue(frame.a);
         param2Slider->setValue(frame.b);
     }
     showFrame(frame.type);
+}
+
+void CanvasSettings::showCanvas(const QSize &working, const QSize &saved, LengthUnit lengthUnit,
+                                int resolution)
+{
+    if (working.isEmpty() || saved.isEmpty())
+        return;
+    workingSize = working;
+    savedSize = saved;
+    unit = lengthUnit;
+    dpi = std::clamp(resolution, minDpi, maxDpi);
+    updateSliderRanges();
+    updateParamLabels();
+}
+
+void CanvasSettings::updateSliderRanges()
+{
+    const auto range = [](QSlider *slider, int base, const QSize &working) {
+        const int maximum = std::max(frameSliderMaximum(base, working), slider->value());
+        const QSignalBlocker block(slider);
+        slider->setMaximum(maximum);
+        slider->setTickInterval(std::max(1, frameSliderMaximum(base, working) / 5));
+    };
+    range(param1Slider, frameMarginBase, workingSize);
+    range(param2Slider, frameCurveBase, workingSize);
 }
 
 void CanvasSettings::setColor()
@@ -247,10 +280,23 @@ void CanvasSettings::showFrame(int type)
 
 void CanvasSettings::updateParamLabels()
 {
-    param1Label->setText(tr("Margin: %1 px").arg(param1Slider->value()));
-    const int b = param2Slider->value();
-    param2Label->setText(currentFrame == FrameScallop ? tr("Arc: %1 px").arg(b)
-                                                      : tr("Corner: %1 px").arg(b));
+    // What the saved file gets: the frame is scaled with the canvas as it is saved.
+    const double factor = std::min(double(savedSize.width()) / workingSize.width(),
+                                   double(savedSize.height()) / workingSize.height());
+    const double a = param1Slider->value() * factor;
+    const double b = param2Slider->value() * factor;
+    if (unit == LengthUnit::Pixels) {
+        param1Label->setText(tr("Margin: %1 px").arg(std::lround(a)));
+        param2Label->setText(currentFrame == FrameScallop
+                                 ? tr("Arc: %1 px").arg(std::lround(b))
+                                 : tr("Corner: %1 px").arg(std::lround(b)));
+        return;
+    }
+    const auto mm
+        = [this](double pixels) { return QLocale().toString(pixels * mmPerInch / dpi, 'f', 1); };
+    param1Label->setText(tr("Margin: %1 mm").arg(mm(a)));
+    param2Label->setText(currentFrame == FrameScallop ? tr("Arc: %1 mm").arg(mm(b))
+                                                      : tr("Corner: %1 mm").arg(mm(b)));
 }
 
 void CanvasSettings::setTimeout()

@@ -11,6 +11,7 @@ class QSlider;
 class QTimer;
 class QVBoxLayout;
 struct FrameSettings;
+enum class LengthUnit;
 
 // The canvas appearance page: background colour, frame type and the two frame
 // parameters. It keeps no settings; it announces each choice.
@@ -24,6 +25,11 @@ public:
     // Shows the collage's appearance, as after an undo or an opened project, without
     // announcing it again.
     void showAppearance(const QColor &colour, const FrameSettings &frame);
+
+    // The canvas the frame is drawn on: the working canvas the sliders count in, the size the
+    // saved file gets, whose pixels (or millimetres at `dpi` for a physical unit) the labels
+    // show, and the sliders' ends at the same share of the canvas whatever its size.
+    void showCanvas(const QSize &working, const QSize &saved, LengthUnit unit, int dpi);
 
     QColor backgroundColour() const { return currentColour; }
     int frameType() const { return currentFrame; }
@@ -44,9 +50,14 @@ private:
     QWidget *createFrameGroup();
     void showFrame(int type);
     void updateParamLabels();
+    void updateSliderRanges();
 
     QColor currentColour = Qt::white;
     int currentFrame = 1; // FrameRect
+    QSize workingSize {800, 600}; // the canvas the sliders count in
+    QSize savedSize {800, 600}; // the canvas the saved file gets
+    LengthUnit unit {}; // Pixels
+    int dpi = 300;
 
 public:
     QPushButton *colorButton = nullptr;
@@ -57,8 +68,8 @@ public:
     QButtonGroup *frameButtons = nullptr; // exclusive; the checked one is the frame in use
     QLabel *param1Label = nullptr; // name, value and unit of the slider below it
     QLabel *param2Label = nullptr;
-    QSlider *param1Slider = nullptr; // margin a, 0..30
-    QSlider *param2Slider = nullptr; // corner radius or scallop half-width b, 0..40
+    QSlider *param1Slider = nullptr; // margin a, 0..30 at 800 x 600 (frameSliderMaximum())
+    QSlider *param2Slider = nullptr; // corner radius or scallop half-width b, 0..40 likewise
     QVBoxLayout *mainLayout = nullptr;
     QTimer *paramTimer = nullptr; // single shot: one paramChanged per burst of slider moves
 };

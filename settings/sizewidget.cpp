@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -94,6 +96,20 @@ private:
     }
 };
 
+// Lengths are shown in the unit chosen, in millimetres when that is pixels.
+LengthUnit shownUnit(LengthUnit unit)
+{
+    return unit == LengthUnit::Pixels ? LengthUnit::Millimetres : unit;
+}
+
+QDoubleSpinBox *lengthSpin(QWidget *parent)
+{
+    auto *spin = new QDoubleSpinBox(parent);
+    // A typed length counts when the edit ends, as the pixels do.
+    spin->setKeyboardTracking(false);
+    return spin;
+}
+
 } // namespace
 
 SizeWidget::SizeWidget(QWidget *parent)
@@ -101,6 +117,7 @@ SizeWidget::SizeWidget(QWidget *parent)
 {
     setModal(true);
     createSizeGroup();
+    createPaperGroup();
     createOrientationGroup();
 
     buttonBox = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
@@ -110,6 +127,7 @@ SizeWidget::SizeWidget(QWidget *parent)
 
     auto *layout = new QVBoxLayout;
     layout->addWidget(sizeGroup);
+    layout->addWidget(paperGroup);
     layout->addWidget(orientationGroup);
     layout->addWidget(buttonBox);
     setLayout(layout);
@@ -151,6 +169,46 @@ void SizeWidget::createSizeGroup()
     connect(heightSpin, &QSpinBox::valueChanged, this, &SizeWidget::numbersEdited);
 }
 
+void SizeWidget::createPaperGroup()
+{
+    paperGroup = new QGroupBox(tr("Paper"), this);
+
+    paperBox = new QComboBox(paperGroup);
+    paperBox->addItem(tr("No paper"));
+    for (const PaperPreset &preset : paperPresets())
+        paperBox->addItem(tr(preset.label), QString::fromLatin1(preset.key));
+
+    unitBox = new QComboBox(paperGroup);
+    for (const LengthUnit unit :
+         {LengthUnit::Pixels, LengthUnit::Millimetres, LengthUnit::Centimetres, LengthUnit::Inches})
+        unitBox->addItem(unitName(unit), int(unit));
+
+    paperWidthSpin = lengthSpin(paperGroup);
+    paperHeightSpin = lengthSpin(paperGroup);
+    dpiSpin = new ClampingSpinBox(paperGroup);
+    dpiSpin->setRange(minDpi, maxDpi);
+    dpiSpin->setValue(defaultDpi);
+    dpiSpin->setSuffix(tr(" dpi"));
+    dpiSpin->setKeyboardTracking(false);
+
+    auto *lengths = new QHBoxLayout;
+    lengths->addWidget(paperWidthSpin);
+    lengths->addWidget(new QLabel(QStringLiteral("x"), paperGroup));
+    lengths->addWidget(paperHeightSpin);
+    auto *form = new QFormLayout;
+    form->addRow(tr("Paper:"), paperBox);
+    form->addRow(tr("Unit:"), unitBox);
+    form->addRow(tr("Size:"), lengths);
+    form->addRow(tr("Resolution:"), dpiSpin);
+    paperGroup->setLayout(form);
+
+    connect(paperBox, &QComboBox::currentIndexChanged, this, &SizeWidget::paperChosen);
+    connect(unitBox, &QComboBox::currentIndexChanged, this, &SizeWidget::unitChosen);
+    connect(paperWidthSpin, &QDoubleSpinBox::valueChanged, this, &SizeWidget::lengthsEdited);
+    connect(paperHeightSpin, &QDoubleSpinBox::valueChanged, this, &SizeWidget::lengthsEdited);
+    connect(dpiSpin, &QSpinBox::valueChanged, this, &SizeWidget::dpiEdited);
+}
+
 void SizeWidget::createOrientationGroup()
 {
     orientationGroup = new QGroupBox(tr("Orientation"), this);
@@ -177,6 +235,99 @@ void SizeWidget::showSize(const QSize &size)
 QSize SizeWidget::chosenSize() const
 {
     return QSize(widthSpin->value(), heightSpin->value());
+}
+
+int SizeWidget::chosenDpi() const
+{
+    return dpiSpin->value();
+}
+
+LengthUnit SizeWidget::chosenUnit() const
+{
+    return LengthUnit(unitBox->currentData().toInt());
+}
+
+std::optional<QSizeF> SizeWidget::chosenPaper() const
+{
+    return matchingPaper(chosenSize(), chosenDpi());
+}
+
+void SizeWidget::showResolution(int dpi, LengthUnit unit)
+{
+    {
+        const QSignalBlocker blockDpi(dpiSpin);
+        const QSignalBlocker blockUnit(unitBox);
+        dpiSpin->setValue(dpi);
+        unitBox->setCurrentIndex(std::max(0, unitBox->findData(int(unit))));
+    }
+    follow();
+}
+
+void SizeWidget::paperChosen(int index)
+{
+    // "No paper" keeps the numbers for editing.
+    const std::optional<PaperPreset> preset
+        = index > 0 ? paperPreset(paperBox->itemData(index).toString()) : std::nullopt;
+    if (!preset)
+        return;
+    // A paper is measured in its own unit unless another length unit was chosen.
+    if (chosenUnit() == LengthUnit::Pixels) {
+        const QSignalBlocker block(unitBox);
+        unitBox->setCurrentIndex(unitBox->findData(int(preset->unit)));
+    }
+    const bool portrait = orientation == -1;
+    const QSize pixels = paperPixels(preset->millimetres, chosenDpi());
+    display(portrait ? pixels : pixels.transposed(), portrait);
+}
+
+void SizeWidget::unitChosen(int)
+{
+    showLengths();
+}
+
+void SizeWidget::lengthsEdited()
+{
+    const double perUnit = unitMillimetres(shownUnit(chosenUnit()));
+    const QSize pixels(millimetrePixels(paperWidthSpin->value() * perUnit, chosenDpi()),
+                       millimetrePixels(paperHeightSpin->value() * perUnit, chosenDpi()));
+    const bool portrait
+        = pixels.width() == pixels.height() ? orientation == -1 : pixels.width() < pixels.height();
+    keepLengths = true;
+    display(pixels, portrait);
+    keepLengths = false;
+    // Past the bounds the pixels are clamped, and the lengths then show what they give.
+    if (chosenSize() != pixels)
+        showLengths();
+}
+
+void SizeWidget::dpiEdited()
+{
+    // A size on paper keeps its length and the pixels follow; pixels keep their number.
+    if (chosenUnit() == LengthUnit::Pixels)
+        follow();
+    else
+        lengthsEdited();
+}
+
+void SizeWidget::showLengths()
+{
+    const LengthUnit unit = shownUnit(chosenUnit());
+    const double perUnit = unitMillimetres(unit);
+    const int decimals = unit == LengthUnit::Millimetres ? 1 : 2;
+    const QSizeF lengths = pixelMillimetres(chosenSize(), chosenDpi()) / perUnit;
+    for (QDoubleSpinBox *spin : {paperWidthSpin, paperHeightSpin}) {
+        const QSignalBlocker block(spin);
+        spin->setDecimals(decimals);
+        spin->setRange(1.0 / perUnit, 2000.0 / perUnit);
+        spin->setSingleStep(unit == LengthUnit::Millimetres ? 1.0 : 0.1);
+        spin->setSuffix(QLatin1Char(' ') + unitName(unit));
+        // Lengths only measure pixels chosen as such; typed, they give the pixels.
+        spin->setEnabled(chosenUnit() != LengthUnit::Pixels);
+    }
+    const QSignalBlocker blockWidth(paperWidthSpin);
+    const QSignalBlocker blockHeight(paperHeightSpin);
+    paperWidthSpin->setValue(lengths.width());
+    paperHeightSpin->setValue(lengths.height());
 }
 
 void SizeWidget::setSpin(int index)
@@ -253,4 +404,12 @@ void SizeWidget::follow()
     }
     const QSignalBlocker block(presetBox);
     presetBox->setCurrentIndex(index);
+
+    const std::optional<PaperPreset> paper = matchingPreset(shown, chosenDpi());
+    const QSignalBlocker blockPaper(paperBox);
+    paperBox->setCurrentIndex(
+        paper ? std::max(0, paperBox->findData(QString::fromLatin1(paper->key))) : 0);
+    // Typed lengths stay as typed while their pixels are what they ask for.
+    if (!keepLengths)
+        showLengths();
 }

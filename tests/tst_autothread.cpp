@@ -112,6 +112,11 @@ private slots:
     void startWhileRunning();
     void startAfterHandover();
     void destroyWhileRunning();
+    void refitLayout_data();
+    void refitLayout();
+    void emphasis();
+    void refittedDocument_data();
+    void refittedDocument();
     void latestWorker_data();
     void latestWorker();
 };
@@ -367,6 +372,167 @@ void TestAutoThread::latestWorker()
     QTest::qWait(20); // and nothing more runs
     QMutexLocker locker(&mutex);
     QCOMPARE(log, ran);
+}
+
+void TestAutoThread::refitLayout_data()
+{
+    QTest::addColumn<int>("laidOut"); // photos of the tree handed in; -1: an empty tree
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<bool>("fresh"); // whether a fresh layout comes back
+    QTest::newRow("landscape to portrait") << 20 << 20 << false;
+    QTest::newRow("one photo") << 1 << 1 << false;
+    QTest::newRow("empty tree") << -1 << 20 << true;
+    QTest::newRow("a photo more") << 19 << 20 << true;
+    QTest::newRow("nothing at all") << -1 << 0 << true;
+}
+
+void TestAutoThread::refitLayout()
+{
+    QFETCH(int, laidOut);
+    QFETCH(int, photos);
+    QFETCH(bool, fresh);
+    const QSize portrait(800, 1200);
+    const LayoutTree old
+        = laidOut < 0 ? LayoutTree() : runLayout(photoSizes(laidOut), QSize(1200, 800), 5);
+    const LayoutTree before = old;
+    QStringList trace;
+    QList<int> progress;
+    LayoutCallbacks callbacks;
+    callbacks.trace = [&trace](int channel, const char *text) {
+        if (channel == BTREE_OUT_DEBUG)
+            trace.append(QString::fromUtf8(text));
+    };
+    callbacks.progress = [&progress](int value) { progress.append(value); };
+    const LayoutTree refitted = ::refitLayout(old, photoSizes(photos), portrait, 9, callbacks);
+    QCOMPARE(old, before);
+    QCOMPARE(::refitLayout(old, photoSizes(photos), portrait, 9), refitted);
+    if (fresh) {
+        QCOMPARE(refitted, runLayout(photoSizes(photos), portrait, 9));
+        return;
+    }
+    const char *why = nullptr;
+    QVERIFY2(btree_check(refitted.tree(), 1, &why) == 0, why);
+    QCOMPARE(refitted.canvasSize(), portrait);
+    QCOMPARE(refitted.photoCount(), photos);
+    QVERIFY(trace.contains(QStringLiteral("REFIT SEED: 9")));
+    QCOMPARE(progress.last(), 0);
+}
+
+namespace {
+
+double cellArea(const LayoutTree &layout, int photo)
+{
+    const BNode *leaf = btree_find_img(layout.tree()->root, photo);
+    return double(leaf->w) * leaf->h;
+}
+
+double cellArea(const CollageDocument &document, int photo)
+{
+    return cellArea(document.layout, photo);
+}
+
+} // namespace
+
+// Emphasis goes with its photo through both runs; all 1, or none given, is the plain layout.
+void TestAutoThread::emphasis()
+{
+    const QList<QSize> sizes = photoSizes(12);
+    const QSize canvas(1200, 800);
+    const LayoutTree plain = runLayout(sizes, canvas, 3);
+    QCOMPARE(runLayout(sizes, QList<qreal>(12, 1.0), canvas, 3), plain);
+    QCOMPARE(::refitLayout(plain, sizes, {1.0, 1.0}, canvas, 3),
+             ::refitLayout(plain, sizes, canvas, 3));
+    const QList<qreal> larger {1, 1, 1, 4}; // photo 4; the rest count as 1
+    const LayoutTree fresh = runLayout(sizes, larger, canvas, 3);
+    const LayoutTree refitted = ::refitLayout(plain, sizes, larger, canvas, 3);
+    // 2000 x 2000 at its fair share, sqrt(12e6 / 8e6), times sqrt(4)
+    QCOMPARE(int(btree_find_img(fresh.tree()->root, 4)->img_w), 4899);
+    QVERIFY(cellArea(fresh, 4) > 2 * cellArea(plain, 4));
+    QVERIFY(cellArea(refitted, 4) > 2 * cellArea(plain, 4));
+}
+
+void TestAutoThread::refittedDocument_data()
+{
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<QSize>("from");
+    QTest::addColumn<QSize>("to");
+    QTest::addColumn<int>("turned"); // photo index turned a quarter before the refit; -1: none
+    QTest::addColumn<int>("emphasised"); // photo index given emphasis 2; -1: none
+    QTest::newRow("landscape to portrait")
+        << 20 << QSize(1200, 800) << QSize(800, 1200) << -1 << -1;
+    QTest::newRow("portrait to landscape, turned")
+        << 15 << QSize(600, 900) << QSize(1200, 600) << 2 << -1;
+    QTest::newRow("turned on its canvas") << 20 << QSize(1200, 800) << QSize(1200, 800) << 1 << -1;
+    QTest::newRow("emphasised") << 12 << QSize(1200, 800) << QSize(1200, 800) << -1 << 4;
+    QTest::newRow("to a square, emphasised")
+        << 30 << QSize(1200, 800) << QSize(1000, 1000) << 6 << 7;
+}
+
+namespace {
+
+// How far a cell's shape is from its photo's: 1 when they agree, 2 when one is twice as wide
+// for its height as the other.
+double misfit(const LayoutTree &layout, int photo, const QSize &size)
+{
+    const BNode *leaf = btree_find_img(layout.tree()->root, photo);
+    const double ratio = (double(leaf->w) * size.height()) / (double(leaf->h) * size.width());
+    return std::max(ratio, 1 / ratio);
+}
+
+} // namespace
+
+// A refit gives every photo a cell of its present shape and share on the new canvas, keeps the
+// crops, and comes out the same for the same seed. A stretch of the same layout has slivers.
+void TestAutoThread::refittedDocument()
+{
+    QFETCH(int, photos);
+    QFETCH(QSize, from);
+    QFETCH(QSize, to);
+    QFETCH(int, turned);
+    QFETCH(int, emphasised);
+    for (unsigned seed : {2u, 3u, 4u}) {
+        CollageDocument document;
+        for (const QSize &size : photoSizes(photos)) {
+            PhotoRecord photo;
+            photo.size = size;
+            photo.crop = QPointF(0.25, -0.125);
+            document.photos << photo;
+        }
+        document.canvasSize = from;
+        document.seed = seed;
+        document.layout = runLayout(layoutSizes(document.photos), from, seed);
+        if (turned >= 0)
+            document = withTurnedPhoto(document, turned, 1);
+        const CollageDocument stretched = fittedTo(document, to);
+        if (emphasised >= 0)
+            document.photos[emphasised].emphasis = 2;
+
+        const CollageDocument refitted = refittedTo(document, to, seed);
+        QCOMPARE(refittedTo(document, to, seed), refitted);
+        QCOMPARE(refitted.photos, document.photos);
+        QCOMPARE(refitted.canvasSize, to);
+        QCOMPARE(refitted.layout.canvasSize(), to);
+        const char *why = nullptr;
+        QVERIFY2(btree_check(refitted.layout.tree(), 1, &why) == 0, why);
+        double worst = 1;
+        double worstStretched = 1;
+        for (int k = 0; k < photos; ++k) {
+            worst = std::max(worst, misfit(refitted.layout, k + 1, document.photos[k].size));
+            worstStretched = std::max(worstStretched,
+                                      misfit(stretched.layout, k + 1, document.photos[k].size));
+        }
+        const QByteArray figures = QByteArray::number(worst) + " refitted, "
+                                   + QByteArray::number(worstStretched) + " stretched";
+        QVERIFY2(worst < 2, figures.constData());
+        const bool flipped = (from.width() - from.height()) * (to.width() - to.height()) < 0;
+        if (flipped) // the case is a real one
+            QVERIFY2(worstStretched > 2.5, figures.constData());
+        if (turned >= 0)
+            QVERIFY2(misfit(refitted.layout, turned + 1, document.photos[turned].size) < 1.5,
+                     figures.constData());
+        if (emphasised >= 0)
+            QVERIFY(cellArea(refitted, emphasised + 1) > 1.5 * cellArea(stretched, emphasised + 1));
+    }
 }
 
 QTEST_MAIN(TestAutoThread)

@@ -1,5 +1,6 @@
 #include "canvassettings.h"
 #include "collagedocument.h"
+#include "papersize.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -30,6 +31,8 @@ private slots:
     void denseIcons();
     void frameControls_data();
     void frameControls();
+    void frameScale_data();
+    void frameScale();
     void tooltips();
     void keyboardFocus();
 };
@@ -289,6 +292,69 @@ void TestCanvasSettings::frameControls()
 
     page.param2Slider->setValue(0);
     QCOMPARE(page.param2Label->text(), QString(label2).replace("12", "0"));
+}
+
+void TestCanvasSettings::frameScale_data()
+{
+    QTest::addColumn<QSize>("working");
+    QTest::addColumn<QSize>("saved");
+    QTest::addColumn<int>("unit"); // LengthUnit
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<int>("a");
+    QTest::addColumn<QString>("label1");
+    QTest::addColumn<QString>("label2"); // b is 12
+    QTest::addColumn<int>("max1");
+    QTest::addColumn<int>("max2");
+    const int px = int(LengthUnit::Pixels);
+    const int in = int(LengthUnit::Inches);
+
+    QTest::newRow("800x600") << QSize(800, 600) << QSize(800, 600) << px << 300 << 6
+                             << "Margin: 6 px"
+                             << "Corner: 12 px" << 30 << 40;
+    QTest::newRow("1795x1205 saved from 1200x806")
+        << QSize(1200, 806) << QSize(1795, 1205) << px << 300 << 11 << "Margin: 16 px"
+        << "Corner: 18 px" << 40 << 54;
+    QTest::newRow("A4 landscape in millimetres")
+        << QSize(1200, 848) << QSize(3508, 2480) << int(LengthUnit::Millimetres) << 300 << 10
+        << "Margin: 2.5 mm"
+        << "Corner: 3.0 mm" << 42 << 57;
+    QTest::newRow("inches are shown in mm too")
+        << QSize(1200, 800) << QSize(1800, 1200) << in << 150 << 4 << "Margin: 1.0 mm"
+        << "Corner: 3.0 mm" << 40 << 53;
+    QTest::newRow("a small canvas keeps its range")
+        << QSize(400, 300) << QSize(400, 300) << px << 300 << 30 << "Margin: 30 px"
+        << "Corner: 12 px" << 30 << 40;
+    QTest::newRow("a frame past the range is kept")
+        << QSize(800, 600) << QSize(800, 600) << px << 300 << 100 << "Margin: 100 px"
+        << "Corner: 12 px" << 100 << 40;
+}
+
+// The labels tell what the saved file gets, the sliders end at the same share of larger
+// canvases, and the values announced stay those of the working canvas the document holds.
+void TestCanvasSettings::frameScale()
+{
+    QFETCH(QSize, working);
+    QFETCH(QSize, saved);
+    QFETCH(int, unit);
+    QFETCH(int, dpi);
+    QFETCH(int, a);
+    QFETCH(QString, label1);
+    QFETCH(QString, label2);
+    QFETCH(int, max1);
+    QFETCH(int, max2);
+
+    CanvasSettings page;
+    page.showCanvas(working, saved, LengthUnit(unit), dpi);
+    page.showAppearance(Qt::white, FrameSettings {2, a, 12});
+    page.showCanvas(working, saved, LengthUnit(unit), dpi); // again: the values stay
+    QCOMPARE(page.param1Label->text(), label1);
+    QCOMPARE(page.param2Label->text(), label2);
+    QCOMPARE(page.param1Slider->maximum(), max1);
+    QCOMPARE(page.param2Slider->maximum(), max2);
+    QSignalSpy spy(&page, &CanvasSettings::paramChanged);
+    page.emitParam();
+    QCOMPARE(spy.at(0).at(0).toInt(), a);
+    QCOMPARE(spy.at(0).at(1).toInt(), 12);
 }
 
 void TestCanvasSettings::tooltips()

@@ -10,11 +10,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,11 +30,22 @@ struct Run
     QString err;
 };
 
-Run runTool(const QStringList &arguments, const QString &standardOutput = QString())
+// `fileSizeLimit`, when not negative, fails the tool's writes past that many bytes in a file
+// as a full disk fails them.
+Run runTool(const QStringList &arguments, const QString &standardOutput = QString(),
+            qint64 fileSizeLimit = -1)
 {
     QProcess process;
     if (!standardOutput.isEmpty())
         process.setStandardOutputFile(standardOutput);
+    if (fileSizeLimit >= 0)
+        process.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit {};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = rlim_t(fileSizeLimit);
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
     process.start(QStringLiteral(VELLOMIR_COLLAGE), arguments);
     Run run;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
@@ -138,15 +152,28 @@ private slots:
     void previewsComposeAsSaved();
     void outputSize_data();
     void outputSize();
+    void pdfOutput();
     void corruptFileSkipped();
     void capsAtHundredPhotos();
     void unwritableOutput_data();
     void unwritableOutput();
+    void projectOntoFullDisk();
+    void outputsNameOneFile_data();
+    void outputsNameOneFile();
+    void projectOntoPipe_data();
+    void projectOntoPipe();
     void projectRendersTheSameFile_data();
     void projectRendersTheSameFile();
+    void projectRefits_data();
+    void projectRefits();
     void damagedProject_data();
     void damagedProject();
+    void projectWithoutUsablePhoto_data();
+    void projectWithoutUsablePhoto();
+    void projectOptions_data();
+    void projectOptions();
     void duplicatesSkipped();
+    void folderLinksRead();
     void frameBounds_data();
     void frameBounds();
     void smallTilesKeepTheirPhotos_data();
@@ -158,12 +185,15 @@ private slots:
     void undecodableNames();
     void undecodablePhotoLeftOut_data();
     void undecodablePhotoLeftOut();
+    void damagedPhotoKept();
     void refusedWhenAdded_data();
     void refusedWhenAdded();
     void outputIsAPhoto_data();
     void outputIsAPhoto();
     void cropKeepsFaces_data();
     void cropKeepsFaces();
+    void outputIsAnInputPassedOver_data();
+    void outputIsAnInputPassedOver();
 
 private:
     // A folder with one tall photo, its face near the top, composed once; empty when the
@@ -206,8 +236,30 @@ void TestCli::badArguments_data()
     QTest::newRow("missing photo")
         << QStringList {scratch.filePath(QStringLiteral("none.jpg")), "-o", out};
     QTest::newRow("empty folder") << QStringList {QDir::tempPath() + "/", "-o", out};
+    const QString photo = photos + QStringLiteral("/Landscape_3.jpg");
+    QTest::newRow("emphasis 3") << QStringList {"--emphasis", photo + "=3", photos, "-o", out};
+    QTest::newRow("emphasis without a path") << QStringList {"--emphasis", "=2", photos, "-o", out};
+    QTest::newRow("emphasis of no photo of the collage") << QStringList {
+        "--emphasis", scratch.filePath(QStringLiteral("none.jpg=2")), photos, "-o", out};
+    QTest::newRow("emphasis with --list")
+        << QStringList {"--list", "--emphasis", photo + "=2", photos};
     QTest::newRow("list a project")
         << QStringList {"--list", "--project", scratch.filePath(QStringLiteral("p.vellomir"))};
+    QTest::newRow("paper and size")
+        << QStringList {"--paper", "A4", "--size", "800x600", photos, "-o", out};
+    QTest::newRow("unknown paper") << QStringList {"--paper", "A9", photos, "-o", out};
+    QTest::newRow("paper without unit") << QStringList {"--paper", "10x15", photos, "-o", out};
+    QTest::newRow("paper past the largest canvas")
+        << QStringList {"--paper", "A2", "--dpi", "600", photos, "-o", out};
+    QTest::newRow("paper below the smallest canvas")
+        << QStringList {"--paper", "0.5x0.5cm", photos, "-o", out};
+    QTest::newRow("dpi too low") << QStringList {"--dpi", "10", photos, "-o", out};
+    QTest::newRow("dpi not a number") << QStringList {"--dpi", "high", photos, "-o", out};
+    QTest::newRow("bleed on a jpeg") << QStringList {"--bleed", "3", photos, "-o", out};
+    QTest::newRow("bleed too large")
+        << QStringList {"--bleed", "50", photos, "-o", scratch.filePath("bad.pdf")};
+    QTest::newRow("bleed not a number")
+        << QStringList {"--bleed", "nan", photos, "-o", scratch.filePath("bad.pdf")};
 }
 
 void TestCli::badArguments()
@@ -222,6 +274,7 @@ void TestCli::badArguments()
     QVERIFY(!run.err.trimmed().isEmpty());
     QVERIFY2(run.err.trimmed().count(QLatin1Char('\n')) <= 1, qPrintable(run.err));
     QVERIFY(!QFile::exists(scratch.filePath(QStringLiteral("bad.jpg"))));
+    QVERIFY(!QFile::exists(scratch.filePath(QStringLiteral("bad.pdf"))));
 }
 
 void TestCli::informationOptions_data()
@@ -366,6 +419,13 @@ void TestCli::outputSize_data()
     QTest::newRow("tall size stays tall")
         << QStringList {"--size", "300x500", "--portrait"} << "tall.jpg" << QSize(300, 500);
     QTest::newRow("no suffix") << QStringList {"--size", "400x300"} << "plain" << QSize(400, 300);
+    QTest::newRow("paper, landscape")
+        << QStringList {"--paper", "A5", "--dpi", "100"} << "a5.jpg" << QSize(827, 583);
+    QTest::newRow("paper, portrait")
+        << QStringList {"--paper", "10x15cm", "--portrait", "--dpi", "150"} << "photo.png"
+        << QSize(591, 886);
+    QTest::newRow("paper of any size")
+        << QStringList {"--paper", "5x3in", "--dpi", "120"} << "inches.jpg" << QSize(600, 360);
 }
 
 void TestCli::outputSize()
@@ -379,6 +439,31 @@ void TestCli::outputSize()
     QCOMPARE(run.exitCode, 0);
     const QString written = QFileInfo(out).suffix().isEmpty() ? out + ".jpg" : out;
     QCOMPARE(imageSize(written), expected);
+    // The resolution asked for, or 300, goes into the file.
+    const int dpi
+        = options.contains("--dpi") ? options.at(options.indexOf("--dpi") + 1).toInt() : 300;
+    QCOMPARE(qRound(QImage(written).dotsPerMeterX() * 0.0254), dpi);
+}
+
+// A PDF of a paper is that paper, its bleed around it, and carries the file's name as title.
+void TestCli::pdfOutput()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        QSKIP("poppler-utils are not installed (scripts/deps.sh)");
+    const QString out = scratch.filePath(QStringLiteral("trip.pdf"));
+    const Run run = runTool({"--paper", "A5", "--dpi", "100", "--bleed", "3", "--quiet",
+                             orientationPhotos(), "-o", out});
+    QCOMPARE(run.exitCode, 0);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-box"), out});
+    QVERIFY(info.waitForFinished(30000));
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    // A5 landscape is 595.28 x 419.53 pt; 3 mm at 100 dpi is 12 pixels, 8.64 pt.
+    QVERIFY2(text.contains(QRegularExpression("TrimBox:\\s+8.64\\s+8.64\\s+603.92\\s+428.17")),
+             qPrintable(text));
+    QVERIFY2(text.contains(QRegularExpression("MediaBox:\\s+0.00\\s+0.00\\s+612.56\\s+436.81")),
+             qPrintable(text));
+    QVERIFY(text.contains(QRegularExpression("Title:\\s+trip\n")));
 }
 
 void TestCli::corruptFileSkipped()
@@ -483,6 +568,80 @@ void TestCli::unwritableOutput()
     }
 }
 
+// The collage fits, the project does not: the old project stays and the run fails.
+void TestCli::projectOntoFullDisk()
+{
+    const QString base = scratch.filePath(QStringLiteral("full-disk"));
+    const QString photos = base + QLatin1Char('/') + QString(200, QLatin1Char('p'));
+    QVERIFY(QDir().mkpath(photos) && QDir().mkpath(base + "/out"));
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(writePhoto(photos + QStringLiteral("/%1.jpg").arg(i), QSize(40, 30), Qt::red));
+    const QString collage = base + "/out/c.png";
+    const QString project = base + "/out/p.vellomir";
+    const QStringList arguments {"--size", "100x100", "--quiet",        photos,
+                                 "-o",     collage,   "--save-project", project};
+    QCOMPARE(runTool(arguments + QStringList {"--seed", "1"}).exitCode, 0);
+    const QByteArray before = contents(project);
+    const qint64 collageBytes = QFileInfo(collage).size();
+    QVERIFY2(before.size() > 2 * collageBytes, "the project must outgrow the collage");
+
+    const Run run = runTool(arguments + QStringList {"--seed", "2"}, QString(),
+                            (collageBytes + before.size()) / 2);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(project), qPrintable(run.err));
+    QCOMPARE(contents(project), before);
+}
+
+void TestCli::outputsNameOneFile_data()
+{
+    QTest::addColumn<QString>("project"); // relative to the test's folder, the collage out.png
+    QTest::newRow("same name") << "out.png";
+    QTest::newRow("another spelling") << "sub/../out.png";
+    QTest::newRow("link to the collage") << "link.png";
+}
+
+// The project would be written over the collage; refused before any photo is read.
+void TestCli::outputsNameOneFile()
+{
+    QFETCH(QString, project);
+    const QString dir = scratch.filePath(QStringLiteral("one-file-") + QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(dir + "/sub"));
+    const QString out = dir + "/out.png";
+    QVERIFY(writeBytes(out, "an earlier collage"));
+    QVERIFY(QFile::link(out, dir + "/link.png"));
+    const Run run = runTool({"--quiet", orientationPhotos(), "-o", out, "--save-project",
+                             dir + QLatin1Char('/') + project});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QLatin1String("same file")), qPrintable(run.err));
+    QCOMPARE(contents(out), QByteArray("an earlier collage"));
+}
+
+void TestCli::projectOntoPipe_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("named pipe") << false;
+    QTest::newRow("link to a named pipe") << true;
+}
+
+// Renamed over a pipe, the project would replace it with a regular file.
+void TestCli::projectOntoPipe()
+{
+    QFETCH(bool, throughLink);
+    const QString dir = scratch.filePath(QStringLiteral("project-pipe-%1").arg(throughLink));
+    QVERIFY(QDir().mkpath(dir));
+    const QString pipe = dir + "/pipe.vellomir";
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString project = throughLink ? dir + "/link.vellomir" : pipe;
+    QVERIFY(!throughLink || QFile::link(pipe, project));
+    const Run run = runTool(
+        {"--quiet", orientationPhotos(), "-o", dir + "/out.png", "--save-project", project});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QLatin1String("not a regular file")), qPrintable(run.err));
+    struct stat info;
+    QVERIFY(::stat(QFile::encodeName(pipe).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    QVERIFY(!throughLink || QFileInfo(project).isSymLink());
+}
+
 void TestCli::projectRendersTheSameFile_data()
 {
     QTest::addColumn<QStringList>("options");
@@ -526,6 +685,146 @@ void TestCli::projectRendersTheSameFile()
     QCOMPARE(imageSize(again), QSize(1000, 1000));
 }
 
+void TestCli::projectRefits_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QSize>("requested"); // of the project saved
+    QTest::addColumn<int>("sameTree"); // 1 or 0; -1: either
+    QTest::addColumn<double>("emphasis"); // of Landscape_3.jpg
+    QTest::newRow("to portrait") << QStringList {"--size", "800x1200"} << QSize(800, 1200) << 0
+                                 << 1.0;
+    QTest::newRow("larger, same shape")
+        << QStringList {"--size", "2400x1600"} << QSize(2400, 1600) << 1 << 1.0;
+    QTest::newRow("emphasis") << QStringList {"--emphasis",
+                                              orientationPhotos() + "/./Landscape_3.jpg=4"}
+                              << QSize(1200, 800) << -1 << 4.0;
+}
+
+// A project rendered at a size of another shape, or with new emphases, is refitted, the same
+// way every time, and --save-project stores the refitted collage; at its own shape it is only
+// scaled.
+void TestCli::projectRefits()
+{
+    QFETCH(QStringList, options);
+    const QString made = scratch.filePath(QStringLiteral("landscape.vellomir"));
+    QCOMPARE(runTool({"--quiet", "--seed", "5", "--size", "1200x800", orientationPhotos(), "-o",
+                      scratch.filePath(QStringLiteral("landscape.png")), "--save-project", made})
+                 .exitCode,
+             0);
+    QStringList images;
+    QList<QJsonObject> projects;
+    for (const QString &run : {QStringLiteral("first"), QStringLiteral("second")}) {
+        images << scratch.filePath(run + QStringLiteral(".png"));
+        const QString saved = scratch.filePath(run + QStringLiteral(".vellomir"));
+        const Run refit = runTool(
+            QStringList {"--quiet", "--project", made, "-o", images.last(), "--save-project", saved}
+            + options);
+        QVERIFY2(refit.exitCode == 0, qPrintable(refit.err));
+        projects << QJsonDocument::fromJson(contents(saved)).object();
+    }
+    QVERIFY(contents(images.at(0)) == contents(images.at(1)));
+    QCOMPARE(projects.at(0), projects.at(1));
+    const QJsonObject before = QJsonDocument::fromJson(contents(made)).object();
+    const QJsonObject after = projects.at(0);
+    const auto size = [](const QJsonValue &value) {
+        return QSize(value[QLatin1String("width")].toInt(), value[QLatin1String("height")].toInt());
+    };
+    QTEST(size(after[QLatin1String("requested")]), "requested");
+    QFETCH(int, sameTree);
+    if (sameTree >= 0)
+        QCOMPARE(after[QLatin1String("tree")] == before[QLatin1String("tree")], sameTree == 1);
+    const QSize canvas = size(after[QLatin1String("canvas")]);
+    QFETCH(QSize, requested);
+    QVERIFY2(std::abs(canvas.width() * requested.height() - canvas.height() * requested.width())
+                 <= requested.width() + requested.height(),
+             qPrintable(QStringLiteral("%1x%2").arg(canvas.width()).arg(canvas.height())));
+    double emphasis = 1;
+    for (const QJsonValue &photo : after[QLatin1String("photos")].toArray()) {
+        if (photo[QLatin1String("path")].toString().endsWith(QLatin1String("Landscape_3.jpg")))
+            emphasis = photo[QLatin1String("emphasis")].toDouble(1);
+    }
+    QTEST(emphasis, "emphasis");
+    QCOMPARE(imageSize(images.at(0)), requested);
+}
+
+void TestCli::projectWithoutUsablePhoto_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // empty: a project whose photos are all gone
+    QTest::newRow("photos all missing") << QByteArray();
+    QTest::newRow("empty tree") << QByteArray(
+        R"({"format": "vellomir-project", "version": 1, "canvas": {"width": 800, "height": 600},
+            "requested": {"width": 800, "height": 600}, "background": "#ffffffff",
+            "frame": {"type": 1, "margin": 0, "curve": 10}, "seed": 1, "photos": [],
+            "tree": []})");
+}
+
+// Nothing to draw is no collage: an earlier one of that name stays.
+void TestCli::projectWithoutUsablePhoto()
+{
+    QFETCH(QByteArray, bytes);
+    const QString dir = scratch.filePath(QStringLiteral("no-usable-%1").arg(bytes.isEmpty()));
+    QVERIFY(QDir().mkpath(dir));
+    const QString project = dir + "/p.vellomir";
+    if (bytes.isEmpty()) {
+        const QString photo = dir + "/a.jpg";
+        QVERIFY(writePhoto(photo, QSize(120, 80), Qt::red));
+        QCOMPARE(runTool({"--quiet", photo, "-o", dir + "/first.png", "--save-project", project})
+                     .exitCode,
+                 0);
+        QVERIFY(QFile::remove(photo));
+    } else {
+        QVERIFY(writeBytes(project, bytes));
+    }
+    const QString out = dir + "/out.png";
+    QVERIFY(writeBytes(out, "an earlier collage"));
+    const Run run = runTool({"--quiet", "--project", project, "-o", out});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(QLatin1String("no usable photo")), qPrintable(run.err));
+    QCOMPARE(contents(out), QByteArray("an earlier collage"));
+}
+
+void TestCli::projectOptions_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("--quiet") << QStringList {"--quiet"} << 0;
+    QTest::newRow("--background") << QStringList {"--background", "red"} << 1;
+    QTest::newRow("--frame") << QStringList {"--frame", "rounded"} << 1;
+    QTest::newRow("--margin") << QStringList {"--margin", "5"} << 1;
+    QTest::newRow("--param") << QStringList {"--param", "5"} << 1;
+}
+
+// Quiet is quiet with a project too; the appearance options, which a project holds itself,
+// are refused instead of silently ignored.
+void TestCli::projectOptions()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    const QString dir = scratch.filePath(QStringLiteral("project-options"));
+    QVERIFY(QDir().mkpath(dir));
+    const QString project = dir + "/p.vellomir";
+    // A photo far smaller than another has the engine tell how it lays it out larger.
+    QVERIFY(writePhoto(dir + "/large.jpg", QSize(400, 300), Qt::red));
+    QVERIFY(writePhoto(dir + "/small.jpg", QSize(40, 30), Qt::blue));
+    if (!QFile::exists(project))
+        QCOMPARE(runTool({"--quiet", dir + "/large.jpg", dir + "/small.jpg", "-o",
+                          dir + "/first.png", "--save-project", project})
+                     .exitCode,
+                 0);
+    const QString out = dir + "/out.png";
+    QFile::remove(out);
+    const Run run
+        = runTool(QStringList {"--project", project, "-o", out, "--size", "500x400"} + options);
+    QCOMPARE(run.exitCode, exitCode);
+    if (exitCode == 0) {
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out, QString());
+    } else {
+        QVERIFY2(run.err.contains(options.first()), qPrintable(run.err));
+        QVERIFY(!QFile::exists(out));
+    }
+}
+
 void TestCli::damagedProject_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -554,9 +853,9 @@ void TestCli::frameBounds_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("exitCode");
-    // The window's sliders end at margin 30 and curve 40 on its working canvas; a save at
-    // the requested size scales them with it: 1795x1205 works at 1200x806, 2400x1800 at
-    // 1200x900.
+    // The window's sliders end at margin 30 and curve 40 on the 800x600 canvas, and at as
+    // much of the shorter side on larger working canvases; a save at the requested size scales
+    // them with it: 1795x1205 works at 1200x806 (margin 40), 2400x1800 at 1200x900 (curve 60).
     QTest::newRow("margin 700") << QStringList {"--margin", "700"} << 1;
     QTest::newRow("scallop curve 5000")
         << QStringList {"--frame", "scallop", "--param", "5000"} << 1;
@@ -565,12 +864,12 @@ void TestCli::frameBounds_data()
     QTest::newRow("margin 31 at 800x600")
         << QStringList {"--size", "800x600", "--margin", "31"} << 1;
     QTest::newRow("curve 41 at 800x600") << QStringList {"--size", "800x600", "--param", "41"} << 1;
-    QTest::newRow("margin 45 at 1795x1205") << QStringList {"--margin", "45"} << 0;
-    QTest::newRow("margin 46 at 1795x1205") << QStringList {"--margin", "46"} << 1;
-    QTest::newRow("curve 80 at 2400x1800")
-        << QStringList {"--size", "2400x1800", "--param", "80"} << 0;
-    QTest::newRow("curve 81 at 2400x1800")
-        << QStringList {"--size", "2400x1800", "--param", "81"} << 1;
+    QTest::newRow("margin 60 at 1795x1205") << QStringList {"--margin", "60"} << 0;
+    QTest::newRow("margin 61 at 1795x1205") << QStringList {"--margin", "61"} << 1;
+    QTest::newRow("curve 120 at 2400x1800")
+        << QStringList {"--size", "2400x1800", "--param", "120"} << 0;
+    QTest::newRow("curve 121 at 2400x1800")
+        << QStringList {"--size", "2400x1800", "--param", "121"} << 1;
     QTest::newRow("margin 60 at 1800x2400, portrait")
         << QStringList {"--size", "2400x1800", "--portrait", "--margin", "60"} << 0;
 }
@@ -645,6 +944,11 @@ void TestCli::listEscapesPaths_data()
                                      << "a\\\\nb.jpg";
     QTest::newRow("all") << "\t\n\\.jpg"
                          << "\\t\\n\\\\.jpg";
+    // A terminal takes these as commands: colours, a cleared screen, a changed title.
+    QTest::newRow("escape") << "a\x1b[2Jb.jpg"
+                            << "a\\x1b[2Jb.jpg";
+    QTest::newRow("delete and bell") << "a\x7f\x07.jpg"
+                                     << "a\\x7f\\x07.jpg";
 }
 
 // Every record is one line of four tab-separated fields, whatever the path holds.
@@ -668,6 +972,13 @@ void TestCli::listEscapesPaths()
                                 + (input == missing ? QStringLiteral("gone ") : QString())
                                 + listed);
     }
+    // Nor do the messages on stderr carry them.
+    const Run run = runTool({"--quiet", dir, missing, "-o", dir + "/out.png"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains(QStringLiteral("gone ") + listed), qPrintable(run.err));
+    for (const QChar c : run.err)
+        QVERIFY2(c == QLatin1Char('\n') || (c.unicode() >= 0x20 && c.unicode() != 0x7F),
+                 qPrintable(run.err));
 }
 
 void TestCli::undecodableNames_data()
@@ -735,6 +1046,12 @@ void TestCli::undecodablePhotoLeftOut_data()
     QTest::newRow("truncated PNG named .jpg") << png.left(png.size() / 2) << false;
     QTest::newRow("progressive JPEG, damaged scan header") << hostile::damagedScan(scans) << false;
     QTest::newRow("nothing but it") << hostile::damagedScan(scans) << true;
+    const QByteArray baseline = hostile::encoded(hostile::noise(64, 48), "jpg");
+    const int scan = int(baseline.lastIndexOf("\xFF\xDA"));
+    QTest::newRow("JPEG cut in its scan") << baseline.left(scan + 30) << false;
+    QTest::newRow("JPEG cut at the end of its header") << baseline.left(scan + 14) << false;
+    QTest::newRow("JPEG header claiming 65000x65000")
+        << hostile::claimingSize(baseline, 65000, 65000) << false;
 }
 
 // Admitted from its header, then failing to decode: the photo is reported and left out, and
@@ -773,6 +1090,25 @@ void TestCli::undecodablePhotoLeftOut()
             QVERIFY2(c.green() < 100, qPrintable(QString("hole at %1,%2").arg(x).arg(y)));
         }
     }
+}
+
+// A photo cut off below its middle is drawn as far as it goes, and named damaged.
+void TestCli::damagedPhotoKept()
+{
+    const QString dir = scratch.filePath(QStringLiteral("damaged"));
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(writePhoto(dir + "/a.jpg", QSize(120, 80), Qt::red));
+    const QByteArray whole = hostile::encoded(hostile::noise(128, 128), "jpg");
+    const QString cut = dir + "/b.jpg";
+    QVERIFY(writeBytes(cut, whole.left(whole.size() * 9 / 10)));
+    const QString out = scratch.filePath(QStringLiteral("damaged.png"));
+    const Run run = runTool({"--quiet", "--size", "300x200", "-o", out, dir});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err.trimmed(),
+             QStringLiteral("vellomir-collage: damaged %1: the file ends before the end of the "
+                            "picture")
+                 .arg(cut));
+    QCOMPARE(imageSize(out), QSize(300, 200));
 }
 
 void TestCli::refusedWhenAdded_data()
@@ -885,6 +1221,76 @@ void TestCli::outputIsAPhoto()
             || (::stat(QFile::encodeName(out).constData(), &info) == 0 && S_ISFIFO(info.st_mode)));
 }
 
+void TestCli::outputIsAnInputPassedOver_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("photo refused from its header") << "refused";
+    QTest::newRow("photo over the cap") << "cap";
+    QTest::newRow("collage over the project") << "project";
+    QTest::newRow("collage over a link to the project") << "project-link";
+    QTest::newRow("project saved over itself") << "project-save";
+}
+
+// A file given is somebody's, whether or not it went into the collage.
+void TestCli::outputIsAnInputPassedOver()
+{
+    QFETCH(QString, kind);
+    const QString dir = scratch.filePath(QStringLiteral("passed-over-") + kind);
+    QVERIFY(QDir().mkpath(dir + "/photos"));
+    const QString a = dir + "/photos/a.jpg";
+    QVERIFY(writePhoto(a, QSize(120, 80), Qt::red));
+    const QString project = dir + "/p.png"; // a project may have any name
+    if (kind.startsWith(QLatin1String("project")))
+        QCOMPARE(
+            runTool({"--quiet", a, "-o", dir + "/first.png", "--save-project", project}).exitCode,
+            0);
+    QString victim = project;
+    QStringList arguments {"--quiet", "--project", project, "-o", project};
+    if (kind == QLatin1String("refused")) {
+        victim = dir + "/photos/b.jpg";
+        QVERIFY(writeBytes(victim, "no photo at all"));
+        arguments = QStringList {"--quiet", a, victim, "-o", victim};
+    } else if (kind == QLatin1String("cap")) {
+        for (int i = 0; i <= 100; ++i)
+            QVERIFY(
+                writePhoto(dir + QStringLiteral("/photos/p%1.jpg").arg(i, 3, 10, QLatin1Char('0')),
+                           QSize(30, 20), Qt::green));
+        victim = dir + QStringLiteral("/photos/p%1.jpg").arg(100, 3, 10, QLatin1Char('0'));
+        arguments = QStringList {"--quiet", dir + "/photos", "-o", victim};
+    } else if (kind == QLatin1String("project-link")) {
+        QVERIFY(QFile::link(project, dir + "/link.png"));
+        arguments.last() = dir + "/link.png";
+    } else if (kind == QLatin1String("project-save")) {
+        arguments.last() = dir + "/out.png";
+        arguments << "--save-project" << project;
+    }
+    const QByteArray before = contents(victim);
+    const Run run = runTool(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(QLatin1String("choose another output file")), qPrintable(run.err));
+    QCOMPARE(contents(victim), before);
+}
+
+// A link in a folder to a photo elsewhere is read as the photo; a link to a pipe, a folder or
+// nothing is passed over, and never blocks.
+void TestCli::folderLinksRead()
+{
+    const QString dir = scratch.filePath(QStringLiteral("folder-links"));
+    QVERIFY(QDir().mkpath(dir + "/folder") && QDir().mkpath(dir + "/elsewhere"));
+    QVERIFY(writePhoto(dir + "/folder/own.jpg", QSize(60, 40), Qt::red));
+    QVERIFY(writePhoto(dir + "/elsewhere/far.jpg", QSize(40, 60), Qt::blue));
+    QCOMPARE(mkfifo(QFile::encodeName(dir + "/elsewhere/pipe.jpg").constData(), 0600), 0);
+    QVERIFY(QFile::link(dir + "/elsewhere/far.jpg", dir + "/folder/link.jpg"));
+    QVERIFY(QFile::link(dir + "/elsewhere/pipe.jpg", dir + "/folder/pipe.jpg"));
+    QVERIFY(QFile::link(dir + "/elsewhere", dir + "/folder/sub.jpg"));
+    QVERIFY(QFile::link(dir + "/none.jpg", dir + "/folder/dangling.jpg"));
+    const Run run = runTool({"--list", dir + "/folder"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("ok\t%1/folder/link.jpg\t40x60\t1\tjpeg\n"
+                                     "ok\t%1/folder/own.jpg\t60x40\t1\tjpeg\n")
+                          .arg(dir));
+}
+
 // The same file under another name, a link, or a folder holding it again, is one photo.
 void TestCli::duplicatesSkipped()
 {
@@ -898,7 +1304,8 @@ void TestCli::duplicatesSkipped()
         = runTool({photo, dir.filePath(QStringLiteral("link.jpg")),
                    dir.filePath(QStringLiteral("./one.jpg")), dir.path(), "-o", out, "--quiet"});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.err.count(QStringLiteral(": already added")), 3);
+    // The folder gives one.jpg and its link again.
+    QCOMPARE(run.err.count(QStringLiteral(": already added")), 4);
     QVERIFY2(run.err.contains(QStringLiteral("skipped %1: already added")
                                   .arg(dir.filePath(QStringLiteral("link.jpg")))),
              qPrintable(run.err));

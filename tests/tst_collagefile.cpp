@@ -26,6 +26,7 @@ private slots:
     void unwritableTarget();
     void fullDisk_data();
     void fullDisk();
+    void fileSizeLimit_data();
     void fileSizeLimit();
     void nameTooLongForTemporaryFile_data();
     void nameTooLongForTemporaryFile();
@@ -57,6 +58,8 @@ void TestCollageFile::completeName_data()
                           << "/a/c.jpeg" << CollageFormat::Jpeg;
     QTest::newRow("JpEg") << "/a/c.JpEg"
                           << "/a/c.JpEg" << CollageFormat::Jpeg;
+    QTest::newRow("pdf") << "/a/c.PDF"
+                         << "/a/c.PDF" << CollageFormat::Pdf;
     QTest::newRow("png") << "/a/c.png"
                          << "/a/c.png" << CollageFormat::Png;
     QTest::newRow("no suffix") << "/a/collage"
@@ -82,25 +85,38 @@ void TestCollageFile::writesPrintResolution_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<CollageFormat>("format");
-    QTest::newRow("jpeg") << "c.jpg" << CollageFormat::Jpeg;
-    QTest::newRow("png") << "c.png" << CollageFormat::Png;
+    QTest::addColumn<int>("dpi"); // 0: left at the default
+    QTest::addColumn<int>("written");
+    QTest::newRow("jpeg") << "c.jpg" << CollageFormat::Jpeg << 0 << 300;
+    QTest::newRow("png") << "c.png" << CollageFormat::Png << 0 << 300;
+    QTest::newRow("jpeg 600") << "c.jpg" << CollageFormat::Jpeg << 600 << 600;
+    QTest::newRow("png 600") << "c.png" << CollageFormat::Png << 600 << 600;
+    QTest::newRow("jpeg 72") << "c.jpg" << CollageFormat::Jpeg << 72 << 72;
+    QTest::newRow("png 1200") << "c.png" << CollageFormat::Png << 1200 << 1200;
+    QTest::newRow("png 254") << "c.png" << CollageFormat::Png << 254 << 254;
+    QTest::newRow("jpeg past the bounds") << "c.jpg" << CollageFormat::Jpeg << 100000 << 1200;
 }
 
 void TestCollageFile::writesPrintResolution()
 {
     QFETCH(QString, fileName);
     QFETCH(CollageFormat, format);
+    QFETCH(int, dpi);
+    QFETCH(int, written);
     QTemporaryDir dir;
     const QString path = dir.filePath(fileName);
     QString error;
-    QVERIFY2(writeCollage(sample(), path, format, &error), qPrintable(error));
+    SaveOptions options;
+    if (dpi)
+        options.dpi = dpi;
+    QVERIFY2(writeCollage(sample(), path, format, &error, options), qPrintable(error));
 
     QImageReader reader(path);
     QCOMPARE(reader.format(), format == CollageFormat::Jpeg ? QByteArray("jpeg") : "png");
     const QImage back = reader.read();
     QCOMPARE(back.size(), QSize(64, 48));
-    QCOMPARE(qRound(back.dotsPerMeterX() * 0.0254), 300);
-    QCOMPARE(qRound(back.dotsPerMeterY() * 0.0254), 300);
+    QCOMPARE(qRound(back.dotsPerMeterX() * 0.0254), written);
+    QCOMPARE(qRound(back.dotsPerMeterY() * 0.0254), written);
 }
 
 void TestCollageFile::pngKeepsAlpha()
@@ -168,6 +184,8 @@ void TestCollageFile::fullDisk_data()
     QTest::newRow("png") << CollageFormat::Png << QSize(400, 300);
     // Small enough to stay in the device's buffer until the final flush.
     QTest::newRow("png in one buffer") << CollageFormat::Png << QSize(4, 4);
+    QTest::newRow("pdf") << CollageFormat::Pdf << QSize(400, 300);
+    QTest::newRow("pdf in one buffer") << CollageFormat::Pdf << QSize(4, 4);
 }
 
 // /dev/full takes no byte: every write fails as on a full disk.
@@ -186,10 +204,18 @@ void TestCollageFile::fullDisk()
 
 // A file larger than the process may write: the system's reason, not "Unknown error", and the
 // earlier file stays.
+void TestCollageFile::fileSizeLimit_data()
+{
+    QTest::addColumn<CollageFormat>("format");
+    QTest::newRow("jpeg") << CollageFormat::Jpeg;
+    QTest::newRow("png") << CollageFormat::Png;
+}
+
 void TestCollageFile::fileSizeLimit()
 {
+    QFETCH(CollageFormat, format);
     QTemporaryDir dir;
-    const QString path = dir.filePath("big.jpg");
+    const QString path = dir.filePath(format == CollageFormat::Png ? "big.png" : "big.jpg");
     {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -202,7 +228,7 @@ void TestCollageFile::fileSizeLimit()
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
     QString error;
-    const bool written = writeCollage(noisy(600, 400), path, CollageFormat::Jpeg, &error);
+    const bool written = writeCollage(noisy(600, 400), path, format, &error);
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, previousHandler);
     QVERIFY(!written);

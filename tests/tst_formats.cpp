@@ -738,9 +738,9 @@ void TestFormats::everyPhotoAppears()
     ImageCache cache(ImageCache::Retention::DrawOnly);
     QImage target(350, 250, QImage::Format_ARGB32);
     target.fill(Qt::transparent);
-    const QList<PhotoProblem> problems
+    const RenderProblems problems
         = renderCells({{1, QRect(0, 0, 350, 250)}}, {*record}, cache, FrameSettings(), target);
-    QVERIFY(problems.isEmpty());
+    QVERIFY(problems.failed.isEmpty());
     QCOMPARE(target.pixelColor(175, 125), QColor(Qt::darkGreen));
 }
 
@@ -773,7 +773,7 @@ void TestFormats::collageOfEveryFormat()
     ImageCache cache;
     QImage target(360, 40, QImage::Format_ARGB32);
     target.fill(Qt::transparent);
-    QVERIFY(renderCells(cells, photos, cache, FrameSettings(), target).isEmpty());
+    QVERIFY(renderCells(cells, photos, cache, FrameSettings(), target).failed.isEmpty());
     for (const RenderCell &cell : std::as_const(cells))
         QVERIFY2(showsQuadrants(target.copy(cell.rect)), qPrintable(photos.at(cell.img - 1).path));
 }

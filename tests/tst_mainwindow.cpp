@@ -88,7 +88,9 @@ void TestMainWindow::fileMenu()
     QCOMPARE(menuTexts(parts::menu(window, "&File")),
              QStringList({"&New Canvas...", "Canvas Si&ze...", "&Open Project...", "Open &Recent",
                           "|", "Add &Folder...", "Add &Photo(s)...", "|", "Save Pro&ject",
-                          "Save Project &As...", "&Save Collage As...", "|", "E&xit"}));
+                          "Save Project &As...", "&Save Collage As...", "&Export PDF...", "|",
+                          "Print Pre&view...", "&Print...", "|", "E&xit"}));
+    QCOMPARE(shortcut("&Print..."), QKeySequence(QStringLiteral("Ctrl+P")));
     QCOMPARE(shortcut("&Open Project..."), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(shortcut("Save Pro&ject"), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     QCOMPARE(shortcut("&New Canvas..."), QKeySequence(QStringLiteral("Ctrl+N")));

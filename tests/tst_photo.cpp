@@ -114,6 +114,8 @@ private slots:
     void targetSize();
     void hostileFiles_data();
     void hostileFiles();
+    void cutOffFiles_data();
+    void cutOffFiles();
     void overAllocationLimit();
     void multiScanMemory_data();
     void multiScanMemory();
@@ -249,8 +251,8 @@ void TestPhoto::targetSize()
     QFETCH(int, orientation);
     QFETCH(double, scale);
     QFETCH(QSize, target);
-    const PhotoLoader loader {"x.jpg", scale, upright.width(), upright.height(), orientation,
-                              QSize()};
+    const PhotoLoader loader {"x.jpg",          scale,       upright.width(),
+                              upright.height(), orientation, QSize()};
     QCOMPARE(loaderTarget(loader), target);
 }
 
@@ -297,6 +299,43 @@ void TestPhoto::hostileFiles()
     const QImage image = decode(*record, scale);
     if (!image.isNull())
         QVERIFY((image.width() <= 640 && image.height() <= 640) || scale == 1.0);
+}
+
+void TestPhoto::cutOffFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("decodes");
+    QTest::addColumn<bool>("damaged");
+    const QByteArray baseline = hostile::encoded(hostile::noise(128, 128), "jpg");
+    const QByteArray progressive = hostile::encoded(hostile::noise(128, 128), "jpg", true);
+    const auto cut = [](const QByteArray &jpeg, double kept) {
+        const qsizetype scan = jpeg.indexOf("\xFF\xDA");
+        return jpeg.left(scan + qsizetype((jpeg.size() - scan) * kept));
+    };
+    QTest::newRow("whole") << baseline << true << false;
+    QTest::newRow("whole, more after its end")
+        << baseline + QByteArray(5000, '\x7F') << true << false;
+    QTest::newRow("whole but its end marker") << baseline.chopped(2) << true << true;
+    QTest::newRow("cut below its middle") << cut(baseline, 0.8) << true << true;
+    QTest::newRow("progressive, cut in its last scans") << cut(progressive, 0.9) << true << true;
+    QTest::newRow("cut above its middle") << cut(baseline, 0.3) << false << false;
+}
+
+// A file cut off partway decodes, grey where its data ran out: with most of the picture it is
+// kept but named damaged, without it refused. Trailing bytes after the end are no damage.
+void TestPhoto::cutOffFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, decodes);
+    QFETCH(bool, damaged);
+    const QString path = write(QString("cut_%1.jpg").arg(QTest::currentDataTag()), bytes);
+    const std::optional<PhotoRecord> record = createPhotoRecord(path);
+    QVERIFY(record);
+    const DecodedPhoto decoded
+        = decodePhoto({path, 1.0, record->size.width(), record->size.height(), 1, QSize()});
+    QCOMPARE(!decoded.image.isNull(), decodes);
+    QCOMPARE(decoded.error.isEmpty(), decodes);
+    QCOMPARE(!decoded.damage.isEmpty(), damaged);
 }
 
 // A photo above the reader's default allocation limit must still decode when asked for whole.
@@ -406,6 +445,14 @@ void TestPhoto::refusedFromTheHeader_data()
         << hostile::pngHeader(70000, 100) << "70000 x 100 pixels, more than the 65535 a side";
     QTest::newRow("baseline 65000x65000")
         << hostile::claimingSize(jpegBytes(quadrants(64, 48)), 65000, 65000) << QString();
+    // Probing such a file to its end took a minute for 16 GB, on the window's thread too.
+    const QString markerless = QStringLiteral("the JPEG header runs on without a picture");
+    QTest::newRow("JPEG start, then no marker")
+        << QByteArray("\xFF\xD8\xFF") + QByteArray(2 << 20, '\0') << markerless;
+    QTest::newRow("JPEG start and a segment, then no marker")
+        << QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 20)
+               + QByteArray(2 << 20, '\x7F')
+        << markerless;
 }
 
 // What the header alone shows cannot be decoded never takes a share of the layout.

@@ -299,14 +299,30 @@ void TestPreviews::onlyPhotoLayers()
         document.canvasSize = document.requestedSize = QSize(120, 90);
         document.layout = LayoutTree(&tree);
         ImageCache cache;
-        return renderDocument(document, cache, QSize(120, 90), kind).image;
+        return renderDocument(document, cache, QSize(120, 90), kind);
     };
-    const QImage saved = render(withPreview, RenderKind::Collage);
-    QCOMPARE(saved, render(without, RenderKind::Collage));
-    const QImage layer = render(withPreview, RenderKind::PhotoLayer);
-    const QImage plainLayer = render(without, RenderKind::PhotoLayer);
+    const QImage saved = render(withPreview, RenderKind::Collage).image;
+    QCOMPARE(saved, render(without, RenderKind::Collage).image);
+    const QImage layer = render(withPreview, RenderKind::PhotoLayer).image;
+    const QImage plainLayer = render(without, RenderKind::PhotoLayer).image;
     QVERIFY(layer != plainLayer);
     QVERIFY(psnr(layer, plainLayer) >= 28.0);
+
+    // A photo cut off partway is named damaged, also where its whole preview is drawn.
+    const QString cut = dir.filePath("layer-cut.jpg");
+    {
+        QFile file(cut);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray bytes = withSegment(plain, exifSegment(thumbnail, 1));
+        file.write(bytes.left(bytes.size() * 9 / 10));
+    }
+    for (const RenderKind kind : {RenderKind::PhotoLayer, RenderKind::Collage}) {
+        const DocumentRender drawn = render(cut, kind);
+        QVERIFY(drawn.dropped.isEmpty());
+        QCOMPARE(drawn.damaged.size(), 1);
+        QCOMPARE(drawn.damaged.first().path, cut);
+    }
+    QVERIFY(render(withPreview, RenderKind::PhotoLayer).damaged.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestPreviews)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,7 +12,9 @@
 #include <QTest>
 
 #include <chrono>
+#include <csignal>
 #include <future>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -30,7 +33,6 @@ CollageDocument sample(const QString &folder, int count, const QSize &canvas, un
                        bool laidOut)
 {
     CollageDocument document;
-    QList<QSize> sizes;
     for (int i = 0; i < count; ++i) {
         PhotoRecord photo;
         photo.path = i % 4 == 3 ? QStringLiteral("/elsewhere/%1.jpg").arg(i)
@@ -41,16 +43,19 @@ CollageDocument sample(const QString &folder, int count, const QSize &canvas, un
                                   : QSize(6000, 4000);
         photo.orientation = i % 8 + 1;
         photo.crop = QPointF(0.1 * (i % 5) - 0.2, -1.0 / (i + 3));
+        // Emphasis changes the laid-out sizes the reader must compute again.
+        photo.emphasis = i % 7 == 4 ? 4 : i % 7 == 5 ? 0.5 : 1;
         document.photos.append(photo);
-        sizes.append(photo.size);
     }
     document.canvasSize = canvas;
     document.requestedSize = canvas * 5;
+    document.dpi = 150 + count;
     document.background = QColor(12, 34, 56, 78);
     document.frame = FrameSettings {3, 7, 25};
     document.seed = seed;
     if (laidOut)
-        document.layout = runLayout(sizes, canvas, seed);
+        document.layout = runLayout(layoutSizes(document.photos), layoutEmphases(document.photos),
+                                    canvas, seed);
     return document;
 }
 
@@ -115,10 +120,17 @@ private slots:
     void movedWithItsPhotos();
     void unreadableDocumentNotWritten();
     void nameTooLongToReplace();
+    void fullDiskKeepsTheOldFile_data();
+    void fullDiskKeepsTheOldFile();
     void completeName_data();
     void completeName();
+    void emphasis_data();
+    void emphasis();
+    void frameWithinTheSliders_data();
+    void frameWithinTheSliders();
     void hostile_data();
     void hostile();
+    void olderProjectsAt300();
     void notRegularFile_data();
     void notRegularFile();
     void seedCorpusOpens();
@@ -151,6 +163,7 @@ void TestProjectFile::roundTrip()
     QCOMPARE(loaded.photos, saved.photos);
     QCOMPARE(loaded.canvasSize, saved.canvasSize);
     QCOMPARE(loaded.requestedSize, saved.requestedSize);
+    QCOMPARE(loaded.dpi, saved.dpi);
     QCOMPARE(loaded.background.rgba(), saved.background.rgba());
     QVERIFY(loaded.frame == saved.frame);
     QCOMPARE(loaded.seed, saved.seed);
@@ -201,6 +214,45 @@ void TestProjectFile::nameTooLongToReplace()
     QVERIFY(readProjectFile(name).document);
 }
 
+// A file-size limit fails writes as a full disk does, without a file system to fill.
+void TestProjectFile::fullDiskKeepsTheOldFile_data()
+{
+    QTest::addColumn<int>("room");
+    QTest::newRow("nothing fits") << 0;
+    QTest::newRow("the start fits") << 100;
+}
+
+void TestProjectFile::fullDiskKeepsTheOldFile()
+{
+    QFETCH(int, room);
+    const QString name = temp.filePath(QStringLiteral("full-%1.vellomir").arg(room));
+    QVERIFY(!writeProjectFile(sample(temp.path(), 2, QSize(800, 600), 3, true), name));
+    const QByteArray before = [&] {
+        QFile file(name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const CollageDocument changed = sample(temp.path(), 9, QSize(800, 600), 4, true);
+
+    rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = rlim_t(room);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const std::optional<QString> reason = writeProjectFile(changed, name);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(reason);
+    QVERIFY2(!reason->isEmpty(), "a failed save gives its reason");
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    // Nor is the half-written temporary file left beside it.
+    QCOMPARE(QDir(temp.path()).entryList({QFileInfo(name).fileName() + ".*"}, QDir::Files),
+             QStringList());
+}
+
 void TestProjectFile::completeName_data()
 {
     QTest::addColumn<QString>("name");
@@ -220,6 +272,73 @@ void TestProjectFile::completeName()
     QFETCH(QString, name);
     QFETCH(QString, completed);
     QCOMPARE(completeProjectName(name), completed);
+}
+
+void TestProjectFile::emphasis_data()
+{
+    QTest::addColumn<QJsonValue>("stored"); // undefined: none written
+    QTest::addColumn<qreal>("read");
+    QTest::newRow("none") << QJsonValue(QJsonValue::Undefined) << 1.0;
+    QTest::newRow("1 written by hand") << QJsonValue(1) << 1.0;
+    QTest::newRow("half") << QJsonValue(0.5) << 0.5;
+    QTest::newRow("four") << QJsonValue(4) << 4.0;
+    QTest::newRow("between, nearer 4") << QJsonValue(3) << 4.0;
+    QTest::newRow("between, nearer 1") << QJsonValue(1.4) << 1.0;
+    QTest::newRow("beyond 4") << QJsonValue(1e300) << 4.0;
+    QTest::newRow("below a half") << QJsonValue(1e-300) << 0.5;
+}
+
+// A photo's emphasis is read as one of its four steps and written back only when it is not 1,
+// so a project without emphasis is written as it always was.
+void TestProjectFile::emphasis()
+{
+    QFETCH(QJsonValue, stored);
+    QFETCH(qreal, read);
+    const ProjectLoad load = projectFromJson(
+        stored.isUndefined() ? QJsonDocument(project()).toJson() : withPhoto("emphasis", stored),
+        temp.path());
+    QVERIFY2(load.document, qPrintable(load.error));
+    QCOMPARE(load.document->photos.at(1).emphasis, read);
+    QCOMPARE(load.document->photos.at(0).emphasis, 1.0);
+    const QByteArray written = projectToJson(*load.document, temp.path());
+    QCOMPARE(written.count("\"emphasis\""), read == 1 ? 0 : 1);
+    QVERIFY(projectFromJson(written, temp.path()).document == load.document);
+}
+
+void TestProjectFile::frameWithinTheSliders_data()
+{
+    QTest::addColumn<QSize>("canvas");
+    QTest::addColumn<QSize>("requested");
+    QTest::addColumn<QPoint>("stored"); // margin, curve
+    QTest::addColumn<QPoint>("read");
+    const QSize window(1200, 800);
+    const QSize full(3600, 2400);
+    QTest::newRow("within") << window << full << QPoint(3, 12) << QPoint(3, 12);
+    QTest::newRow("at the ends") << window << full << QPoint(30, 40) << QPoint(30, 40);
+    QTest::newRow("beyond") << window << full << QPoint(1000, 41) << QPoint(30, 40);
+    // vellomir-collage lays out at the requested size: its sliders' ends are three times on.
+    QTest::newRow("full size, within") << full << full << QPoint(90, 120) << QPoint(90, 120);
+    QTest::newRow("full size, beyond") << full << full << QPoint(1000, 999) << QPoint(90, 120);
+}
+
+// A frame the sliders cannot show is read as their end, so what is drawn is what they show;
+// one within them is read, and so written again, as it was.
+void TestProjectFile::frameWithinTheSliders()
+{
+    QFETCH(QSize, canvas);
+    QFETCH(QSize, requested);
+    QFETCH(QPoint, stored);
+    QFETCH(QPoint, read);
+    QJsonObject object = project();
+    object.insert(QLatin1String("canvas"), size(canvas.width(), canvas.height()));
+    object.insert(QLatin1String("requested"), size(requested.width(), requested.height()));
+    object.insert(QLatin1String("frame"), frame(2, stored.x(), stored.y()));
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    const ProjectLoad load = projectFromJson(bytes, temp.path());
+    QVERIFY2(load.document, qPrintable(load.error));
+    QCOMPARE(QPoint(load.document->frame.a, load.document->frame.b), read);
+    if (read == stored)
+        QCOMPARE(projectToJson(*load.document, temp.path()), bytes);
 }
 
 void TestProjectFile::hostile_data()
@@ -281,6 +400,11 @@ void TestProjectFile::hostile_data()
     QTest::newRow("crop beyond the photo")
         << withPhoto("cropX", 1.5) << QStringLiteral("a photo's crop is not usable");
     QTest::newRow("empty path") << withPhoto("path", "") << QStringLiteral("a photo has no path");
+    const QString emphasis = QStringLiteral("a photo's emphasis is not usable");
+    QTest::newRow("emphasis 0") << withPhoto("emphasis", 0) << emphasis;
+    QTest::newRow("emphasis negative") << withPhoto("emphasis", -2) << emphasis;
+    QTest::newRow("emphasis as text") << withPhoto("emphasis", "large") << emphasis;
+    QTest::newRow("emphasis null") << withPhoto("emphasis", QJsonValue()) << emphasis;
     QTest::newRow("canvas 0 wide") << with("canvas", size(0, 600)) << canvas;
     QTest::newRow("canvas beyond the largest") << with("canvas", size(10001, 900)) << canvas;
     QTest::newRow("requested enormous") << with("requested", size(10001, 4000)) << canvas;
@@ -289,6 +413,22 @@ void TestProjectFile::hostile_data()
     QTest::newRow("colour by name") << with("background", "white") << colour;
     QTest::newRow("colour not hex") << with("background", "#ff00gg00") << colour;
     QTest::newRow("seed beyond 32 bits") << with("seed", 4294967296.0) << broken;
+    const QString resolution = QStringLiteral("the resolution is not usable");
+    QTest::newRow("dpi 0") << with("dpi", 0) << resolution;
+    QTest::newRow("dpi past the largest") << with("dpi", 1201) << resolution;
+    QTest::newRow("dpi fractional") << with("dpi", 300.5) << resolution;
+    QTest::newRow("dpi as text") << with("dpi", "300") << resolution;
+}
+
+// Projects saved before the resolution was kept open at the 300 dpi their files were saved at.
+void TestProjectFile::olderProjectsAt300()
+{
+    const ProjectLoad older = projectFromJson(QJsonDocument(project()).toJson(), temp.path());
+    QVERIFY(older.document);
+    QCOMPARE(older.document->dpi, 300);
+    const ProjectLoad newer = projectFromJson(with("dpi", 600), temp.path());
+    QVERIFY(newer.document);
+    QCOMPARE(newer.document->dpi, 600);
 }
 
 void TestProjectFile::hostile()

@@ -41,6 +41,7 @@ private slots:
     void sharpAtRatioTwo();
     void rotateWithUndo_data();
     void rotateWithUndo();
+    void fullSizeProjectKeepsItsFrame();
     void quietByDefault_data();
     void quietByDefault();
 
@@ -51,6 +52,12 @@ private:
     static bool settled(const CollageSession &session)
     {
         return QTest::qWaitFor([&session] { return !session.busy(); }, 30000);
+    }
+    // The files offered are read off the GUI thread; what was added is laid out next.
+    static bool addingEnded(const CollageSession &session)
+    {
+        return QTest::qWaitFor(
+            [&session] { return session.state() != CollageSession::State::Adding; }, 30000);
     }
     static QImage lastLayer(const QSignalSpy &layers)
     {
@@ -94,17 +101,17 @@ void TestSession::addPaths_data()
     QTest::addColumn<QStringList>("offered"); // "" is the row's folder
     QTest::addColumn<QStringList>("added"); // the names, in order, then "…" and the last
     QTest::addColumn<int>("notAdded");
-    QTest::newRow("a folder's photos, not its bitmaps, folders or links")
+    QTest::newRow("a folder's photos and links to them, not its bitmaps or folders")
         << QStringList {"IMG_1.JPG", "img_2.jpeg",        "x.bmp",
-                        "sub.jpg/",  "sub.jpg/inner.jpg", "link.jpg=IMG_1.JPG"}
-        << 0 << QStringList {""} << QStringList {"IMG_1.JPG", "img_2.jpeg"} << 0;
+                        "sub.jpg/",  "sub.jpg/inner.jpg", "link.jpg=sub.jpg/inner.jpg"}
+        << 0 << QStringList {""} << QStringList {"IMG_1.JPG", "img_2.jpeg", "link.jpg"} << 0;
     QTest::newRow("folders first, then the files in their order")
         << QStringList {"B/", "B/b2.jpg", "B/b1.jpg", "a.jpg", "c.Jpeg", "p.bmp"} << 0
         << QStringList {"a.jpg", "B", "c.Jpeg", "p.bmp"}
         << QStringList {"b1.jpg", "b2.jpg", "a.jpg", "c.Jpeg"} << 1;
     QTest::newRow("at most a hundred")
         << QStringList() << 150 << QStringList {""}
-        << QStringList {"p000.jpg", "p001.jpg", "…", "p099.jpg"} << 50;
+        << QStringList {"p000.jpg", "p001.jpg", "…", "p099.jpg"} << 1; // one line for the fifty
     QTest::newRow("nothing usable")
         << QStringList {"p.bmp"} << 0 << QStringList {"p.bmp"} << QStringList() << 1;
 }
@@ -143,6 +150,7 @@ void TestSession::addPaths()
     CollageSession session;
     QSignalSpy problems(&session, &CollageSession::photosNotAdded);
     session.addPaths(paths);
+    QVERIFY(addingEnded(session));
     QCOMPARE(session.busy(), !added.isEmpty()); // what was added is laid out
     QStringList names;
     for (const PhotoRecord &record : session.document().photos)
@@ -169,6 +177,7 @@ void TestSession::cycle()
     QSignalSpy finished(&session, &CollageSession::layoutFinished);
     QSignalSpy layers(&session, &CollageSession::photoLayerReady);
     session.addPaths({folder});
+    QVERIFY(addingEnded(session));
     QCOMPARE(session.state(), CollageSession::State::LayingOut);
     session.shuffle();
     QVERIFY(settled(session));
@@ -176,8 +185,8 @@ void TestSession::cycle()
     QCOMPARE(layers.count(), 1);
     QCOMPARE(pictures.count(), 6);
     QCOMPARE(session.undoStack()->count(), 1);
-    QCOMPARE(states.first().first().value<CollageSession::State>(),
-             CollageSession::State::LayingOut);
+    QCOMPARE(states.at(0).first().value<CollageSession::State>(), CollageSession::State::Adding);
+    QCOMPARE(states.at(1).first().value<CollageSession::State>(), CollageSession::State::LayingOut);
     QCOMPARE(states.last().first().value<CollageSession::State>(), CollageSession::State::Idle);
 
     const QImage layer = lastLayer(layers);
@@ -219,6 +228,7 @@ void TestSession::refusedWhileBusy()
     CollageSession session;
     session.setBackground(Qt::black); // a step that undo could take back
     session.addPaths({folder});
+    QVERIFY(addingEnded(session));
     if (rendering) {
         QVERIFY(settled(session));
         session.setFrameParams(8, 10);
@@ -287,6 +297,7 @@ void TestSession::frameChangesWhileBusy()
         writePhotos(folder, QStringLiteral("f"), 6, QSize(900, 600));
     CollageSession session;
     session.addPaths({folder});
+    QVERIFY(addingEnded(session));
     if (!duringLayout)
         QVERIFY(settled(session));
     QSignalSpy layers(&session, &CollageSession::photoLayerReady);
@@ -440,13 +451,25 @@ void TestSession::undecodablePhotoLeavesTheCollage()
     QVERIFY(damaged.open(QIODevice::WriteOnly));
     damaged.write(hostile::damagedScan(hostile::encoded(hostile::noise(64, 48), "JPG", true)));
     damaged.close();
+    // Cut off near its end: it stays, drawn as far as it goes, and is named once.
+    const QByteArray whole = hostile::encoded(hostile::noise(128, 128), "JPG");
+    const qsizetype scan = whole.indexOf("\xFF\xDA");
+    QFile cut(QDir(folder).filePath(QStringLiteral("u04.jpg")));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.left(scan + (whole.size() - scan) * 9 / 10));
+    cut.close();
 
     CollageSession session;
     QSignalSpy layers(&session, &CollageSession::photoLayerReady);
     QSignalSpy leftOut(&session, &CollageSession::photosLeftOut);
+    QSignalSpy damage(&session, &CollageSession::photosDamaged);
     session.addPaths({folder});
     QVERIFY(settled(session));
-    QCOMPARE(session.document().photos.size(), 3);
+    QCOMPARE(session.document().photos.size(), 4);
+    QCOMPARE(damage.count(), 1);
+    const QList<PhotoProblem> cutOff = damage.first().first().value<QList<PhotoProblem>>();
+    QCOMPARE(cutOff.size(), 1);
+    QCOMPARE(QFileInfo(cutOff.first().path).fileName(), QStringLiteral("u04.jpg"));
     QCOMPARE(leftOut.count(), 1);
     const QList<PhotoProblem> problems = leftOut.first().first().value<QList<PhotoProblem>>();
     QCOMPARE(problems.size(), 1);
@@ -459,7 +482,8 @@ void TestSession::undecodablePhotoLeavesTheCollage()
     session.undo();
     QVERIFY(settled(session));
     QVERIFY(opaque(lastLayer(layers), 25));
-    QCOMPARE(session.document().photos.size(), 3);
+    QCOMPARE(session.document().photos.size(), 4);
+    QCOMPARE(damage.count(), 1);
 }
 
 // On a screen of two device pixels per canvas pixel the layer holds twice the pixels each way,
@@ -599,6 +623,36 @@ void TestSession::rotateWithUndo()
     session.undo();
     QVERIFY(settled(session));
     QCOMPARE(lastLayer(layers), before);
+}
+
+// A project laid out at its full size, as the command line makes them, opens on the smaller
+// working canvas with its frame scaled alike, so a save draws the frame it was made with.
+void TestSession::fullSizeProjectKeepsItsFrame()
+{
+    const QString folder = dir.filePath(QStringLiteral("fullsize"));
+    writePhotos(folder, QStringLiteral("f"), 3);
+    CollageSession made;
+    made.setFrameParams(8, 10);
+    made.addPaths({folder});
+    QVERIFY(settled(made));
+    const QString project = QDir(folder).filePath(QStringLiteral("made.vellomir"));
+    QVERIFY(!made.saveProject(project));
+    const ProjectLoad load = readProjectFile(project);
+    QVERIFY(load.document);
+    CollageDocument full = *load.document;
+    full.requestedSize = QSize(3600, 2400);
+    full = fittedTo(std::move(full), full.requestedSize);
+    const QSize working = workingCanvasSize(full.requestedSize);
+    QCOMPARE(working, QSize(1200, 800)); // a third of the canvas the frame was measured on
+    full.frame.a = 24;
+    full.frame.b = 30;
+    QVERIFY(!writeProjectFile(full, project));
+
+    CollageSession opened;
+    QVERIFY(opened.openProject(project).opened);
+    QVERIFY(settled(opened));
+    QCOMPARE(opened.document().canvasSize, working);
+    QCOMPARE(QPoint(opened.document().frame.a, opened.document().frame.b), QPoint(8, 10));
 }
 
 void TestSession::quietByDefault_data()

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,6 +32,8 @@ private slots:
     void orientationClicks();
     void translated_data();
     void translated();
+    void paper_data();
+    void paper();
 };
 
 void TestSizeWidget::initTestCase()
@@ -127,13 +130,14 @@ void TestSizeWidget::spinBounds_data()
     QTest::newRow("too small") << QSize(10, 10) << false << QSize(400, 300) << 15 << false;
     QTest::newRow("too small upright") << QSize(10, 20) << false << QSize(300, 400) << 15 << true;
     QTest::newRow("negative") << QSize(-800, -600) << false << QSize(400, 300) << 15 << false;
-    QTest::newRow("huge") << QSize(100000, 2000000000) << false << QSize(6000, 6000) << 15 << false;
+    QTest::newRow("huge") << QSize(100000, 2000000000) << false << QSize(10000, 10000) << 15
+                          << false;
     QTest::newRow("one side long")
-        << QSize(8000, 3000) << false << QSize(6000, 3000) << 15 << false;
+        << QSize(12000, 3000) << false << QSize(10000, 3000) << 15 << false;
     QTest::newRow("typed preset") << QSize(1051, 1500) << true << QSize(1051, 1500) << 2 << true;
     QTest::newRow("typed smallest") << QSize(400, 300) << true << QSize(400, 300) << 15 << false;
     QTest::newRow("typed narrow") << QSize(300, 600) << true << QSize(300, 600) << 15 << true;
-    QTest::newRow("typed huge") << QSize(100000, -5) << true << QSize(6000, 300) << 15 << false;
+    QTest::newRow("typed huge") << QSize(100000, -5) << true << QSize(10000, 300) << 15 << false;
 }
 
 // The preset box and the orientation follow the numbers shown, out of bounds the numbers are
@@ -199,8 +203,8 @@ void TestSizeWidget::typedPastBounds_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<int>("width");
 
-    QTest::newRow("over the maximum") << "7000" << 6000;
-    QTest::newRow("far over") << "99999999999999999999999" << 6000;
+    QTest::newRow("over the maximum") << "12000" << 10000;
+    QTest::newRow("far over") << "99999999999999999999999" << 10000;
     QTest::newRow("under the minimum") << "250" << 300;
 }
 
@@ -273,6 +277,91 @@ void TestSizeWidget::translated()
     QCOMPARE(dialog.presetBox->itemText(2), preset2);
     dialog.presetBox->setCurrentIndex(2);
     QCOMPARE(QSize(dialog.canvasWidth, dialog.canvasHeight), QSize(1500, 1051));
+}
+
+void TestSizeWidget::paper_data()
+{
+    QTest::addColumn<QString>("steps"); // paper:KEY, dpi:N, unit:N (index), mm:WxH, px:WxH, P, L
+    QTest::addColumn<QSize>("pixels");
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QString>("paper"); // the paper box's item data, empty for "No paper"
+    QTest::addColumn<QString>("lengths"); // the two length boxes as shown
+
+    QTest::newRow("untouched") << "" << QSize(800, 600) << 300 << ""
+                               << "67.7 x 50.8";
+    QTest::newRow("A4 comes landscape, in mm") << "paper:A4" << QSize(3508, 2480) << 300 << "A4"
+                                               << "297.0 x 210.0";
+    QTest::newRow("A4 portrait") << "P paper:A4" << QSize(2480, 3508) << 300 << "A4"
+                                 << "210.0 x 297.0";
+    QTest::newRow("A4 then portrait") << "paper:A4 P" << QSize(2480, 3508) << 300 << "A4"
+                                      << "210.0 x 297.0";
+    QTest::newRow("A4 then 600 dpi: the paper stays")
+        << "paper:A4 dpi:600" << QSize(7016, 4961) << 600 << "A4"
+        << "297.0 x 210.0";
+    QTest::newRow("A2 at 600 dpi is clamped and no longer A2")
+        << "dpi:600 paper:A2" << QSize(10000, 9921) << 600 << ""
+        << "423.3 x 420.0";
+    QTest::newRow("pixels, then dpi: the pixels stay")
+        << "px:1500x1000 dpi:150" << QSize(1500, 1000) << 150 << ""
+        << "254.0 x 169.3";
+    QTest::newRow("4x6 in, in inches") << "paper:4x6in" << QSize(1800, 1200) << 300 << "4x6in"
+                                       << "6.00 x 4.00";
+    QTest::newRow("typed millimetres") << "unit:1 mm:210x297" << QSize(2480, 3508) << 300 << "A4"
+                                       << "210.0 x 297.0";
+    QTest::newRow("typed centimetres at 600")
+        << "unit:2 dpi:600 mm:15x10" << QSize(3543, 2362) << 600 << "10x15cm"
+        << "15.00 x 10.00";
+    QTest::newRow("typed pixels leave the paper")
+        << "paper:A4 px:3000x2480" << QSize(3000, 2480) << 300 << ""
+        << "254.0 x 210.0";
+    QTest::newRow("pixel preset after a paper")
+        << "paper:A5 preset:3" << QSize(1795, 1205) << 300 << ""
+        << "152.0 x 102.0";
+}
+
+// A paper gives its pixels at the DPI in the orientation chosen; lengths typed in a unit give
+// the pixels; the paper box follows whatever the pixels are; and what is shown is chosen.
+void TestSizeWidget::paper()
+{
+    QFETCH(QString, steps);
+    QFETCH(QSize, pixels);
+    QFETCH(int, dpi);
+    QFETCH(QString, paper);
+    QFETCH(QString, lengths);
+
+    SizeWidget dialog;
+    for (const QString &step : steps.split(' ', Qt::SkipEmptyParts)) {
+        const QString value = step.section(':', 1);
+        const QStringList pair = value.split('x');
+        if (step == "P")
+            dialog.portraitButton->click();
+        else if (step == "L")
+            dialog.landscapeButton->click();
+        else if (step.startsWith("paper:"))
+            dialog.paperBox->setCurrentIndex(dialog.paperBox->findData(value));
+        else if (step.startsWith("preset:"))
+            dialog.presetBox->setCurrentIndex(value.toInt());
+        else if (step.startsWith("dpi:"))
+            dialog.dpiSpin->setValue(value.toInt());
+        else if (step.startsWith("unit:"))
+            dialog.unitBox->setCurrentIndex(value.toInt());
+        else if (step.startsWith("mm:")) {
+            dialog.paperWidthSpin->setValue(pair[0].toDouble());
+            dialog.paperHeightSpin->setValue(pair[1].toDouble());
+        } else if (step.startsWith("px:")) {
+            dialog.widthSpin->setValue(pair[0].toInt());
+            dialog.heightSpin->setValue(pair[1].toInt());
+        }
+    }
+    QCOMPARE(dialog.chosenSize(), pixels);
+    QCOMPARE(dialog.chosenDpi(), dpi);
+    QCOMPARE(dialog.paperBox->currentData().toString(), paper);
+    QCOMPARE(bool(dialog.chosenPaper()), !paper.isEmpty());
+    const auto number = [](const QDoubleSpinBox *spin) {
+        return QString::number(spin->value(), 'f', spin->decimals());
+    };
+    QCOMPARE(number(dialog.paperWidthSpin) + " x " + number(dialog.paperHeightSpin), lengths);
+    QCOMPARE(dialog.paperWidthSpin->isEnabled(), dialog.chosenUnit() != LengthUnit::Pixels);
 }
 
 QTEST_MAIN(TestSizeWidget)

@@ -22,9 +22,10 @@ public:
     explicit AutoThread(QObject *parent = nullptr);
     ~AutoThread() override;
 
-    // Starts a layout over `sizes` (photo k is index k - 1) and returns its request number;
-    // nothing starts for an empty list or canvas, and 0 comes back.
-    quint64 startLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed);
+    // Starts a layout over `sizes` and `emphasis` (photo k is index k - 1, see runLayout()) and
+    // returns its request number; nothing starts for an empty list or canvas, and 0 comes back.
+    quint64 startLayout(const QList<QSize> &sizes, const QSize &canvas, unsigned seed,
+                        const QList<qreal> &emphasis = {});
 
     // Whether a layout is running or waiting; for tests.
     bool isRunning() const { return worker.isRunning(); }

@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="bg_BG">
 <context>
+    <name>CanvasGestures</name>
+    <message>
+        <source>Click the photo to swap with this one.</source>
+        <translation>Щракнете върху снимката, с която да бъде разменена тази.</translation>
+    </message>
+    <message>
+        <source>&amp;Remove Photo</source>
+        <translation>&amp;Премахни снимката</translation>
+    </message>
+    <message>
+        <source>&amp;Swap with...</source>
+        <translation>&amp;Размени с...</translation>
+    </message>
+    <message>
+        <source>Rotate &amp;Left</source>
+        <translation>Завърти на&amp;ляво</translation>
+    </message>
+    <message>
+        <source>Rotate Ri&amp;ght</source>
+        <translation>Завърти на&amp;дясно</translation>
+    </message>
+    <message>
+        <source>&amp;Centre Photo</source>
+        <translation>&amp;Центрирай снимката</translation>
+    </message>
+    <message>
+        <source>Re&amp;place Photo...</source>
+        <translation>&amp;Замяна на снимката...</translation>
+    </message>
+    <message>
+        <source>Replace Photo</source>
+        <translation>Замяна на снимката</translation>
+    </message>
+</context>
+<context>
     <name>CanvasSettings</name>
     <message>
         <source>Background</source>
@@ -39,32 +74,43 @@
         <source>Corner: %1 px</source>
         <translation>Ъгъл: %1 пкс</translation>
     </message>
+    <message>
+        <source>Margin: %1 mm</source>
+        <translation>Поле: %1 мм</translation>
+    </message>
+    <message>
+        <source>Arc: %1 mm</source>
+        <translation>Дъга: %1 мм</translation>
+    </message>
+    <message>
+        <source>Corner: %1 mm</source>
+        <translation>Ъгъл: %1 мм</translation>
+    </message>
 </context>
 <context>
-    <name>CanvasGestures</name>
+    <name>CollageDocument</name>
     <message>
-        <source>Click the photo to swap with this one.</source>
-        <translation>Щракнете върху снимката, с която да бъде разменена тази.</translation>
+        <source>the file is missing</source>
+        <translation>файлът липсва</translation>
     </message>
     <message>
-        <source>&amp;Remove Photo</source>
-        <translation>&amp;Премахни снимката</translation>
+        <source>not a regular file</source>
+        <translation>не е обикновен файл</translation>
     </message>
     <message>
-        <source>&amp;Swap with...</source>
-        <translation>&amp;Размени с...</translation>
+        <source>cannot be read as a photo</source>
+        <translation>не може да бъде прочетен като снимка</translation>
     </message>
     <message>
-        <source>Rotate &amp;Left</source>
-        <translation>Завърти на&amp;ляво</translation>
+        <source>the photo has changed since the project was saved and is shown as it is now</source>
+        <translation>снимката е променена след запазването на проекта и е показана такава, каквато е сега</translation>
     </message>
+</context>
+<context>
+    <name>CollageRender</name>
     <message>
-        <source>Rotate Ri&amp;ght</source>
-        <translation>Завърти на&amp;дясно</translation>
-    </message>
-    <message>
-        <source>&amp;Centre Photo</source>
-        <translation>&amp;Центрирай снимката</translation>
+        <source>cannot decode</source>
+        <translation>не може да се декодира</translation>
     </message>
 </context>
 <context>
@@ -72,10 +118,6 @@
     <message>
         <source>already in the collage</source>
         <translation>вече е в колажа</translation>
-    </message>
-    <message>
-        <source>the collage already holds %1 photos, the most it can</source>
-        <translation>колажът вече съдържа %1 снимки, повече не са възможни</translation>
     </message>
     <message>
         <source>not a photo Vellomir can use</source>
@@ -137,90 +179,28 @@
         <source>unknown error</source>
         <translation>неизвестна грешка</translation>
     </message>
-</context>
-<context>
-    <name>ProjectController</name>
     <message>
-        <source>Vellomir projects (*.%1)</source>
-        <translation>Проекти на Vellomir (*.%1)</translation>
+        <source>the folder holds no photos</source>
+        <translation>папката не съдържа снимки</translation>
     </message>
     <message>
-        <source>%1[*] — %2</source>
-        <translation>%1[*] — %2</translation>
-    </message>
-    <message>
-        <source>The collage has been modified.
-Do you want to save it?</source>
-        <translation>Колажът е променен.
-Искате ли да го запишете?</translation>
-    </message>
-    <message>
-        <source>Open Project</source>
-        <translation>Отваряне на проект</translation>
-    </message>
-    <message>
-        <source>Cannot open %1: %2</source>
-        <translation>%1 не може да бъде отворен: %2</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
+        <source>One photo was not added: the collage holds at most %1</source>
+        <translation>Една снимка не е добавена: колажът побира най-много %1</translation>
     </message>
     <message numerus="yes">
-        <source>…and %n more</source>
+        <source>%n photos were not added: the collage holds at most %1</source>
         <translation>
-            <numerusform>…и още %n</numerusform>
-            <numerusform>…и още %n</numerusform>
+            <numerusform>%n снимка не е добавена: колажът побира най-много %1</numerusform>
+            <numerusform>%n снимки не са добавени: колажът побира най-много %1</numerusform>
         </translation>
     </message>
     <message>
-        <source>One photo of %1 could not be used and was left out of the collage:</source>
-        <translation>Една снимка от %1 не може да бъде използвана и не е включена в колажа:</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n photos of %1 could not be used and were left out of the collage:</source>
-        <translation>
-            <numerusform>%n снимка от %1 не може да бъде използвана и не е включена в колажа:</numerusform>
-            <numerusform>%n снимки от %1 не могат да бъдат използвани и не са включени в колажа:</numerusform>
-        </translation>
+        <source>Replace Photo</source>
+        <translation>Замяна на снимката</translation>
     </message>
     <message>
-        <source>Save Project</source>
-        <translation>Записване на проект</translation>
-    </message>
-    <message>
-        <source>Cannot write %1: %2</source>
-        <translation>%1 не може да бъде записан: %2</translation>
-    </message>
-    <message>
-        <source>No Recent Projects</source>
-        <translation>&amp;Няма скорошни проекти</translation>
-    </message>
-</context>
-<context>
-    <name>CollageDocument</name>
-    <message>
-        <source>the file is missing</source>
-        <translation>файлът липсва</translation>
-    </message>
-    <message>
-        <source>not a regular file</source>
-        <translation>не е обикновен файл</translation>
-    </message>
-    <message>
-        <source>cannot be read as a photo</source>
-        <translation>не може да бъде прочетен като снимка</translation>
-    </message>
-    <message>
-        <source>the photo has changed since the project was saved</source>
-        <translation>снимката е променена след записването на проекта</translation>
-    </message>
-</context>
-<context>
-    <name>CollageRender</name>
-    <message>
-        <source>cannot decode</source>
-        <translation>не може да се декодира</translation>
+        <source>it is being restored by another window</source>
+        <translation>възстановява се от друг прозорец</translation>
     </message>
 </context>
 <context>
@@ -302,58 +282,12 @@ Do you want to save it?</source>
         <translation>Добавяне на снимки</translation>
     </message>
     <message>
-        <source>Shuffle</source>
-        <translation>Разбъркване</translation>
-    </message>
-    <message>
-        <source>Frame Change</source>
-        <translation>Смяна на рамката</translation>
-    </message>
-    <message>
-        <source>Background Change</source>
-        <translation>Смяна на фона</translation>
-    </message>
-    <message>
         <source>New Canvas</source>
         <translation>Създаване на ново платно</translation>
     </message>
     <message>
-        <source>unknown error</source>
-        <translation>неизвестна грешка</translation>
-    </message>
-    <message>
-        <source>%1[*] — %2</source>
-        <translation>%1[*] — %2</translation>
-    </message>
-    <message>
-        <source>The collage has been modified.
-Do you want to save it?</source>
-        <translation>Колажът е променен.
-Искате ли да го запишете?</translation>
-    </message>
-    <message>
-        <source>Open Project</source>
-        <translation>Отваряне на проект</translation>
-    </message>
-    <message>
-        <source>Vellomir projects (*.%1)</source>
-        <translation>Проекти на Vellomir (*.%1)</translation>
-    </message>
-    <message>
-        <source>Cannot open %1: %2</source>
-        <translation>%1 не може да бъде отворен: %2</translation>
-    </message>
-    <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>Save Project</source>
-        <translation>Записване на проект</translation>
-    </message>
-    <message>
-        <source>No Recent Projects</source>
-        <translation>&amp;Няма скорошни проекти</translation>
     </message>
     <message>
         <source>&amp;Open Project...</source>
@@ -407,21 +341,6 @@ Do you want to save it?</source>
         </translation>
     </message>
     <message>
-        <source>One photo of %1 could not be used and was left out of the collage:</source>
-        <translation>Една снимка от %1 не може да бъде използвана и не е включена в колажа:</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n photos of %1 could not be used and were left out of the collage:</source>
-        <translation>
-            <numerusform>%n снимка от %1 не може да бъде използвана и не е включена в колажа:</numerusform>
-            <numerusform>%n снимки от %1 не могат да бъдат използвани и не са включени в колажа:</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>the collage already holds %1 photos, the most it can</source>
-        <translation>колажът вече съдържа %1 снимки, повече не са възможни</translation>
-    </message>
-    <message>
         <source>One file was not added:</source>
         <translation>Един файл не беше добавен:</translation>
     </message>
@@ -444,18 +363,6 @@ Do you want to save it?</source>
         </translation>
     </message>
     <message>
-        <source>already in the collage</source>
-        <translation>вече е в колажа</translation>
-    </message>
-    <message>
-        <source>not a photo Vellomir can use</source>
-        <translation>не е снимка, която Vellomir може да използва</translation>
-    </message>
-    <message>
-        <source>cannot decode (%1)</source>
-        <translation>не може да се декодира (%1)</translation>
-    </message>
-    <message>
         <source>No photos</source>
         <translation>Няма снимки</translation>
     </message>
@@ -473,54 +380,6 @@ Do you want to save it?</source>
     <message>
         <source>Canvas Size</source>
         <translation>Смяна на размера на платното</translation>
-    </message>
-    <message>
-        <source>&amp;Remove Photo</source>
-        <translation>&amp;Премахни снимката</translation>
-    </message>
-    <message>
-        <source>&amp;Swap with...</source>
-        <translation>&amp;Размени с...</translation>
-    </message>
-    <message>
-        <source>Rotate &amp;Left</source>
-        <translation>Завърти на&amp;ляво</translation>
-    </message>
-    <message>
-        <source>Rotate Ri&amp;ght</source>
-        <translation>Завърти на&amp;дясно</translation>
-    </message>
-    <message>
-        <source>&amp;Centre Photo</source>
-        <translation>&amp;Центрирай снимката</translation>
-    </message>
-    <message>
-        <source>Click the photo to swap with this one.</source>
-        <translation>Щракнете върху снимката, с която да бъде разменена тази.</translation>
-    </message>
-    <message>
-        <source>Swap</source>
-        <translation>Размяна на снимки</translation>
-    </message>
-    <message>
-        <source>Remove Photo</source>
-        <translation>Премахване на снимка</translation>
-    </message>
-    <message>
-        <source>Rotate Left</source>
-        <translation>Завъртане наляво</translation>
-    </message>
-    <message>
-        <source>Rotate Right</source>
-        <translation>Завъртане надясно</translation>
-    </message>
-    <message>
-        <source>Centre Photo</source>
-        <translation>Центриране на снимка</translation>
-    </message>
-    <message>
-        <source>Move Photo</source>
-        <translation>Преместване на снимка</translation>
     </message>
     <message>
         <source>Drag a photo onto another to swap them, Shift+drag to move it in its tile; right-click for more.</source>
@@ -583,10 +442,6 @@ Do you want to save it?</source>
         <translation>&amp;Изглед</translation>
     </message>
     <message>
-        <source>not a regular file</source>
-        <translation>не е обикновен файл</translation>
-    </message>
-    <message>
         <source>unsupported file type</source>
         <translation>неподдържан тип файл</translation>
     </message>
@@ -617,6 +472,64 @@ Do you want to save it?</source>
     <message>
         <source>the file cannot be written</source>
         <translation>файлът не може да бъде записан</translation>
+    </message>
+    <message>
+        <source>Vellomir closes once the collage is saved.</source>
+        <translation>Vellomir ще се затвори, щом колажът бъде запазен.</translation>
+    </message>
+    <message>
+        <source>Add photos with File &gt; Add Folder, or drop them here</source>
+        <translation>Добавете снимки с Файл &gt; Добавяне на папки със снимки или ги пуснете тук</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>не е обикновен файл</translation>
+    </message>
+    <message>
+        <source>One photo is damaged and is shown as far as it goes:</source>
+        <translation>Една снимка е повредена и е показана докъдето стига:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos are damaged and are shown as far as they go:</source>
+        <translation>
+            <numerusform>%n снимка е повредена и е показана докъдето стига:</numerusform>
+            <numerusform>%n снимки са повредени и са показани докъдето стигат:</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>PdfPageDialog</name>
+    <message>
+        <source>Export PDF</source>
+        <translation>Експорт в PDF</translation>
+    </message>
+    <message>
+        <source>The canvas: %1 x %2 mm at %3 dpi</source>
+        <translation>Платното: %1 x %2 mm при %3 dpi</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Портрет</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Пейзаж</translation>
+    </message>
+    <message>
+        <source>The background and the outer photos reach this far past the page&apos;s edge, for a print lab to trim.</source>
+        <translation>Фонът и външните снимки излизат толкова извън ръба на страницата, за да ги отреже печатницата.</translation>
+    </message>
+    <message>
+        <source>Page:</source>
+        <translation>Страница:</translation>
+    </message>
+    <message>
+        <source>Orientation:</source>
+        <translation>Ориентация:</translation>
+    </message>
+    <message>
+        <source>Bleed:</source>
+        <translation>Обрез:</translation>
     </message>
 </context>
 <context>
@@ -651,10 +564,237 @@ Do you want to save it?</source>
     </message>
 </context>
 <context>
+    <name>PhotoLoader</name>
+    <message>
+        <source>not readable</source>
+        <translation>не може да се прочете</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>няма такъв файл</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>не е обикновен файл</translation>
+    </message>
+    <message>
+        <source>not a usable image</source>
+        <translation>не е използваемо изображение</translation>
+    </message>
+    <message>
+        <source>no image reader for %1 is installed</source>
+        <translation>няма инсталиран четец на изображения за %1</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels, more than the %3 a side a collage takes</source>
+        <translation>%1 x %2 пиксела, повече от %3 на страна, колкото приема колажът</translation>
+    </message>
+    <message>
+        <source>a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more than the %4 MB a photo may take</source>
+        <translation>прогресивен JPEG с %1 x %2 пиксела изисква %3 МБ за декодиране, повече от %4 МБ, колкото може да заема една снимка</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels need %3 MB to decode, more than the %4 MB a photo may take</source>
+        <translation>%1 x %2 пиксела изискват %3 МБ за декодиране, повече от %4 МБ, колкото може да заема една снимка</translation>
+    </message>
+    <message>
+        <source>needs %1 MB to decode</source>
+        <translation>изисква %1 МБ за декодиране</translation>
+    </message>
+    <message>
+        <source>the JPEG header runs on without a picture</source>
+        <translation>заглавието на JPEG продължава без изображение</translation>
+    </message>
+    <message>
+        <source>the file ends before the end of the picture</source>
+        <translation>файлът свършва преди края на изображението</translation>
+    </message>
+    <message>
+        <source>the file ends before most of the picture</source>
+        <translation>файлът свършва преди по-голямата част от изображението</translation>
+    </message>
+</context>
+<context>
     <name>PhotoScan</name>
     <message>
         <source>the name is not valid in the locale&apos;s encoding</source>
         <translation>името не е валидно в знаковото кодиране на системата</translation>
+    </message>
+</context>
+<context>
+    <name>PrintController</name>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>Пе&amp;чат...</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
+        <translation>Пре&amp;глед за печат...</translation>
+    </message>
+    <message>
+        <source>&amp;Export PDF...</source>
+        <translation>&amp;Експорт в PDF...</translation>
+    </message>
+    <message>
+        <source>Collage</source>
+        <translation>Колаж</translation>
+    </message>
+    <message>
+        <source>Fill the page, cutting away the least of the collage</source>
+        <translation>Запълване на страницата с възможно най-малко изрязване от колажа</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Печат</translation>
+    </message>
+    <message>
+        <source>The collage could not be sent to the printer.</source>
+        <translation>Колажът не можа да бъде изпратен към принтера.</translation>
+    </message>
+    <message>
+        <source>Fill Page</source>
+        <translation>Запълване на страницата</translation>
+    </message>
+    <message>
+        <source>Preparing the collage for the printer...</source>
+        <translation>Колажът се подготвя за принтера...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отказ</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to render the collage for this page.</source>
+        <translation>Няма достатъчно памет за изобразяване на колажа за тази страница.</translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out of the print.</source>
+        <translation>Една снимка не можа да бъде декодирана и е пропусната при печата.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out of the print.</source>
+        <translation>
+            <numerusform>%n снимка не можа да бъде декодирана и е пропусната при печата.</numerusform>
+            <numerusform>%n снимки не можаха да бъдат декодирани и са пропуснати при печата.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export PDF</source>
+        <translation>Експорт в PDF</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectController</name>
+    <message>
+        <source>Vellomir projects (*.%1)</source>
+        <translation>Проекти на Vellomir (*.%1)</translation>
+    </message>
+    <message>
+        <source>%1[*] — %2</source>
+        <translation>%1[*] — %2</translation>
+    </message>
+    <message>
+        <source>The collage has been modified.
+Do you want to save it?</source>
+        <translation>Колажът е променен.
+Искате ли да го запишете?</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <translation>Отваряне на проект</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>%1 не може да бъде отворен: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>…and %n more</source>
+        <translation>
+            <numerusform>…и още %n</numerusform>
+            <numerusform>…и още %n</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>One photo of %1 could not be used and was left out of the collage:</source>
+        <translation>Една снимка от %1 не може да бъде използвана и не е включена в колажа:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos of %1 could not be used and were left out of the collage:</source>
+        <translation>
+            <numerusform>%n снимка от %1 не може да бъде използвана и не е включена в колажа:</numerusform>
+            <numerusform>%n снимки от %1 не могат да бъдат използвани и не са включени в колажа:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save Project</source>
+        <translation>Записване на проект</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 не може да бъде записан: %2</translation>
+    </message>
+    <message>
+        <source>No Recent Projects</source>
+        <translation>&amp;Няма скорошни проекти</translation>
+    </message>
+    <message>
+        <source>%1 has unsaved changes from %2, when Vellomir did not close properly.
+Do you want to restore them?</source>
+        <translation>%1 има незапазени промени от %2, когато Vellomir не се затвори правилно.
+Искате ли да ги възстановите?</translation>
+    </message>
+    <message>
+        <source>One photo of %1 has changed since it was saved:</source>
+        <translation>Една снимка от %1 е променена след запазването:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos of %1 have changed since it was saved:</source>
+        <translation>
+            <numerusform>%n снимка от %1 е променена след запазването:</numerusform>
+            <numerusform>%n снимки от %1 са променени след запазването:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>An untitled collage</source>
+        <translation>Неозаглавен колаж</translation>
+    </message>
+    <message>
+        <source>Restore Collage</source>
+        <translation>Възстановяване на колажа</translation>
+    </message>
+    <message>
+        <source>Vellomir did not close properly.
+%1 has changes from %2 that were not saved.</source>
+        <translation>Vellomir не се затвори правилно.
+%1 има незапазени промени от %2.</translation>
+    </message>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Възстановяване</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Отхвърляне</translation>
+    </message>
+    <message>
+        <source>&amp;Later</source>
+        <translation>&amp;По-късно</translation>
+    </message>
+    <message>
+        <source>Cannot restore %1: %2</source>
+        <translation>%1 не може да бъде възстановен: %2</translation>
     </message>
 </context>
 <context>
@@ -735,6 +875,14 @@ Do you want to save it?</source>
         <source>a photo&apos;s turn is not usable</source>
         <translation>завъртането на една от снимките е невалидно</translation>
     </message>
+    <message>
+        <source>a photo&apos;s emphasis is not usable</source>
+        <translation>акцентът на една от снимките е невалиден</translation>
+    </message>
+    <message>
+        <source>the resolution is not usable</source>
+        <translation>резолюцията е невалидна</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -751,6 +899,17 @@ Do you want to replace it?</source>
         <source>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;This program is a photo collage software. It allows you to create layouts quickly and  generate unique layout each time.&lt;/p&gt;&lt;p&gt;version: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</source>
         <translatorcomment>Left untranslated on purpose: the about text stays English.</translatorcomment>
         <translation>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;Тази програма създава фотоколажи. С нея бързо подреждате снимките, а всяка подредба е неповторима.&lt;/p&gt;&lt;p&gt;версия: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>Recovery</name>
+    <message>
+        <source>cannot be read</source>
+        <translation>не може да бъде прочетен</translation>
+    </message>
+    <message>
+        <source>not a recovery file</source>
+        <translation>не е файл за възстановяване</translation>
     </message>
 </context>
 <context>
@@ -835,51 +994,112 @@ Do you want to replace it?</source>
         <source>Custom</source>
         <translation>По избор</translation>
     </message>
+    <message>
+        <source>Paper</source>
+        <translation>Хартия</translation>
+    </message>
+    <message>
+        <source>No paper</source>
+        <translation>Без хартия</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translation> dpi</translation>
+    </message>
+    <message>
+        <source>Paper:</source>
+        <translation>Хартия:</translation>
+    </message>
+    <message>
+        <source>Unit:</source>
+        <translation>Мерна единица:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Размер:</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>Резолюция:</translation>
+    </message>
+    <message>
+        <source>A5 (148 x 210 mm)</source>
+        <translation>A5 (148 x 210 мм)</translation>
+    </message>
+    <message>
+        <source>A4 (210 x 297 mm)</source>
+        <translation>A4 (210 x 297 мм)</translation>
+    </message>
+    <message>
+        <source>A3 (297 x 420 mm)</source>
+        <translation>A3 (297 x 420 мм)</translation>
+    </message>
+    <message>
+        <source>A2 (420 x 594 mm)</source>
+        <translation>A2 (420 x 594 мм)</translation>
+    </message>
+    <message>
+        <source>US Letter (8.5 x 11 in)</source>
+        <translation>US Letter (8,5 x 11 инча)</translation>
+    </message>
+    <message>
+        <source>US Legal (8.5 x 14 in)</source>
+        <translation>US Legal (8,5 x 14 инча)</translation>
+    </message>
+    <message>
+        <source>Tabloid (11 x 17 in)</source>
+        <translation>Таблоид (11 x 17 инча)</translation>
+    </message>
+    <message>
+        <source>Photo 10 x 15 cm</source>
+        <translation>Снимка 10 x 15 см</translation>
+    </message>
+    <message>
+        <source>Photo 13 x 18 cm</source>
+        <translation>Снимка 13 x 18 см</translation>
+    </message>
+    <message>
+        <source>Photo 15 x 20 cm</source>
+        <translation>Снимка 15 x 20 см</translation>
+    </message>
+    <message>
+        <source>Photo 20 x 30 cm</source>
+        <translation>Снимка 20 x 30 см</translation>
+    </message>
+    <message>
+        <source>Photo 4 x 6 in</source>
+        <translation>Снимка 4 x 6 инча</translation>
+    </message>
+    <message>
+        <source>Photo 5 x 7 in</source>
+        <translation>Снимка 5 x 7 инча</translation>
+    </message>
+    <message>
+        <source>Photo 8 x 10 in</source>
+        <translation>Снимка 8 x 10 инча</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>мм</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>см</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>инча</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>пкс</translation>
+    </message>
 </context>
 <context>
     <name>StatusWidget</name>
     <message>
         <source>New layout</source>
         <translation>Нова подредба</translation>
-    </message>
-</context>
-<context>
-    <name>PhotoLoader</name>
-    <message>
-        <source>not readable</source>
-        <translation>не може да се прочете</translation>
-    </message>
-    <message>
-        <source>no such file</source>
-        <translation>няма такъв файл</translation>
-    </message>
-    <message>
-        <source>not a regular file</source>
-        <translation>не е обикновен файл</translation>
-    </message>
-    <message>
-        <source>not a usable image</source>
-        <translation>не е използваемо изображение</translation>
-    </message>
-    <message>
-        <source>no image reader for %1 is installed</source>
-        <translation>няма инсталиран четец на изображения за %1</translation>
-    </message>
-    <message>
-        <source>%1 x %2 pixels, more than the %3 a side a collage takes</source>
-        <translation>%1 x %2 пиксела, повече от %3 на страна, колкото приема колажът</translation>
-    </message>
-    <message>
-        <source>a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more than the %4 MB a photo may take</source>
-        <translation>прогресивен JPEG с %1 x %2 пиксела изисква %3 МБ за декодиране, повече от %4 МБ, колкото може да заема една снимка</translation>
-    </message>
-    <message>
-        <source>%1 x %2 pixels need %3 MB to decode, more than the %4 MB a photo may take</source>
-        <translation>%1 x %2 пиксела изискват %3 МБ за декодиране, повече от %4 МБ, колкото може да заема една снимка</translation>
-    </message>
-    <message>
-        <source>needs %1 MB to decode</source>
-        <translation>изисква %1 МБ за декодиране</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>CanvasGestures</name>
+    <message>
+        <source>Click the photo to swap with this one.</source>
+        <translation>Klicken Sie auf das Foto, mit dem dieses getauscht werden soll.</translation>
+    </message>
+    <message>
+        <source>&amp;Remove Photo</source>
+        <translation>Foto &amp;entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Swap with...</source>
+        <translation>&amp;Tauschen mit...</translation>
+    </message>
+    <message>
+        <source>Rotate &amp;Left</source>
+        <translation>&amp;Links drehen</translation>
+    </message>
+    <message>
+        <source>Rotate Ri&amp;ght</source>
+        <translation>&amp;Rechts drehen</translation>
+    </message>
+    <message>
+        <source>&amp;Centre Photo</source>
+        <translation>Foto &amp;zentrieren</translation>
+    </message>
+    <message>
+        <source>Re&amp;place Photo...</source>
+        <translation>Foto er&amp;setzen...</translation>
+    </message>
+    <message>
+        <source>Replace Photo</source>
+        <translation>Foto ersetzen</translation>
+    </message>
+</context>
+<context>
     <name>CanvasSettings</name>
     <message>
         <source>Background</source>
@@ -39,32 +74,43 @@
         <source>Corner: %1 px</source>
         <translation>Ecken: %1 px</translation>
     </message>
+    <message>
+        <source>Margin: %1 mm</source>
+        <translation>Rand: %1 mm</translation>
+    </message>
+    <message>
+        <source>Arc: %1 mm</source>
+        <translation>Bogen: %1 mm</translation>
+    </message>
+    <message>
+        <source>Corner: %1 mm</source>
+        <translation>Ecken: %1 mm</translation>
+    </message>
 </context>
 <context>
-    <name>CanvasGestures</name>
+    <name>CollageDocument</name>
     <message>
-        <source>Click the photo to swap with this one.</source>
-        <translation>Klicken Sie auf das Foto, mit dem dieses getauscht werden soll.</translation>
+        <source>the file is missing</source>
+        <translation>die Datei fehlt</translation>
     </message>
     <message>
-        <source>&amp;Remove Photo</source>
-        <translation>Foto &amp;entfernen</translation>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
     </message>
     <message>
-        <source>&amp;Swap with...</source>
-        <translation>&amp;Tauschen mit...</translation>
+        <source>cannot be read as a photo</source>
+        <translation>kann nicht als Foto gelesen werden</translation>
     </message>
     <message>
-        <source>Rotate &amp;Left</source>
-        <translation>&amp;Links drehen</translation>
+        <source>the photo has changed since the project was saved and is shown as it is now</source>
+        <translation>das Foto wurde seit dem Speichern des Projekts geändert und wird so gezeigt, wie es jetzt ist</translation>
     </message>
+</context>
+<context>
+    <name>CollageRender</name>
     <message>
-        <source>Rotate Ri&amp;ght</source>
-        <translation>&amp;Rechts drehen</translation>
-    </message>
-    <message>
-        <source>&amp;Centre Photo</source>
-        <translation>Foto &amp;zentrieren</translation>
+        <source>cannot decode</source>
+        <translation>kann nicht dekodiert werden</translation>
     </message>
 </context>
 <context>
@@ -72,10 +118,6 @@
     <message>
         <source>already in the collage</source>
         <translation>bereits in der Collage</translation>
-    </message>
-    <message>
-        <source>the collage already holds %1 photos, the most it can</source>
-        <translation>die Collage enthält bereits %1 Fotos, mehr sind nicht möglich</translation>
     </message>
     <message>
         <source>not a photo Vellomir can use</source>
@@ -137,90 +179,28 @@
         <source>unknown error</source>
         <translation>unbekannter Fehler</translation>
     </message>
-</context>
-<context>
-    <name>ProjectController</name>
     <message>
-        <source>Vellomir projects (*.%1)</source>
-        <translation>Vellomir-Projekte (*.%1)</translation>
+        <source>the folder holds no photos</source>
+        <translation>der Ordner enthält keine Fotos</translation>
     </message>
     <message>
-        <source>%1[*] — %2</source>
-        <translation>%1[*] — %2</translation>
-    </message>
-    <message>
-        <source>The collage has been modified.
-Do you want to save it?</source>
-        <translation>Die Collage wurde geändert.
-Möchten Sie sie speichern?</translation>
-    </message>
-    <message>
-        <source>Open Project</source>
-        <translation>Projekt öffnen</translation>
-    </message>
-    <message>
-        <source>Cannot open %1: %2</source>
-        <translation>%1 kann nicht geöffnet werden: %2</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
+        <source>One photo was not added: the collage holds at most %1</source>
+        <translation>Ein Foto wurde nicht hinzugefügt: die Collage fasst höchstens %1</translation>
     </message>
     <message numerus="yes">
-        <source>…and %n more</source>
+        <source>%n photos were not added: the collage holds at most %1</source>
         <translation>
-            <numerusform>…und %n weiteres</numerusform>
-            <numerusform>…und %n weitere</numerusform>
+            <numerusform>%n Foto wurde nicht hinzugefügt: die Collage fasst höchstens %1</numerusform>
+            <numerusform>%n Fotos wurden nicht hinzugefügt: die Collage fasst höchstens %1</numerusform>
         </translation>
     </message>
     <message>
-        <source>One photo of %1 could not be used and was left out of the collage:</source>
-        <translation>Ein Foto aus %1 konnte nicht verwendet werden und fehlt in der Collage:</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n photos of %1 could not be used and were left out of the collage:</source>
-        <translation>
-            <numerusform>%n Foto aus %1 konnte nicht verwendet werden und fehlt in der Collage:</numerusform>
-            <numerusform>%n Fotos aus %1 konnten nicht verwendet werden und fehlen in der Collage:</numerusform>
-        </translation>
+        <source>Replace Photo</source>
+        <translation>Foto ersetzen</translation>
     </message>
     <message>
-        <source>Save Project</source>
-        <translation>Projekt speichern</translation>
-    </message>
-    <message>
-        <source>Cannot write %1: %2</source>
-        <translation>%1 kann nicht geschrieben werden: %2</translation>
-    </message>
-    <message>
-        <source>No Recent Projects</source>
-        <translation>&amp;Keine zuletzt geöffneten Projekte</translation>
-    </message>
-</context>
-<context>
-    <name>CollageDocument</name>
-    <message>
-        <source>the file is missing</source>
-        <translation>die Datei fehlt</translation>
-    </message>
-    <message>
-        <source>not a regular file</source>
-        <translation>keine reguläre Datei</translation>
-    </message>
-    <message>
-        <source>cannot be read as a photo</source>
-        <translation>kann nicht als Foto gelesen werden</translation>
-    </message>
-    <message>
-        <source>the photo has changed since the project was saved</source>
-        <translation>das Foto wurde seit dem Speichern des Projekts geändert</translation>
-    </message>
-</context>
-<context>
-    <name>CollageRender</name>
-    <message>
-        <source>cannot decode</source>
-        <translation>kann nicht dekodiert werden</translation>
+        <source>it is being restored by another window</source>
+        <translation>es wird gerade von einem anderen Fenster wiederhergestellt</translation>
     </message>
 </context>
 <context>
@@ -302,58 +282,12 @@ Möchten Sie sie speichern?</translation>
         <translation>Fotos hinzufügen</translation>
     </message>
     <message>
-        <source>Shuffle</source>
-        <translation>Mischen</translation>
-    </message>
-    <message>
-        <source>Frame Change</source>
-        <translation>Fotorahmen ändern</translation>
-    </message>
-    <message>
-        <source>Background Change</source>
-        <translation>Hintergrundfarbe ändern</translation>
-    </message>
-    <message>
         <source>New Canvas</source>
         <translation>Neuer Zeichenbereich</translation>
     </message>
     <message>
-        <source>unknown error</source>
-        <translation>unbekannter Fehler</translation>
-    </message>
-    <message>
-        <source>%1[*] — %2</source>
-        <translation>%1[*] — %2</translation>
-    </message>
-    <message>
-        <source>The collage has been modified.
-Do you want to save it?</source>
-        <translation>Die Collage wurde geändert.
-Möchten Sie sie speichern?</translation>
-    </message>
-    <message>
-        <source>Open Project</source>
-        <translation>Projekt öffnen</translation>
-    </message>
-    <message>
-        <source>Vellomir projects (*.%1)</source>
-        <translation>Vellomir-Projekte (*.%1)</translation>
-    </message>
-    <message>
-        <source>Cannot open %1: %2</source>
-        <translation>%1 kann nicht geöffnet werden: %2</translation>
-    </message>
-    <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>Save Project</source>
-        <translation>Projekt speichern</translation>
-    </message>
-    <message>
-        <source>No Recent Projects</source>
-        <translation>&amp;Keine zuletzt geöffneten Projekte</translation>
     </message>
     <message>
         <source>&amp;Open Project...</source>
@@ -407,21 +341,6 @@ Möchten Sie sie speichern?</translation>
         </translation>
     </message>
     <message>
-        <source>One photo of %1 could not be used and was left out of the collage:</source>
-        <translation>Ein Foto aus %1 konnte nicht verwendet werden und fehlt in der Collage:</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n photos of %1 could not be used and were left out of the collage:</source>
-        <translation>
-            <numerusform>%n Foto aus %1 konnte nicht verwendet werden und fehlt in der Collage:</numerusform>
-            <numerusform>%n Fotos aus %1 konnten nicht verwendet werden und fehlen in der Collage:</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>the collage already holds %1 photos, the most it can</source>
-        <translation>die Collage enthält bereits %1 Fotos, mehr sind nicht möglich</translation>
-    </message>
-    <message>
         <source>One file was not added:</source>
         <translation>Eine Datei wurde nicht hinzugefügt:</translation>
     </message>
@@ -444,18 +363,6 @@ Möchten Sie sie speichern?</translation>
         </translation>
     </message>
     <message>
-        <source>already in the collage</source>
-        <translation>bereits in der Collage</translation>
-    </message>
-    <message>
-        <source>not a photo Vellomir can use</source>
-        <translation>kein Foto, das Vellomir verwenden kann</translation>
-    </message>
-    <message>
-        <source>cannot decode (%1)</source>
-        <translation>kann nicht dekodiert werden (%1)</translation>
-    </message>
-    <message>
         <source>No photos</source>
         <translation>Keine Fotos</translation>
     </message>
@@ -473,54 +380,6 @@ Möchten Sie sie speichern?</translation>
     <message>
         <source>Canvas Size</source>
         <translation>Größe des Zeichenbereichs ändern</translation>
-    </message>
-    <message>
-        <source>&amp;Remove Photo</source>
-        <translation>Foto &amp;entfernen</translation>
-    </message>
-    <message>
-        <source>&amp;Swap with...</source>
-        <translation>&amp;Tauschen mit...</translation>
-    </message>
-    <message>
-        <source>Rotate &amp;Left</source>
-        <translation>&amp;Links drehen</translation>
-    </message>
-    <message>
-        <source>Rotate Ri&amp;ght</source>
-        <translation>&amp;Rechts drehen</translation>
-    </message>
-    <message>
-        <source>&amp;Centre Photo</source>
-        <translation>Foto &amp;zentrieren</translation>
-    </message>
-    <message>
-        <source>Click the photo to swap with this one.</source>
-        <translation>Klicken Sie auf das Foto, mit dem dieses getauscht werden soll.</translation>
-    </message>
-    <message>
-        <source>Swap</source>
-        <translation>Fotos tauschen</translation>
-    </message>
-    <message>
-        <source>Remove Photo</source>
-        <translation>Foto entfernen</translation>
-    </message>
-    <message>
-        <source>Rotate Left</source>
-        <translation>Links drehen</translation>
-    </message>
-    <message>
-        <source>Rotate Right</source>
-        <translation>Rechts drehen</translation>
-    </message>
-    <message>
-        <source>Centre Photo</source>
-        <translation>Foto zentrieren</translation>
-    </message>
-    <message>
-        <source>Move Photo</source>
-        <translation>Foto verschieben</translation>
     </message>
     <message>
         <source>Drag a photo onto another to swap them, Shift+drag to move it in its tile; right-click for more.</source>
@@ -583,10 +442,6 @@ Möchten Sie sie speichern?</translation>
         <translation>&amp;Ansicht</translation>
     </message>
     <message>
-        <source>not a regular file</source>
-        <translation>keine reguläre Datei</translation>
-    </message>
-    <message>
         <source>unsupported file type</source>
         <translation>nicht unterstützter Dateityp</translation>
     </message>
@@ -617,6 +472,64 @@ Möchten Sie sie speichern?</translation>
     <message>
         <source>the file cannot be written</source>
         <translation>die Datei kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Vellomir closes once the collage is saved.</source>
+        <translation>Vellomir wird geschlossen, sobald die Collage gespeichert ist.</translation>
+    </message>
+    <message>
+        <source>Add photos with File &gt; Add Folder, or drop them here</source>
+        <translation>Fügen Sie Fotos mit Datei &gt; Fotoordner hinzufügen hinzu oder ziehen Sie sie hierher</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>One photo is damaged and is shown as far as it goes:</source>
+        <translation>Ein Foto ist beschädigt und wird gezeigt, so weit es reicht:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos are damaged and are shown as far as they go:</source>
+        <translation>
+            <numerusform>%n Foto ist beschädigt und wird gezeigt, so weit es reicht:</numerusform>
+            <numerusform>%n Fotos sind beschädigt und werden gezeigt, so weit sie reichen:</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>PdfPageDialog</name>
+    <message>
+        <source>Export PDF</source>
+        <translation>PDF exportieren</translation>
+    </message>
+    <message>
+        <source>The canvas: %1 x %2 mm at %3 dpi</source>
+        <translation>Die Leinwand: %1 x %2 mm bei %3 dpi</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Hochformat</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Querformat</translation>
+    </message>
+    <message>
+        <source>The background and the outer photos reach this far past the page&apos;s edge, for a print lab to trim.</source>
+        <translation>So weit reichen der Hintergrund und die äußeren Fotos über den Seitenrand hinaus, damit die Druckerei zuschneiden kann.</translation>
+    </message>
+    <message>
+        <source>Page:</source>
+        <translation>Seite:</translation>
+    </message>
+    <message>
+        <source>Orientation:</source>
+        <translation>Ausrichtung:</translation>
+    </message>
+    <message>
+        <source>Bleed:</source>
+        <translation>Beschnittzugabe:</translation>
     </message>
 </context>
 <context>
@@ -651,10 +564,237 @@ Möchten Sie sie speichern?</translation>
     </message>
 </context>
 <context>
+    <name>PhotoLoader</name>
+    <message>
+        <source>not readable</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>Datei nicht gefunden</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>not a usable image</source>
+        <translation>kein verwendbares Bild</translation>
+    </message>
+    <message>
+        <source>no image reader for %1 is installed</source>
+        <translation>für %1 ist kein Bildleser installiert</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels, more than the %3 a side a collage takes</source>
+        <translation>%1 x %2 Pixel, mehr als die %3 pro Seite, die eine Collage aufnimmt</translation>
+    </message>
+    <message>
+        <source>a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more than the %4 MB a photo may take</source>
+        <translation>ein progressives JPEG mit %1 x %2 Pixeln braucht zum Dekodieren %3 MB, mehr als die %4 MB, die ein Foto belegen darf</translation>
+    </message>
+    <message>
+        <source>%1 x %2 pixels need %3 MB to decode, more than the %4 MB a photo may take</source>
+        <translation>%1 x %2 Pixel brauchen zum Dekodieren %3 MB, mehr als die %4 MB, die ein Foto belegen darf</translation>
+    </message>
+    <message>
+        <source>needs %1 MB to decode</source>
+        <translation>braucht zum Dekodieren %1 MB</translation>
+    </message>
+    <message>
+        <source>the JPEG header runs on without a picture</source>
+        <translation>der JPEG-Kopf läuft ohne Bild weiter</translation>
+    </message>
+    <message>
+        <source>the file ends before the end of the picture</source>
+        <translation>die Datei endet vor dem Ende des Bildes</translation>
+    </message>
+    <message>
+        <source>the file ends before most of the picture</source>
+        <translation>die Datei endet vor dem größten Teil des Bildes</translation>
+    </message>
+</context>
+<context>
     <name>PhotoScan</name>
     <message>
         <source>the name is not valid in the locale&apos;s encoding</source>
         <translation>der Name ist in der Zeichenkodierung des Systems ungültig</translation>
+    </message>
+</context>
+<context>
+    <name>PrintController</name>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Drucken...</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
+        <translation>Druck&amp;vorschau...</translation>
+    </message>
+    <message>
+        <source>&amp;Export PDF...</source>
+        <translation>Als PDF &amp;exportieren...</translation>
+    </message>
+    <message>
+        <source>Collage</source>
+        <translation>Collage</translation>
+    </message>
+    <message>
+        <source>Fill the page, cutting away the least of the collage</source>
+        <translation>Seite füllen und so wenig wie möglich von der Collage abschneiden</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>The collage could not be sent to the printer.</source>
+        <translation>Die Collage konnte nicht an den Drucker gesendet werden.</translation>
+    </message>
+    <message>
+        <source>Fill Page</source>
+        <translation>Seite füllen</translation>
+    </message>
+    <message>
+        <source>Preparing the collage for the printer...</source>
+        <translation>Die Collage wird für den Drucker vorbereitet...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to render the collage for this page.</source>
+        <translation>Der Speicher reicht nicht, um die Collage für diese Seite zu berechnen.</translation>
+    </message>
+    <message>
+        <source>One photo could not be decoded and was left out of the print.</source>
+        <translation>Ein Foto konnte nicht dekodiert werden und fehlt im Druck.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos could not be decoded and were left out of the print.</source>
+        <translation>
+            <numerusform>%n Foto konnte nicht dekodiert werden und fehlt im Druck.</numerusform>
+            <numerusform>%n Fotos konnten nicht dekodiert werden und fehlen im Druck.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Export PDF</source>
+        <translation>PDF exportieren</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectController</name>
+    <message>
+        <source>Vellomir projects (*.%1)</source>
+        <translation>Vellomir-Projekte (*.%1)</translation>
+    </message>
+    <message>
+        <source>%1[*] — %2</source>
+        <translation>%1[*] — %2</translation>
+    </message>
+    <message>
+        <source>The collage has been modified.
+Do you want to save it?</source>
+        <translation>Die Collage wurde geändert.
+Möchten Sie sie speichern?</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <translation>Projekt öffnen</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>%1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>…and %n more</source>
+        <translation>
+            <numerusform>…und %n weiteres</numerusform>
+            <numerusform>…und %n weitere</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>One photo of %1 could not be used and was left out of the collage:</source>
+        <translation>Ein Foto aus %1 konnte nicht verwendet werden und fehlt in der Collage:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos of %1 could not be used and were left out of the collage:</source>
+        <translation>
+            <numerusform>%n Foto aus %1 konnte nicht verwendet werden und fehlt in der Collage:</numerusform>
+            <numerusform>%n Fotos aus %1 konnten nicht verwendet werden und fehlen in der Collage:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save Project</source>
+        <translation>Projekt speichern</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>No Recent Projects</source>
+        <translation>&amp;Keine zuletzt geöffneten Projekte</translation>
+    </message>
+    <message>
+        <source>%1 has unsaved changes from %2, when Vellomir did not close properly.
+Do you want to restore them?</source>
+        <translation>%1 hat nicht gespeicherte Änderungen vom %2, als Vellomir nicht ordnungsgemäß beendet wurde.
+Möchten Sie sie wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>One photo of %1 has changed since it was saved:</source>
+        <translation>Ein Foto von %1 wurde seit dem Speichern geändert:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos of %1 have changed since it was saved:</source>
+        <translation>
+            <numerusform>%n Foto von %1 wurde seit dem Speichern geändert:</numerusform>
+            <numerusform>%n Fotos von %1 wurden seit dem Speichern geändert:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>An untitled collage</source>
+        <translation>Eine unbenannte Collage</translation>
+    </message>
+    <message>
+        <source>Restore Collage</source>
+        <translation>Collage wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Vellomir did not close properly.
+%1 has changes from %2 that were not saved.</source>
+        <translation>Vellomir wurde nicht ordnungsgemäß beendet.
+%1 hat nicht gespeicherte Änderungen vom %2.</translation>
+    </message>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Verwerfen</translation>
+    </message>
+    <message>
+        <source>&amp;Later</source>
+        <translation>&amp;Später</translation>
+    </message>
+    <message>
+        <source>Cannot restore %1: %2</source>
+        <translation>%1 kann nicht wiederhergestellt werden: %2</translation>
     </message>
 </context>
 <context>
@@ -735,6 +875,14 @@ Möchten Sie sie speichern?</translation>
         <source>a photo&apos;s turn is not usable</source>
         <translation>die Drehung eines Fotos ist ungültig</translation>
     </message>
+    <message>
+        <source>a photo&apos;s emphasis is not usable</source>
+        <translation>die Gewichtung eines Fotos ist ungültig</translation>
+    </message>
+    <message>
+        <source>the resolution is not usable</source>
+        <translation>die Auflösung ist ungültig</translation>
+    </message>
 </context>
 <context>
     <name>QFileDialog</name>
@@ -751,6 +899,17 @@ Soll sie überschrieben werden?</translation>
         <source>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;This program is a photo collage software. It allows you to create layouts quickly and  generate unique layout each time.&lt;/p&gt;&lt;p&gt;version: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</source>
         <translatorcomment>Left untranslated on purpose: the about text stays English.</translatorcomment>
         <translation>&lt;h3&gt;Vellomir&lt;/h3&gt;&lt;p&gt;Dieses Programm gestaltet Fotocollagen. Es entwirft Layouts im Handumdrehen und erzeugt jedes Mal ein neues, einzigartiges Layout.&lt;/p&gt;&lt;p&gt;Version: %1&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;https://vellomir.org/&quot;&gt;vellomir.org&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Copyright &amp;copy; 2026 Vellomir&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>Recovery</name>
+    <message>
+        <source>cannot be read</source>
+        <translation>kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>not a recovery file</source>
+        <translation>keine Wiederherstellungsdatei</translation>
     </message>
 </context>
 <context>
@@ -850,51 +1009,112 @@ Soll sie überschrieben werden?</translation>
         <source>Custom</source>
         <translation>Benutzerdefiniert</translation>
     </message>
+    <message>
+        <source>Paper</source>
+        <translation>Papier</translation>
+    </message>
+    <message>
+        <source>No paper</source>
+        <translation>Kein Papier</translation>
+    </message>
+    <message>
+        <source> dpi</source>
+        <translation> dpi</translation>
+    </message>
+    <message>
+        <source>Paper:</source>
+        <translation>Papier:</translation>
+    </message>
+    <message>
+        <source>Unit:</source>
+        <translation>Einheit:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <source>Resolution:</source>
+        <translation>Auflösung:</translation>
+    </message>
+    <message>
+        <source>A5 (148 x 210 mm)</source>
+        <translation>A5 (148 x 210 mm)</translation>
+    </message>
+    <message>
+        <source>A4 (210 x 297 mm)</source>
+        <translation>A4 (210 x 297 mm)</translation>
+    </message>
+    <message>
+        <source>A3 (297 x 420 mm)</source>
+        <translation>A3 (297 x 420 mm)</translation>
+    </message>
+    <message>
+        <source>A2 (420 x 594 mm)</source>
+        <translation>A2 (420 x 594 mm)</translation>
+    </message>
+    <message>
+        <source>US Letter (8.5 x 11 in)</source>
+        <translation>US Letter (8,5 x 11 Zoll)</translation>
+    </message>
+    <message>
+        <source>US Legal (8.5 x 14 in)</source>
+        <translation>US Legal (8,5 x 14 Zoll)</translation>
+    </message>
+    <message>
+        <source>Tabloid (11 x 17 in)</source>
+        <translation>Tabloid (11 x 17 Zoll)</translation>
+    </message>
+    <message>
+        <source>Photo 10 x 15 cm</source>
+        <translation>Foto 10 x 15 cm</translation>
+    </message>
+    <message>
+        <source>Photo 13 x 18 cm</source>
+        <translation>Foto 13 x 18 cm</translation>
+    </message>
+    <message>
+        <source>Photo 15 x 20 cm</source>
+        <translation>Foto 15 x 20 cm</translation>
+    </message>
+    <message>
+        <source>Photo 20 x 30 cm</source>
+        <translation>Foto 20 x 30 cm</translation>
+    </message>
+    <message>
+        <source>Photo 4 x 6 in</source>
+        <translation>Foto 4 x 6 Zoll</translation>
+    </message>
+    <message>
+        <source>Photo 5 x 7 in</source>
+        <translation>Foto 5 x 7 Zoll</translation>
+    </message>
+    <message>
+        <source>Photo 8 x 10 in</source>
+        <translation>Foto 8 x 10 Zoll</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>Zoll</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
 </context>
 <context>
     <name>StatusWidget</name>
     <message>
         <source>New layout</source>
         <translation>Neues Layout</translation>
-    </message>
-</context>
-<context>
-    <name>PhotoLoader</name>
-    <message>
-        <source>not readable</source>
-        <translation>nicht lesbar</translation>
-    </message>
-    <message>
-        <source>no such file</source>
-        <translation>Datei nicht gefunden</translation>
-    </message>
-    <message>
-        <source>not a regular file</source>
-        <translation>keine reguläre Datei</translation>
-    </message>
-    <message>
-        <source>not a usable image</source>
-        <translation>kein verwendbares Bild</translation>
-    </message>
-    <message>
-        <source>no image reader for %1 is installed</source>
-        <translation>für %1 ist kein Bildleser installiert</translation>
-    </message>
-    <message>
-        <source>%1 x %2 pixels, more than the %3 a side a collage takes</source>
-        <translation>%1 x %2 Pixel, mehr als die %3 pro Seite, die eine Collage aufnimmt</translation>
-    </message>
-    <message>
-        <source>a progressive JPEG of %1 x %2 pixels needs %3 MB to decode, more than the %4 MB a photo may take</source>
-        <translation>ein progressives JPEG mit %1 x %2 Pixeln braucht zum Dekodieren %3 MB, mehr als die %4 MB, die ein Foto belegen darf</translation>
-    </message>
-    <message>
-        <source>%1 x %2 pixels need %3 MB to decode, more than the %4 MB a photo may take</source>
-        <translation>%1 x %2 Pixel brauchen zum Dekodieren %3 MB, mehr als die %4 MB, die ein Foto belegen darf</translation>
-    </message>
-    <message>
-        <source>needs %1 MB to decode</source>
-        <translation>braucht zum Dekodieren %1 MB</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,1 @@
+vellomir_add_test(tst_recovery LIBS vellomir_session)
