@@ -40,7 +40,7 @@
 **     "background": "#ffffffff",                      #AARRGGBB
 **     "frame": {"type": 2, "margin": 4, "curve": 10},
 **     "seed": 41234,
-**     "cropMode": "auto",                             or "centre"; absent: centre
+**     "cropMode": "auto",                             written only then; absent: centre
 **     "photos": [{"path": "trip/beach.jpg", "width": 4000, "height": 3000,
 **                 "orientation": 6, "cropX": 0.1, "cropY": 0, "turns": 1, "emphasis": 2,
 **                 "content": {"faces": [[0.4, 0.1, 0.2, 0.3]], "subject": [x, y, w, h]}}, ...],
@@ -366,8 +366,6 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
         {QLatin1String("background"), document.background.name(QColor::HexArgb)},
         {QLatin1String("frame"), frame},
         {QLatin1String("seed"), qint64(document.seed)},
-        {QLatin1String("cropMode"),
-         document.crop == CropMode::Auto ? QLatin1String("auto") : QLatin1String("centre")},
         {QLatin1String("photos"), photos},
         {QLatin1String("tree"), treeTokens(document)},
     };
@@ -375,6 +373,8 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
     // before keeps its bytes.
     if (document.dpi != defaultDpi)
         root.insert(QLatin1String("dpi"), document.dpi);
+    if (document.crop == CropMode::Auto) // absent: centre
+        root.insert(QLatin1String("cropMode"), QLatin1String("auto"));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -377,7 +377,7 @@ void TestCanvasSettings::keyboardFocus()
     QVERIFY(QTest::qWaitForWindowActive(&page));
     page.showAppearance(Qt::white, FrameSettings {2, 6, 12});
 
-    const QList<QWidget *> order {page.colorButton, page.frameButton1, page.param1Slider,
+    const QList<QWidget *> order {page.colorButton,  page.frameButton1, page.param1Slider,
                                   page.param2Slider, page.keepFacesBox, page.colorButton};
     page.colorButton->setFocus();
     for (QWidget *expected : order) {
