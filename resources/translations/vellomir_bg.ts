@@ -24,16 +24,16 @@
         <translation>Завърти на&amp;дясно</translation>
     </message>
     <message>
-        <source>&amp;Centre Photo</source>
-        <translation>&amp;Центрирай снимката</translation>
-    </message>
-    <message>
         <source>Re&amp;place Photo...</source>
         <translation>&amp;Замяна на снимката...</translation>
     </message>
     <message>
         <source>Replace Photo</source>
         <translation>Замяна на снимката</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic Crop</source>
+        <translation>&amp;Автоматично изрязване</translation>
     </message>
 </context>
 <context>
@@ -85,6 +85,14 @@
     <message>
         <source>Corner: %1 mm</source>
         <translation>Ъгъл: %1 мм</translation>
+    </message>
+    <message>
+        <source>Keep faces in view</source>
+        <translation>Лицата да остават в кадър</translation>
+    </message>
+    <message>
+        <source>Crop each photo around the faces or the subject it shows</source>
+        <translation>Изрязване на всяка снимка около лицата или обекта в нея</translation>
     </message>
 </context>
 <context>
@@ -152,10 +160,6 @@
         <translation>Завъртане надясно</translation>
     </message>
     <message>
-        <source>Centre Photo</source>
-        <translation>Центриране на снимка</translation>
-    </message>
-    <message>
         <source>Move Photo</source>
         <translation>Преместване на снимка</translation>
     </message>
@@ -201,6 +205,14 @@
     <message>
         <source>it is being restored by another window</source>
         <translation>възстановява се от друг прозорец</translation>
+    </message>
+    <message>
+        <source>Automatic Crop</source>
+        <translation>Автоматично изрязване</translation>
+    </message>
+    <message>
+        <source>Keep Faces in View</source>
+        <translation>Лицата да остават в кадър</translation>
     </message>
 </context>
 <context>

@@ -24,16 +24,16 @@
         <translation>Girar a la &amp;derecha</translation>
     </message>
     <message>
-        <source>&amp;Centre Photo</source>
-        <translation>&amp;Centrar foto</translation>
-    </message>
-    <message>
         <source>Re&amp;place Photo...</source>
         <translation>&amp;Reemplazar foto...</translation>
     </message>
     <message>
         <source>Replace Photo</source>
         <translation>Reemplazar foto</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic Crop</source>
+        <translation>Recorte &amp;automático</translation>
     </message>
 </context>
 <context>
@@ -85,6 +85,14 @@
     <message>
         <source>Corner: %1 mm</source>
         <translation>Esquina: %1 mm</translation>
+    </message>
+    <message>
+        <source>Keep faces in view</source>
+        <translation>Mantener las caras a la vista</translation>
+    </message>
+    <message>
+        <source>Crop each photo around the faces or the subject it shows</source>
+        <translation>Recortar cada foto en torno a las caras o al motivo que muestra</translation>
     </message>
 </context>
 <context>
@@ -152,10 +160,6 @@
         <translation>Giro a la derecha</translation>
     </message>
     <message>
-        <source>Centre Photo</source>
-        <translation>Centrado de foto</translation>
-    </message>
-    <message>
         <source>Move Photo</source>
         <translation>Desplazamiento de foto</translation>
     </message>
@@ -201,6 +205,14 @@
     <message>
         <source>it is being restored by another window</source>
         <translation>otra ventana lo está restaurando</translation>
+    </message>
+    <message>
+        <source>Automatic Crop</source>
+        <translation>Recorte automático</translation>
+    </message>
+    <message>
+        <source>Keep Faces in View</source>
+        <translation>Mantener las caras a la vista</translation>
     </message>
 </context>
 <context>
