@@ -32,6 +32,8 @@ CollageSession::CollageSession(QObject *parent)
     , recovery(std::make_unique<RecoveryFile>(RecoveryFile::defaultFolder()))
 {
     savePool.setMaxThreadCount(1);
+    analysisPool.setMaxThreadCount(QThread::idealThreadCount() + 1);
+    analysisPool.setThreadPriority(QThread::IdlePriority);
     history->setUndoLimit(limits::maxUndoSteps);
     connect(history, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modifiedChanged(!clean); });
@@ -75,6 +77,7 @@ CollageSession::~CollageSession()
     analysis.disconnect(this);
     *stopAnalysis = true;
     analysis.waitForFinished();
+    analysisPool.waitForDone();
     if (adding) {
         adding->disconnect(this);
         adding->waitForFinished();
@@ -425,13 +428,16 @@ void CollageSession::analysePhotos()
     qCDebug(lcSession) << "analysing" << missing.size() << "photos";
     ContentCallbacks callbacks;
     callbacks.stop = [stop = stopAnalysis] { return stop->load(); };
-    analysis.setFuture(QtConcurrent::run(
-        [this, missing, callbacks] { return ::analysePhotos(missing, contentCache, callbacks); }));
+    callbacks.pool = &analysisPool;
+    analysis.setFuture(QtConcurrent::run(&analysisPool, [this, missing, callbacks] {
+        return ::analysePhotos(missing, contentCache, callbacks);
+    }));
 }
 
 void CollageSession::analysisEnded()
 {
     const QList<PhotoContent> found = analysis.result();
+    qCDebug(lcSession) << "analysed" << found.size() << "photos";
     for (const PhotoContent &result : found) {
         // A photo that cannot be analysed gets the centre crop it is drawn with, for good,
         // so that it is not analysed again at every change.
@@ -448,9 +454,14 @@ void CollageSession::analysisEnded()
         layingOut->before = learn(std::move(layingOut->before));
     const CollageDocument next = learn(doc);
     if (next != doc) {
+        // Only a box with something in it moves a tile.
+        const bool moves = std::any_of(found.cbegin(), found.cend(), [](const PhotoContent &c) {
+            return c.box && !c.box->isEmpty();
+        });
         doc = next;
         emit documentChanged();
-        drawPhotos();
+        if (moves)
+            drawPhotos();
     }
     emit analysisFinished();
     if (analyseAgain)

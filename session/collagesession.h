@@ -21,6 +21,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -244,6 +245,9 @@ private:
     ContentCache contentCache;
     QHash<QString, ContentBox> contents;
     QFutureWatcher<QList<PhotoContent>> analysis;
+    // At idle priority, so that the layout and the first render never wait for it; one thread
+    // more than the cores for the run that waits on the others.
+    QThreadPool analysisPool;
     std::shared_ptr<std::atomic<bool>> stopAnalysis = std::make_shared<std::atomic<bool>>(false);
     bool analyseAgain = false; // photos came while a run was under way
 

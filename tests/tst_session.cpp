@@ -333,6 +333,8 @@ void TestSession::undoShufflesRestoresPixels()
     QSignalSpy layers(&session, &CollageSession::photoLayerReady);
     session.addPaths({folder});
     QVERIFY(settled(session));
+    // What the analysis finds belongs to every step; it is waited for to compare documents.
+    QVERIFY(QTest::qWaitFor([&session] { return !session.analysing(); }, 30000));
     const QImage first = lastLayer(layers);
     const CollageDocument firstDocument = session.document();
     QCOMPARE(session.undoStack()->undoText(), QStringLiteral("Add Photos"));
@@ -736,6 +738,7 @@ void TestSession::facesKeptInView()
     QVERIFY(settled(session));
     QVERIFY(session.analysing() || !analysed.isEmpty());
     QVERIFY(!analysed.isEmpty() || analysed.wait(30000));
+    QVERIFY(settled(session)); // the tile moved to what was found
     QVERIFY(session.document().photos.at(0).content);
     QVERIFY(!session.document().photos.at(0).content->isEmpty());
 
