@@ -73,7 +73,7 @@ void CanvasGestures::clicked(const QPointF &at)
 
 void CanvasGestures::doubleClicked(const QPointF &at)
 {
-    session->centrePhoto(photoAt(session->document(), at));
+    session->autoCropPhoto(photoAt(session->document(), at));
 }
 
 void CanvasGestures::contextMenu(const QPointF &at, const QPoint &globalPos)
@@ -106,9 +106,9 @@ void CanvasGestures::contextMenu(const QPointF &at, const QPoint &globalPos)
             [this, index] { session->emphasisePhoto(index, -1); });
     connect(menu->addAction(tr("Re&place Photo...")), &QAction::triggered, this,
             [this, index] { replacePhoto(index); });
-    QAction *centre = menu->addAction(tr("&Centre Photo"));
-    centre->setEnabled(!document.photos.at(index).crop.isNull());
-    connect(centre, &QAction::triggered, this, [this, index] { session->centrePhoto(index); });
+    QAction *autoCrop = menu->addAction(tr("&Automatic Crop"));
+    autoCrop->setEnabled(!document.photos.at(index).crop.isNull());
+    connect(autoCrop, &QAction::triggered, this, [this, index] { session->autoCropPhoto(index); });
     menu->popup(globalPos);
 }
 

@@ -53,7 +53,7 @@ MainWindow::MainWindow(QWidget *parent)
     resize(settings.windowSize(first));
     move(settings.windowPos(at));
     collage.setStartingChoices(settings.background(), settings.frame(), settings.canvasSize(),
-                               settings.dpi());
+                               settings.dpi(), settings.cropMode());
 
     createActions();
     createWidgets();
@@ -133,6 +133,8 @@ void MainWindow::connectSession()
     connect(page, &CanvasSettings::colorChanged, &collage, &CollageSession::setBackground);
     connect(page, &CanvasSettings::paramChanged, &collage, &CollageSession::setFrameParams);
     connect(page, &CanvasSettings::photoFrameChanged, &collage, &CollageSession::setFrameType);
+    connect(page, &CanvasSettings::keepFacesChanged, &collage,
+            [this](bool keep) { collage.setCropMode(keep ? CropMode::Auto : CropMode::Centre); });
     connect(statusWidget->shuffleButton, &QPushButton::clicked, &collage, &CollageSession::shuffle);
     connect(view, &CanvasView::urlsAdded, this, &MainWindow::urlsDropped);
 }
@@ -232,6 +234,7 @@ void MainWindow::showDocument()
     CanvasSettings *page = rightWidget->treeSettings->canvasSettings;
     page->showCanvas(document.canvasSize, document.requestedSize, settings.unit(), document.dpi);
     page->showAppearance(document.background, document.frame);
+    page->showKeepFaces(document.crop == CropMode::Auto);
     showPhotoCount();
     scene->setHint(document.photos.isEmpty()
                        ? tr("Add photos with File > Add Folder, or drop them here")

@@ -113,6 +113,13 @@ int SettingsStore::dpi() const
     return dpi >= minDpi && dpi <= maxDpi ? dpi : defaultDpi;
 }
 
+CropMode SettingsStore::cropMode() const
+{
+    return QSettings().value(collageGroup + QStringLiteral("keepFaces"), true).toBool()
+               ? CropMode::Auto
+               : CropMode::Centre;
+}
+
 LengthUnit SettingsStore::unit() const
 {
     const int unit = QSettings().value(windowGroup + QStringLiteral("unit"), 0).toInt();
@@ -133,6 +140,7 @@ void SettingsStore::rememberCollage(const CollageDocument &document)
     write(collageGroup + QStringLiteral("frameMargin"), document.frame.a);
     write(collageGroup + QStringLiteral("frameCurve"), document.frame.b);
     write(collageGroup + QStringLiteral("canvasSize"), document.requestedSize);
+    write(collageGroup + QStringLiteral("keepFaces"), document.crop == CropMode::Auto);
 }
 
 bool SettingsStore::takeEditingHint()

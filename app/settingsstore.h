@@ -40,6 +40,8 @@ public:
     QSize canvasSize() const;
     // The last collage's resolution, or the default one.
     int dpi() const;
+    // Whether the last collage kept faces in view; on unless it was turned off.
+    CropMode cropMode() const;
     void rememberCollage(const CollageDocument &document);
 
     // The unit the size dialog showed sizes in last; the frame labels use it too.

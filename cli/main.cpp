@@ -3,6 +3,7 @@
 #include "collagedocument.h"
 #include "collagefile.h"
 #include "collagerender.h"
+#include "contentdetect.h"
 #include "imagecache.h"
 #include "layoutrun.h"
 #include "papersize.h"
@@ -18,6 +19,7 @@
 #include <QImage>
 #include <QSet>
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -50,6 +52,8 @@ struct Options
     bool verbose = false;
     bool previews = false; // --previews: photos may be drawn from their EXIF previews
     bool sizeGiven = false;
+    CropMode crop = CropMode::Auto; // --crop
+    bool cropGiven = false;
     // --emphasis PATH=N, in the order given: a later one for the same photo wins.
     QList<std::pair<QString, qreal>> emphasis;
     int dpi = defaultDpi; // --dpi: written into the file; with --paper, the pixels follow
@@ -242,9 +246,15 @@ int parseArguments(const QCoreApplication &app, Options &options)
         QStringLiteral("previews"),
         QStringLiteral("Draw a photo from the small preview its EXIF carries where that covers "
                        "its cell: faster, a little softer."));
+    const QCommandLineOption cropOpt(
+        QStringLiteral("crop"),
+        QStringLiteral("How tiles are cut from the photos: auto keeps the faces or the subject "
+                       "in view, centre cuts around the middle (default auto; a project keeps "
+                       "its own unless given)."),
+        QStringLiteral("auto|centre"));
     parser.addOptions({outputOpt, sizeOpt, paperOpt, dpiOpt, bleedOpt, portraitOpt, frameOpt,
                        marginOpt, paramOpt, backgroundOpt, seedOpt, emphasisOpt, listOpt, quietOpt,
-                       verboseOpt, projectOpt, saveProjectOpt, previewsOpt});
+                       verboseOpt, projectOpt, saveProjectOpt, previewsOpt, cropOpt});
 
     if (!parser.parse(app.arguments()))
         return fail(parser.errorText(), BadInput);
@@ -318,6 +328,17 @@ int parseArguments(const QCoreApplication &app, Options &options)
                         .arg(minCanvasSide)
                         .arg(maxCanvasSide),
                     BadInput);
+    options.cropGiven = parser.isSet(cropOpt);
+    if (options.cropGiven) {
+        const QString crop = parser.value(cropOpt);
+        if (crop == QLatin1String("auto"))
+            options.crop = CropMode::Auto;
+        else if (crop == QLatin1String("centre"))
+            options.crop = CropMode::Centre;
+        else
+            return fail(QStringLiteral("bad --crop \"%1\": expected auto or centre").arg(crop),
+                        BadInput);
+    }
     if (parser.isSet(dpiOpt) && !parseBounded(parser.value(dpiOpt), minDpi, maxDpi, options.dpi))
         return fail(QStringLiteral("bad --dpi \"%1\": expected %2 to %3")
                         .arg(parser.value(dpiOpt))
@@ -540,6 +561,33 @@ int refuseOverwritingInputs(const Options &options, const QStringList &inputs)
     return -1;
 }
 
+// The document with a content box for every photo under CropMode::Auto: the ones it holds,
+// as a project stores them, and for the others what the analysis finds now, through the
+// cache. A photo that cannot be analysed gets an empty box, the centre crop it is drawn with,
+// so that the project written of the collage opens to the same collage.
+CollageDocument withAnalysedPhotos(CollageDocument document, const Options &options)
+{
+    if (document.crop != CropMode::Auto)
+        return document;
+    QList<PhotoStamp> missing;
+    for (const PhotoRecord &photo : std::as_const(document.photos)) {
+        if (!photo.content)
+            missing.append(stampOf(photo.path));
+    }
+    if (missing.isEmpty())
+        return document;
+    ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
+    std::atomic<int> done {0};
+    ContentCallbacks callbacks;
+    callbacks.found
+        = [&](const PhotoContent &) { bar.show("analyse", ++done, int(missing.size())); };
+    ContentCache cache;
+    const QList<PhotoContent> found = analysePhotos(missing, cache, callbacks);
+    for (const PhotoContent &result : found)
+        document = withContent(document, result.photo.path, result.box.value_or(ContentBox()));
+    return document;
+}
+
 // The photos with the emphases --emphasis gives them, each path matched to a photo as a file,
 // by any name or link; or the first path that is none of the photos.
 struct Emphasised
@@ -599,6 +647,7 @@ QSize refitCanvas(const QSize &canvas, const QSize &size)
 // cannot be decoded is left out and reported; without any photo left nothing is written.
 int renderAndWrite(const Options &options, const CollageDocument &document, const QSize &size)
 {
+    const CollageDocument analysed = withAnalysedPhotos(document, options);
     ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
     // Nothing decoded is drawn twice here, so decodes are not kept: at a large size they
     // would hold more memory than the canvas.
@@ -613,7 +662,7 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
     // a layer has no bleed.
     const bool previews = options.previews && saving.bleed == 0;
     DocumentRender rendered = renderDocument(
-        document, cache, size, previews ? RenderKind::PhotoLayer : RenderKind::Collage,
+        analysed, cache, size, previews ? RenderKind::PhotoLayer : RenderKind::Collage,
         [&bar](int done, int total) { bar.show("decode", done, total); }, paper);
     bar.finish();
     if (previews && !rendered.image.isNull())
@@ -697,6 +746,7 @@ int makeCollage(const Options &options, const QStringList &files)
     document.background = options.background;
     document.frame = options.frame;
     document.seed = options.seed;
+    document.crop = options.crop;
     document.layout = runLayout(layoutSizes(photos), layoutEmphases(photos), options.size,
                                 options.seed, callbacks);
     bar.finish();
@@ -718,6 +768,8 @@ int renderProject(const Options &options)
     for (const PhotoProblem &problem : checked.leftOut)
         warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
     CollageDocument document = checked.document;
+    if (options.cropGiven)
+        document.crop = options.crop;
     // A blank canvas is no collage of the project's.
     if (document.photos.isEmpty())
         return fail(QStringLiteral("no usable photo"), BadInput);

@@ -81,7 +81,7 @@ bool operator==(const CollageDocument &x, const CollageDocument &y)
 {
     return x.photos == y.photos && x.canvasSize == y.canvasSize
            && x.requestedSize == y.requestedSize && x.dpi == y.dpi && x.background == y.background
-           && x.frame == y.frame && x.seed == y.seed && x.layout == y.layout;
+           && x.frame == y.frame && x.seed == y.seed && x.layout == y.layout && x.crop == y.crop;
 }
 
 int frameSliderMaximum(int base, const QSize &working)
@@ -240,6 +240,23 @@ CollageDocument withTurnedPhoto(CollageDocument document, int index, int quarter
     if (laidOut)
         refitLeaves(document);
     return document;
+}
+
+CollageDocument withContent(CollageDocument document, const QString &path, const ContentBox &box)
+{
+    for (PhotoRecord &photo : document.photos) {
+        if (photo.path == path)
+            photo.content = box;
+    }
+    return document;
+}
+
+QPointF tileCrop(const PhotoRecord &photo, const QSize &image, const QSize &cell, CropMode mode)
+{
+    // A crop the user dragged is never (0, 0) but by chance, and then it is the centre's.
+    if (!photo.crop.isNull() || mode != CropMode::Auto || !photo.content)
+        return photo.crop;
+    return contentCrop(image, cell, turnedBox(*photo.content, photo.turns));
 }
 
 CollageDocument refittedTo(CollageDocument document, const QSize &canvas, unsigned seed)

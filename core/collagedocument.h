@@ -65,6 +65,12 @@ private:
     std::unique_ptr<BTree, Free> d;
 };
 
+// How tiles are cut from photos the user has not cropped himself.
+enum class CropMode {
+    Centre, // around the photo's centre
+    Auto, // keeping the faces or the subject the analysis found (contentCrop())
+};
+
 // Everything that makes one collage, and nothing decoded: the window edits it, the undo
 // history keeps copies of it, the workers read copies of it and project files store it.
 struct CollageDocument
@@ -78,6 +84,7 @@ struct CollageDocument
     FrameSettings frame;
     unsigned seed = 0; // the seed the layout was made with
     LayoutTree layout; // empty until the first layout has finished
+    CropMode crop = CropMode::Auto; // "Keep faces in view"
 
     // Whether the layout is one the photos and the canvas can be drawn from.
     bool hasLayout() const;
@@ -150,6 +157,14 @@ CollageDocument withReplacedPhoto(CollageDocument document, int index, const Pho
 
 // The document with photo `index` showing the part of it that `crop` says (see PhotoRecord).
 CollageDocument withCrop(CollageDocument document, int index, const QPointF &crop);
+
+// The document with `box` as what the analysis found in every photo of file `path`.
+CollageDocument withContent(CollageDocument document, const QString &path, const ContentBox &box);
+
+// The crop offset a tile of photo `photo` is cut at from an image of `image` size (a decode of
+// it, upright and turned) for a cell of `cell` size: the user's own crop when he made one,
+// else under CropMode::Auto the one that keeps what the analysis found, else the centre.
+QPointF tileCrop(const PhotoRecord &photo, const QSize &image, const QSize &cell, CropMode mode);
 
 // The canvas the preview works at for a requested size: the size itself up to 1200 pixels a
 // side, otherwise scaled into 1200 x 900 with its shape kept.

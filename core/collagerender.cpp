@@ -140,9 +140,11 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
     QMutex blending; // the tiles are cut in parallel, but laid onto the target one at a time
     const auto draw = [&](const RenderCell &cell, QImage &image, bool last) {
         const PhotoRecord *record = recordFor(cell, photos);
-        QImage tile
-            = prepareTile(turned(image, record ? record->turns : 0), quint16(cell.rect.width()),
-                          quint16(cell.rect.height()), record ? record->crop : QPointF());
+        const QImage upright = turned(image, record ? record->turns : 0);
+        QImage tile = prepareTile(
+            upright, quint16(cell.rect.width()), quint16(cell.rect.height()),
+            record ? tileCrop(*record, upright.size(), cell.rect.size(), CropMode::Auto)
+                   : QPointF());
         if (last)
             image = QImage(); // a decode the cache does not keep goes before the frame is cut
         const QImage framed = PhotoFrame().apply(tile, frame.type, frame.a, frame.b);
@@ -338,6 +340,12 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
     // the screen's pixel ratio too.
     ImageCache fresh(ImageCache::Retention::DrawOnly);
     ImageCache &decodes = kind == RenderKind::Collage ? fresh : cache;
+    // The tiles are cut by tileCrop() under CropMode::Auto from what the records hold: under
+    // CropMode::Centre nothing the analysis found may move them.
+    if (document.crop == CropMode::Centre) {
+        for (PhotoRecord &photo : result.document.photos)
+            photo.content.reset();
+    }
     // Every round leaves out at least one photo or is the last, so this ends.
     for (;;) {
         CollageDocument &drawn = result.document;
@@ -385,6 +393,13 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         result.dropped += dropped;
         layer = QImage();
         qCDebug(lcRender) << "left out" << dropped.size() << "photos that failed to decode";
+    }
+    if (document.crop == CropMode::Centre) { // what was found stays the document's
+        QHash<QString, std::optional<ContentBox>> found;
+        for (const PhotoRecord &photo : document.photos)
+            found.insert(photo.path, photo.content);
+        for (PhotoRecord &photo : result.document.photos)
+            photo.content = found.value(photo.path);
     }
     for (const PhotoRecord &photo : std::as_const(result.document.photos)) {
         if (damage.contains(photo.path))
@@ -483,8 +498,8 @@ QImage redrawCell(const CollageDocument &document, const ImageCache &cache, int 
             QRectF(cell.x() / ratio, cell.y() / ratio, cell.width() / ratio, cell.height() / ratio),
             Qt::transparent);
     }
-    const QImage tile
-        = prepareTile(image, quint16(cell.width()), quint16(cell.height()), photo.crop);
+    const QImage tile = prepareTile(image, quint16(cell.width()), quint16(cell.height()),
+                                    tileCrop(photo, image.size(), cell.size(), document.crop));
     blendTile(result, PhotoFrame().apply(tile, frame.type, frame.a, frame.b), cell.x(), cell.y());
     return result;
 }

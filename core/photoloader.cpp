@@ -230,7 +230,7 @@ PhotoReading readPhoto(const QString &path)
                           .arg(megabytes(smallest))
                           .arg(megabytes(maxDecodeBytes)));
 
-    PhotoRecord record {path, size, 1, QPointF()};
+    PhotoRecord record {path, size, 1, QPointF(), 0, std::nullopt};
     const int orientation = readOrientation(file, format);
     if (orientation >= 1 && orientation <= 8) {
         record.orientation = orientation;

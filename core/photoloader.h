@@ -1,6 +1,7 @@
 #ifndef PHOTOLOADER_H
 #define PHOTOLOADER_H
 
+#include "contentbox.h"
 #include "photoformat.h"
 
 #include <QImage>
@@ -28,6 +29,9 @@ struct PhotoRecord
     // Quarter turns clockwise the user gave the photo on top of its orientation, 0 to 3, for a
     // camera that tagged it wrongly. `size` is the size after them.
     int turns = 0;
+    // What the analysis found in the photo; nothing until it has been analysed. Stored with
+    // the project, so the crop stays as it was whatever a later detector finds.
+    std::optional<ContentBox> content;
     // The share of the canvas the layout aims to give the photo against the others: 0.5, 1, 2
     // or 4 (see validEmphasis()).
     qreal emphasis = 1;
@@ -35,7 +39,8 @@ struct PhotoRecord
     friend bool operator==(const PhotoRecord &a, const PhotoRecord &b)
     {
         return a.path == b.path && a.size == b.size && a.orientation == b.orientation
-               && a.crop == b.crop && a.turns == b.turns && a.emphasis == b.emphasis;
+               && a.crop == b.crop && a.turns == b.turns && a.content == b.content
+               && a.emphasis == b.emphasis;
     }
 };
 

@@ -2,9 +2,9 @@
 
 #include "btree.h"
 #include "collagefile.h"
+#include "collagelimits.h"
 #include "layoutrun.h"
 #include "papersize.h"
-#include "collagelimits.h"
 #include "photoscan.h"
 
 #include <QCoreApplication>
@@ -40,9 +40,10 @@
 **     "background": "#ffffffff",                      #AARRGGBB
 **     "frame": {"type": 2, "margin": 4, "curve": 10},
 **     "seed": 41234,
+**     "cropMode": "auto",                             written only then; absent: centre
 **     "photos": [{"path": "trip/beach.jpg", "width": 4000, "height": 3000,
-**                 "orientation": 6, "cropX": 0.1, "cropY": 0, "turns": 1, "emphasis": 2},
-**                ...],
+**                 "orientation": 6, "cropX": 0.1, "cropY": 0, "turns": 1, "emphasis": 2,
+**                 "content": {"faces": [[0.4, 0.1, 0.2, 0.3]], "subject": [x, y, w, h]}}, ...],
 **     "tree": ["side", 1, "stack", 2, 3]
 **   }
 **
@@ -206,6 +207,9 @@ Parsed<PhotoRecord> photoFrom(const QJsonValue &value, const QDir &folder)
                 QT_TRANSLATE_NOOP("ProjectFile", "a photo's turn is not usable"));
         photo.turns = int(*quarter);
     }
+    // Written once the photo was analysed. A box that is not one is dropped: the photo is
+    // analysed again rather than the project refused.
+    photo.content = contentFromObject(object.value(QLatin1String("content")));
     // Written only when it is not 1. A number between the steps, or beyond them, as a later
     // version might write, takes the nearest step; anything else makes the file damaged.
     const QJsonValue emphasis = object.value(QLatin1String("emphasis"));
@@ -345,6 +349,8 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
                             {QLatin1String("cropY"), photo.crop.y()}};
         if (photo.turns)
             object.insert(QLatin1String("turns"), photo.turns);
+        if (photo.content)
+            object.insert(QLatin1String("content"), contentObject(*photo.content));
         if (photo.emphasis != 1)
             object.insert(QLatin1String("emphasis"), photo.emphasis);
         photos.append(object);
@@ -367,6 +373,8 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
     // before keeps its bytes.
     if (document.dpi != defaultDpi)
         root.insert(QLatin1String("dpi"), document.dpi);
+    if (document.crop == CropMode::Auto) // absent: centre
+        root.insert(QLatin1String("cropMode"), QLatin1String("auto"));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -422,6 +430,10 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
     if (!seed)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the project file is damaged"));
     document.seed = unsigned(*seed);
+    // Projects from before automatic crops have none: their tiles stay centred, as saved.
+    document.crop = root.value(QLatin1String("cropMode")).toString() == QLatin1String("auto")
+                        ? CropMode::Auto
+                        : CropMode::Centre;
 
     const QJsonValue photosValue = root.value(QLatin1String("photos"));
     if (!photosValue.isArray())

@@ -3,7 +3,9 @@
 # Usage: scripts/deps.sh [build|gui|bench|fuzz|package]...   (default: build)
 set -eu
 
-pkgs_build="build-essential cmake ninja-build qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev pkgconf libheif-dev liblcms2-dev zlib1g-dev libjpeg-dev qt6-image-formats-plugins poppler-utils"
+pkgs_build="build-essential cmake ninja-build qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev pkgconf libheif-dev liblcms2-dev zlib1g-dev libjpeg-dev qt6-image-formats-plugins poppler-utils libopencv-objdetect-dev libopencv-imgproc-dev opencv-data"
+# face pictures the detector tests read from where the packages install them
+pkgs_build="$pkgs_build opencv-doc python3-skimage"
 pkgs_gui="xvfb xauth xdotool imagemagick"
 pkgs_bench="libvips-tools time imagemagick libheif-examples"
 pkgs_fuzz="clang libclang-rt-14-dev"

@@ -32,6 +32,8 @@ CollageSession::CollageSession(QObject *parent)
     , recovery(std::make_unique<RecoveryFile>(RecoveryFile::defaultFolder()))
 {
     savePool.setMaxThreadCount(1);
+    analysisPool.setMaxThreadCount(QThread::idealThreadCount() + 1);
+    analysisPool.setThreadPriority(QThread::IdlePriority);
     history->setUndoLimit(limits::maxUndoSteps);
     connect(history, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modifiedChanged(!clean); });
@@ -61,6 +63,8 @@ CollageSession::CollageSession(QObject *parent)
     connect(&saveWatcher, &QFutureWatcher<SaveOutcome>::finished, this, &CollageSession::saveEnded);
     connect(&refitWatcher, &QFutureWatcher<CollageDocument>::finished, this,
             &CollageSession::refitReady);
+    connect(&analysis, &QFutureWatcher<QList<PhotoContent>>::finished, this,
+            &CollageSession::analysisEnded);
 }
 
 // The workers read only copies, but the save job reports to this object: stop listening,
@@ -74,6 +78,10 @@ CollageSession::~CollageSession()
     saveWatcher.waitForFinished();
     refitWatcher.disconnect(this);
     refitWatcher.waitForFinished();
+    analysis.disconnect(this);
+    *stopAnalysis = true;
+    analysis.waitForFinished();
+    analysisPool.waitForDone();
     if (adding) {
         adding->disconnect(this);
         adding->waitForFinished();
@@ -127,9 +135,10 @@ void CollageSession::setSeedSource(std::function<unsigned()> source)
 }
 
 void CollageSession::setStartingChoices(const QColor &background, const FrameSettings &frame,
-                                        const QSize &requested, int dpi)
+                                        const QSize &requested, int dpi, CropMode crop)
 {
     CollageDocument next = doc;
+    next.crop = crop;
     next.dpi = std::clamp(dpi, minDpi, maxDpi);
     if (background.isValid())
         next.background = background;
@@ -221,8 +230,10 @@ void CollageSession::addPaths(const QStringList &paths)
             // Straight on to the layout: the window never sees an idle moment in between.
             current = State::Idle;
             doc.photos = result.additions.photos;
-            beginLayout(tr("Add Photos"), before);
+            doc = withKnownContent(doc);
+            beginLayout(tr("Add Photos"), withKnownContent(before));
             emit documentChanged();
+            analysePhotos();
         }
         if (!result.notAdded.isEmpty())
             emit photosNotAdded(result.notAdded);
@@ -264,6 +275,7 @@ void CollageSession::layoutReady(quint64 request, const LayoutTree &layout)
     PendingLayout finished = *std::exchange(layingOut, std::nullopt);
     finished.before.background = doc.background;
     finished.before.frame = doc.frame;
+    finished.before.crop = doc.crop;
     doc.layout = layout;
     setState(State::Idle);
     pushStep(finished.stepName, finished.before);
@@ -395,6 +407,9 @@ void CollageSession::refitReady()
     // Appearance changes made while the refit ran were steps of their own and stay.
     next.background = doc.background;
     next.frame = doc.frame;
+    // Boxes found while it ran go in too.
+    next.crop = doc.crop;
+    next = withKnownContent(std::move(next));
     setState(State::Idle);
     changeDocument(refitStep, next);
 }
@@ -409,8 +424,82 @@ void CollageSession::applyDocument(const CollageDocument &next)
     if (moved)
         emit layoutChanged();
     emit documentChanged();
-    if (moved || previous.frame != doc.frame)
+    if (moved || previous.frame != doc.frame || previous.crop != doc.crop)
         drawPhotos();
+}
+
+// --- what the photos show ------------------------------------------------------
+
+CollageDocument CollageSession::withKnownContent(CollageDocument document) const
+{
+    for (PhotoRecord &photo : document.photos) {
+        if (!photo.content) {
+            if (const auto known = contents.constFind(photo.path); known != contents.cend())
+                photo.content = *known;
+        }
+    }
+    return document;
+}
+
+// Analyses the photos without a content box, off the GUI thread. Nothing waits for it: the
+// tiles are centred until the boxes arrive, and then drawn again.
+void CollageSession::analysePhotos()
+{
+    if (doc.crop != CropMode::Auto)
+        return;
+    if (analysis.isRunning()) {
+        analyseAgain = true;
+        return;
+    }
+    QList<PhotoStamp> missing;
+    for (const PhotoRecord &photo : std::as_const(doc.photos)) {
+        if (!photo.content)
+            missing.append(stampOf(photo.path));
+    }
+    analyseAgain = false;
+    if (missing.isEmpty())
+        return;
+    qCDebug(lcSession) << "analysing" << missing.size() << "photos";
+    ContentCallbacks callbacks;
+    callbacks.stop = [stop = stopAnalysis] { return stop->load(); };
+    callbacks.pool = &analysisPool;
+    analysis.setFuture(QtConcurrent::run(&analysisPool, [this, missing, callbacks] {
+        return ::analysePhotos(missing, contentCache, callbacks);
+    }));
+}
+
+void CollageSession::analysisEnded()
+{
+    const QList<PhotoContent> found = analysis.result();
+    qCDebug(lcSession) << "analysed" << found.size() << "photos";
+    for (const PhotoContent &result : found) {
+        // A photo that cannot be analysed gets the centre crop it is drawn with, for good,
+        // so that it is not analysed again at every change.
+        contents.insert(result.photo.path, result.box.value_or(ContentBox()));
+    }
+    const auto learn
+        = [this](CollageDocument document) { return withKnownContent(std::move(document)); };
+    // Facts about the photos, not a change: every step learns them, and none is added.
+    for (int i = 0; i < history->count(); ++i) {
+        if (auto *step = dynamic_cast<const DocumentCommand *>(history->command(i)))
+            const_cast<DocumentCommand *>(step)->learn(learn);
+    }
+    if (layingOut)
+        layingOut->before = learn(std::move(layingOut->before));
+    const CollageDocument next = learn(doc);
+    if (next != doc) {
+        // Only a box with something in it moves a tile.
+        const bool moves = std::any_of(found.cbegin(), found.cend(), [](const PhotoContent &c) {
+            return c.box && !c.box->isEmpty();
+        });
+        doc = next;
+        emit documentChanged();
+        if (moves)
+            drawPhotos();
+    }
+    emit analysisFinished();
+    if (analyseAgain)
+        analysePhotos();
 }
 
 bool CollageSession::validPhoto(int index) const
@@ -442,11 +531,11 @@ void CollageSession::turnPhoto(int index, int quarterTurns)
                   withTurnedPhoto(doc, index, quarterTurns));
 }
 
-void CollageSession::centrePhoto(int index)
+void CollageSession::autoCropPhoto(int index)
 {
     if (busy() || !validPhoto(index) || doc.photos.at(index).crop.isNull())
         return;
-    changeDocument(tr("Centre Photo"), withCrop(doc, index, QPointF()));
+    changeDocument(tr("Automatic Crop"), withCrop(doc, index, QPointF()));
 }
 
 void CollageSession::setCrop(int index, const QPointF &crop)
@@ -478,8 +567,9 @@ void CollageSession::replacePhoto(int index, const QString &path)
         if (result.additions.added == 0 || !validPhoto(index)
             || doc.photos.at(index).path != replaced)
             return;
-        refitDocument(tr("Replace Photo"),
-                      withReplacedPhoto(doc, index, result.additions.photos.last()));
+        refitDocument(tr("Replace Photo"), withKnownContent(withReplacedPhoto(
+                                               doc, index, result.additions.photos.last())));
+        analysePhotos();
     });
     watcher->setFuture(QtConcurrent::run(&CollageSession::readOffered, others, QStringList {path}));
 }
@@ -536,6 +626,16 @@ void CollageSession::setBackground(const QColor &colour)
     changeDocument(tr("Background Change"), next);
 }
 
+void CollageSession::setCropMode(CropMode mode)
+{
+    if (mode == doc.crop)
+        return;
+    CollageDocument next = doc;
+    next.crop = mode;
+    changeDocument(tr("Keep Faces in View"), next);
+    analysePhotos();
+}
+
 void CollageSession::newCanvas(const QSize &requested, std::optional<int> dpi)
 {
     if (busy() || requested.isEmpty())
@@ -547,6 +647,7 @@ void CollageSession::newCanvas(const QSize &requested, std::optional<int> dpi)
     fresh.background = doc.background;
     fresh.frame = doc.frame;
     fresh.dpi = std::clamp(dpi.value_or(doc.dpi), minDpi, maxDpi);
+    fresh.crop = doc.crop;
     images.clear();
     changeDocument(tr("New Canvas"), fresh);
     // A new collage: saving it must never overwrite the project shown before.
@@ -607,8 +708,9 @@ void CollageSession::showOpened(CollageDocument opened)
         opened = fittedTo(std::move(opened), working);
     }
     images.clear();
-    applyDocument(opened);
+    applyDocument(withKnownContent(std::move(opened)));
     history->clear();
+    analysePhotos();
 }
 
 ProjectOpening CollageSession::restoreRecovery(const RecoveredCollage &left)

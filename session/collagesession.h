@@ -4,6 +4,7 @@
 #include "autothread.h"
 #include "collagedocument.h"
 #include "collagefile.h"
+#include "contentdetect.h"
 #include "imagecache.h"
 #include "papersize.h"
 #include "photoadding.h"
@@ -20,10 +21,13 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QThreadPool>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QUndoStack;
@@ -88,7 +92,8 @@ public:
     // The background, the frame and the size a collage starts with, as the last one had them.
     // Changes the document without a step.
     void setStartingChoices(const QColor &background, const FrameSettings &frame,
-                            const QSize &requested, int dpi = defaultDpi);
+                            const QSize &requested, int dpi = defaultDpi,
+                            CropMode crop = CropMode::Auto);
 
     // Files and folders, as a drop or a dialog gives them: folders are read like Add Folder
     // and come first, files follow in their order, all of it off the GUI thread. What was
@@ -103,7 +108,8 @@ public:
     void swapPhotos(int first, int second);
     void removePhoto(int index);
     void turnPhoto(int index, int quarterTurns);
-    void centrePhoto(int index);
+    // Gives a photo cropped by hand back to the automatic crop.
+    void autoCropPhoto(int index);
     void setCrop(int index, const QPointF &crop);
     // Puts the photo of `path` in the place of photo `index`, read off the GUI thread; a file
     // that cannot be added is told through photosNotAdded().
@@ -118,6 +124,11 @@ public:
     void setFrameType(int type);
     void setFrameParams(int margin, int parameter);
     void setBackground(const QColor &colour);
+    // "Keep faces in view": tiles the user has not cropped keep what the analysis found, or
+    // are cut around the centre. A step.
+    void setCropMode(CropMode mode);
+    // Photos still being analysed; their tiles are centred until their boxes arrive.
+    bool analysing() const { return analysis.isRunning(); }
     // An empty collage of `requested` size, keeping the appearance and, unless given, the
     // resolution: a step, the cache cleared.
     void newCanvas(const QSize &requested, std::optional<int> dpi = std::nullopt);
@@ -172,6 +183,9 @@ signals:
     // Photos whose files are cut off: drawn as far as they go, and named once.
     void photosDamaged(const QList<PhotoProblem> &problems);
     void collageSaved(const SaveOutcome &outcome);
+    // The analysis of the photos that had no content box has ended; the boxes it found are in
+    // the document.
+    void analysisFinished();
 
 private:
     struct Offered
@@ -198,6 +212,9 @@ private:
     void setProjectPath(const QString &path);
     void showOpened(CollageDocument opened);
     void writeRecovery();
+    void analysePhotos();
+    void analysisEnded();
+    CollageDocument withKnownContent(CollageDocument document) const;
 
     CollageDocument doc;
     QUndoStack *history = nullptr;
@@ -234,6 +251,17 @@ private:
     // pool.
     QThreadPool savePool;
     QFutureWatcher<SaveOutcome> saveWatcher;
+
+    // Photos are analysed for their content boxes off the GUI thread, one run at a time; the
+    // collage never waits for them. What was found is kept by path for every document shown.
+    ContentCache contentCache;
+    QHash<QString, ContentBox> contents;
+    QFutureWatcher<QList<PhotoContent>> analysis;
+    // At idle priority, so that the layout and the first render never wait for it; one thread
+    // more than the cores for the run that waits on the others.
+    QThreadPool analysisPool;
+    std::shared_ptr<std::atomic<bool>> stopAnalysis = std::make_shared<std::atomic<bool>>(false);
+    bool analyseAgain = false; // photos came while a run was under way
 
     AutoThread autoThread;
     RenderThread renderThread;

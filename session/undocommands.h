@@ -28,6 +28,12 @@ public:
     const CollageDocument &result() const { return after; }
     // What the step came to once it was drawn: photos that failed to decode left it.
     void amend(const CollageDocument &drawn) { after = drawn; }
+    // Both sides as `learn` completes them with facts found since, never a change of its own.
+    void learn(const std::function<CollageDocument(CollageDocument)> &learn)
+    {
+        before = learn(std::move(before));
+        after = learn(std::move(after));
+    }
 
 private:
     CollageDocument before;

@@ -5,6 +5,7 @@
 #include "photoframe.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -106,7 +107,12 @@ CanvasSettings::CanvasSettings(QWidget *parent)
     mainLayout = new QVBoxLayout;
     mainLayout->addWidget(background);
     mainLayout->addWidget(createFrameGroup());
+    keepFacesBox = new QCheckBox(tr("Keep faces in view"), this);
+    keepFacesBox->setToolTip(tr("Crop each photo around the faces or the subject it shows"));
+    keepFacesBox->setChecked(true);
+    mainLayout->addWidget(keepFacesBox);
     setLayout(mainLayout);
+    connect(keepFacesBox, &QCheckBox::toggled, this, &CanvasSettings::keepFacesChanged);
 
     connect(colorButton, &QPushButton::clicked, this, &CanvasSettings::setColor);
 }
@@ -216,6 +222,12 @@ void CanvasSettings::showAppearance(const QColor &colour, const FrameSettings &f
         param2Slider->setValue(frame.b);
     }
     showFrame(frame.type);
+}
+
+void CanvasSettings::showKeepFaces(bool keep)
+{
+    const QSignalBlocker block(keepFacesBox);
+    keepFacesBox->setChecked(keep);
 }
 
 void CanvasSettings::showCanvas(const QSize &working, const QSize &saved, LengthUnit lengthUnit,

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QButtonGroup;
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -30,6 +31,8 @@ public:
     // saved file gets, whose pixels (or millimetres at `dpi` for a physical unit) the labels
     // show, and the sliders' ends at the same share of the canvas whatever its size.
     void showCanvas(const QSize &working, const QSize &saved, LengthUnit unit, int dpi);
+    // Shows whether tiles keep the faces in view, without announcing it again.
+    void showKeepFaces(bool keep);
 
     QColor backgroundColour() const { return currentColour; }
     int frameType() const { return currentFrame; }
@@ -38,6 +41,7 @@ signals:
     void colorChanged(QColor col);
     void photoFrameChanged(int type);
     void paramChanged(int val1, int val2);
+    void keepFacesChanged(bool keep);
 
 public slots:
     void setColor();
@@ -70,6 +74,7 @@ public:
     QLabel *param2Label = nullptr;
     QSlider *param1Slider = nullptr; // margin a, 0..30 at 800 x 600 (frameSliderMaximum())
     QSlider *param2Slider = nullptr; // corner radius or scallop half-width b, 0..40 likewise
+    QCheckBox *keepFacesBox = nullptr; // checked: tiles keep the faces or the subject in view
     QVBoxLayout *mainLayout = nullptr;
     QTimer *paramTimer = nullptr; // single shot: one paramChanged per burst of slider moves
 };

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -376,8 +377,8 @@ void TestCanvasSettings::keyboardFocus()
     QVERIFY(QTest::qWaitForWindowActive(&page));
     page.showAppearance(Qt::white, FrameSettings {2, 6, 12});
 
-    const QList<QWidget *> order {page.colorButton, page.frameButton1, page.param1Slider,
-                                  page.param2Slider, page.colorButton};
+    const QList<QWidget *> order {page.colorButton,  page.frameButton1, page.param1Slider,
+                                  page.param2Slider, page.keepFacesBox, page.colorButton};
     page.colorButton->setFocus();
     for (QWidget *expected : order) {
         QCOMPARE(QApplication::focusWidget(), expected);

@@ -1,3 +1,4 @@
+#include "facephotos.h"
 #include "hostilefiles.h"
 #include <QBuffer>
 
@@ -116,6 +117,22 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The share of a collage's pixels that stand out of the soft grey noise facephotos lays the
+// face pictures on.
+double pictureShare(const QString &path)
+{
+    const QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
+    if (image.isNull())
+        return 0.0;
+    qint64 picture = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            picture += std::abs(qRed(line[x]) - 125) > 30 || std::abs(qBlue(line[x]) - 135) > 30;
+    }
+    return double(picture) / (qint64(image.width()) * image.height());
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -173,10 +190,16 @@ private slots:
     void refusedWhenAdded();
     void outputIsAPhoto_data();
     void outputIsAPhoto();
+    void cropKeepsFaces_data();
+    void cropKeepsFaces();
     void outputIsAnInputPassedOver_data();
     void outputIsAnInputPassedOver();
 
 private:
+    // A folder with one tall photo, its face near the top, composed once; empty when the
+    // face pictures are not installed.
+    QString portraitFolder();
+
     QTemporaryDir scratch;
 };
 
@@ -184,6 +207,9 @@ void TestCli::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     QVERIFY(scratch.isValid());
+    // The tool keeps what it found in photos in its cache directory: the scratch's, never the
+    // user's.
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(scratch.filePath(QStringLiteral("cache"))));
     QVERIFY(QFile::exists(QStringLiteral(VELLOMIR_COLLAGE)));
 }
 
@@ -205,6 +231,7 @@ void TestCli::badArguments_data()
     QTest::newRow("param not a number") << QStringList {"--param", "ten", photos, "-o", out};
     QTest::newRow("colour") << QStringList {"--background", "nocolour", photos, "-o", out};
     QTest::newRow("seed") << QStringList {"--seed", "-3", photos, "-o", out};
+    QTest::newRow("crop") << QStringList {"--crop", "middle", photos, "-o", out};
     QTest::newRow("gif output") << QStringList {photos, "-o", scratch.filePath("c.gif")};
     QTest::newRow("missing photo")
         << QStringList {scratch.filePath(QStringLiteral("none.jpg")), "-o", out};
@@ -622,6 +649,7 @@ void TestCli::projectRendersTheSameFile_data()
     QTest::newRow("translucent scallops") << QStringList {
         "--seed", "12",           "--frame",   "scallop", "--margin", "3",         "--param",
         "9",      "--background", "#80205080", "--size",  "900x700",  "--portrait"};
+    QTest::newRow("centre crops") << QStringList {"--seed", "13", "--crop", "centre"};
 }
 
 // A collage written with its project, and the project rendered again, give the same bytes.
@@ -635,6 +663,15 @@ void TestCli::projectRendersTheSameFile()
         options + QStringList {"--save-project", project, "-o", collage, orientationPhotos()});
     QCOMPARE(made.exitCode, 0);
     QVERIFY(QFile::exists(project + QStringLiteral(".vellomir")));
+    // Automatic crops are stored with a box for every photo, also those that showed nothing,
+    // so that no later analysis can move a tile of the collage written.
+    const QJsonObject root
+        = QJsonDocument::fromJson(contents(project + QStringLiteral(".vellomir"))).object();
+    const bool centre = options.contains(QStringLiteral("centre"));
+    // Centre crops are what a project without the key has always meant.
+    QCOMPARE(root.value("cropMode").toString(), centre ? QString() : QString("auto"));
+    for (const QJsonValue &photo : root.value("photos").toArray())
+        QCOMPARE(photo.toObject().contains("content"), !centre);
     const Run rendered
         = runTool({"--project", project + QStringLiteral(".vellomir"), "-o", again, "--quiet"});
     QCOMPARE(rendered.exitCode, 0);
@@ -1273,6 +1310,63 @@ void TestCli::duplicatesSkipped()
     QVERIFY2(run.err.contains(QStringLiteral("skipped %1: already added")
                                   .arg(dir.filePath(QStringLiteral("link.jpg")))),
              qPrintable(run.err));
+}
+
+QString TestCli::portraitFolder()
+{
+    const QString dir = scratch.filePath(QStringLiteral("portrait"));
+    if (QFileInfo::exists(dir))
+        return dir;
+    const facephotos::Photo photo = facephotos::tallPhoto(facephotos::sources().constFirst());
+    if (photo.image.isNull() || !QDir().mkpath(dir)
+        || !photo.image.save(dir + QStringLiteral("/astronaut.png")))
+        return QString();
+    return dir;
+}
+
+void TestCli::cropKeepsFaces_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("reopen"); // empty: the collage itself; else its project's
+    QTest::addColumn<bool>("faceShown");
+    QTest::newRow("default") << QStringList() << QStringList() << true;
+    QTest::newRow("auto") << QStringList {"--crop", "auto"} << QStringList() << true;
+    QTest::newRow("centre") << QStringList {"--crop", "centre"} << QStringList() << false;
+    QTest::newRow("auto project") << QStringList() << QStringList {"--quiet"} << true;
+    QTest::newRow("centre project")
+        << QStringList {"--crop", "centre"} << QStringList {"--quiet"} << false;
+    QTest::newRow("centre project, rendered auto")
+        << QStringList {"--crop", "centre"} << QStringList {"--crop", "auto"} << true;
+    QTest::newRow("auto project, rendered centre")
+        << QStringList() << QStringList {"--crop", "centre"} << false;
+}
+
+// One tall photo with its face near the top fills a wide canvas: an automatic crop shows the
+// face, the centre crop only what lies below it.
+void TestCli::cropKeepsFaces()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, reopen);
+    QFETCH(bool, faceShown);
+    const QString folder = portraitFolder();
+    if (folder.isEmpty())
+        QSKIP("the face pictures of python3-skimage are not installed");
+    const QString out = scratch.filePath(QStringLiteral("portrait.png"));
+    const QString project = scratch.filePath(QStringLiteral("portrait.vellomir"));
+    QFile::remove(out);
+    const Run made = runTool(options
+                             + QStringList {"--size", "1200x400", "--seed", "1", "--save-project",
+                                            project, folder, "-o", out});
+    QCOMPARE(made.exitCode, 0);
+    if (!reopen.isEmpty()) {
+        QVERIFY(QFile::remove(out));
+        QCOMPARE(runTool(reopen + QStringList {"--project", project, "-o", out}).exitCode, 0);
+    }
+    const double share = pictureShare(out);
+    if (faceShown)
+        QVERIFY2(share > 0.5, qPrintable(QString::number(share)));
+    else
+        QVERIFY2(share < 0.05, qPrintable(QString::number(share)));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -287,7 +287,7 @@ void TestEditing::moveCropAndSaveLarger()
     QTest::mouseDClick(window.canvasView()->viewport(), Qt::LeftButton, {}, onView(window, centre));
     settle(window);
     QVERIFY(near(colourAt(window, centre), QColor(20, 200, 20)));
-    QCOMPARE(parts::undo(window)->text(), QStringLiteral("&Undo Centre Photo"));
+    QCOMPARE(parts::undo(window)->text(), QStringLiteral("&Undo Automatic Crop"));
 }
 
 void TestEditing::escapeCancelsSwapWith_data()

@@ -1,6 +1,7 @@
 #include "btree.h"
 #include "collagerender.h"
 #include "collagesession.h"
+#include "facephotos.h"
 #include "hostilefiles.h"
 #include "projectfile.h"
 
@@ -46,6 +47,8 @@ private slots:
     void fullSizeProjectKeepsItsFrame();
     void quietByDefault_data();
     void quietByDefault();
+    void facesKeptInView_data();
+    void facesKeptInView();
 
 private:
     // `count` photos named `stem`00.jpg and on, each a plain colour of its own.
@@ -231,6 +234,8 @@ void TestSession::refusedWhileBusy()
         QVERIFY(!writeProjectFile(empty, dir.filePath(QStringLiteral("other.vellomir"))));
     }
     CollageSession session;
+    // Content boxes arriving meanwhile would be no change the operation made.
+    session.setStartingChoices(QColor(), FrameSettings(), QSize(), defaultDpi, CropMode::Centre);
     session.setBackground(Qt::black); // a step that undo could take back
     session.addPaths({folder});
     QVERIFY(addingEnded(session));
@@ -258,7 +263,7 @@ void TestSession::refusedWhileBusy()
     else if (operation == "turn")
         session.turnPhoto(0, 1);
     else if (operation == "centre")
-        session.centrePhoto(0);
+        session.autoCropPhoto(0);
     else if (operation == "crop")
         session.setCrop(0, QPointF(0.2, 0));
     else if (operation == "larger")
@@ -335,6 +340,8 @@ void TestSession::undoShufflesRestoresPixels()
     QSignalSpy layers(&session, &CollageSession::photoLayerReady);
     session.addPaths({folder});
     QVERIFY(settled(session));
+    // What the analysis finds belongs to every step; it is waited for to compare documents.
+    QVERIFY(QTest::qWaitFor([&session] { return !session.analysing(); }, 30000));
     const QImage first = lastLayer(layers);
     const CollageDocument firstDocument = session.document();
     QCOMPARE(session.undoStack()->undoText(), QStringLiteral("Add Photos"));
@@ -803,6 +810,73 @@ void TestSession::quietByDefault()
         QVERIFY(said.contains(QStringLiteral("layout ready")));
         QVERIFY(said.contains(QStringLiteral("nodes: 1 img: 1")));
     }
+}
+
+// A tall portrait, its face near the top, alone on a wide canvas: once analysed its tile is
+// moved up to the face, without a step of its own and without holding up the layout.
+void TestSession::facesKeptInView_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("shift"); // the tile's vertical crop: -1 towards the top, 0 centred
+    QTest::addColumn<int>("steps"); // in the history afterwards
+    QTest::newRow("analysed") << "" << -1 << 1;
+    QTest::newRow("faces off") << "off" << 0 << 2;
+    QTest::newRow("faces off, undone") << "off undo" << -1 << 2;
+    QTest::newRow("hand crop") << "hand" << 1 << 2;
+    QTest::newRow("automatic crop after a hand crop") << "hand auto" << -1 << 3;
+    QTest::newRow("saved and reopened") << "reopen" << -1 << 1;
+}
+
+void TestSession::facesKeptInView()
+{
+    QFETCH(QString, edit);
+    QFETCH(int, shift);
+    QFETCH(int, steps);
+    const facephotos::Photo photo = facephotos::tallPhoto(facephotos::sources().constFirst());
+    if (photo.image.isNull())
+        QSKIP("the face pictures of python3-skimage are not installed");
+    const QString folder = dir.filePath(QStringLiteral("faces-%1").arg(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/astronaut.png");
+    QVERIFY(photo.image.save(path));
+
+    CollageSession session;
+    session.setRecoveryFolder(folder);
+    session.setStartingChoices(Qt::white, FrameSettings(), QSize(900, 300));
+    QSignalSpy analysed(&session, &CollageSession::analysisFinished);
+    session.addPaths({path});
+    QVERIFY(settled(session));
+    QVERIFY(session.analysing() || !analysed.isEmpty());
+    QVERIFY(!analysed.isEmpty() || analysed.wait(30000));
+    QVERIFY(settled(session)); // the tile moved to what was found
+    QVERIFY(session.document().photos.at(0).content);
+    QVERIFY(!session.document().photos.at(0).content->isEmpty());
+
+    if (edit.startsWith(QLatin1String("off")))
+        session.setCropMode(CropMode::Centre);
+    if (edit.startsWith(QLatin1String("hand")))
+        session.setCrop(0, QPointF(0, 0.3));
+    QVERIFY(settled(session));
+    if (edit.endsWith(QLatin1String("auto")))
+        session.autoCropPhoto(0);
+    if (edit.endsWith(QLatin1String("undo")))
+        session.undo();
+    if (edit == QLatin1String("reopen")) {
+        const CollageDocument shown = session.document();
+        const QString project = folder + QStringLiteral("/faces.vellomir");
+        QVERIFY(!session.saveProject(project));
+        CollageSession reopened;
+        reopened.setRecoveryFolder(folder);
+        QVERIFY(reopened.openProject(project).opened);
+        QVERIFY(!reopened.analysing());
+        QCOMPARE(reopened.document().photos, shown.photos);
+    }
+    QVERIFY(settled(session));
+    const CollageDocument &document = session.document();
+    QCOMPARE(session.undoStack()->count(), steps);
+    const PhotoRecord &tile = document.photos.at(0);
+    const qreal y = tileCrop(tile, tile.size, document.canvasSize, document.crop).y();
+    QCOMPARE(y < -0.05 ? -1 : y > 0.05 ? 1 : 0, shift);
 }
 
 QTEST_MAIN(TestSession)

@@ -24,10 +24,6 @@
         <translation>Завърти на&amp;дясно</translation>
     </message>
     <message>
-        <source>&amp;Centre Photo</source>
-        <translation>&amp;Центрирай снимката</translation>
-    </message>
-    <message>
         <source>Re&amp;place Photo...</source>
         <translation>&amp;Замяна на снимката...</translation>
     </message>
@@ -42,6 +38,10 @@
     <message>
         <source>Make S&amp;maller</source>
         <translation>&amp;Намали</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic Crop</source>
+        <translation>&amp;Автоматично изрязване</translation>
     </message>
 </context>
 <context>
@@ -93,6 +93,14 @@
     <message>
         <source>Corner: %1 mm</source>
         <translation>Ъгъл: %1 мм</translation>
+    </message>
+    <message>
+        <source>Keep faces in view</source>
+        <translation>Лицата да остават в кадър</translation>
+    </message>
+    <message>
+        <source>Crop each photo around the faces or the subject it shows</source>
+        <translation>Изрязване на всяка снимка около лицата или обекта в нея</translation>
     </message>
 </context>
 <context>
@@ -160,10 +168,6 @@
         <translation>Завъртане надясно</translation>
     </message>
     <message>
-        <source>Centre Photo</source>
-        <translation>Центриране на снимка</translation>
-    </message>
-    <message>
         <source>Move Photo</source>
         <translation>Преместване на снимка</translation>
     </message>
@@ -217,6 +221,14 @@
     <message>
         <source>Make Smaller</source>
         <translation>Намали</translation>
+    </message>
+    <message>
+        <source>Automatic Crop</source>
+        <translation>Автоматично изрязване</translation>
+    </message>
+    <message>
+        <source>Keep Faces in View</source>
+        <translation>Лицата да остават в кадър</translation>
     </message>
 </context>
 <context>

@@ -24,10 +24,6 @@
         <translation>&amp;Rechts drehen</translation>
     </message>
     <message>
-        <source>&amp;Centre Photo</source>
-        <translation>Foto &amp;zentrieren</translation>
-    </message>
-    <message>
         <source>Re&amp;place Photo...</source>
         <translation>Foto er&amp;setzen...</translation>
     </message>
@@ -42,6 +38,10 @@
     <message>
         <source>Make S&amp;maller</source>
         <translation>Ver&amp;kleinern</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic Crop</source>
+        <translation>&amp;Automatisch zuschneiden</translation>
     </message>
 </context>
 <context>
@@ -93,6 +93,14 @@
     <message>
         <source>Corner: %1 mm</source>
         <translation>Ecken: %1 mm</translation>
+    </message>
+    <message>
+        <source>Keep faces in view</source>
+        <translation>Gesichter im Bild behalten</translation>
+    </message>
+    <message>
+        <source>Crop each photo around the faces or the subject it shows</source>
+        <translation>Jedes Foto um die Gesichter oder das Motiv darin zuschneiden</translation>
     </message>
 </context>
 <context>
@@ -160,10 +168,6 @@
         <translation>Rechts drehen</translation>
     </message>
     <message>
-        <source>Centre Photo</source>
-        <translation>Foto zentrieren</translation>
-    </message>
-    <message>
         <source>Move Photo</source>
         <translation>Foto verschieben</translation>
     </message>
@@ -217,6 +221,14 @@
     <message>
         <source>Make Smaller</source>
         <translation>Verkleinern</translation>
+    </message>
+    <message>
+        <source>Automatic Crop</source>
+        <translation>Automatischer Zuschnitt</translation>
+    </message>
+    <message>
+        <source>Keep Faces in View</source>
+        <translation>Gesichter im Bild behalten</translation>
     </message>
 </context>
 <context>

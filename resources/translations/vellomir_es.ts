@@ -24,10 +24,6 @@
         <translation>Girar a la &amp;derecha</translation>
     </message>
     <message>
-        <source>&amp;Centre Photo</source>
-        <translation>&amp;Centrar foto</translation>
-    </message>
-    <message>
         <source>Re&amp;place Photo...</source>
         <translation>&amp;Reemplazar foto...</translation>
     </message>
@@ -42,6 +38,10 @@
     <message>
         <source>Make S&amp;maller</source>
         <translation>Red&amp;ucir</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic Crop</source>
+        <translation>Recorte &amp;automático</translation>
     </message>
 </context>
 <context>
@@ -93,6 +93,14 @@
     <message>
         <source>Corner: %1 mm</source>
         <translation>Esquina: %1 mm</translation>
+    </message>
+    <message>
+        <source>Keep faces in view</source>
+        <translation>Mantener las caras a la vista</translation>
+    </message>
+    <message>
+        <source>Crop each photo around the faces or the subject it shows</source>
+        <translation>Recortar cada foto en torno a las caras o al motivo que muestra</translation>
     </message>
 </context>
 <context>
@@ -160,10 +168,6 @@
         <translation>Giro a la derecha</translation>
     </message>
     <message>
-        <source>Centre Photo</source>
-        <translation>Centrado de foto</translation>
-    </message>
-    <message>
         <source>Move Photo</source>
         <translation>Desplazamiento de foto</translation>
     </message>
@@ -217,6 +221,14 @@
     <message>
         <source>Make Smaller</source>
         <translation>Reducir</translation>
+    </message>
+    <message>
+        <source>Automatic Crop</source>
+        <translation>Recorte automático</translation>
+    </message>
+    <message>
+        <source>Keep Faces in View</source>
+        <translation>Mantener las caras a la vista</translation>
     </message>
 </context>
 <context>
