@@ -41,7 +41,7 @@
     </message>
     <message>
         <source>&amp;Automatic Crop</source>
-        <translation>Recorte &amp;automático</translation>
+        <translation>Re&amp;corte automático</translation>
     </message>
 </context>
 <context>
