@@ -369,11 +369,11 @@ int parseArguments(const QCoreApplication &app, Options &options)
     if (parser.isSet(frameOpt)) {
         const QString frame = parser.value(frameOpt);
         if (frame == QLatin1String("rect"))
-            options.frame.type = 1;
+            options.frame.type = FrameType::Rect;
         else if (frame == QLatin1String("rounded"))
-            options.frame.type = 2;
+            options.frame.type = FrameType::Rounded;
         else if (frame == QLatin1String("scallop"))
-            options.frame.type = 3;
+            options.frame.type = FrameType::Scallop;
         else
             return fail(
                 QStringLiteral("bad --frame \"%1\": expected rect, rounded or scallop").arg(frame),

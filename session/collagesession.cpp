@@ -444,7 +444,7 @@ void CollageSession::replacePhoto(int index, const QString &path)
     watcher->setFuture(QtConcurrent::run(&CollageSession::readOffered, others, QStringList {path}));
 }
 
-void CollageSession::setFrameType(int type)
+void CollageSession::setFrameType(FrameType type)
 {
     FrameSettings frame = doc.frame;
     frame.type = type;

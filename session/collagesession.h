@@ -109,7 +109,7 @@ public:
     void replacePhoto(int index, const QString &path);
 
     void setFrame(const FrameSettings &frame);
-    void setFrameType(int type);
+    void setFrameType(FrameType type);
     void setFrameParams(int margin, int parameter);
     void setBackground(const QColor &colour);
     // An empty collage of `requested` size, keeping the appearance and, unless given, the
