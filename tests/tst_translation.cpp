@@ -52,6 +52,7 @@ static const Row rows[] = {
     {"SizeWidget", "Portrait", "Hochformat", "Vertical", "Портретна ориентация"},
     {"SizeWidget", "Landscape", "Querformat", "Horizontal", "Пейзажна ориентация"},
     {"SizeWidget", "Custom", "Benutzerdefiniert", "Personalizado", "По избор"},
+    {"PaperSize", "in", "Zoll", "pulg.", "инча"},
     {"MainWindow", "Cannot write %1: %2", "%1 kann nicht geschrieben werden: %2",
      "No se puede escribir %1: %2", "%1 не може да бъде записан: %2"},
     {"CollageFile", "unsupported file type", "nicht unterstützter Dateityp",

@@ -490,6 +490,25 @@
     </message>
 </context>
 <context>
+    <name>PaperSize</name>
+    <message>
+        <source>mm</source>
+        <translation>мм</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>см</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>инча</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>пкс</translation>
+    </message>
+</context>
+<context>
     <name>PdfPageDialog</name>
     <message>
         <source>Export PDF</source>
@@ -1069,22 +1088,6 @@ Do you want to replace it?</source>
     <message>
         <source>Photo 8 x 10 in</source>
         <translation>Снимка 8 x 10 инча</translation>
-    </message>
-    <message>
-        <source>mm</source>
-        <translation>мм</translation>
-    </message>
-    <message>
-        <source>cm</source>
-        <translation>см</translation>
-    </message>
-    <message>
-        <source>in</source>
-        <translation>инча</translation>
-    </message>
-    <message>
-        <source>px</source>
-        <translation>пкс</translation>
     </message>
 </context>
 <context>

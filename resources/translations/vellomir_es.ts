@@ -490,6 +490,25 @@
     </message>
 </context>
 <context>
+    <name>PaperSize</name>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>pulg.</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
+</context>
+<context>
     <name>PdfPageDialog</name>
     <message>
         <source>Export PDF</source>
@@ -1082,22 +1101,6 @@ Do you want to replace it?</source>
     <message>
         <source>Photo 8 x 10 in</source>
         <translation>Foto 8 x 10 pulg.</translation>
-    </message>
-    <message>
-        <source>mm</source>
-        <translation>mm</translation>
-    </message>
-    <message>
-        <source>cm</source>
-        <translation>cm</translation>
-    </message>
-    <message>
-        <source>in</source>
-        <translation>pulg.</translation>
-    </message>
-    <message>
-        <source>px</source>
-        <translation>px</translation>
     </message>
 </context>
 <context>
