@@ -85,15 +85,16 @@ QColor SettingsStore::background() const
 FrameSettings SettingsStore::frame() const
 {
     const QSettings settings;
+    const std::optional<FrameType> type = frameTypeFromNumber(
+        settings.value(collageGroup + QStringLiteral("frameType"), 1).toInt());
     const FrameSettings frame {
-        settings.value(collageGroup + QStringLiteral("frameType"), 1).toInt(),
+        type.value_or(FrameType::Rect),
         settings.value(collageGroup + QStringLiteral("frameMargin"), 0).toInt(),
         settings.value(collageGroup + QStringLiteral("frameCurve"), 10).toInt()};
     // The sliders reach further on a larger working canvas; such a frame is kept too.
     const QSize largest(limits::workingBoxWidth, limits::workingBoxHeight);
-    if (frame.type >= 1 && frame.type <= 3 && frame.a >= 0
-        && frame.a <= frameSliderMaximum(frameMarginBase, largest) && frame.b >= 0
-        && frame.b <= frameSliderMaximum(frameCurveBase, largest))
+    if (type && frame.a >= 0 && frame.a <= frameSliderMaximum(frameMarginBase, largest)
+        && frame.b >= 0 && frame.b <= frameSliderMaximum(frameCurveBase, largest))
         return frame;
     return FrameSettings();
 }
@@ -136,7 +137,7 @@ void SettingsStore::rememberCollage(const CollageDocument &document)
 {
     write(collageGroup + QStringLiteral("dpi"), document.dpi);
     write(collageGroup + QStringLiteral("background"), document.background);
-    write(collageGroup + QStringLiteral("frameType"), document.frame.type);
+    write(collageGroup + QStringLiteral("frameType"), int(document.frame.type));
     write(collageGroup + QStringLiteral("frameMargin"), document.frame.a);
     write(collageGroup + QStringLiteral("frameCurve"), document.frame.b);
     write(collageGroup + QStringLiteral("canvasSize"), document.requestedSize);

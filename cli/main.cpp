@@ -7,6 +7,7 @@
 #include "imagecache.h"
 #include "layoutrun.h"
 #include "papersize.h"
+#include "photoadding.h"
 #include "photoloader.h"
 #include "photoscan.h"
 #include "projectfile.h"
@@ -17,13 +18,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QSet>
 
 #include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <unistd.h>
@@ -389,11 +390,11 @@ int parseArguments(const QCoreApplication &app, Options &options)
     if (parser.isSet(frameOpt)) {
         const QString frame = parser.value(frameOpt);
         if (frame == QLatin1String("rect"))
-            options.frame.type = 1;
+            options.frame.type = FrameType::Rect;
         else if (frame == QLatin1String("rounded"))
-            options.frame.type = 2;
+            options.frame.type = FrameType::Rounded;
         else if (frame == QLatin1String("scallop"))
-            options.frame.type = 3;
+            options.frame.type = FrameType::Scallop;
         else
             return fail(
                 QStringLiteral("bad --frame \"%1\": expected rect, rounded or scallop").arg(frame),
@@ -456,25 +457,37 @@ QString listField(const QString &path)
     return field;
 }
 
+// Why a file was not added, in the words of the list and of the collage run's messages.
+QString notAddedReason(const NotAdded &file)
+{
+    return file.why == NotAddedWhy::AlreadyAdded ? QStringLiteral("already added") : file.reason;
+}
+
 int listCandidates(const Candidates &found)
 {
     const auto put = [](const QString &record) {
         const QByteArray line = (record + QLatin1Char('\n')).toLocal8Bit();
         return std::fwrite(line.constData(), 1, size_t(line.size()), stdout) == size_t(line.size());
     };
+    // The files as a collage would take them, without its cap: a listing holds them all.
+    const PhotoAdditions additions = addPhotos({}, found.files, std::numeric_limits<int>::max());
     bool written = true;
-    for (const QString &path : found.files) {
-        const PhotoReading reading = readPhoto(path);
-        if (const std::optional<PhotoRecord> &record = reading.record)
-            written = put(QStringLiteral("ok\t%1\t%2x%3\t%4\t%5")
-                              .arg(listField(path), QString::number(record->size.width()),
-                                   QString::number(record->size.height()),
-                                   QString::number(record->orientation),
-                                   photoFormatName(reading.format)));
-        else
-            written = put(QStringLiteral("skipped\t%1\t%2").arg(listField(path), reading.reason));
-        if (!written)
-            break;
+    qsizetype added = 0;
+    qsizetype notAdded = 0;
+    for (qsizetype i = 0; i < found.files.size() && written; ++i) {
+        if (notAdded < additions.notAdded.size() && additions.notAdded[notAdded].offered == i) {
+            const NotAdded &file = additions.notAdded[notAdded++];
+            written = put(
+                QStringLiteral("skipped\t%1\t%2").arg(listField(file.path), notAddedReason(file)));
+            continue;
+        }
+        const PhotoRecord &record = additions.photos[added];
+        written = put(QStringLiteral("ok\t%1\t%2x%3\t%4\t%5")
+                          .arg(listField(record.path), QString::number(record.size.width()),
+                               QString::number(record.size.height()),
+                               QString::number(record.orientation),
+                               photoFormatName(additions.formats[added])));
+        ++added;
     }
     for (const PhotoProblem &problem : found.skipped) {
         if (!written)
@@ -694,27 +707,16 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
 int makeCollage(const Options &options, const QStringList &files)
 {
     CollageDocument document;
-    QList<PhotoRecord> &photos = document.photos;
+    PhotoAdditions additions = addPhotos({}, files, maxCollagePhotos);
     int leftOut = 0;
-    QSet<QString> added; // canonical paths: one file is one photo, however it is named
-    for (const QString &path : files) {
-        const QString canonical = QFileInfo(path).canonicalFilePath();
-        if (!canonical.isEmpty() && added.contains(canonical)) {
-            warn(QStringLiteral("skipped %1: already added").arg(path));
-            continue;
-        }
-        if (photos.size() == maxCollagePhotos) {
+    for (const NotAdded &file : std::as_const(additions.notAdded)) {
+        if (file.why == NotAddedWhy::CollageFull)
             ++leftOut;
-            continue;
-        }
-        const PhotoReading reading = readPhoto(path);
-        if (!reading.record) {
-            warn(QStringLiteral("skipped %1: %2").arg(path, reading.reason));
-            continue;
-        }
-        photos << *reading.record;
-        added.insert(canonical);
+        else
+            warn(QStringLiteral("skipped %1: %2").arg(file.path, notAddedReason(file)));
     }
+    QList<PhotoRecord> &photos = document.photos;
+    photos = std::move(additions.photos);
     if (leftOut > 0)
         warn(QStringLiteral("a collage takes at most %1 photos; %2 left out")
                  .arg(maxCollagePhotos)

@@ -1,6 +1,7 @@
 #ifndef COLLAGEDOCUMENT_H
 #define COLLAGEDOCUMENT_H
 
+#include "frametype.h"
 #include "photoloader.h"
 
 #include <QColor>
@@ -14,7 +15,7 @@ struct BTree;
 // The frame cut around every photo: its type and its two parameters.
 struct FrameSettings
 {
-    int type = 1; // FrameRect, FrameRounded or FrameScallop
+    FrameType type = FrameType::Rect;
     int a = 0; // margin
     int b = 10; // corner radius or scallop half-width
 

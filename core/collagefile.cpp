@@ -23,7 +23,7 @@ const int temporarySuffixLength = 7;
 // The window shows these words, so they live with its texts in the catalogues.
 struct Words
 {
-    Q_DECLARE_TR_FUNCTIONS(MainWindow)
+    Q_DECLARE_TR_FUNCTIONS(CollageFile)
 };
 
 // Passes the encoded bytes on to the file, and once the file has failed, swallows the rest:
@@ -205,7 +205,7 @@ std::optional<QString> notRegularTarget(const QString &fileName)
 {
     // Renaming over a device node or a pipe would replace it with the file written.
     if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
-        return QCoreApplication::translate("MainWindow", "not a regular file");
+        return Words::tr("not a regular file");
     return std::nullopt;
 }
 

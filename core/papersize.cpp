@@ -163,13 +163,13 @@ QString unitName(LengthUnit unit)
 {
     switch (unit) {
     case LengthUnit::Millimetres:
-        return QCoreApplication::translate("SizeWidget", "mm");
+        return QCoreApplication::translate("PaperSize", "mm");
     case LengthUnit::Centimetres:
-        return QCoreApplication::translate("SizeWidget", "cm");
+        return QCoreApplication::translate("PaperSize", "cm");
     case LengthUnit::Inches:
-        return QCoreApplication::translate("SizeWidget", "in");
+        return QCoreApplication::translate("PaperSize", "in");
     case LengthUnit::Pixels:
         break;
     }
-    return QCoreApplication::translate("SizeWidget", "px");
+    return QCoreApplication::translate("PaperSize", "px");
 }

@@ -10,24 +10,24 @@ PhotoAdditions addPhotos(QList<PhotoRecord> held, const QStringList &files, int 
     QSet<QString> canonical;
     for (const PhotoRecord &photo : std::as_const(held))
         canonical.insert(QFileInfo(photo.path).canonicalFilePath());
-    for (const QString &path : files) {
-        if (path.isEmpty())
-            continue;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString &path = files.at(i);
         const QString name = QFileInfo(path).canonicalFilePath();
         if (!name.isEmpty() && canonical.contains(name)) {
-            result.notAdded.append({path, NotAddedWhy::AlreadyAdded, QString()});
+            result.notAdded.append({path, NotAddedWhy::AlreadyAdded, QString(), i});
             continue;
         }
         if (held.size() >= capacity) {
-            result.notAdded.append({path, NotAddedWhy::CollageFull, QString()});
+            result.notAdded.append({path, NotAddedWhy::CollageFull, QString(), i});
             continue;
         }
         const PhotoReading reading = readPhoto(path);
         if (!reading.record) {
-            result.notAdded.append({path, NotAddedWhy::Unreadable, reading.reason});
+            result.notAdded.append({path, NotAddedWhy::Unreadable, reading.reason, i});
             continue;
         }
         held.append(*reading.record);
+        result.formats.append(reading.format);
         canonical.insert(name);
         ++result.added;
     }

@@ -51,18 +51,18 @@ QImage mask(const QImage &tile, Shape fillShape)
 
 } // namespace
 
-QImage PhotoFrame::apply(const QImage &tile, int type, int a, int b)
+QImage PhotoFrame::apply(const QImage &tile, FrameType type, int a, int b)
 {
     switch (type) {
-    case FrameRect:
+    case FrameType::Rect:
         return rectFrame(tile, a);
-    case FrameRounded:
+    case FrameType::Rounded:
         return roundedFrame(tile, a, b);
-    case FrameScallop:
+    case FrameType::Scallop:
         return scallopFrame(tile, a, b);
-    default:
-        return QImage();
     }
+    // A value no frame type names, as a stored number gives it unchecked.
+    return QImage();
 }
 
 QImage PhotoFrame::rectFrame(const QImage &tile, int a)

@@ -1,6 +1,8 @@
 #ifndef PHOTOFRAME_H
 #define PHOTOFRAME_H
 
+#include "frametype.h"
+
 #include <QPointF>
 #include <QRect>
 #include <QSize>
@@ -8,8 +10,6 @@
 
 class QImage;
 class QPainterPath;
-
-enum FrameType { FrameRect = 1, FrameRounded = 2, FrameScallop = 3 };
 
 // Cuts a tile to a frame shape; everything outside the shape becomes transparent. Results
 // are ARGB32 images of the tile's size. Inside the shape the tile's pixels are kept exactly;
@@ -21,7 +21,7 @@ enum FrameType { FrameRect = 1, FrameRounded = 2, FrameScallop = 3 };
 class PhotoFrame
 {
 public:
-    QImage apply(const QImage &tile, int type, int a, int b);
+    QImage apply(const QImage &tile, FrameType type, int a, int b);
     QImage rectFrame(const QImage &tile, int a);
     QImage roundedFrame(const QImage &tile, int a, int b);
     QImage scallopFrame(const QImage &tile, int a, int b);

@@ -355,7 +355,7 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
             object.insert(QLatin1String("emphasis"), photo.emphasis);
         photos.append(object);
     }
-    const QJsonObject frame {{QLatin1String("type"), document.frame.type},
+    const QJsonObject frame {{QLatin1String("type"), int(document.frame.type)},
                              {QLatin1String("margin"), document.frame.a},
                              {QLatin1String("curve"), document.frame.b}};
     QJsonObject root {
@@ -423,7 +423,8 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the frame is not usable"));
     // Beyond the sliders' ends the window would draw a frame other than the one it shows.
     document.frame = FrameSettings {
-        int(*type), std::min(int(*margin), frameLimit(limits::maxFrameMargin, *canvas, *requested)),
+        FrameType(*type),
+        std::min(int(*margin), frameLimit(limits::maxFrameMargin, *canvas, *requested)),
         std::min(int(*curve), frameLimit(limits::maxFrameParameter, *canvas, *requested))};
 
     const auto seed = wholeNumber(root.value(QLatin1String("seed")), 0, 0xffffffffLL);

@@ -592,7 +592,7 @@ void CollageSession::emphasisePhoto(int index, int steps)
     refitDocument(steps > 0 ? tr("Make Larger") : tr("Make Smaller"), next);
 }
 
-void CollageSession::setFrameType(int type)
+void CollageSession::setFrameType(FrameType type)
 {
     FrameSettings frame = doc.frame;
     frame.type = type;

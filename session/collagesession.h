@@ -121,7 +121,7 @@ public:
     bool canEmphasise(int index, int steps) const;
 
     void setFrame(const FrameSettings &frame);
-    void setFrameType(int type);
+    void setFrameType(FrameType type);
     void setFrameParams(int margin, int parameter);
     void setBackground(const QColor &colour);
     // "Keep faces in view": tiles the user has not cropped keep what the analysis found, or

@@ -41,7 +41,7 @@ QString markStyle(int band)
 
 // The frame sample at `ratio` pixels per logical pixel, shaped at that density so that its rim
 // stays as sharp as the screen allows.
-QImage frameSample(int type, int a, int b, qreal ratio)
+QImage frameSample(FrameType type, int a, int b, qreal ratio)
 {
     QImage sample(qRound(120 * ratio), qRound(80 * ratio), QImage::Format_ARGB32);
     sample.fill(QColor(200, 180, 200));
@@ -51,7 +51,7 @@ QImage frameSample(int type, int a, int b, qreal ratio)
 }
 
 // Ratios 1 and 2 always, so the window may move between such screens; the page's own as well.
-QList<QImage> frameSamples(int type, int a, int b, qreal pageRatio)
+QList<QImage> frameSamples(FrameType type, int a, int b, qreal pageRatio)
 {
     QList<QImage> samples {frameSample(type, a, b, 1), frameSample(type, a, b, 2)};
     if (pageRatio != 1 && pageRatio != 2)
@@ -155,15 +155,15 @@ QWidget *CanvasSettings::createFrameGroup()
 
     const qreal ratio = devicePixelRatioF();
     frameButton1
-        = sampleButton(frameSamples(FrameRect, 0, 0, ratio), tr("Rectangular frame"), group);
+        = sampleButton(frameSamples(FrameType::Rect, 0, 0, ratio), tr("Rectangular frame"), group);
     frameButton2
-        = sampleButton(frameSamples(FrameRounded, 0, 15, ratio), tr("Rounded frame"), group);
+        = sampleButton(frameSamples(FrameType::Rounded, 0, 15, ratio), tr("Rounded frame"), group);
     frameButton3
-        = sampleButton(frameSamples(FrameScallop, 0, 8, ratio), tr("Scalloped frame"), group);
+        = sampleButton(frameSamples(FrameType::Scallop, 0, 8, ratio), tr("Scalloped frame"), group);
     frameButtons = new QButtonGroup(this);
-    frameButtons->addButton(frameButton1, FrameRect);
-    frameButtons->addButton(frameButton2, FrameRounded);
-    frameButtons->addButton(frameButton3, FrameScallop);
+    frameButtons->addButton(frameButton1, int(FrameType::Rect));
+    frameButtons->addButton(frameButton2, int(FrameType::Rounded));
+    frameButtons->addButton(frameButton3, int(FrameType::Scallop));
 
     param1Label = new QLabel(group);
     param1Slider = paramSlider(30, 6, 0, group);
@@ -273,20 +273,23 @@ void CanvasSettings::setColor()
 
 void CanvasSettings::setPhotoFrame(int type)
 {
-    showFrame(type);
-    emit photoFrameChanged(type);
+    const std::optional<FrameType> frame = frameTypeFromNumber(type);
+    if (!frame)
+        return;
+    showFrame(*frame);
+    emit photoFrameChanged(*frame);
 }
 
-void CanvasSettings::showFrame(int type)
+void CanvasSettings::showFrame(FrameType type)
 {
-    QAbstractButton *button = frameButtons->button(type);
+    QAbstractButton *button = frameButtons->button(int(type));
     if (!button)
         return;
     currentFrame = type;
     button->setChecked(true);
     // A rectangle has no corners; only the margin shapes it.
-    param2Label->setEnabled(type != FrameRect);
-    param2Slider->setEnabled(type != FrameRect);
+    param2Label->setEnabled(type != FrameType::Rect);
+    param2Slider->setEnabled(type != FrameType::Rect);
     updateParamLabels();
 }
 
@@ -299,7 +302,7 @@ void CanvasSettings::updateParamLabels()
     const double b = param2Slider->value() * factor;
     if (unit == LengthUnit::Pixels) {
         param1Label->setText(tr("Margin: %1 px").arg(std::lround(a)));
-        param2Label->setText(currentFrame == FrameScallop
+        param2Label->setText(currentFrame == FrameType::Scallop
                                  ? tr("Arc: %1 px").arg(std::lround(b))
                                  : tr("Corner: %1 px").arg(std::lround(b)));
         return;
@@ -307,8 +310,8 @@ void CanvasSettings::updateParamLabels()
     const auto mm
         = [this](double pixels) { return QLocale().toString(pixels * mmPerInch / dpi, 'f', 1); };
     param1Label->setText(tr("Margin: %1 mm").arg(mm(a)));
-    param2Label->setText(currentFrame == FrameScallop ? tr("Arc: %1 mm").arg(mm(b))
-                                                      : tr("Corner: %1 mm").arg(mm(b)));
+    param2Label->setText(currentFrame == FrameType::Scallop ? tr("Arc: %1 mm").arg(mm(b))
+                                                            : tr("Corner: %1 mm").arg(mm(b)));
 }
 
 void CanvasSettings::setTimeout()

@@ -1,6 +1,8 @@
 #ifndef CANVASSETTINGS_H
 #define CANVASSETTINGS_H
 
+#include "frametype.h"
+
 #include <QColor>
 #include <QWidget>
 
@@ -35,11 +37,11 @@ public:
     void showKeepFaces(bool keep);
 
     QColor backgroundColour() const { return currentColour; }
-    int frameType() const { return currentFrame; }
+    FrameType frameType() const { return currentFrame; }
 
 signals:
     void colorChanged(QColor col);
-    void photoFrameChanged(int type);
+    void photoFrameChanged(FrameType type);
     void paramChanged(int val1, int val2);
     void keepFacesChanged(bool keep);
 
@@ -52,12 +54,12 @@ public slots:
 private:
     QWidget *createBackgroundGroup();
     QWidget *createFrameGroup();
-    void showFrame(int type);
+    void showFrame(FrameType type);
     void updateParamLabels();
     void updateSliderRanges();
 
     QColor currentColour = Qt::white;
-    int currentFrame = 1; // FrameRect
+    FrameType currentFrame = FrameType::Rect;
     QSize workingSize {800, 600}; // the canvas the sliders count in
     QSize savedSize {800, 600}; // the canvas the saved file gets
     LengthUnit unit {}; // Pixels

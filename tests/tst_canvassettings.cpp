@@ -179,8 +179,8 @@ void TestCanvasSettings::frameButtons()
     buttons[button - 1]->click();
 
     QCOMPARE(spy.count(), 2);
-    QCOMPARE(spy.at(0).at(0).toInt(), button);
-    QCOMPARE(spy.at(1).at(0).toInt(), button);
+    QCOMPARE(spy.at(0).at(0).value<FrameType>(), FrameType(button));
+    QCOMPARE(spy.at(1).at(0).value<FrameType>(), FrameType(button));
 }
 
 // The samples show the three shapes: a full rectangle, then two shapes whose corners are
@@ -274,13 +274,14 @@ void TestCanvasSettings::frameControls()
 
     CanvasSettings page;
     // Start from another frame, so that nothing holds by chance.
-    page.showAppearance(Qt::white, FrameSettings {type == 3 ? 2 : 3, 6, 12});
+    page.showAppearance(Qt::white,
+                        FrameSettings {type == 3 ? FrameType::Rounded : FrameType::Scallop, 6, 12});
     if (clicked)
         page.frameButtons->button(type)->click();
     else
-        page.showAppearance(Qt::white, FrameSettings {type, 6, 12});
+        page.showAppearance(Qt::white, FrameSettings {FrameType(type), 6, 12});
 
-    QCOMPARE(page.frameType(), type);
+    QCOMPARE(page.frameType(), FrameType(type));
     QCOMPARE(page.frameButtons->checkedId(), type);
     const QList<QPushButton *> buttons {page.frameButton1, page.frameButton2, page.frameButton3};
     for (int i = 0; i < 3; ++i)
@@ -346,7 +347,7 @@ void TestCanvasSettings::frameScale()
 
     CanvasSettings page;
     page.showCanvas(working, saved, LengthUnit(unit), dpi);
-    page.showAppearance(Qt::white, FrameSettings {2, a, 12});
+    page.showAppearance(Qt::white, FrameSettings {FrameType::Rounded, a, 12});
     page.showCanvas(working, saved, LengthUnit(unit), dpi); // again: the values stay
     QCOMPARE(page.param1Label->text(), label1);
     QCOMPARE(page.param2Label->text(), label2);
@@ -375,7 +376,7 @@ void TestCanvasSettings::keyboardFocus()
     page.show();
     page.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&page));
-    page.showAppearance(Qt::white, FrameSettings {2, 6, 12});
+    page.showAppearance(Qt::white, FrameSettings {FrameType::Rounded, 6, 12});
 
     const QList<QWidget *> order {page.colorButton,  page.frameButton1, page.param1Slider,
                                   page.param2Slider, page.keepFacesBox, page.colorButton};
@@ -384,7 +385,7 @@ void TestCanvasSettings::keyboardFocus()
         QCOMPARE(QApplication::focusWidget(), expected);
         QTest::keyClick(expected, Qt::Key_Tab);
     }
-    page.showAppearance(Qt::white, FrameSettings {1, 6, 12});
+    page.showAppearance(Qt::white, FrameSettings {FrameType::Rect, 6, 12});
 
     QPushButton *sample = page.frameButton2;
     const QRect icon(QPoint(4, 4), sample->iconSize());

@@ -172,6 +172,7 @@ private slots:
     void projectWithoutUsablePhoto();
     void projectOptions_data();
     void projectOptions();
+    void duplicatesSkipped_data();
     void duplicatesSkipped();
     void folderLinksRead();
     void frameBounds_data();
@@ -1292,24 +1293,38 @@ void TestCli::folderLinksRead()
                           .arg(dir));
 }
 
-// The same file under another name, a link, or a folder holding it again, is one photo.
+void TestCli::duplicatesSkipped_data()
+{
+    QTest::addColumn<bool>("list");
+    QTest::newRow("collage") << false;
+    QTest::newRow("list") << true;
+}
+
+// The same file under another name, a link, or a folder holding it again, is one photo, in a
+// collage and in the list alike.
 void TestCli::duplicatesSkipped()
 {
+    QFETCH(bool, list);
     QTemporaryDir dir;
     const QString photo = dir.filePath(QStringLiteral("one.jpg"));
     QVERIFY(writePhoto(photo, QSize(60, 40), Qt::red));
     QVERIFY(writePhoto(dir.filePath(QStringLiteral("two.jpg")), QSize(60, 40), Qt::blue));
     QVERIFY(QFile::link(photo, dir.filePath(QStringLiteral("link.jpg"))));
     const QString out = dir.filePath(QStringLiteral("out.png"));
-    const Run run
-        = runTool({photo, dir.filePath(QStringLiteral("link.jpg")),
-                   dir.filePath(QStringLiteral("./one.jpg")), dir.path(), "-o", out, "--quiet"});
+    QStringList arguments {photo, dir.filePath(QStringLiteral("link.jpg")),
+                           dir.filePath(QStringLiteral("./one.jpg")), dir.path()};
+    arguments << (list ? QStringList {"--list"} : QStringList {"-o", out, "--quiet"});
+    const Run run = runTool(arguments);
     QCOMPARE(run.exitCode, 0);
     // The folder gives one.jpg and its link again.
-    QCOMPARE(run.err.count(QStringLiteral(": already added")), 4);
-    QVERIFY2(run.err.contains(QStringLiteral("skipped %1: already added")
-                                  .arg(dir.filePath(QStringLiteral("link.jpg")))),
-             qPrintable(run.err));
+    const QString said = list ? run.out : run.err;
+    const QString skipped = list ? QStringLiteral("skipped\t%1\talready added\n")
+                                 : QStringLiteral("skipped %1: already added\n");
+    QCOMPARE(said.count(QStringLiteral("already added")), 4);
+    QVERIFY2(said.contains(skipped.arg(dir.filePath(QStringLiteral("link.jpg")))),
+             qPrintable(said));
+    if (list)
+        QCOMPARE(run.out.count(QStringLiteral("ok\t")), 2);
 }
 
 QString TestCli::portraitFolder()

@@ -156,14 +156,14 @@ void TestDesktop::choicesRemembered()
     {
         MainWindow window;
         window.session().setBackground(QColor(20, 80, 160, 200));
-        window.session().setFrameType(3);
+        window.session().setFrameType(FrameType::Scallop);
         window.session().setFrameParams(6, 22);
         window.session().newCanvas(QSize(1205, 1795));
     }
     MainWindow window;
     QCOMPARE(window.session().document().background, QColor(20, 80, 160, 200));
     QCOMPARE(window.canvasScene()->backColor(), QColor(20, 80, 160, 200));
-    QCOMPARE(window.session().document().frame, (FrameSettings {3, 6, 22}));
+    QCOMPARE(window.session().document().frame, (FrameSettings {FrameType::Scallop, 6, 22}));
     QCOMPARE(parts::panel(window)->treeSettings->canvasSettings->param2Slider->value(), 22);
     QCOMPARE(window.session().document().requestedSize, QSize(1205, 1795));
     QCOMPARE(window.canvasScene()->canvasSize(), QSize(604, 900));

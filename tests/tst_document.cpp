@@ -122,7 +122,7 @@ void TestDocument::projectRoundTrip()
         CollageSession &session = window.session();
         window.addPaths({dir.path()});
         settle(window);
-        session.setFrameType(2);
+        session.setFrameType(FrameType::Rounded);
         session.setBackground(QColor(10, 20, 30));
         settle(window);
         QVERIFY(session.isModified());

@@ -53,9 +53,9 @@ QImage earlierFrame(const QImage &tile, int type, int a, int b)
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0, 0, 0, 255));
-    if (type == FrameRect)
+    if (FrameType(type) == FrameType::Rect)
         painter.drawRect(QRect(a, a, w - 2 * a, h - 2 * a));
-    else if (type == FrameRounded)
+    else if (FrameType(type) == FrameType::Rounded)
         painter.drawRoundedRect(QRectF(a, a, w - 2.0 * a, h - 2.0 * a), b, b, Qt::AbsoluteSize);
     else
         painter.drawPath(PhotoFrame().scallopPath(w, h, a, b));
@@ -151,7 +151,7 @@ void TestFrame::rectEdges()
 {
     QFETCH(int, a);
     const QImage tile = opaqueTile(100, 80);
-    const QImage framed = PhotoFrame().apply(tile, FrameRect, a, 10);
+    const QImage framed = PhotoFrame().apply(tile, FrameType::Rect, a, 10);
     QCOMPARE(framed.format(), QImage::Format_ARGB32);
     QCOMPARE(framed.size(), tile.size());
     for (int y = 0; y < 80; ++y) {
@@ -226,7 +226,7 @@ void TestFrame::degenerateFrames()
     QFETCH(int, b);
     QFETCH(QString, expect);
     const QImage tile = opaqueTile(60, 40);
-    const QImage framed = PhotoFrame().apply(tile, type, a, b);
+    const QImage framed = PhotoFrame().apply(tile, FrameType(type), a, b);
     if (expect == "null") {
         QVERIFY(framed.isNull());
     } else if (expect == "margin 15") {
@@ -237,7 +237,7 @@ void TestFrame::degenerateFrames()
     } else {
         QCOMPARE(framed, PhotoFrame().rectFrame(tile, a));
     }
-    QVERIFY(PhotoFrame().apply(QImage(), type, a, b).isNull());
+    QVERIFY(PhotoFrame().apply(QImage(), FrameType(type), a, b).isNull());
 }
 
 void TestFrame::blend_data()
@@ -326,7 +326,7 @@ void TestFrame::ordinaryTilesAsBefore()
     QFETCH(int, b);
     const QImage tile = gradientTile(size.width(), size.height());
     const QImage before = earlierFrame(tile, type, a, b);
-    const QImage framed = PhotoFrame().apply(tile, type, a, b);
+    const QImage framed = PhotoFrame().apply(tile, FrameType(type), a, b);
     QCOMPARE(framed.format(), QImage::Format_ARGB32);
     int shown = 0;
     for (int y = 0; y < size.height(); ++y) {
@@ -366,7 +366,7 @@ void TestFrame::framesNeverEmptyATile()
     for (int w = 1; w <= 48; ++w) {
         for (int h = 1; h <= 48; ++h) {
             const QImage tile = opaqueTile(w, h);
-            const QImage framed = framer.apply(tile, type, a, b);
+            const QImage framed = framer.apply(tile, FrameType(type), a, b);
             const QString where = QString("%1x%2").arg(w).arg(h);
             QVERIFY2(framed.size() == tile.size(), qPrintable(where));
             // The middle of the tile always shows the photo, unblended once the frame's
@@ -377,7 +377,7 @@ void TestFrame::framesNeverEmptyATile()
             else
                 QVERIFY2(qAlpha(middle) > 128, qPrintable(where));
             // Scallops stay scallops where there is room for them: one arc each side at least.
-            if (type == FrameScallop && std::min(w, h) >= 24) {
+            if (FrameType(type) == FrameType::Scallop && std::min(w, h) >= 24) {
                 int cut = 0;
                 for (int x = 0; x < w; ++x)
                     cut += qAlpha(framed.pixel(x, h / 2)) < 255;
@@ -412,7 +412,7 @@ void TestFrame::noDarkRim()
     const QImage tile = opaqueTile(90, 70, photo);
     QImage layer(100, 80, QImage::Format_ARGB32);
     layer.fill(Qt::transparent);
-    blendTile(layer, PhotoFrame().apply(tile, type, 4, 12), 5, 5);
+    blendTile(layer, PhotoFrame().apply(tile, FrameType(type), 4, 12), 5, 5);
     QImage collage(layer.size(), QImage::Format_ARGB32);
     collage.fill(background);
     QPainter painter(&collage);

@@ -218,7 +218,7 @@ void TestPaper::bleed()
     QDir().mkpath(folder);
     CollageDocument document = paper::collage(folder, 5, QSize(1000, 700), 300);
     QVERIFY(document.hasLayout());
-    document.frame = FrameSettings {type, margin, 10};
+    document.frame = FrameSettings {FrameType(type), margin, 10};
     const int bleed = 24;
     ImageCache cache(ImageCache::Retention::DrawOnly);
     const QImage plain

@@ -51,7 +51,7 @@ CollageDocument sample(const QString &folder, int count, const QSize &canvas, un
     document.requestedSize = canvas * 5;
     document.dpi = 150 + count;
     document.background = QColor(12, 34, 56, 78);
-    document.frame = FrameSettings {3, 7, 25};
+    document.frame = FrameSettings {FrameType::Scallop, 7, 25};
     document.seed = seed;
     if (laidOut)
         document.layout = runLayout(layoutSizes(document.photos), layoutEmphases(document.photos),

@@ -101,7 +101,7 @@ void TestRecovery::restoresTheLastStep()
         if (step == "swap")
             crashed.swapPhotos(0, 2);
         else if (step == "frame")
-            crashed.setFrame(FrameSettings {2, 6, 12});
+            crashed.setFrame(FrameSettings {FrameType::Rounded, 6, 12});
         else if (step == "remove")
             crashed.removePhoto(1);
         QVERIFY(settled(crashed));

@@ -227,7 +227,8 @@ void TestRender::frameTypeFour()
     ImageCache cache;
     QImage target(100, 100, QImage::Format_ARGB32);
     target.fill(0xFF445566u);
-    renderCells({{1, QRect(0, 0, 100, 100)}}, photos.list, cache, FrameSettings {4, 0, 0}, target);
+    renderCells({{1, QRect(0, 0, 100, 100)}}, photos.list, cache,
+                FrameSettings {FrameType(4), 0, 0}, target);
     QCOMPARE(target.pixel(50, 50), 0xFF445566u);
     QCOMPARE(cache.count(), 1);
 }
@@ -262,7 +263,8 @@ void TestRender::everyCellShowsItsPhoto()
     const QRgb box = 0xFFA0B0C0u;
     QImage image(target, QImage::Format_ARGB32);
     image.fill(box);
-    renderCellsScaled(cells, QSize(300, 200), photos.list, FrameSettings {frameType, 2, 4}, image);
+    renderCellsScaled(cells, QSize(300, 200), photos.list,
+                      FrameSettings {FrameType(frameType), 2, 4}, image);
     int uncovered = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -310,7 +312,7 @@ void TestRender::largeTargetKeepsPreviewCache()
 
     QImage print(1200, 400, QImage::Format_ARGB32);
     print.fill(Qt::transparent);
-    renderCollage(&layout.tree, photos.list, cache, FrameSettings {FrameRect, 10, 0}, print);
+    renderCollage(&layout.tree, photos.list, cache, FrameSettings {FrameType::Rect, 10, 0}, print);
     QCOMPARE(cache.count(), 3);
     QCOMPARE(cache.image(photos.list.first().path).cacheKey(), key);
     // The margin grew with the canvas: 10 px at working size is 40 px here.
@@ -326,7 +328,7 @@ void TestRender::collageImageHasBackground()
     SideBySide layout(3, QSize(300, 100));
     const QColor back(32, 80, 192, 90); // translucent: the saved value must be exact, not blended
     CollageDocument document = documentOf(photos, layout);
-    document.frame = FrameSettings {FrameRect, 10, 0};
+    document.frame = FrameSettings {FrameType::Rect, 10, 0};
     document.background = back;
     const QImage collage = renderCollageImage(document, {600, 200});
     QCOMPARE(collage.size(), QSize(600, 200));
@@ -393,7 +395,7 @@ void TestRender::startWhileRunning()
     CollageDocument document = documentOf(photos, layout);
     quint64 latest = 0;
     for (int margin : std::as_const(margins)) {
-        document.frame = FrameSettings {FrameRect, margin, 0};
+        document.frame = FrameSettings {FrameType::Rect, margin, 0};
         latest = thread.startRender(document, cache, QSize(1200, 400));
     }
     QVERIFY(rendered.wait(20000));

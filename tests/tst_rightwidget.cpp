@@ -73,7 +73,7 @@ void TestRightWidget::pageShowsAppearanceQuietly()
     QSignalSpy colours(page, &CanvasSettings::colorChanged);
 
     page->param1Slider->setValue(5); // a burst of moves still waiting for its timer
-    page->showAppearance(QColor(0, 90, 200, 150), FrameSettings {2, 12, 33});
+    page->showAppearance(QColor(0, 90, 200, 150), FrameSettings {FrameType::Rounded, 12, 33});
     QCOMPARE(page->param1Slider->value(), 12);
     QCOMPARE(page->param2Slider->value(), 33);
     QVERIFY(!params.wait(1500));

@@ -52,16 +52,17 @@ static const Row rows[] = {
     {"SizeWidget", "Portrait", "Hochformat", "Vertical", "Портретна ориентация"},
     {"SizeWidget", "Landscape", "Querformat", "Horizontal", "Пейзажна ориентация"},
     {"SizeWidget", "Custom", "Benutzerdefiniert", "Personalizado", "По избор"},
+    {"PaperSize", "in", "Zoll", "pulg.", "инча"},
     {"MainWindow", "Cannot write %1: %2", "%1 kann nicht geschrieben werden: %2",
      "No se puede escribir %1: %2", "%1 не може да бъде записан: %2"},
-    {"MainWindow", "unsupported file type", "nicht unterstützter Dateityp",
+    {"CollageFile", "unsupported file type", "nicht unterstützter Dateityp",
      "tipo de archivo no admitido", "неподдържан тип файл"},
     {"MainWindow", "Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.",
      "%1 kann nicht gespeichert werden: nur JPEG- (.jpg, .jpeg) und PNG-Dateien (.png) werden "
      "unterstützt.",
      "No se puede guardar %1: solo se admiten archivos JPEG (.jpg, .jpeg) y PNG (.png).",
      "%1 не може да бъде записан: поддържат се само файлове JPEG (.jpg, .jpeg) и PNG (.png)."},
-    {"MainWindow", "there is no image to save", "es gibt kein Bild zum Speichern",
+    {"CollageFile", "there is no image to save", "es gibt kein Bild zum Speichern",
      "no hay ninguna imagen que guardar", "няма изображение за записване"},
     // Shortcuts and filters stay as they are in every language.
     {"MainWindow", "Ctrl+N", "Ctrl+N", "Ctrl+N", "Ctrl+N"},
@@ -346,7 +347,7 @@ void TestTranslation::hiddenTexts_data()
           "bytes longer, so the name may be at most %2 bytes",
           "No space left on device", "the file cannot be created", "Permission denied",
           "the finished file cannot take its name", "the file cannot be written"})
-        QTest::newRow(text) << "MainWindow" << text;
+        QTest::newRow(text) << "CollageFile" << text;
     for (const char *text :
          {"not readable", "no such file", "not a regular file", "not a usable image",
           "%1 x %2 pixels, more than the %3 a side a collage takes",

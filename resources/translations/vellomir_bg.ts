@@ -123,6 +123,45 @@
     </message>
 </context>
 <context>
+    <name>CollageFile</name>
+    <message>
+        <source>unsupported file type</source>
+        <translation>неподдържан тип файл</translation>
+    </message>
+    <message>
+        <source>there is no image to save</source>
+        <translation>няма изображение за записване</translation>
+    </message>
+    <message>
+        <source>the file name is too long: saving first writes a temporary file whose name is %1 bytes longer, so the name may be at most %2 bytes</source>
+        <translation>името на файла е твърде дълго: при записване първо се създава временен файл с име, по-дълго с %1 байта, затова името може да бъде най-много %2 байта</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>Не е останало свободно място на устройството</translation>
+    </message>
+    <message>
+        <source>the file cannot be created</source>
+        <translation>файлът не може да бъде създаден</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Отказан достъп</translation>
+    </message>
+    <message>
+        <source>the finished file cannot take its name</source>
+        <translation>готовият файл не може да получи името си</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>файлът не може да бъде записан</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>не е обикновен файл</translation>
+    </message>
+</context>
+<context>
     <name>CollageRender</name>
     <message>
         <source>cannot decode</source>
@@ -470,38 +509,6 @@
         <translation>&amp;Изглед</translation>
     </message>
     <message>
-        <source>unsupported file type</source>
-        <translation>неподдържан тип файл</translation>
-    </message>
-    <message>
-        <source>there is no image to save</source>
-        <translation>няма изображение за записване</translation>
-    </message>
-    <message>
-        <source>the file name is too long: saving first writes a temporary file whose name is %1 bytes longer, so the name may be at most %2 bytes</source>
-        <translation>името на файла е твърде дълго: при записване първо се създава временен файл с име, по-дълго с %1 байта, затова името може да бъде най-много %2 байта</translation>
-    </message>
-    <message>
-        <source>No space left on device</source>
-        <translation>Не е останало свободно място на устройството</translation>
-    </message>
-    <message>
-        <source>the file cannot be created</source>
-        <translation>файлът не може да бъде създаден</translation>
-    </message>
-    <message>
-        <source>Permission denied</source>
-        <translation>Отказан достъп</translation>
-    </message>
-    <message>
-        <source>the finished file cannot take its name</source>
-        <translation>готовият файл не може да получи името си</translation>
-    </message>
-    <message>
-        <source>the file cannot be written</source>
-        <translation>файлът не може да бъде записан</translation>
-    </message>
-    <message>
         <source>Vellomir closes once the collage is saved.</source>
         <translation>Vellomir ще се затвори, щом колажът бъде запазен.</translation>
     </message>
@@ -509,9 +516,24 @@
         <source>Add photos with File &gt; Add Folder, or drop them here</source>
         <translation>Добавете снимки с Файл &gt; Добавяне на папки със снимки или ги пуснете тук</translation>
     </message>
+</context>
+<context>
+    <name>PaperSize</name>
     <message>
-        <source>not a regular file</source>
-        <translation>не е обикновен файл</translation>
+        <source>mm</source>
+        <translation>мм</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>см</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>инча</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>пкс</translation>
     </message>
     <message>
         <source>One photo is damaged and is shown as far as it goes:</source>
@@ -1109,22 +1131,6 @@ Do you want to replace it?</source>
     <message>
         <source>Photo 8 x 10 in</source>
         <translation>Снимка 8 x 10 инча</translation>
-    </message>
-    <message>
-        <source>mm</source>
-        <translation>мм</translation>
-    </message>
-    <message>
-        <source>cm</source>
-        <translation>см</translation>
-    </message>
-    <message>
-        <source>in</source>
-        <translation>инча</translation>
-    </message>
-    <message>
-        <source>px</source>
-        <translation>пкс</translation>
     </message>
 </context>
 <context>

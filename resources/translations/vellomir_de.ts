@@ -123,6 +123,45 @@
     </message>
 </context>
 <context>
+    <name>CollageFile</name>
+    <message>
+        <source>unsupported file type</source>
+        <translation>nicht unterstützter Dateityp</translation>
+    </message>
+    <message>
+        <source>there is no image to save</source>
+        <translation>es gibt kein Bild zum Speichern</translation>
+    </message>
+    <message>
+        <source>the file name is too long: saving first writes a temporary file whose name is %1 bytes longer, so the name may be at most %2 bytes</source>
+        <translation>der Dateiname ist zu lang: beim Speichern wird zuerst eine temporäre Datei geschrieben, deren Name %1 Byte länger ist, daher darf der Name höchstens %2 Byte lang sein</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>Kein freier Speicherplatz auf dem Gerät</translation>
+    </message>
+    <message>
+        <source>the file cannot be created</source>
+        <translation>die Datei kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Zugriff verweigert</translation>
+    </message>
+    <message>
+        <source>the finished file cannot take its name</source>
+        <translation>die fertige Datei kann ihren Namen nicht erhalten</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>die Datei kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+</context>
+<context>
     <name>CollageRender</name>
     <message>
         <source>cannot decode</source>
@@ -470,38 +509,6 @@
         <translation>&amp;Ansicht</translation>
     </message>
     <message>
-        <source>unsupported file type</source>
-        <translation>nicht unterstützter Dateityp</translation>
-    </message>
-    <message>
-        <source>there is no image to save</source>
-        <translation>es gibt kein Bild zum Speichern</translation>
-    </message>
-    <message>
-        <source>the file name is too long: saving first writes a temporary file whose name is %1 bytes longer, so the name may be at most %2 bytes</source>
-        <translation>der Dateiname ist zu lang: beim Speichern wird zuerst eine temporäre Datei geschrieben, deren Name %1 Byte länger ist, daher darf der Name höchstens %2 Byte lang sein</translation>
-    </message>
-    <message>
-        <source>No space left on device</source>
-        <translation>Kein freier Speicherplatz auf dem Gerät</translation>
-    </message>
-    <message>
-        <source>the file cannot be created</source>
-        <translation>die Datei kann nicht angelegt werden</translation>
-    </message>
-    <message>
-        <source>Permission denied</source>
-        <translation>Zugriff verweigert</translation>
-    </message>
-    <message>
-        <source>the finished file cannot take its name</source>
-        <translation>die fertige Datei kann ihren Namen nicht erhalten</translation>
-    </message>
-    <message>
-        <source>the file cannot be written</source>
-        <translation>die Datei kann nicht geschrieben werden</translation>
-    </message>
-    <message>
         <source>Vellomir closes once the collage is saved.</source>
         <translation>Vellomir wird geschlossen, sobald die Collage gespeichert ist.</translation>
     </message>
@@ -509,9 +516,24 @@
         <source>Add photos with File &gt; Add Folder, or drop them here</source>
         <translation>Fügen Sie Fotos mit Datei &gt; Fotoordner hinzufügen hinzu oder ziehen Sie sie hierher</translation>
     </message>
+</context>
+<context>
+    <name>PaperSize</name>
     <message>
-        <source>not a regular file</source>
-        <translation>keine reguläre Datei</translation>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>Zoll</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
     </message>
     <message>
         <source>One photo is damaged and is shown as far as it goes:</source>
@@ -1124,22 +1146,6 @@ Soll sie überschrieben werden?</translation>
     <message>
         <source>Photo 8 x 10 in</source>
         <translation>Foto 8 x 10 Zoll</translation>
-    </message>
-    <message>
-        <source>mm</source>
-        <translation>mm</translation>
-    </message>
-    <message>
-        <source>cm</source>
-        <translation>cm</translation>
-    </message>
-    <message>
-        <source>in</source>
-        <translation>Zoll</translation>
-    </message>
-    <message>
-        <source>px</source>
-        <translation>px</translation>
     </message>
 </context>
 <context>

@@ -123,6 +123,45 @@
     </message>
 </context>
 <context>
+    <name>CollageFile</name>
+    <message>
+        <source>unsupported file type</source>
+        <translation>tipo de archivo no admitido</translation>
+    </message>
+    <message>
+        <source>there is no image to save</source>
+        <translation>no hay ninguna imagen que guardar</translation>
+    </message>
+    <message>
+        <source>the file name is too long: saving first writes a temporary file whose name is %1 bytes longer, so the name may be at most %2 bytes</source>
+        <translation>el nombre del archivo es demasiado largo: al guardar se escribe primero un archivo temporal cuyo nombre tiene %1 bytes más, así que el nombre puede tener como máximo %2 bytes</translation>
+    </message>
+    <message>
+        <source>No space left on device</source>
+        <translation>No queda espacio en el dispositivo</translation>
+    </message>
+    <message>
+        <source>the file cannot be created</source>
+        <translation>no se puede crear el archivo</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>Permiso denegado</translation>
+    </message>
+    <message>
+        <source>the finished file cannot take its name</source>
+        <translation>el archivo terminado no puede recibir su nombre</translation>
+    </message>
+    <message>
+        <source>the file cannot be written</source>
+        <translation>no se puede escribir el archivo</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>no es un archivo normal</translation>
+    </message>
+</context>
+<context>
     <name>CollageRender</name>
     <message>
         <source>cannot decode</source>
@@ -470,38 +509,6 @@
         <translation>&amp;Ver</translation>
     </message>
     <message>
-        <source>unsupported file type</source>
-        <translation>tipo de archivo no admitido</translation>
-    </message>
-    <message>
-        <source>there is no image to save</source>
-        <translation>no hay ninguna imagen que guardar</translation>
-    </message>
-    <message>
-        <source>the file name is too long: saving first writes a temporary file whose name is %1 bytes longer, so the name may be at most %2 bytes</source>
-        <translation>el nombre del archivo es demasiado largo: al guardar se escribe primero un archivo temporal cuyo nombre tiene %1 bytes más, así que el nombre puede tener como máximo %2 bytes</translation>
-    </message>
-    <message>
-        <source>No space left on device</source>
-        <translation>No queda espacio en el dispositivo</translation>
-    </message>
-    <message>
-        <source>the file cannot be created</source>
-        <translation>no se puede crear el archivo</translation>
-    </message>
-    <message>
-        <source>Permission denied</source>
-        <translation>Permiso denegado</translation>
-    </message>
-    <message>
-        <source>the finished file cannot take its name</source>
-        <translation>el archivo terminado no puede recibir su nombre</translation>
-    </message>
-    <message>
-        <source>the file cannot be written</source>
-        <translation>no se puede escribir el archivo</translation>
-    </message>
-    <message>
         <source>Vellomir closes once the collage is saved.</source>
         <translation>Vellomir se cerrará en cuanto se guarde el collage.</translation>
     </message>
@@ -509,9 +516,24 @@
         <source>Add photos with File &gt; Add Folder, or drop them here</source>
         <translation>Agregue fotos con Archivo &gt; Agregar carpeta o suéltelas aquí</translation>
     </message>
+</context>
+<context>
+    <name>PaperSize</name>
     <message>
-        <source>not a regular file</source>
-        <translation>no es un archivo normal</translation>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation>cm</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>pulg.</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
     </message>
     <message>
         <source>One photo is damaged and is shown as far as it goes:</source>
@@ -1122,22 +1144,6 @@ Do you want to replace it?</source>
     <message>
         <source>Photo 8 x 10 in</source>
         <translation>Foto 8 x 10 pulg.</translation>
-    </message>
-    <message>
-        <source>mm</source>
-        <translation>mm</translation>
-    </message>
-    <message>
-        <source>cm</source>
-        <translation>cm</translation>
-    </message>
-    <message>
-        <source>in</source>
-        <translation>pulg.</translation>
-    </message>
-    <message>
-        <source>px</source>
-        <translation>px</translation>
     </message>
 </context>
 <context>
