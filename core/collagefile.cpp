@@ -182,9 +182,10 @@ std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
         writer.setQuality(100);
         written = writer.write(image);
         writerError = writer.errorString();
+        const QColorSpace colourSpace = image.colorSpace();
         image = QImage();
         if (written)
-            written = writeCollagePdf(relay, encoded, source.size(), source.colorSpace(), options);
+            written = writeCollagePdf(relay, encoded, source.size(), colourSpace, options);
     } else {
         QImageWriter writer(&relay, jpeg ? "jpg" : "png");
         if (jpeg)

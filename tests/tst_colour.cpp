@@ -460,6 +460,7 @@ private slots:
     void cmykJpeg();
     void savedCarriesSrgb_data();
     void savedCarriesSrgb();
+    void pdfCarriesSrgb();
     void fuzzCorpusIsHarmless();
 
 private:
@@ -777,6 +778,19 @@ void TestColour::savedCarriesSrgb()
         bytes.remove(at, 12 + qFromBigEndian<quint32>(bytes.constData() + at));
     }
     QCOMPARE(bytes, qtEncoded(before, jpeg ? "jpeg" : "png"));
+}
+
+// A PDF's image is in sRGB, and says so with the profile itself.
+void TestColour::pdfCarriesSrgb()
+{
+    const QString path = scratch.filePath("saved.pdf");
+    QString error;
+    QVERIFY2(writeCollage(patches(), path, CollageFormat::Pdf, &error), qPrintable(error));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.contains("/ColorSpace [/ICCBased 7 0 R]"));
+    QVERIFY(bytes.contains(QColorSpace(QColorSpace::SRgb).iccProfile()));
 }
 
 // Every seed of the fuzz target goes through every reader and conversion without harm.
