@@ -114,7 +114,8 @@ void CanvasGestures::contextMenu(const QPointF &at, const QPoint &globalPos)
 
 void CanvasGestures::replacePhoto(int index)
 {
-    const QString path = session->document().photos.value(index).path;
+    const QList<PhotoRecord> &photos = session->document().photos;
+    const QString path = index >= 0 && index < photos.size() ? photos.at(index).path : QString();
     const QString file = QFileDialog::getOpenFileName(
         menuParent, tr("Replace Photo"), QFileInfo(path).absolutePath(),
         photoDialogFilters().join(QLatin1String(";;")));
