@@ -592,6 +592,8 @@ void TestSession::refitSteps()
         session.emphasisePhoto(0, -1);
         QVERIFY(settled(session));
     }
+    // The photos' content boxes belong to every step: found first, they are in `before` too.
+    QVERIFY(QTest::qWaitFor([&session] { return !session.analysing(); }, 30000));
     const CollageDocument before = session.document();
     const int steps = session.undoStack()->count();
     // photo 1 of the folder is landscape (60x40)
