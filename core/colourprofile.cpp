@@ -164,7 +164,7 @@ PhotoColour jpegColour(QIODevice *device)
     if (!device->getChar(&c) || uchar(c) != 0xFF || !device->getChar(&c) || uchar(c) != 0xD8)
         return colour;
     const QByteArray iccMark("ICC_PROFILE\0", 12);
-    // The ICC specification's way of splitting a profile: each segment names its place (from
+    // A profile too long for one segment is split over several: each names its place (from
     // 1) and the count; any doubt about the whole drops it.
     QList<QByteArray> pieces;
     qint64 iccBytes = 0;

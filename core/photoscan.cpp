@@ -131,13 +131,19 @@ QStringList undecodablePhotos(const QString &folder)
 
 FolderScan scanFolder(const QString &folder)
 {
-    QDir dir(folder);
-    dir.setNameFilters(photoNamePatterns());
+    const QDir dir(folder);
     FolderScan scan;
     const QStringList undecodable = undecodablePhotos(folder);
+    // One listing serves both: the photos, and the pictures of other formats to name.
     const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Name);
     QStringList twins;
     for (const QFileInfo &entry : entries) {
+        if (hasOtherImageSuffix(entry.fileName())) {
+            scan.otherFormats.append({entry.absoluteFilePath(), notPhotoFormatReason()});
+            continue;
+        }
+        if (!hasPhotoSuffix(entry.fileName()))
+            continue;
         // A link is read as the regular file it leads to, never as a pipe or a device.
         struct stat target;
         if (entry.isSymLink()
@@ -152,12 +158,6 @@ FolderScan scanFolder(const QString &folder)
             twins << entry.fileName();
         }
         scan.files << entry.absoluteFilePath();
-    }
-    dir.setNameFilters({});
-    const QFileInfoList all = dir.entryInfoList(QDir::Files, QDir::Name);
-    for (const QFileInfo &entry : all) {
-        if (hasOtherImageSuffix(entry.fileName()))
-            scan.otherFormats.append({entry.absoluteFilePath(), notPhotoFormatReason()});
     }
     QStringList skipped = undecodable;
     skipped.sort();
