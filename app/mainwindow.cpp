@@ -386,11 +386,17 @@ bool MainWindow::saveCollageAs(QString fileName, const QString &suffix, const Pd
     // A name without a suffix takes the one of the filter chosen.
     if (!QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
         fileName += QLatin1Char('.') + suffix;
+    // Export PDF writes a PDF whatever was typed: "print.jpg" becomes "print.jpg.pdf" rather
+    // than a JPEG the user did not ask for.
+    else if (suffix == QLatin1String("pdf")
+             && QFileInfo(fileName).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
+        fileName += QLatin1Char('.') + suffix;
     const CollageFormat format = completeCollageName(fileName);
     const QString shownName = QDir::toNativeSeparators(fileName);
     if (format == CollageFormat::Unsupported) {
         warn(this, tr("Save Collage"),
-             tr("Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.")
+             tr("Cannot save %1: only JPEG (.jpg, .jpeg), PNG (.png) and PDF (.pdf) files "
+                "are supported.")
                  .arg(shownName));
         return false;
     }

@@ -41,7 +41,7 @@ public:
     void addPaths(const QStringList &paths);
     // Starts saving the collage as Save Collage As does after its dialog; `suffix` completes a
     // name without one. collageSaved() tells how it ended. False when nothing was started.
-    // A PDF takes `pdf` for its page.
+    // A PDF (suffix "pdf") takes `pdf` for its page, and keeps its suffix whatever was typed.
     bool saveCollageAs(QString fileName, const QString &suffix = QStringLiteral("jpg"),
                        const PdfPage &pdf = {});
     PrintController &printing() { return *printController; }

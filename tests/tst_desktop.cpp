@@ -183,6 +183,9 @@ void TestDesktop::saveTakesTheFilterSuffix_data()
     QTest::newRow("suffix typed wins") << "typed.jpeg"
                                        << "png"
                                        << "typed.jpeg";
+    QTest::newRow("Export PDF keeps PDF") << "typed.jpg"
+                                          << "pdf"
+                                          << "typed.jpg.pdf";
 }
 
 void TestDesktop::saveTakesTheFilterSuffix()

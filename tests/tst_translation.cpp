@@ -57,11 +57,14 @@ static const Row rows[] = {
      "No se puede escribir %1: %2", "%1 не може да бъде записан: %2"},
     {"CollageFile", "unsupported file type", "nicht unterstützter Dateityp",
      "tipo de archivo no admitido", "неподдържан тип файл"},
-    {"MainWindow", "Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.",
-     "%1 kann nicht gespeichert werden: nur JPEG- (.jpg, .jpeg) und PNG-Dateien (.png) werden "
-     "unterstützt.",
-     "No se puede guardar %1: solo se admiten archivos JPEG (.jpg, .jpeg) y PNG (.png).",
-     "%1 не може да бъде записан: поддържат се само файлове JPEG (.jpg, .jpeg) и PNG (.png)."},
+    {"MainWindow",
+     "Cannot save %1: only JPEG (.jpg, .jpeg), PNG (.png) and PDF (.pdf) files are supported.",
+     "%1 kann nicht gespeichert werden: nur JPEG- (.jpg, .jpeg), PNG- (.png) und PDF-Dateien "
+     "(.pdf) werden unterstützt.",
+     "No se puede guardar %1: solo se admiten archivos JPEG (.jpg, .jpeg), PNG (.png) y PDF "
+     "(.pdf).",
+     "%1 не може да бъде записан: поддържат се само файлове JPEG (.jpg, .jpeg), PNG (.png) и "
+     "PDF (.pdf)."},
     {"CollageFile", "there is no image to save", "es gibt kein Bild zum Speichern",
      "no hay ninguna imagen que guardar", "няма изображение за записване"},
     // Shortcuts and filters stay as they are in every language.

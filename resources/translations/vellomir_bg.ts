@@ -337,8 +337,8 @@
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
-        <translation>%1 не може да бъде записан: поддържат се само файлове JPEG (.jpg, .jpeg) и PNG (.png).</translation>
+        <source>Cannot save %1: only JPEG (.jpg, .jpeg), PNG (.png) and PDF (.pdf) files are supported.</source>
+        <translation>%1 не може да бъде записан: поддържат се само файлове JPEG (.jpg, .jpeg), PNG (.png) и PDF (.pdf).</translation>
     </message>
     <message>
         <source>Cannot write %1: %2</source>

@@ -337,8 +337,8 @@
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
-        <translation>%1 kann nicht gespeichert werden: nur JPEG- (.jpg, .jpeg) und PNG-Dateien (.png) werden unterstützt.</translation>
+        <source>Cannot save %1: only JPEG (.jpg, .jpeg), PNG (.png) and PDF (.pdf) files are supported.</source>
+        <translation>%1 kann nicht gespeichert werden: nur JPEG- (.jpg, .jpeg), PNG- (.png) und PDF-Dateien (.pdf) werden unterstützt.</translation>
     </message>
     <message>
         <source>Cannot write %1: %2</source>

@@ -337,8 +337,8 @@
         <translation>Ctrl+Q</translation>
     </message>
     <message>
-        <source>Cannot save %1: only JPEG (.jpg, .jpeg) and PNG (.png) files are supported.</source>
-        <translation>No se puede guardar %1: solo se admiten archivos JPEG (.jpg, .jpeg) y PNG (.png).</translation>
+        <source>Cannot save %1: only JPEG (.jpg, .jpeg), PNG (.png) and PDF (.pdf) files are supported.</source>
+        <translation>No se puede guardar %1: solo se admiten archivos JPEG (.jpg, .jpeg), PNG (.png) y PDF (.pdf).</translation>
     </message>
     <message>
         <source>Cannot write %1: %2</source>
