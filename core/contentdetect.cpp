@@ -329,9 +329,22 @@ QString ContentCache::defaultDirectory()
     return base.isEmpty() ? QString() : base + QLatin1String("/content");
 }
 
-ContentCache::ContentCache(const QString &directory)
+ContentCache::ContentCache(const QString &directory, int maxFiles)
     : directory(directory)
+    , maxFiles(std::max(1, maxFiles))
 {
+}
+
+// Removes the oldest results past maxFiles, never the one just written (`kept`), whose time
+// may tie with others.
+void ContentCache::prune(const QString &kept)
+{
+    const QFileInfoList entries = QDir(directory).entryInfoList(
+        {QStringLiteral("*.json")}, QDir::Files | QDir::NoDotAndDotDot, QDir::Time);
+    for (qsizetype i = maxFiles; i < entries.size(); ++i) {
+        if (entries[i].fileName() != kept)
+            QFile::remove(entries[i].filePath());
+    }
 }
 
 QString ContentCache::keyOf(const PhotoStamp &photo) const
@@ -385,11 +398,22 @@ void ContentCache::store(const PhotoStamp &photo, const ContentBox &box)
     if (directory.isEmpty() || !QDir().mkpath(directory))
         return;
     // A cache that cannot be written only costs the analysis next time.
-    QSaveFile file(directory + QLatin1Char('/') + key + QLatin1String(".json"));
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(QJsonDocument(contentObject(box)).toJson(QJsonDocument::Compact));
-        file.commit();
+    const QString name = key + QLatin1String(".json");
+    QSaveFile file(directory + QLatin1Char('/') + name);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(QJsonDocument(contentObject(box)).toJson(QJsonDocument::Compact));
+    if (!file.commit())
+        return;
+    // The directory is listed on the first write and then once every sixteenth of the bound,
+    // so that it never grows far past it and the listing costs little.
+    bool due;
+    {
+        const QMutexLocker locker(&mutex);
+        due = written++ % std::max(1, maxFiles / 16) == 0;
     }
+    if (due)
+        prune(name);
 }
 
 namespace {

@@ -62,14 +62,19 @@ PhotoStamp stampOf(const QString &path);
 
 // Analyses by photo stamp, held in memory, and on disk under `directory` (one small file a
 // photo) when it is not empty, so a reshuffle, an undo or a project opened again analyses
-// nothing. Only results are kept, never a failure. Safe to use from several threads.
+// nothing. Only results are kept, never a failure. Safe to use from several threads. The
+// directory keeps the `maxFiles` results written last: older ones are removed as new ones
+// come, so that years of photos do not fill the user's disk.
 class ContentCache
 {
 public:
     // The directory in this program's QStandardPaths::CacheLocation.
     static QString defaultDirectory();
+    // A few hundred bytes each: about two megabytes in all.
+    static constexpr int defaultMaxFiles = 8192;
 
-    explicit ContentCache(const QString &directory = defaultDirectory());
+    explicit ContentCache(const QString &directory = defaultDirectory(),
+                          int maxFiles = defaultMaxFiles);
     ContentCache(const ContentCache &) = delete;
     ContentCache &operator=(const ContentCache &) = delete;
 
@@ -79,8 +84,11 @@ public:
 
 private:
     QString keyOf(const PhotoStamp &photo) const;
+    void prune(const QString &kept);
 
     const QString directory;
+    const int maxFiles;
+    int written = 0; // results written to the directory; guarded by `mutex`
     mutable QMutex mutex;
     mutable QHash<QString, ContentBox> boxes; // by keyOf()
 };

@@ -22,6 +22,7 @@ private slots:
     void recall();
     void analysePhotos_data();
     void analysePhotos();
+    void cacheIsBounded();
 };
 
 void TestContentCrop::keeps_data()
@@ -207,6 +208,22 @@ void TestContentCrop::analysePhotos()
     }
     // What was found is on disk for the next run; nothing is kept for a stamp not analysed.
     QCOMPARE(ContentCache(cacheDir).find(stamp), results.first().box);
+}
+
+// A long life of new photos leaves no more than the bound on disk, and the result stored last
+// is always among them.
+void TestContentCrop::cacheIsBounded()
+{
+    QTemporaryDir dir;
+    ContentBox box;
+    box.subject = QRectF(0.1, 0.2, 0.3, 0.4);
+    PhotoStamp last;
+    for (int i = 0; i < 40; ++i) {
+        last = {dir.filePath(QStringLiteral("photo%1.jpg").arg(i)), 1000 + i, 1};
+        ContentCache(dir.path(), 4).store(last, box);
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).size() <= 5);
+    }
+    QCOMPARE(ContentCache(dir.path(), 4).find(last), std::optional<ContentBox>(box));
 }
 
 QTEST_GUILESS_MAIN(TestContentCrop)
