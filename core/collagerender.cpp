@@ -147,8 +147,7 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
                    : QPointF());
         if (last)
             image = QImage(); // a decode the cache does not keep goes before the frame is cut
-        const QImage framed = PhotoFrame().apply(tile, frame.type, frame.a, frame.b);
-        tile = QImage();
+        const QImage framed = PhotoFrame().apply(std::move(tile), frame.type, frame.a, frame.b);
         const QMutexLocker locker(&blending);
         blendTile(target, framed, cell.rect.x(), cell.rect.y());
     };

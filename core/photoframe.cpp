@@ -20,30 +20,40 @@ int tileMargin(const QImage &tile, int a)
 
 // The shape's antialiased coverage becomes the tile's alpha. The colours stay exactly the
 // tile's, so the rim fades towards whatever the tile is later laid over, never towards black.
+// The tile is changed in place when it is not shared, the coverage takes a byte a pixel, and
+// a curved shape is drawn a band of `bandRows` rows at a time: a tile of a large print then
+// takes no second copy of itself. A rectangle is drawn whole (0), since one cut by the band's
+// edge gets other rim values than the whole one.
 template<typename Shape>
-QImage mask(const QImage &tile, Shape fillShape)
+QImage mask(QImage tile, Shape fillShape, int bandRows = 64)
 {
     if (tile.isNull())
         return QImage();
-    QImage coverage(tile.size(), QImage::Format_ARGB32_Premultiplied);
-    coverage.fill(Qt::transparent);
-    QPainter painter(&coverage);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 0, 0, 255));
-    fillShape(painter, tile.width(), tile.height());
-    painter.end();
-
-    QImage result = tile.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < result.height(); ++y) {
-        const auto *c = reinterpret_cast<const QRgb *>(coverage.constScanLine(y));
-        auto *d = reinterpret_cast<QRgb *>(result.scanLine(y));
-        for (int x = 0; x < result.width(); ++x) {
-            const uint covered = qAlpha(c[x]);
-            if (covered == 255)
-                continue;
-            const uint alpha = (qAlpha(d[x]) * covered + 127) / 255;
-            d[x] = (d[x] & RGB_MASK) | (alpha << 24);
+    if (bandRows <= 0)
+        bandRows = tile.height();
+    QImage result = std::move(tile).convertToFormat(QImage::Format_ARGB32);
+    QImage coverage(result.width(), std::min(bandRows, result.height()),
+                    QImage::Format_Alpha8);
+    for (int top = 0; top < result.height(); top += bandRows) {
+        const int rows = std::min(bandRows, result.height() - top);
+        coverage.fill(Qt::transparent);
+        QPainter painter(&coverage);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, 255));
+        painter.translate(0, -top);
+        fillShape(painter, result.width(), result.height());
+        painter.end();
+        for (int y = 0; y < rows; ++y) {
+            const uchar *c = coverage.constScanLine(y);
+            auto *d = reinterpret_cast<QRgb *>(result.scanLine(top + y));
+            for (int x = 0; x < result.width(); ++x) {
+                const uint covered = c[x];
+                if (covered == 255)
+                    continue;
+                const uint alpha = (qAlpha(d[x]) * covered + 127) / 255;
+                d[x] = (d[x] & RGB_MASK) | (alpha << 24);
+            }
         }
     }
     return result;
@@ -51,38 +61,41 @@ QImage mask(const QImage &tile, Shape fillShape)
 
 } // namespace
 
-QImage PhotoFrame::apply(const QImage &tile, FrameType type, int a, int b)
+QImage PhotoFrame::apply(QImage tile, FrameType type, int a, int b)
 {
     switch (type) {
     case FrameType::Rect:
-        return rectFrame(tile, a);
+        return rectFrame(std::move(tile), a);
     case FrameType::Rounded:
-        return roundedFrame(tile, a, b);
+        return roundedFrame(std::move(tile), a, b);
     case FrameType::Scallop:
-        return scallopFrame(tile, a, b);
+        return scallopFrame(std::move(tile), a, b);
     }
     // A value no frame type names, as a stored number gives it unchecked.
     return QImage();
 }
 
-QImage PhotoFrame::rectFrame(const QImage &tile, int a)
+QImage PhotoFrame::rectFrame(QImage tile, int a)
 {
     const int m = tileMargin(tile, a);
-    return mask(tile, [m](QPainter &painter, int w, int h) {
-        painter.drawRect(QRect(m, m, w - 2 * m, h - 2 * m));
-    });
+    return mask(
+        std::move(tile),
+        [m](QPainter &painter, int w, int h) {
+            painter.drawRect(QRect(m, m, w - 2 * m, h - 2 * m));
+        },
+        0);
 }
 
-QImage PhotoFrame::roundedFrame(const QImage &tile, int a, int b)
+QImage PhotoFrame::roundedFrame(QImage tile, int a, int b)
 {
     // The painter itself holds the radius to half the shorter side of the rectangle.
     const int m = tileMargin(tile, a);
-    return mask(tile, [m, b](QPainter &painter, int w, int h) {
+    return mask(std::move(tile), [m, b](QPainter &painter, int w, int h) {
         painter.drawRoundedRect(QRectF(m, m, w - 2.0 * m, h - 2.0 * m), b, b, Qt::AbsoluteSize);
     });
 }
 
-QImage PhotoFrame::scallopFrame(const QImage &tile, int a, int b)
+QImage PhotoFrame::scallopFrame(QImage tile, int a, int b)
 {
     const int m = tileMargin(tile, a);
     // Arcs too wide for this tile shrink until one fits on each side, the shorter included.
@@ -92,7 +105,7 @@ QImage PhotoFrame::scallopFrame(const QImage &tile, int a, int b)
     if (s <= 0)
         return rectFrame(tile, m);
     const QPainterPath path = scallopPath(tile.width(), tile.height(), m, s);
-    return mask(tile, [&path](QPainter &painter, int, int) { painter.drawPath(path); });
+    return mask(std::move(tile), [&path](QPainter &painter, int, int) { painter.drawPath(path); });
 }
 
 QPainterPath PhotoFrame::scallopPath(int width, int height, int a, int b)

@@ -21,10 +21,10 @@ class QPainterPath;
 class PhotoFrame
 {
 public:
-    QImage apply(const QImage &tile, FrameType type, int a, int b);
-    QImage rectFrame(const QImage &tile, int a);
-    QImage roundedFrame(const QImage &tile, int a, int b);
-    QImage scallopFrame(const QImage &tile, int a, int b);
+    QImage apply(QImage tile, FrameType type, int a, int b);
+    QImage rectFrame(QImage tile, int a);
+    QImage roundedFrame(QImage tile, int a, int b);
+    QImage scallopFrame(QImage tile, int a, int b);
 
     // The scalloped outline for a tile of width x height, margin a and half-width b.
     QPainterPath scallopPath(int width, int height, int a, int b);
