@@ -32,8 +32,7 @@ QImage mask(QImage tile, Shape fillShape, int bandRows = 64)
     if (bandRows <= 0)
         bandRows = tile.height();
     QImage result = std::move(tile).convertToFormat(QImage::Format_ARGB32);
-    QImage coverage(result.width(), std::min(bandRows, result.height()),
-                    QImage::Format_Alpha8);
+    QImage coverage(result.width(), std::min(bandRows, result.height()), QImage::Format_Alpha8);
     for (int top = 0; top < result.height(); top += bandRows) {
         const int rows = std::min(bandRows, result.height() - top);
         coverage.fill(Qt::transparent);
