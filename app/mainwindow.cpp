@@ -383,13 +383,12 @@ bool MainWindow::saveCollageAs(QString fileName, const QString &suffix, const Pd
     if (collage.busy())
         return false;
     const QString chosen = fileName;
-    // A name without a suffix takes the one of the filter chosen.
-    if (!QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
-        fileName += QLatin1Char('.') + suffix;
-    // Export PDF writes a PDF whatever was typed: "print.jpg" becomes "print.jpg.pdf" rather
-    // than a JPEG the user did not ask for.
-    else if (suffix == QLatin1String("pdf")
-             && QFileInfo(fileName).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
+    // A name without a suffix takes the one of the filter chosen. Export PDF writes a PDF
+    // whatever was typed: "print.jpg" becomes "print.jpg.pdf", not a JPEG nobody asked for.
+    const QFileInfo typed(fileName);
+    if (!typed.fileName().contains(QLatin1Char('.'))
+        || (suffix == QLatin1String("pdf")
+            && typed.suffix().compare(suffix, Qt::CaseInsensitive) != 0))
         fileName += QLatin1Char('.') + suffix;
     const CollageFormat format = completeCollageName(fileName);
     const QString shownName = QDir::toNativeSeparators(fileName);

@@ -102,7 +102,7 @@ QImage PhotoFrame::scallopFrame(QImage tile, int a, int b)
     const int s = std::min(b, (inner - 1) / 2);
     // Arcs advance by 2s, so without a positive s there is nothing to draw but the inset.
     if (s <= 0)
-        return rectFrame(tile, m);
+        return rectFrame(std::move(tile), m);
     const QPainterPath path = scallopPath(tile.width(), tile.height(), m, s);
     return mask(std::move(tile), [&path](QPainter &painter, int, int) { painter.drawPath(path); });
 }
