@@ -421,14 +421,14 @@ bool MainWindow::saveCollageAs(QString fileName, const QString &suffix, const Pd
 
 void MainWindow::saveEnded(const SaveOutcome &outcome)
 {
-    if (!outcome.error.isEmpty()) {
+    if (!outcome.written) {
         warn(this, tr("Save Collage"),
              tr("Cannot write %1: %2")
-                 .arg(QDir::toNativeSeparators(outcome.fileName), outcome.error));
+                 .arg(QDir::toNativeSeparators(outcome.fileName), outcome.written.error()));
     } else {
         settings.setSaveDir(outcome.fileName);
     }
-    emit collageSaved(outcome.error.isEmpty());
+    emit collageSaved(bool(outcome.written));
     // The question about unsaved changes was answered when the window was closed.
     if (closeAfterSave)
         close();

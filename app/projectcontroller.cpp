@@ -94,14 +94,14 @@ bool ProjectController::openProject(const QString &fileName)
         break;
     }
     const QString shownName = QDir::toNativeSeparators(fileName);
-    const ProjectOpening opening = session->openProject(fileName);
-    if (!opening.opened) {
-        warn(window, tr("Open Project"), tr("Cannot open %1: %2").arg(shownName, opening.error));
+    const Result<ProjectOpening> opening = session->openProject(fileName);
+    if (!opening) {
+        warn(window, tr("Open Project"), tr("Cannot open %1: %2").arg(shownName, opening.error()));
         return false;
     }
     settings->setProjectDir(QFileInfo(fileName).absolutePath());
     settings->addRecentProject(session->projectPath());
-    showProblems(shownName, opening);
+    showProblems(shownName, *opening);
     return true;
 }
 
@@ -164,14 +164,14 @@ bool ProjectController::offerRecoveries()
 
 bool ProjectController::restore(const RecoveredCollage &left)
 {
-    const ProjectOpening opening = session->restoreRecovery(left);
+    const Result<ProjectOpening> opening = session->restoreRecovery(left);
     const QString shownName = QDir::toNativeSeparators(left.fileName);
-    if (!opening.opened) {
+    if (!opening) {
         warn(window, tr("Restore Collage"),
-             tr("Cannot restore %1: %2").arg(shownName, opening.error));
+             tr("Cannot restore %1: %2").arg(shownName, opening.error()));
         return false;
     }
-    showProblems(shownName, opening);
+    showProblems(shownName, *opening);
     return true;
 }
 
@@ -195,9 +195,9 @@ bool ProjectController::saveProjectAs()
 
 bool ProjectController::writeProject(const QString &fileName)
 {
-    if (const std::optional<QString> error = session->saveProject(fileName)) {
+    if (const Result<void> written = session->saveProject(fileName); !written) {
         warn(window, tr("Save Project"),
-             tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(fileName), *error));
+             tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(fileName), written.error()));
         return false;
     }
     settings->setProjectDir(QFileInfo(fileName).absolutePath());

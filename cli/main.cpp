@@ -155,14 +155,13 @@ std::optional<std::pair<QString, qreal>> parseEmphasis(const QString &text)
     return std::pair {text.left(equals), qreal(value)};
 }
 
-bool parseBounded(const QString &text, int low, int high, int &value)
+std::optional<int> parseBounded(const QString &text, int low, int high)
 {
     bool ok = false;
     const int v = text.toInt(&ok);
     if (!ok || v < low || v > high)
-        return false;
-    value = v;
-    return true;
+        return std::nullopt;
+    return v;
 }
 
 // Returns -1 when the arguments are usable, otherwise the exit code.
@@ -340,12 +339,16 @@ int parseArguments(const QCoreApplication &app, Options &options)
             return fail(QStringLiteral("bad --crop \"%1\": expected auto or centre").arg(crop),
                         BadInput);
     }
-    if (parser.isSet(dpiOpt) && !parseBounded(parser.value(dpiOpt), minDpi, maxDpi, options.dpi))
-        return fail(QStringLiteral("bad --dpi \"%1\": expected %2 to %3")
-                        .arg(parser.value(dpiOpt))
-                        .arg(minDpi)
-                        .arg(maxDpi),
-                    BadInput);
+    if (parser.isSet(dpiOpt)) {
+        if (const std::optional<int> dpi = parseBounded(parser.value(dpiOpt), minDpi, maxDpi))
+            options.dpi = *dpi;
+        else
+            return fail(QStringLiteral("bad --dpi \"%1\": expected %2 to %3")
+                            .arg(parser.value(dpiOpt))
+                            .arg(minDpi)
+                            .arg(maxDpi),
+                        BadInput);
+    }
     options.dpiGiven = parser.isSet(dpiOpt);
     if (parser.isSet(paperOpt)) {
         if (options.sizeGiven)
@@ -403,8 +406,12 @@ int parseArguments(const QCoreApplication &app, Options &options)
     // Beyond the window's own sliders a frame would swallow the photos.
     const auto bounded = [&](const QCommandLineOption &option, int sliderMax, int &value) {
         const int limit = frameLimit(sliderMax, options.size);
-        if (!parser.isSet(option) || parseBounded(parser.value(option), 0, limit, value))
+        if (!parser.isSet(option))
             return -1;
+        if (const std::optional<int> parsed = parseBounded(parser.value(option), 0, limit)) {
+            value = *parsed;
+            return -1;
+        }
         return fail(QStringLiteral("bad --%1 \"%2\": expected 0 to %3 at %4x%5")
                         .arg(option.names().constFirst(), parser.value(option),
                              QString::number(limit), QString::number(options.size.width()),
@@ -692,14 +699,17 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
     if (!document.photos.isEmpty() && rendered.document.photos.isEmpty())
         return fail(QStringLiteral("no photo could be decoded"), BadInput);
 
-    QString error;
-    if (!writeCollage(rendered.image, options.output, options.format, &error, saving))
-        return fail(QStringLiteral("cannot write %1: %2").arg(options.output, error), NotWritten);
+    if (const Result<void> written
+        = writeCollage(rendered.image, options.output, options.format, saving);
+        !written)
+        return fail(QStringLiteral("cannot write %1: %2").arg(options.output, written.error()),
+                    NotWritten);
     if (!options.saveProject.isEmpty()) {
-        if (const std::optional<QString> reason
-            = writeProjectFile(rendered.document, options.saveProject))
-            return fail(QStringLiteral("cannot write %1: %2").arg(options.saveProject, *reason),
-                        NotWritten);
+        if (const Result<void> written = writeProjectFile(rendered.document, options.saveProject);
+            !written)
+            return fail(
+                QStringLiteral("cannot write %1: %2").arg(options.saveProject, written.error()),
+                NotWritten);
     }
     return Written;
 }
@@ -762,11 +772,11 @@ int makeCollage(const Options &options, const QStringList &files)
 // the project's seed, rather than stretch it; --save-project then stores the refitted collage.
 int renderProject(const Options &options)
 {
-    const ProjectLoad load = readProjectFile(options.project);
-    if (!load.document)
-        return fail(QStringLiteral("cannot open %1: %2").arg(options.project, load.error),
+    const Result<CollageDocument> load = readProjectFile(options.project);
+    if (!load)
+        return fail(QStringLiteral("cannot open %1: %2").arg(options.project, load.error()),
                     BadInput);
-    const CheckedDocument checked = checkPhotos(*load.document);
+    const CheckedDocument checked = checkPhotos(*load);
     for (const PhotoProblem &problem : checked.leftOut)
         warn(QStringLiteral("skipped %1: %2").arg(problem.path, problem.reason));
     CollageDocument document = checked.document;
@@ -794,7 +804,7 @@ int renderProject(const Options &options)
     // Every photo the project names, also those left out: a photo that has changed is still
     // somebody's photo.
     QStringList inputs {options.project};
-    for (const PhotoRecord &photo : std::as_const(load.document->photos))
+    for (const PhotoRecord &photo : std::as_const(load->photos))
         inputs << photo.path;
     if (const int refused = refuseOverwritingInputs(options, inputs); refused >= 0)
         return refused;

@@ -118,7 +118,7 @@ bool decodeInto(jpeg_decompress_struct *info, ErrorManager *errors, Source *sour
 
 } // namespace
 
-CmykDecode decodeCmykJpeg(QIODevice *device, const QSize &target, const PhotoColour &colour)
+Result<QImage> decodeCmykJpeg(QIODevice *device, const QSize &target, const PhotoColour &colour)
 {
     jpeg_decompress_struct info;
     std::memset(&info, 0, sizeof info); // destroying it is safe even when creating it failed
@@ -142,11 +142,11 @@ CmykDecode decodeCmykJpeg(QIODevice *device, const QSize &target, const PhotoCol
         = device->seek(0) && decodeInto(&info, &errors, source.get(), target, &image);
     jpeg_destroy_decompress(&info);
     if (!decoded)
-        return {QImage(), QString::fromLatin1(errors.message)};
+        return Failure {QString::fromLatin1(errors.message)};
     image = cmykToSrgb(std::move(image), colour.adobe, colour.profile);
     if (!target.isEmpty() && image.size() != target)
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (image.isNull())
-        return {QImage(), QStringLiteral("out of memory")};
-    return {image, QString()};
+        return Failure {QStringLiteral("out of memory")};
+    return image;
 }

@@ -2,6 +2,7 @@
 #define CMYKJPEG_H
 
 #include "colourprofile.h"
+#include "result.h"
 
 #include <QImage>
 #include <QSize>
@@ -9,19 +10,13 @@
 
 class QIODevice;
 
-// A CMYK JPEG decoded, and why it failed.
-struct CmykDecode
-{
-    QImage image; // sRGB at the target size; null on failure
-    QString error; // libjpeg's words; empty on success
-};
-
 // Decodes a JPEG whose frame holds CMYK (or YCCK) from the start of `device`, which Qt's
 // reader would mix into RGB by a formula that only fits Adobe's inverted files, and without
 // their profile. The photo is reduced by 1/2, 1/4 or 1/8 while it is decoded as far as
 // `target` (a size as stored) allows, converted to sRGB through `colour` (its profile, and its
 // Adobe segment for inks stored inverted), then scaled to the target. A truncated file
-// decodes as far as it goes, as Qt's reader decodes it. Not turned upright.
-CmykDecode decodeCmykJpeg(QIODevice *device, const QSize &target, const PhotoColour &colour);
+// decodes as far as it goes, as Qt's reader decodes it. Not turned upright. The image is sRGB at
+// the target size; a failure gives libjpeg's words.
+Result<QImage> decodeCmykJpeg(QIODevice *device, const QSize &target, const PhotoColour &colour);
 
 #endif // CMYKJPEG_H

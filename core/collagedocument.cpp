@@ -151,16 +151,16 @@ CheckedDocument checkPhotos(CollageDocument document)
             reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "the file is missing"));
         } else if (!info.isFile()) {
             reason = translated(QT_TRANSLATE_NOOP("CollageDocument", "not a regular file"));
-        } else if (const PhotoReading now = readPhoto(photo.path); !now.record) {
-            reason = now.reason.isEmpty() ? translated(
+        } else if (const Result<PhotoReading> now = readPhoto(photo.path); !now) {
+            reason = now.error().isEmpty() ? translated(
                          QT_TRANSLATE_NOOP("CollageDocument", "cannot be read as a photo"))
-                                          : now.reason;
-        } else if (now.record->size != uprightSize(photo)
-                   || now.record->orientation != photo.orientation) {
+                                           : now.error();
+        } else if (now->record.size != uprightSize(photo)
+                   || now->record.orientation != photo.orientation) {
             // Turned or cropped in another program: shown as the file is now, with its crop
             // and turns started again.
-            photo.size = now.record->size;
-            photo.orientation = now.record->orientation;
+            photo.size = now->record.size;
+            photo.orientation = now->record.orientation;
             photo.crop = QPointF();
             photo.turns = 0;
             changed.append(

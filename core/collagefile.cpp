@@ -78,19 +78,19 @@ void flattenOntoWhite(QImage &image)
     image.convertTo(QImage::Format_RGB32);
 }
 
-std::optional<QString> unwritable(const QImage &image, CollageFormat format)
+Result<void> writable(const QImage &image, CollageFormat format)
 {
     if (format == CollageFormat::Unsupported)
-        return Words::tr("unsupported file type");
+        return Failure {Words::tr("unsupported file type")};
     if (image.isNull())
-        return Words::tr("there is no image to save");
-    return std::nullopt;
+        return Failure {Words::tr("there is no image to save")};
+    return {};
 }
 
 // Words for a name that fits the folder but leaves no room for the temporary file's
 // suffix. Such a save fails only where a temporary name is needed: on file systems without
 // unnamed temporary files, and when an existing file is replaced.
-std::optional<QString> nameTooLongForTemporaryFile(const QString &fileName)
+Result<void> temporaryNameFits(const QString &fileName)
 {
     const QFileInfo info(fileName);
     const qsizetype length = QFile::encodeName(info.fileName()).size();
@@ -98,12 +98,11 @@ std::optional<QString> nameTooLongForTemporaryFile(const QString &fileName)
     if (max <= 0)
         max = 255;
     if (length > max || length + temporarySuffixLength <= max)
-        return std::nullopt;
-    return Words::tr(
-               "the file name is too long: saving first writes a temporary file whose name is "
-               "%1 bytes longer, so the name may be at most %2 bytes")
-        .arg(temporarySuffixLength)
-        .arg(max - temporarySuffixLength);
+        return {};
+    return Failure {Words::tr("the file name is too long: saving first writes a temporary file "
+                              "whose name is %1 bytes longer, so the name may be at most %2 bytes")
+                        .arg(temporarySuffixLength)
+                        .arg(max - temporarySuffixLength)};
 }
 
 } // namespace
@@ -147,16 +146,16 @@ QString fileFailureReason(QFileDevice::FileError error, const QString &systemRea
 
 QString saveFailureReason(const QSaveFile &file)
 {
-    if (const std::optional<QString> reason = nameTooLongForTemporaryFile(file.fileName()))
-        return *reason;
+    if (const Result<void> fits = temporaryNameFits(file.fileName()); !fits)
+        return fits.error();
     return fileFailureReason(file.error(), file.errorString());
 }
 
-std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
-                                     QFileDevice &device, const SaveOptions &options)
+Result<void> encodeCollage(const QImage &source, CollageFormat format, QFileDevice &device,
+                           const SaveOptions &options)
 {
-    if (const std::optional<QString> reason = unwritable(source, format))
-        return reason;
+    if (Result<void> checked = writable(source, format); !checked)
+        return checked;
 
     QImage image = source;
     const int dpm = qRound(qBound(minDpi, options.dpi, maxDpi) * inchesPerMeter);
@@ -185,7 +184,7 @@ std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
         const QColorSpace colourSpace = image.colorSpace();
         image = QImage();
         if (written)
-            written = writeCollagePdf(relay, encoded, source.size(), colourSpace, options);
+            written = bool(writeCollagePdf(relay, encoded, source.size(), colourSpace, options));
     } else {
         QImageWriter writer(&relay, jpeg ? "jpg" : "png");
         if (jpeg)
@@ -195,46 +194,41 @@ std::optional<QString> encodeCollage(const QImage &source, CollageFormat format,
     }
     // A full disk can surface only when the last buffered bytes go out.
     if (written && !relay.failed() && device.flush())
-        return std::nullopt;
+        return {};
     // The writer only knows that its device refused; the device knows why.
     if (device.error() != QFileDevice::NoError)
-        return fileFailureReason(device.error(), device.errorString());
-    return writerError;
+        return Failure {fileFailureReason(device.error(), device.errorString())};
+    return Failure {writerError};
 }
 
-std::optional<QString> notRegularTarget(const QString &fileName)
+Result<void> replaceableTarget(const QString &fileName)
 {
     // Renaming over a device node or a pipe would replace it with the file written.
     if (const QFileInfo existing(fileName); existing.exists() && !existing.isFile())
-        return Words::tr("not a regular file");
-    return std::nullopt;
+        return Failure {Words::tr("not a regular file")};
+    return {};
 }
 
-bool writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
-                  QString *errorString, const SaveOptions &options)
+Result<void> writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
+                          const SaveOptions &options)
 {
-    auto fail = [errorString](const QString &reason) {
-        if (errorString)
-            *errorString = reason;
-        return false;
-    };
-    if (const std::optional<QString> reason = notRegularTarget(fileName))
-        return fail(*reason);
-    if (const std::optional<QString> reason = unwritable(image, format))
-        return fail(*reason);
+    if (Result<void> checked = replaceableTarget(fileName); !checked)
+        return checked;
+    if (Result<void> checked = writable(image, format); !checked)
+        return checked;
 
     QSaveFile file(fileName);
     // Unbuffered, so that a write the system refuses fails with its reason: a buffer flushed
     // onto a full disk or past a size limit fails as "Unknown error".
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(saveFailureReason(file));
-    if (const std::optional<QString> reason = encodeCollage(image, format, file, options)) {
+        return Failure {saveFailureReason(file)};
+    if (Result<void> encoded = encodeCollage(image, format, file, options); !encoded) {
         file.cancelWriting();
-        return fail(*reason);
+        return encoded;
     }
     if (!file.commit())
-        return fail(saveFailureReason(file));
-    return true;
+        return Failure {saveFailureReason(file)};
+    return {};
 }
 
 bool sameFile(const QString &a, const QString &b)

@@ -2,6 +2,7 @@
 #define COLLAGEFILE_H
 
 #include "photoloader.h"
+#include "result.h"
 
 #include <QFileDevice>
 #include <QList>
@@ -35,19 +36,18 @@ CollageFormat completeCollageName(QString &fileName);
 // Writes the image at options.dpi as JPEG (quality 100) or PNG, with the sRGB profile, or as a
 // one-page PDF (see collagepdf.h). The file is
 // written to a temporary name and renamed only when complete, so a failed
-// write leaves an existing file of that name untouched. On failure the
-// reason is stored in errorString: the system's own words where the file
-// failed (a full disk says so), and a name too long for the temporary file
-// is told as such. JPEG has no alpha, so a translucent image is laid onto
-// white for it. An existing file that is not a regular one (a device, a
-// pipe) is refused, never replaced.
-bool writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
-                  QString *errorString, const SaveOptions &options = {});
+// write leaves an existing file of that name untouched. A failure gives the
+// system's own words where the file failed (a full disk says so), and a name
+// too long for the temporary file is told as such. JPEG has no alpha, so a
+// translucent image is laid onto white for it. An existing file that is not a
+// regular one (a device, a pipe) is refused, never replaced.
+Result<void> writeCollage(const QImage &image, const QString &fileName, CollageFormat format,
+                          const SaveOptions &options = {});
 
 // Encodes the image into an open device as writeCollage() writes it, flushing
-// the device at the end. Returns the reason when it fails.
-std::optional<QString> encodeCollage(const QImage &image, CollageFormat format, QFileDevice &device,
-                                     const SaveOptions &options = {});
+// the device at the end.
+Result<void> encodeCollage(const QImage &image, CollageFormat format, QFileDevice &device,
+                           const SaveOptions &options = {});
 
 // A file's failure in words: the system's reason that the device reported,
 // or, where it gave none, words for the kind of error.
@@ -57,10 +57,10 @@ QString fileFailureReason(QFileDevice::FileError error, const QString &systemRea
 // for the temporary file is told as such, otherwise as fileFailureReason().
 QString saveFailureReason(const QSaveFile &file);
 
-// Why a save must not replace what `fileName` names: an existing file that is not a regular
-// one (a device, a pipe, directly or through a link) would be renamed over. Nothing when the
-// name is free or a regular file.
-std::optional<QString> notRegularTarget(const QString &fileName);
+// Whether a save may replace what `fileName` names: a free name or a regular file. An existing
+// file that is not a regular one (a device, a pipe, directly or through a link) fails: it would
+// be renamed over.
+Result<void> replaceableTarget(const QString &fileName);
 
 // Whether two names reach one file: the same device and inode after following links, or, where
 // either does not exist yet, the same absolute path once "." and ".." are resolved.

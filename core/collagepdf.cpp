@@ -125,8 +125,8 @@ QSizeF pdfPageSize(const QSize &pixels, const SaveOptions &options)
     return pageBoxes(pixels, options).media;
 }
 
-bool writeCollagePdf(QIODevice &device, const QByteArray &jpeg, const QSize &pixels,
-                     const QColorSpace &colourSpace, const SaveOptions &options)
+Result<void> writeCollagePdf(QIODevice &device, const QByteArray &jpeg, const QSize &pixels,
+                             const QColorSpace &colourSpace, const SaveOptions &options)
 {
     enum { Catalog = 1, Pages, Page, Image, Contents, Info, Profile };
     const PageBoxes boxes = pageBoxes(pixels, options);
@@ -157,5 +157,7 @@ bool writeCollagePdf(QIODevice &device, const QByteArray &jpeg, const QSize &pix
                          + textString(QStringLiteral("Vellomir " VELLOMIR_VERSION)) + ">>");
     if (!profile.isEmpty())
         pdf.stream(Profile, "/N 3", profile);
-    return pdf.finish(Catalog, Info);
+    if (!pdf.finish(Catalog, Info))
+        return Failure {device.errorString()};
+    return {};
 }

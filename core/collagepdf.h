@@ -21,10 +21,10 @@ class QIODevice;
 ** has it embedded as its colour space (ICCBased); without one the image is DeviceRGB.
 */
 
-// Writes the page around `jpeg`, an encoded image of `pixels`, into `out`. False when the
-// device refused bytes.
-bool writeCollagePdf(QIODevice &out, const QByteArray &jpeg, const QSize &pixels,
-                     const QColorSpace &colourSpace, const SaveOptions &options);
+// Writes the page around `jpeg`, an encoded image of `pixels`, into `out`. Fails with the
+// device's words when it refused bytes.
+Result<void> writeCollagePdf(QIODevice &out, const QByteArray &jpeg, const QSize &pixels,
+                             const QColorSpace &colourSpace, const SaveOptions &options);
 
 // The page size in points of an image of `pixels` written with `options`, bleed included.
 QSizeF pdfPageSize(const QSize &pixels, const SaveOptions &options);

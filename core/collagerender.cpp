@@ -187,15 +187,15 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
                   need += tileBytes(cell.rect);
               const MemoryReservation reservation = budget.reserve(need);
 
-              DecodedPhoto decoded = decodePhoto(loader);
-              cache.store(loader.path, decoded.image);
+              Result<DecodedPhoto> decoded = decodePhoto(loader);
+              cache.store(loader.path, decoded ? decoded->image : QImage());
               const int n = ++done;
               if (progress)
                   progress(n, total);
-              if (decoded.image.isNull())
-                  return {decoded.error.isEmpty()
+              if (!decoded)
+                  return {decoded.error().isEmpty()
                               ? QCoreApplication::translate("CollageRender", "cannot decode")
-                              : decoded.error,
+                              : decoded.error(),
                           QString()};
               for (qsizetype i = 0; i < mine.size(); ++i) {
                   const RenderCell &cell = mine.at(i);
@@ -203,10 +203,10 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
                       QImage image = cached(loader.path, cell);
                       draw(cell, image, false);
                   } else {
-                      draw(cell, decoded.image, i + 1 == mine.size());
+                      draw(cell, decoded->image, i + 1 == mine.size());
                   }
               }
-              return {QString(), decoded.damage};
+              return {QString(), decoded->damage};
           });
     qCDebug(lcRender) << "decoded" << total << "photos";
 

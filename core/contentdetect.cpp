@@ -302,7 +302,7 @@ QImage analysisImage(const PhotoRecord &photo)
     if (need > MemoryBudget::decoding().total())
         return QImage();
     const MemoryReservation reservation = MemoryBudget::decoding().reserve(need);
-    return decodePhoto(loader).image;
+    return loadPhoto(loader);
 }
 
 std::optional<ContentBox> analysePhoto(const PhotoRecord &photo)

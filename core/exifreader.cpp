@@ -27,33 +27,31 @@ bool inside(qint64 pos, qint64 n, qint64 end)
 
 } // namespace
 
-int ExifReader::readOrientation(const QString &path, int &out)
+Result<int> ExifReader::readOrientation(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return -1;
+        return Failure {file.errorString()};
     try {
-        scanJpeg(&file, out);
+        return scanJpeg(&file).orientation;
     } catch (const std::bad_alloc &) {
-        out = 1;
+        return 1;
     }
-    file.close();
-    return 0;
 }
 
-int ExifReader::readOrientation(QIODevice *device, int &out)
+int ExifReader::readOrientation(QIODevice *device)
 {
-    scanJpeg(device, out);
-    return 0;
+    return scanJpeg(device).orientation;
 }
 
-int ExifReader::scanJpeg(QIODevice *device, int &out)
+JpegScan ExifReader::scanJpeg(QIODevice *device)
 {
+    JpegScan scan;
     char c = 0;
     if (!device->getChar(&c) || uchar(c) != 0xFF)
-        return -1;
+        return scan;
     if (!device->getChar(&c) || uchar(c) != 0xD8)
-        return -1;
+        return scan;
 
     // Some files carry a second EXIF block; the first one that holds an orientation decides,
     // as the common EXIF tools read such files.
@@ -63,7 +61,7 @@ int ExifReader::scanJpeg(QIODevice *device, int &out)
         uchar marker = 0;
         for (;;) {
             if (!device->getChar(&c))
-                return -1;
+                return scan;
             const uchar byte = uchar(c);
             if (byte != 0xFF && previousFF) {
                 marker = byte;
@@ -74,34 +72,54 @@ int ExifReader::scanJpeg(QIODevice *device, int &out)
 
         char lengthBytes[2];
         if (device->read(lengthBytes, 2) != 2)
-            return -1;
+            return scan;
         const int length = (uchar(lengthBytes[0]) << 8) | uchar(lengthBytes[1]);
         if (length < 2)
-            return -1;
+            return scan;
         const QByteArray payload = device->read(length - 2);
         if (payload.isEmpty() || payload.size() < length - 2)
-            return -1;
+            return scan;
 
         switch (marker) {
         case 0xDA:
-            return 0;
+            scan.complete = true;
+            return scan;
         case 0xE1:
-            if (!decided && payload.startsWith("Exif"))
-                decided = parseExif(payload, length, out) > 0;
+            if (!decided && payload.startsWith("Exif")) {
+                if (const std::optional<int> found = parseExif(payload, length)) {
+                    scan.orientation = *found;
+                    decided = true;
+                }
+            }
             break;
         case 0xD9:
-            return -1;
+            return scan;
         default:
             break;
         }
     }
 }
 
-int ExifReader::parseExif(const QByteArray &payload, int length, int &out)
+// One walk over the directories of a TIFF block: what it found so far and what it may still
+// visit.
+struct ExifReader::Walk
+{
+    const QByteArray &payload;
+    qint64 base; // where the TIFF header starts in the payload
+    qint64 tiffSize;
+    bool littleEndian;
+    int found = 0; // Orientation tags met
+    int budget = entryBudget; // entries left to visit
+    int orientation = 0;
+
+    void directory(qint64 p, int depth);
+};
+
+std::optional<int> ExifReader::parseExif(const QByteArray &payload, int length)
 {
     // The TIFF header ends at payload offset 14; a shorter payload has none.
     if (payload.size() < 14 || length - 2 > payload.size())
-        return -1;
+        return std::nullopt;
 
     bool littleEndian;
     if (payload.at(6) == 'I' && payload.at(7) == 'I')
@@ -109,28 +127,26 @@ int ExifReader::parseExif(const QByteArray &payload, int length, int &out)
     else if (payload.at(6) == 'M' && payload.at(7) == 'M')
         littleEndian = false;
     else
-        return -1;
+        return std::nullopt;
 
     const qint64 offset = read32(payload, 10, littleEndian);
     if (!((offset >= 8 && offset <= 16) || (offset > 16 && offset < qint64(length) - 15)))
-        return -1;
+        return std::nullopt;
 
-    int counter = 0;
-    int budget = entryBudget;
-    const qint64 base = 6;
-    parseIfd(payload, base + offset, base, qint64(length) - 8, 0, littleEndian, counter, budget,
-             out);
-    return counter > 0 ? 1 : 0;
+    Walk walk {payload, 6, qint64(length) - 8, littleEndian};
+    walk.directory(walk.base + offset, 0);
+    if (walk.found == 0)
+        return std::nullopt;
+    return walk.orientation;
 }
 
-int ExifReader::parseIfd(const QByteArray &payload, qint64 p, qint64 base, qint64 tiffSize,
-                         int depth, bool littleEndian, int &counter, int &budget, int &out)
+void ExifReader::Walk::directory(qint64 p, int depth)
 {
     if (depth > 4)
-        return -1;
+        return;
     const qint64 end = base + tiffSize;
     if (!inside(p, 2, end))
-        return 0;
+        return;
 
     const int count = int(read16(payload, p, littleEndian));
     for (int i = 0; i < count; ++i) {
@@ -163,22 +179,20 @@ int ExifReader::parseIfd(const QByteArray &payload, qint64 p, qint64 base, qint6
             const qint64 sub = read32(payload, valuePos, littleEndian);
             if (sub > tiffSize)
                 continue;
-            parseIfd(payload, base + sub, base, tiffSize, depth + 1, littleEndian, counter, budget,
-                     out);
+            directory(base + sub, depth + 1);
         } else if (tag == tagOrientation) {
-            if (counter >= 2)
+            if (found >= 2)
                 continue;
-            if (counter == 0) {
+            if (found == 0) {
                 const double value = tagValue(payload, valuePos, valueEnd, type, littleEndian);
                 // Compared as a double: a huge or NaN value has no int to truncate to.
-                out = (value >= 0.0 && value < 9.0) ? int(value) : 0;
+                orientation = (value >= 0.0 && value < 9.0) ? int(value) : 0;
             }
-            if (out < 0 || out > 8)
-                out = 0;
-            ++counter;
+            if (orientation < 0 || orientation > 8)
+                orientation = 0;
+            ++found;
         }
     }
-    return 0;
 }
 
 double ExifReader::tagValue(const QByteArray &payload, qint64 pos, qint64 end, int type,
@@ -270,9 +284,8 @@ int ExifReader::blockOrientation(const QByteArray &block)
     const QByteArray prefix("Exif\0\0", 6);
     QByteArray payload = block.startsWith(prefix) ? block : prefix + block;
     payload.truncate(maxBlockBytes);
-    int out = 0;
-    ExifReader().parseExif(payload, int(payload.size()) + 2, out);
-    return out >= 1 && out <= 8 ? out : 0;
+    const int found = parseExif(payload, int(payload.size()) + 2).value_or(0);
+    return found >= 1 && found <= 8 ? found : 0;
 }
 
 int ExifReader::pngOrientation(QIODevice *device)
@@ -283,7 +296,7 @@ int ExifReader::pngOrientation(QIODevice *device)
         const QByteArray header = device->read(8);
         if (header.size() != 8)
             return 0;
-        const quint32 length = ExifReader().read32(header, 0, false);
+        const quint32 length = read32(header, 0, false);
         const QByteArray type = header.mid(4, 4);
         if (length > 0x7FFFFFFFu || type == "IEND")
             return 0;
@@ -307,7 +320,7 @@ int ExifReader::webpOrientation(QIODevice *device)
         const QByteArray header = device->read(8);
         if (header.size() != 8)
             return 0;
-        const quint32 length = ExifReader().read32(header, 4, true);
+        const quint32 length = read32(header, 4, true);
         if (header.startsWith("EXIF"))
             return blockOrientation(readUpTo(device, length));
         // Chunks are padded to an even length.

@@ -1,6 +1,8 @@
 #ifndef EXIFREADER_H
 #define EXIFREADER_H
 
+#include "result.h"
+
 #include <QtGlobal>
 
 #include <optional>
@@ -10,10 +12,15 @@
 class QIODevice;
 class QString;
 
-// Finds the EXIF Orientation tag of a JPEG file without decoding it. Stateless: every
-// call carries its state in its arguments. The finding goes to `out`, which the caller
-// sets to 0 beforehand; it stays 0 when nothing usable was found. The static functions find
-// it in the other formats that carry one, and return it: 1 to 8, or 0 when there is none.
+// What a scan of a JPEG file's segments found.
+struct JpegScan
+{
+    int orientation = 0; // 1 to 8; 0 when no usable one was found
+    bool complete = false; // the scan reached the start of the picture's data
+};
+
+// Finds the EXIF Orientation tag of a photo without decoding it: 1 to 8, or 0 when there is
+// none. Every function is a value in, a value out.
 //
 // The input is untrusted: every read is checked against the segment it comes from, and
 // the walk over the TIFF directories has a fixed budget of entries, so that a block of
@@ -21,12 +28,14 @@ class QString;
 class ExifReader
 {
 public:
-    int readOrientation(const QString &path, int &out);
-    int readOrientation(QIODevice *device, int &out);
-    int scanJpeg(QIODevice *device, int &out);
-    // 1 when the block holds an Orientation tag (usable or not), 0 when it holds none, -1
-    // when it has no TIFF header.
-    int parseExif(const QByteArray &payload, int length, int &out);
+    // A JPEG file's orientation; a failure when it cannot be opened, with the system's words.
+    static Result<int> readOrientation(const QString &path);
+    // A JPEG's, from the device's position on.
+    static int readOrientation(QIODevice *device);
+    static JpegScan scanJpeg(QIODevice *device);
+    // The Orientation tag of an APP1 payload: nothing when the block holds none or has no TIFF
+    // header; 0 when the tag's value is unusable.
+    static std::optional<int> parseExif(const QByteArray &payload, int length);
 
     // The eXIf chunk of a PNG file, wherever it lies before IEND.
     static int pngOrientation(QIODevice *device);
@@ -54,11 +63,11 @@ public:
     static constexpr int maxBlockBytes = 1 << 20;
 
 private:
-    int parseIfd(const QByteArray &payload, qint64 p, qint64 base, qint64 tiffSize, int depth,
-                 bool littleEndian, int &counter, int &budget, int &out);
-    double tagValue(const QByteArray &payload, qint64 pos, qint64 end, int type, bool littleEndian);
-    quint32 read16(const QByteArray &payload, qint64 pos, bool littleEndian);
-    quint32 read32(const QByteArray &payload, qint64 pos, bool littleEndian);
+    struct Walk;
+    static double tagValue(const QByteArray &payload, qint64 pos, qint64 end, int type,
+                           bool littleEndian);
+    static quint32 read16(const QByteArray &payload, qint64 pos, bool littleEndian);
+    static quint32 read32(const QByteArray &payload, qint64 pos, bool littleEndian);
 };
 
 #endif // EXIFREADER_H

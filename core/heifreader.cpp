@@ -146,10 +146,10 @@ HeifFile::HeifFile(HeifFile &&) noexcept = default;
 HeifFile &HeifFile::operator=(HeifFile &&) noexcept = default;
 HeifFile::~HeifFile() = default;
 
-HeifOpening HeifFile::open(QIODevice *device)
+Result<HeifFile> HeifFile::open(QIODevice *device)
 {
     initialiseOnce();
-    const auto failed = [](const QString &error) { return HeifOpening {std::nullopt, error}; };
+    const auto failed = [](const QString &error) { return Failure {error}; };
     HeifFile file;
     file.handles = std::make_unique<Handles>();
     file.handles->context.reset(heif_context_alloc());
@@ -204,16 +204,12 @@ HeifOpening HeifFile::open(QIODevice *device)
         file.thumbnailSizes.append(size);
         file.handles->thumbnailIds.push_back(id);
     }
-    return {std::move(file), QString()};
+    return file;
 }
 
-HeifImage HeifFile::decode(int thumbnail) const
+Result<HeifImage> HeifFile::decode(int thumbnail) const
 {
-    const auto failed = [](const QString &error) {
-        HeifImage failure;
-        failure.error = error;
-        return failure;
-    };
+    const auto failed = [](const QString &error) { return Failure {error}; };
     const heif_image_handle *handle = handles->primary.get();
     HandlePointer thumbnailHandle;
     if (thumbnail >= 0) {

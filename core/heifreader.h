@@ -1,6 +1,8 @@
 #ifndef HEIFREADER_H
 #define HEIFREADER_H
 
+#include "result.h"
+
 #include <QImage>
 #include <QList>
 #include <QSize>
@@ -13,13 +15,10 @@ class QIODevice;
 struct heif_context;
 struct heif_image_handle;
 
-struct HeifOpening;
-
-// A decode of a HEIF or AVIF image, and why it failed.
+// A decode of a HEIF or AVIF image.
 struct HeifImage
 {
-    QImage image; // 8 bits a channel, turned as the container says; null on failure
-    QString error; // empty on success
+    QImage image; // 8 bits a channel, turned as the container says
     // The colours of the pixels as the file describes them, those of the decoded image or,
     // for a thumbnail without its own, the photo's: an ICC profile (empty when there is
     // none, or it is larger than maxProfileBytes) or else an nclx description.
@@ -38,8 +37,9 @@ class HeifFile
 {
 public:
     // Reads the container from the start of `device`, which must stay open, unshared, as long
-    // as the HeifFile lives: libheif reads image data from it when it decodes.
-    static HeifOpening open(QIODevice *device);
+    // as the HeifFile lives: libheif reads image data from it when it decodes. A failure gives
+    // libheif's words.
+    static Result<HeifFile> open(QIODevice *device);
 
     HeifFile(HeifFile &&) noexcept;
     HeifFile &operator=(HeifFile &&) noexcept;
@@ -53,7 +53,7 @@ public:
     QList<QSize> thumbnails() const { return thumbnailSizes; }
 
     // Decodes the primary image when `thumbnail` is -1, else that thumbnail of thumbnails().
-    HeifImage decode(int thumbnail = -1) const;
+    Result<HeifImage> decode(int thumbnail = -1) const;
 
 private:
     struct Handles;
@@ -64,12 +64,6 @@ private:
     int depth = 8;
     bool alpha = false;
     QList<QSize> thumbnailSizes;
-};
-
-struct HeifOpening
-{
-    std::optional<HeifFile> file;
-    QString error; // libheif's words when there is no file
 };
 
 #endif // HEIFREADER_H

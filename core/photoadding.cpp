@@ -21,13 +21,13 @@ PhotoAdditions addPhotos(QList<PhotoRecord> held, const QStringList &files, int 
             result.notAdded.append({path, NotAddedWhy::CollageFull, QString(), i});
             continue;
         }
-        const PhotoReading reading = readPhoto(path);
-        if (!reading.record) {
-            result.notAdded.append({path, NotAddedWhy::Unreadable, reading.reason, i});
+        const Result<PhotoReading> reading = readPhoto(path);
+        if (!reading) {
+            result.notAdded.append({path, NotAddedWhy::Unreadable, reading.error(), i});
             continue;
         }
-        held.append(*reading.record);
-        result.formats.append(reading.format);
+        held.append(reading->record);
+        result.formats.append(reading->format);
         canonical.insert(name);
         ++result.added;
     }

@@ -39,31 +39,24 @@ qint64 megabytes(qint64 bytes)
     return (bytes + (1 << 20) - 1) >> 20;
 }
 
-// A regular file opened for reading, or why it was not.
-struct RegularFile
-{
-    std::unique_ptr<QFile> file;
-    QString error;
-};
-
 // Only a regular file is opened: opening a named pipe waits for a writer, and opening a device
 // may do anything. The type is checked before the open and again on what was opened, which is
 // opened without blocking, so that a pipe put in the file's place in between cannot hang it.
-RegularFile openRegularFile(const QString &path)
+Result<std::unique_ptr<QFile>> openRegularFile(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat before;
     if (name.isEmpty() || ::stat(name.constData(), &before) != 0)
-        return {nullptr, errno == EACCES ? Words::tr("not readable") : Words::tr("no such file")};
+        return Failure {errno == EACCES ? Words::tr("not readable") : Words::tr("no such file")};
     if (!S_ISREG(before.st_mode))
-        return {nullptr, Words::tr("not a regular file")};
+        return Failure {Words::tr("not a regular file")};
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return {nullptr, errno == ENOENT ? Words::tr("no such file") : Words::tr("not readable")};
+        return Failure {errno == ENOENT ? Words::tr("no such file") : Words::tr("not readable")};
     struct stat opened;
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         ::close(fd);
-        return {nullptr, Words::tr("not a regular file")};
+        return Failure {Words::tr("not a regular file")};
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1)
@@ -71,9 +64,9 @@ RegularFile openRegularFile(const QString &path)
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return {nullptr, Words::tr("not readable")};
+        return Failure {Words::tr("not readable")};
     }
-    return {std::move(file), QString()};
+    return file;
 }
 
 PhotoHeader headerOf(QImageReader &reader, PhotoFormat format, qint64 coefficients)
@@ -120,24 +113,18 @@ void restrictToFormat(QImageReader &reader)
 }
 
 // The header of the open file, or why there is none.
-struct HeaderReading
+Result<PhotoHeader> readHeader(QFile &file, PhotoFormat format)
 {
-    std::optional<PhotoHeader> header;
-    QString reason;
-};
-
-HeaderReading readHeader(QFile &file, PhotoFormat format)
-{
-    const auto refuse = [](const QString &reason) { return HeaderReading {std::nullopt, reason}; };
+    const auto refuse = [](const QString &reason) { return Failure {reason}; };
     if (format == PhotoFormat::Unknown)
         return refuse(Words::tr("not a usable image"));
     if (format == PhotoFormat::Heif || format == PhotoFormat::Avif) {
-        const HeifOpening opening = HeifFile::open(&file);
-        if (!opening.file) {
-            qCDebug(lcPhoto) << "HEIF refused:" << opening.error;
+        const Result<HeifFile> opening = HeifFile::open(&file);
+        if (!opening) {
+            qCDebug(lcPhoto) << "HEIF refused:" << opening.error();
             return refuse(Words::tr("not a usable image"));
         }
-        return {headerOf(*opening.file, format), QString()};
+        return headerOf(*opening, format);
     }
     std::optional<qint64> coefficients = 0;
     if (format == PhotoFormat::Jpeg && file.seek(0))
@@ -154,7 +141,7 @@ HeaderReading readHeader(QFile &file, PhotoFormat format)
     restrictToFormat(reader);
     if (!reader.canRead())
         return refuse(Words::tr("not a usable image"));
-    return {headerOf(reader, format, *coefficients), QString()};
+    return headerOf(reader, format, *coefficients);
 }
 
 // The EXIF orientation of an open file in a format that carries one in its header.
@@ -162,12 +149,8 @@ int readOrientation(QFile &file, PhotoFormat format)
 {
     try {
         switch (format) {
-        case PhotoFormat::Jpeg: {
-            int orientation = 0;
-            if (file.seek(0))
-                ExifReader().readOrientation(&file, orientation);
-            return orientation;
-        }
+        case PhotoFormat::Jpeg:
+            return file.seek(0) ? ExifReader::readOrientation(&file) : 0;
         case PhotoFormat::Png:
             return ExifReader::pngOrientation(&file);
         case PhotoFormat::Webp:
@@ -191,20 +174,18 @@ qint64 imageBytes(const QSize &size, int bytesPerPixel)
 
 } // namespace
 
-PhotoReading readPhoto(const QString &path)
+Result<PhotoReading> readPhoto(const QString &path)
 {
-    const auto refuse = [](const QString &reason) {
-        return PhotoReading {std::nullopt, reason, PhotoFormat::Unknown};
-    };
-    const RegularFile opened = openRegularFile(path);
-    if (!opened.file)
-        return refuse(opened.error);
-    QFile &file = *opened.file;
+    const auto refuse = [](const QString &reason) { return Failure {reason}; };
+    const Result<std::unique_ptr<QFile>> opened = openRegularFile(path);
+    if (!opened)
+        return refuse(opened.error());
+    QFile &file = **opened;
     const PhotoFormat format = detectPhotoFormat(&file);
-    const HeaderReading reading = readHeader(file, format);
-    if (!reading.header)
-        return refuse(reading.reason);
-    const PhotoHeader &header = *reading.header;
+    const Result<PhotoHeader> reading = readHeader(file, format);
+    if (!reading)
+        return refuse(reading.error());
+    const PhotoHeader &header = *reading;
     const QSize size = header.stored;
     if (!size.isValid() || size.width() < 1 || size.height() < 1)
         return refuse(Words::tr("not a usable image"));
@@ -237,20 +218,24 @@ PhotoReading readPhoto(const QString &path)
         if (orientationSwapsSides(orientation))
             record.size.transpose();
     }
-    return {record, QString(), format};
+    return PhotoReading {record, format};
 }
 
 std::optional<PhotoRecord> createPhotoRecord(const QString &path)
 {
-    return readPhoto(path).record;
+    if (const Result<PhotoReading> reading = readPhoto(path))
+        return reading->record;
+    return std::nullopt;
 }
 
 std::optional<PhotoHeader> readPhotoHeader(const QString &path)
 {
-    const RegularFile opened = openRegularFile(path);
-    if (!opened.file)
+    const Result<std::unique_ptr<QFile>> opened = openRegularFile(path);
+    if (!opened)
         return std::nullopt;
-    return readHeader(*opened.file, detectPhotoFormat(opened.file.get())).header;
+    if (Result<PhotoHeader> header = readHeader(**opened, detectPhotoFormat(opened->get())))
+        return *header;
+    return std::nullopt;
 }
 
 qint64 decodeBytes(const PhotoHeader &header, const QSize &target)
@@ -505,28 +490,29 @@ QImage eightBits(QImage image)
                                                          : QImage::Format_RGB32);
 }
 
-DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &loader)
+Result<DecodedPhoto> decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &loader)
 {
-    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error, QString()}; };
-    const HeifOpening opening = HeifFile::open(&file);
-    if (!opening.file)
-        return failed(opening.error);
-    const PhotoHeader header = headerOf(*opening.file, format);
+    const auto failed = [](const QString &error) { return Failure {error}; };
+    const Result<HeifFile> opening = HeifFile::open(&file);
+    if (!opening)
+        return failed(opening.error());
+    const PhotoHeader header = headerOf(*opening, format);
     // The file may have changed since it was added.
     if (const qint64 whole = smallestDecodeBytes(header); whole > maxDecodeBytes)
         return failed(Words::tr("needs %1 MB to decode").arg(megabytes(whole)));
     int thumbnail = coveringThumbnail(header, storedCell(loader));
     QSize target = decodeTarget(decodedHeader(header, loader), loader);
-    HeifImage image = opening.file->decode(thumbnail);
-    if (image.image.isNull() && thumbnail >= 0) {
+    Result<HeifImage> decoded = opening->decode(thumbnail);
+    if (!decoded && thumbnail >= 0) {
         // A damaged thumbnail does not cost the photo.
-        qCDebug(lcPhoto) << loader.path << "thumbnail" << image.error;
+        qCDebug(lcPhoto) << loader.path << "thumbnail" << decoded.error();
         thumbnail = -1;
         target = decodeTarget(header, loader);
-        image = opening.file->decode();
+        decoded = opening->decode();
     }
-    if (image.image.isNull())
-        return failed(image.error);
+    if (!decoded)
+        return failed(decoded.error());
+    HeifImage &image = *decoded;
     if (target.isEmpty())
         return failed(Words::tr("not a usable image"));
     qCDebug(lcPhoto) << loader.path << (thumbnail >= 0 ? "thumbnail" : "image")
@@ -537,8 +523,9 @@ DecodedPhoto decodeHeif(QFile &file, PhotoFormat format, const PhotoLoader &load
     const QByteArray profile = image.profile.isEmpty()
                                    ? codedColourProfile(image.primaries, image.transfer)
                                    : image.profile;
-    return {turnUpright(toSrgb(eightBits(std::move(image.image)), profile), loader.orientation),
-            QString(), QString()};
+    return DecodedPhoto {
+        turnUpright(toSrgb(eightBits(std::move(image.image)), profile), loader.orientation),
+        QString()};
 }
 
 } // namespace
@@ -638,13 +625,13 @@ static bool cutOffJpeg(bool endsInMarker, qint64 fileSize, const QSize &stored)
     return !endsInMarker || fileSize * 8 < blocks;
 }
 
-DecodedPhoto decodePhoto(const PhotoLoader &loader)
+Result<DecodedPhoto> decodePhoto(const PhotoLoader &loader)
 {
-    const auto failed = [](const QString &error) { return DecodedPhoto {QImage(), error, QString()}; };
-    const RegularFile opened = openRegularFile(loader.path);
-    if (!opened.file)
-        return failed(opened.error);
-    QFile &file = *opened.file;
+    const auto failed = [](const QString &error) { return Failure {error}; };
+    const Result<std::unique_ptr<QFile>> opened = openRegularFile(loader.path);
+    if (!opened)
+        return failed(opened.error());
+    QFile &file = **opened;
     const PhotoFormat format = detectPhotoFormat(&file);
     if (format == PhotoFormat::Heif || format == PhotoFormat::Avif)
         return decodeHeif(file, format, loader);
@@ -696,13 +683,13 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
         QImage image = decodePreview(&buffer, loader, header.stored, photoBytes);
         // A preview shares the photo's colours, though it rarely carries their profile.
         if (!image.isNull())
-            return {toSrgb(std::move(image), colour.profile), QString(), damage};
+            return DecodedPhoto {toSrgb(std::move(image), colour.profile), damage};
     }
     if (colour.jpegComponents == 4) {
-        CmykDecode cmyk = decodeCmykJpeg(&file, target, colour);
-        if (cmyk.image.isNull())
-            return failed(cmyk.error);
-        return {turnUpright(std::move(cmyk.image), loader.orientation), QString(), damage};
+        Result<QImage> cmyk = decodeCmykJpeg(&file, target, colour);
+        if (!cmyk)
+            return failed(cmyk.error());
+        return DecodedPhoto {turnUpright(*std::move(cmyk), loader.orientation), damage};
     }
     ensureDecodeLimit(int(megabytes(photoBytes)) + 1);
     reader.setScaledSize(target);
@@ -712,11 +699,14 @@ DecodedPhoto decodePhoto(const PhotoLoader &loader)
     // Short of most of the picture, a cut-off file is no photo.
     if (cutOff && 2 * greyRowsAtBottom(decoded) > decoded.height())
         return failed(Words::tr("the file ends before most of the picture"));
-    return {turnUpright(toSrgb(eightBits(std::move(decoded)), colour.profile), loader.orientation),
-            QString(), damage};
+    return DecodedPhoto {
+        turnUpright(toSrgb(eightBits(std::move(decoded)), colour.profile), loader.orientation),
+        damage};
 }
 
 QImage loadPhoto(const PhotoLoader &loader)
 {
-    return decodePhoto(loader).image;
+    if (Result<DecodedPhoto> decoded = decodePhoto(loader))
+        return std::move(decoded->image);
+    return QImage();
 }

@@ -3,6 +3,7 @@
 
 #include "contentbox.h"
 #include "photoformat.h"
+#include "result.h"
 
 #include <QImage>
 #include <QList>
@@ -54,12 +55,11 @@ constexpr int maxPhotoSide = 65535;
 // The format is told from the content, whatever the file's name says.
 struct PhotoReading
 {
-    std::optional<PhotoRecord> record;
-    QString reason; // empty when there is a record
-    PhotoFormat format = PhotoFormat::Unknown; // known whenever there is a record
+    PhotoRecord record;
+    PhotoFormat format = PhotoFormat::Unknown;
 };
 
-PhotoReading readPhoto(const QString &path);
+Result<PhotoReading> readPhoto(const QString &path);
 
 // The record of readPhoto(), without the reason.
 std::optional<PhotoRecord> createPhotoRecord(const QString &path);
@@ -92,11 +92,10 @@ struct PhotoLoader
     bool previews = false;
 };
 
-// A decode and, when it failed, why.
+// A decode.
 struct DecodedPhoto
 {
-    QImage image; // upright; null when the file could not be decoded
-    QString error; // in words for the user; empty on success
+    QImage image; // upright
     // Why the image is less than the photo, in words for the user: a file cut off partway still
     // decodes, grey where its data ran out. Empty when the file holds the whole picture.
     QString damage;
@@ -108,8 +107,8 @@ struct DecodedPhoto
 // decode at a reduced size decode whole and are then scaled. A JPEG missing most of its
 // picture fails; one missing less is decoded and named damaged, also when its preview is drawn.
 // The result is in sRGB, converted from the colour profile the file carries (toSrgb()); CMYK
-// JPEGs are decoded through libjpeg.
-DecodedPhoto decodePhoto(const PhotoLoader &loader);
+// JPEGs are decoded through libjpeg. A failure says why in words for the user.
+Result<DecodedPhoto> decodePhoto(const PhotoLoader &loader);
 
 // The EXIF preview of a JPEG file as decodePhoto() would take it for `loader`, upright and at
 // most at the loader's target size; null when the loader asks for none, or the preview is

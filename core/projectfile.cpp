@@ -84,23 +84,10 @@ int frameLimit(int sliderMax, const QSize &canvas, const QSize &requested)
     return int(std::lround(sliderMax * std::max(1.0, factor)));
 }
 
-ProjectLoad refuse(const char *reason)
+// Why the file is refused, translated.
+Failure refuse(const char *reason)
 {
-    return {std::nullopt, QCoreApplication::translate("ProjectFile", reason)};
-}
-
-// A value or the reason it is not usable, already translated.
-template<typename T>
-struct Parsed
-{
-    std::optional<T> value;
-    QString error;
-};
-
-template<typename T>
-Parsed<T> bad(const char *reason)
-{
-    return {std::nullopt, QCoreApplication::translate("ProjectFile", reason)};
+    return Failure {QCoreApplication::translate("ProjectFile", reason)};
 }
 
 // A JSON number that is a whole number in [lowest, highest]; JSON only has doubles, so 2.5,
@@ -172,23 +159,22 @@ QString storedPath(const QString &path, const QDir &folder)
     return relative;
 }
 
-Parsed<PhotoRecord> photoFrom(const QJsonValue &value, const QDir &folder)
+Result<PhotoRecord> photoFrom(const QJsonValue &value, const QDir &folder)
 {
     const QJsonObject object = value.toObject();
     PhotoRecord photo;
     photo.path = object.value(QLatin1String("path")).toString();
     if (photo.path.isEmpty())
-        return bad<PhotoRecord>(QT_TRANSLATE_NOOP("ProjectFile", "a photo has no path"));
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "a photo has no path"));
     photo.path = QDir::cleanPath(folder.absoluteFilePath(photo.path));
     const auto width = wholeNumber(object.value(QLatin1String("width")), 1, maxPhotoSide);
     const auto height = wholeNumber(object.value(QLatin1String("height")), 1, maxPhotoSide);
     if (!width || !height)
-        return bad<PhotoRecord>(QT_TRANSLATE_NOOP("ProjectFile", "a photo's size is not usable"));
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "a photo's size is not usable"));
     photo.size = QSize(int(*width), int(*height));
     const auto orientation = wholeNumber(object.value(QLatin1String("orientation")), 1, 8);
     if (!orientation)
-        return bad<PhotoRecord>(
-            QT_TRANSLATE_NOOP("ProjectFile", "a photo's orientation is not usable"));
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "a photo's orientation is not usable"));
     photo.orientation = int(*orientation);
     const QJsonValue cropX = object.value(QLatin1String("cropX"));
     const QJsonValue cropY = object.value(QLatin1String("cropY"));
@@ -196,15 +182,14 @@ Parsed<PhotoRecord> photoFrom(const QJsonValue &value, const QDir &folder)
         return v.isDouble() && std::isfinite(v.toDouble()) && std::fabs(v.toDouble()) <= 1.0;
     };
     if (!inRange(cropX) || !inRange(cropY))
-        return bad<PhotoRecord>(QT_TRANSLATE_NOOP("ProjectFile", "a photo's crop is not usable"));
+        return refuse(QT_TRANSLATE_NOOP("ProjectFile", "a photo's crop is not usable"));
     photo.crop = QPointF(cropX.toDouble(), cropY.toDouble());
     // Written only for a photo the user turned; older files have none.
     const QJsonValue turns = object.value(QLatin1String("turns"));
     if (!turns.isUndefined()) {
         const auto quarter = wholeNumber(turns, 0, 3);
         if (!quarter)
-            return bad<PhotoRecord>(
-                QT_TRANSLATE_NOOP("ProjectFile", "a photo's turn is not usable"));
+            return refuse(QT_TRANSLATE_NOOP("ProjectFile", "a photo's turn is not usable"));
         photo.turns = int(*quarter);
     }
     // Written once the photo was analysed. A box that is not one is dropped: the photo is
@@ -215,11 +200,10 @@ Parsed<PhotoRecord> photoFrom(const QJsonValue &value, const QDir &folder)
     const QJsonValue emphasis = object.value(QLatin1String("emphasis"));
     if (!emphasis.isUndefined()) {
         if (!emphasis.isDouble() || !std::isfinite(emphasis.toDouble()) || emphasis.toDouble() <= 0)
-            return bad<PhotoRecord>(
-                QT_TRANSLATE_NOOP("ProjectFile", "a photo's emphasis is not usable"));
+            return refuse(QT_TRANSLATE_NOOP("ProjectFile", "a photo's emphasis is not usable"));
         photo.emphasis = nearestEmphasis(emphasis.toDouble());
     }
-    return {photo, QString()};
+    return photo;
 }
 
 // The tree in pre-order, see above. Walked with a stack of its own: the engine's trees are
@@ -378,7 +362,7 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
+Result<CollageDocument> projectFromJson(const QByteArray &bytes, const QString &folder)
 {
     QJsonParseError parseError {};
     const QJsonDocument json = QJsonDocument::fromJson(bytes, &parseError);
@@ -441,14 +425,14 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the project file is damaged"));
     const QJsonArray photos = photosValue.toArray();
     if (photos.size() > maxCollagePhotos)
-        return {std::nullopt, QCoreApplication::translate("ProjectFile", "more than %1 photos")
-                                  .arg(maxCollagePhotos)};
+        return Failure {QCoreApplication::translate("ProjectFile", "more than %1 photos")
+                            .arg(maxCollagePhotos)};
     const QDir dir(folder);
     for (const QJsonValue &value : photos) {
-        Parsed<PhotoRecord> photo = photoFrom(value, dir);
-        if (!photo.value)
-            return {std::nullopt, photo.error};
-        document.photos.append(*photo.value);
+        Result<PhotoRecord> photo = photoFrom(value, dir);
+        if (!photo)
+            return Failure {photo.error()};
+        document.photos.append(*std::move(photo));
     }
 
     const QJsonValue treeValue = root.value(QLatin1String("tree"));
@@ -456,7 +440,7 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the project file is damaged"));
     const QJsonArray tokens = treeValue.toArray();
     if (tokens.isEmpty())
-        return {std::move(document), QString()};
+        return document;
     const auto shape = treeShape(tokens, int(document.photos.size()));
     if (!shape)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the layout does not match the photos"));
@@ -466,10 +450,10 @@ ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder)
         qCDebug(lcProject) << "tree refused:" << why;
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the layout does not match the photos"));
     }
-    return {std::move(document), QString()};
+    return document;
 }
 
-ProjectLoad readProjectFile(const QString &fileName)
+Result<CollageDocument> readProjectFile(const QString &fileName)
 {
     // Looked at before opening: opening a pipe or a device could block or never end.
     const QFileInfo info(fileName);
@@ -485,13 +469,13 @@ ProjectLoad readProjectFile(const QString &fileName)
     const QByteArray localName = QFile::encodeName(info.absoluteFilePath());
     const int fd = ::open(localName.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return {std::nullopt, QCoreApplication::translate("ProjectFile", "cannot read the file: %1")
-                                  .arg(qt_error_string(errno))};
+        return Failure {QCoreApplication::translate("ProjectFile", "cannot read the file: %1")
+                            .arg(qt_error_string(errno))};
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return {std::nullopt, QCoreApplication::translate("ProjectFile", "cannot read the file: %1")
-                                  .arg(file.errorString())};
+        return Failure {QCoreApplication::translate("ProjectFile", "cannot read the file: %1")
+                            .arg(file.errorString())};
     }
     struct stat status
     {
@@ -501,38 +485,38 @@ ProjectLoad readProjectFile(const QString &fileName)
     // A file that grew since the look is still read no further than the limit.
     const QByteArray bytes = file.read(maxProjectBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return {std::nullopt, QCoreApplication::translate("ProjectFile", "cannot read the file: %1")
-                                  .arg(file.errorString())};
+        return Failure {QCoreApplication::translate("ProjectFile", "cannot read the file: %1")
+                            .arg(file.errorString())};
     if (bytes.size() > maxProjectBytes)
         return refuse(QT_TRANSLATE_NOOP("ProjectFile", "the file is too large for a project"));
     return projectFromJson(bytes, info.absolutePath());
 }
 
-std::optional<QString> writeProjectFile(const CollageDocument &document, const QString &fileName)
+Result<void> writeProjectFile(const CollageDocument &document, const QString &fileName)
 {
     const QString folder = QFileInfo(fileName).absolutePath();
     const QByteArray bytes = projectToJson(document, folder);
     // A file that would not open again is not written: saving must not report success for
     // work that is lost.
-    const ProjectLoad check = projectFromJson(bytes, folder);
-    if (!check.document)
-        return QCoreApplication::translate("ProjectFile", "the project cannot be stored: %1")
-            .arg(check.error);
-    if (const std::optional<QString> reason = notRegularTarget(fileName))
-        return reason;
+    if (const Result<CollageDocument> check = projectFromJson(bytes, folder); !check)
+        return Failure {
+            QCoreApplication::translate("ProjectFile", "the project cannot be stored: %1")
+                .arg(check.error())};
+    if (Result<void> replaceable = replaceableTarget(fileName); !replaceable)
+        return replaceable;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return saveFailureReason(file);
+        return Failure {saveFailureReason(file)};
     // The bytes sit in the file's buffer until the flush: a full disk shows only there, and
     // commit() would still put the short file in the old one's place.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = fileFailureReason(file.error(), file.errorString());
         file.cancelWriting();
-        return reason;
+        return Failure {reason};
     }
     if (!file.commit())
-        return saveFailureReason(file);
-    return std::nullopt;
+        return Failure {saveFailureReason(file)};
+    return {};
 }
 
 QString completeProjectName(const QString &fileName)

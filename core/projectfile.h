@@ -2,11 +2,10 @@
 #define PROJECTFILE_H
 
 #include "collagedocument.h"
+#include "result.h"
 
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 
 // The suffix of project files, without the dot.
 inline constexpr char projectSuffix[] = "vellomir";
@@ -14,29 +13,22 @@ inline constexpr char projectSuffix[] = "vellomir";
 // The largest project file read. 100 photos with long paths take well under 100 kB.
 inline constexpr qint64 maxProjectBytes = 16 * 1024 * 1024;
 
-// What reading a project gives: the document, or the reason it cannot be used.
-struct ProjectLoad
-{
-    std::optional<CollageDocument> document;
-    QString error; // why there is no document: a short reason for a message, translated
-};
-
 // The project as JSON: the photos (paths relative to `folder` where they can be), the
 // canvas, the appearance, the seed, the tree in pre-order and the crop offsets.
 QByteArray projectToJson(const CollageDocument &document, const QString &folder);
 
 // Reads a project from untrusted bytes. Relative photo paths are taken from `folder`. The
 // photos themselves are not opened here: the document holds the sizes the file records, and
-// its tree is fitted to its canvas from them.
-ProjectLoad projectFromJson(const QByteArray &bytes, const QString &folder);
+// its tree is fitted to its canvas from them. A refusal gives a short reason for a message,
+// translated.
+Result<CollageDocument> projectFromJson(const QByteArray &bytes, const QString &folder);
 
 // Reads a project file: only a regular file of at most maxProjectBytes is read at all.
-ProjectLoad readProjectFile(const QString &fileName);
+Result<CollageDocument> readProjectFile(const QString &fileName);
 
 // Writes the project through QSaveFile, so a failed write leaves an existing file as it was.
-// A document the reader would refuse is not written. Returns the reason on failure, nothing
-// on success.
-std::optional<QString> writeProjectFile(const CollageDocument &document, const QString &fileName);
+// A document the reader would refuse is not written.
+Result<void> writeProjectFile(const CollageDocument &document, const QString &fileName);
 
 // Appends ".vellomir" to a name whose file name has no suffix.
 QString completeProjectName(const QString &fileName);

@@ -670,26 +670,20 @@ void CollageSession::resizeCanvas(const QSize &requested, std::optional<int> dpi
 
 // --- project files ---------------------------------------------------------------
 
-ProjectOpening CollageSession::openProject(const QString &fileName)
+Result<ProjectOpening> CollageSession::openProject(const QString &fileName)
 {
-    ProjectOpening result;
     if (busy())
-        return result;
-    const ProjectLoad load = readProjectFile(fileName);
-    if (!load.document) {
-        result.error = load.error;
-        return result;
-    }
-    const CheckedDocument checked = checkPhotos(*load.document);
+        return Failure {};
+    const Result<CollageDocument> load = readProjectFile(fileName);
+    if (!load)
+        return Failure {load.error()};
+    const CheckedDocument checked = checkPhotos(*load);
     recoveryTimer.stop();
     recovery->remove();
     showOpened(checked.document);
     history->setClean();
     setProjectPath(QFileInfo(fileName).absoluteFilePath());
-    result.opened = true;
-    result.leftOut = checked.leftOut;
-    result.changed = checked.changed;
-    return result;
+    return ProjectOpening {checked.leftOut, checked.changed};
 }
 
 // Shows a collage read from a file, with a history of its own.
@@ -713,42 +707,35 @@ void CollageSession::showOpened(CollageDocument opened)
     analysePhotos();
 }
 
-ProjectOpening CollageSession::restoreRecovery(const RecoveredCollage &left)
+Result<ProjectOpening> CollageSession::restoreRecovery(const RecoveredCollage &left)
 {
-    ProjectOpening result;
     if (busy())
-        return result;
+        return Failure {};
     const RecoveryLoad load = RecoveryFile::read(left.fileName);
     if (!load.document) {
-        result.error = load.error;
         RecoveryFile::setAside(left);
-        return result;
+        return Failure {load.document.error()};
     }
     const CheckedDocument checked = checkPhotos(*load.document);
     recoveryTimer.stop();
-    if (!recovery->adopt(left)) {
-        result.error = tr("it is being restored by another window");
-        return result;
-    }
+    if (!recovery->adopt(left))
+        return Failure {tr("it is being restored by another window")};
     showOpened(checked.document);
     // Not saved: the restored collage is a change of its project until it is saved again.
     history->resetClean();
     setProjectPath(load.projectPath);
-    result.opened = true;
-    result.leftOut = checked.leftOut;
-    result.changed = checked.changed;
-    return result;
+    return ProjectOpening {checked.leftOut, checked.changed};
 }
 
-std::optional<QString> CollageSession::saveProject(const QString &fileName)
+Result<void> CollageSession::saveProject(const QString &fileName)
 {
-    if (const std::optional<QString> error = writeProjectFile(doc, fileName))
-        return error;
+    if (Result<void> written = writeProjectFile(doc, fileName); !written)
+        return written;
     history->setClean();
     recoveryTimer.stop();
     recovery->remove();
     setProjectPath(QFileInfo(fileName).absoluteFilePath());
-    return std::nullopt;
+    return {};
 }
 
 // --- saving the collage ----------------------------------------------------------
@@ -789,10 +776,10 @@ bool CollageSession::saveCollage(const QString &fileName, CollageFormat format, 
                                  },
                                  paper)
                                  .image;
-        QString error;
-        if (!writeCollage(image, fileName, format, &error, options) && error.isEmpty())
-            error = tr("unknown error");
-        return SaveOutcome {fileName, error};
+        Result<void> written = writeCollage(image, fileName, format, options);
+        if (!written && written.error().isEmpty())
+            written = Failure {tr("unknown error")};
+        return SaveOutcome {fileName, written};
     }));
     return true;
 }

@@ -36,7 +36,7 @@ class QUndoStack;
 struct SaveOutcome
 {
     QString fileName;
-    QString error; // empty when the file was written
+    Result<void> written;
 };
 
 // The page of a PDF save beyond the collage's own pixels and resolution.
@@ -46,11 +46,9 @@ struct PdfPage
     QSizeF paper; // the page in millimetres, the collage fitted onto it; empty: the canvas's
 };
 
-// What opening a project gives: the reason it could not be opened, or the photos left out.
+// What an opened project tells beyond the collage shown.
 struct ProjectOpening
 {
-    bool opened = false;
-    QString error; // why it was not opened, translated
     QList<PhotoProblem> leftOut; // photos missing or unreadable, in the collection's order
     QList<PhotoProblem> changed; // photos shown with the new shape their files have
 };
@@ -141,11 +139,11 @@ public:
 
     // The project file the collage was opened from or saved as; empty for an untitled one.
     QString projectPath() const { return projectFile; }
-    // Reads a project and shows it, without its missing photos; the history starts again.
-    ProjectOpening openProject(const QString &fileName);
+    // Reads a project and shows it, without its missing photos; the history starts again. The
+    // reason, translated, when it was not opened; none while the collage is busy.
+    Result<ProjectOpening> openProject(const QString &fileName);
     // Writes the project; the collage counts as saved once it is written, as that project.
-    // The reason on failure.
-    std::optional<QString> saveProject(const QString &fileName);
+    Result<void> saveProject(const QString &fileName);
 
     // After each change the collage is written to a recovery file in this folder, and the
     // file goes once the collage is saved, discarded or closed. By default the program's own.
@@ -153,7 +151,7 @@ public:
     QString recoveryFolder() const { return recovery->folder(); }
     // Shows the collage a crashed process left, marked modified, under its project's name;
     // its file becomes this collage's recovery file. A damaged file is set aside.
-    ProjectOpening restoreRecovery(const RecoveredCollage &left);
+    Result<ProjectOpening> restoreRecovery(const RecoveredCollage &left);
     // The recovery file written now, once every write has ended; for tests.
     QString flushRecovery();
     // Starts writing the collage at its requested size and resolution; collageSaved() tells

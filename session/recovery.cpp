@@ -166,27 +166,19 @@ QList<RecoveredCollage> RecoveryFile::leftBehind(const QString &folder)
 
 RecoveryLoad RecoveryFile::read(const QString &fileName)
 {
-    RecoveryLoad result;
     QFile file(fileName);
     const QFileInfo info(fileName);
-    if (!info.isFile() || info.size() > maxProjectBytes || !file.open(QIODevice::ReadOnly)) {
-        result.error = QCoreApplication::translate("Recovery", "cannot be read");
-        return result;
-    }
+    if (!info.isFile() || info.size() > maxProjectBytes || !file.open(QIODevice::ReadOnly))
+        return {QString(), Failure {QCoreApplication::translate("Recovery", "cannot be read")}};
     const QJsonObject wrapper = QJsonDocument::fromJson(file.read(maxProjectBytes)).object();
     const QJsonValue project = wrapper.value(QStringLiteral("project"));
     const QJsonValue folder = wrapper.value(QStringLiteral("folder"));
     const QJsonValue document = wrapper.value(QStringLiteral("document"));
-    if (!project.isString() || !folder.isString() || !document.isObject()) {
-        result.error = QCoreApplication::translate("Recovery", "not a recovery file");
-        return result;
-    }
-    result.projectPath = project.toString();
-    const ProjectLoad load
-        = projectFromJson(QJsonDocument(document.toObject()).toJson(), folder.toString());
-    result.document = load.document;
-    result.error = load.error;
-    return result;
+    if (!project.isString() || !folder.isString() || !document.isObject())
+        return {QString(),
+                Failure {QCoreApplication::translate("Recovery", "not a recovery file")}};
+    return {project.toString(),
+            projectFromJson(QJsonDocument(document.toObject()).toJson(), folder.toString())};
 }
 
 void RecoveryFile::discard(const RecoveredCollage &left)

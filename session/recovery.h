@@ -2,6 +2,7 @@
 #define RECOVERY_H
 
 #include "collagedocument.h"
+#include "result.h"
 
 #include <QDateTime>
 #include <QList>
@@ -21,12 +22,12 @@ struct RecoveredCollage
     QDateTime written; // when it was last written
 };
 
-// What reading a recovery file gives: the collage and its project, or why it cannot be used.
+// What reading a recovery file gives: the project it was made from, and the collage or why it
+// cannot be used.
 struct RecoveryLoad
 {
-    std::optional<CollageDocument> document;
     QString projectPath;
-    QString error;
+    Result<CollageDocument> document;
 };
 
 // One process's recovery file in a folder of them, written after each change so that a crash

@@ -14,12 +14,12 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     if (args.size() != 4)
         return 1;
-    const ProjectLoad load = readProjectFile(args.at(1));
-    if (!load.document)
+    const Result<CollageDocument> load = readProjectFile(args.at(1));
+    if (!load)
         return 1;
     for (int i = 0, times = args.at(3).toInt(); i < times; ++i) {
-        if (const std::optional<QString> reason = writeProjectFile(*load.document, args.at(2))) {
-            std::fprintf(stderr, "%s\n", qPrintable(*reason));
+        if (const Result<void> written = writeProjectFile(*load, args.at(2)); !written) {
+            std::fprintf(stderr, "%s\n", qPrintable(written.error()));
             return 2;
         }
     }

@@ -105,11 +105,11 @@ void TestCollageFile::writesPrintResolution()
     QFETCH(int, written);
     QTemporaryDir dir;
     const QString path = dir.filePath(fileName);
-    QString error;
     SaveOptions options;
     if (dpi)
         options.dpi = dpi;
-    QVERIFY2(writeCollage(sample(), path, format, &error, options), qPrintable(error));
+    const Result<void> saved = writeCollage(sample(), path, format, options);
+    QVERIFY2(saved, qPrintable(saved.error()));
 
     QImageReader reader(path);
     QCOMPARE(reader.format(), format == CollageFormat::Jpeg ? QByteArray("jpeg") : "png");
@@ -125,7 +125,7 @@ void TestCollageFile::pngKeepsAlpha()
     QImage image(10, 10, QImage::Format_ARGB32);
     image.fill(QColor(0, 0, 255, 100));
     const QString path = dir.filePath("t.png");
-    QVERIFY(writeCollage(image, path, CollageFormat::Png, nullptr));
+    QVERIFY(writeCollage(image, path, CollageFormat::Png));
     const QImage back(path);
     QCOMPARE(qAlpha(back.pixel(5, 5)), 100);
 }
@@ -139,10 +139,10 @@ void TestCollageFile::failureLeavesExistingFile()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("precious");
     }
-    QString error;
-    QVERIFY(!writeCollage(QImage(), path, CollageFormat::Jpeg, &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(!writeCollage(sample(), path, CollageFormat::Unsupported, &error));
+    const Result<void> nothing = writeCollage(QImage(), path, CollageFormat::Jpeg);
+    QVERIFY(!nothing);
+    QVERIFY(!nothing.error().isEmpty());
+    QVERIFY(!writeCollage(sample(), path, CollageFormat::Unsupported));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("precious"));
@@ -151,14 +151,16 @@ void TestCollageFile::failureLeavesExistingFile()
 void TestCollageFile::unwritableTarget()
 {
     QTemporaryDir dir;
-    QString error;
     // CI runs as root, so use targets that no permission can make writable.
-    QVERIFY(!writeCollage(sample(), dir.filePath("missing/c.jpg"), CollageFormat::Jpeg, &error));
-    QVERIFY(!error.isEmpty());
+    const Result<void> missing
+        = writeCollage(sample(), dir.filePath("missing/c.jpg"), CollageFormat::Jpeg);
+    QVERIFY(!missing);
+    QVERIFY(!missing.error().isEmpty());
     QVERIFY(QDir(dir.path()).mkdir("folder.jpg"));
-    error.clear();
-    QVERIFY(!writeCollage(sample(), dir.filePath("folder.jpg"), CollageFormat::Jpeg, &error));
-    QVERIFY(!error.isEmpty());
+    const Result<void> folder
+        = writeCollage(sample(), dir.filePath("folder.jpg"), CollageFormat::Jpeg);
+    QVERIFY(!folder);
+    QVERIFY(!folder.error().isEmpty());
 }
 
 // A photo-like image: JPEG and PNG cannot squeeze it into the few bytes a buffer holds.
@@ -196,10 +198,9 @@ void TestCollageFile::fullDisk()
     QFile full(QStringLiteral("/dev/full"));
     if (!full.open(QIODevice::WriteOnly))
         QSKIP("no /dev/full here");
-    const std::optional<QString> reason
-        = encodeCollage(noisy(size.width(), size.height()), format, full);
-    QVERIFY(reason);
-    QCOMPARE(*reason, QStringLiteral("No space left on device"));
+    const Result<void> encoded = encodeCollage(noisy(size.width(), size.height()), format, full);
+    QVERIFY(!encoded);
+    QCOMPARE(encoded.error(), QStringLiteral("No space left on device"));
 }
 
 // A file larger than the process may write: the system's reason, not "Unknown error", and the
@@ -227,12 +228,11 @@ void TestCollageFile::fileSizeLimit()
     limited.rlim_cur = 64 * 1024;
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-    QString error;
-    const bool written = writeCollage(noisy(600, 400), path, format, &error);
+    const Result<void> written = writeCollage(noisy(600, 400), path, format);
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, previousHandler);
     QVERIFY(!written);
-    QCOMPARE(error, QStringLiteral("File too large"));
+    QCOMPARE(written.error(), QStringLiteral("File too large"));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("precious"));
@@ -258,11 +258,11 @@ void TestCollageFile::nameTooLongForTemporaryFile()
     CollageFormat format = completeCollageName(name);
     // A new file may be linked in under its name at once; one saved over goes through a
     // temporary name first.
-    QVERIFY(writeCollage(sample(), path, format, nullptr));
-    QString error;
-    const bool written = writeCollage(sample(), path, format, &error);
-    QCOMPARE(written, fits);
+    QVERIFY(writeCollage(sample(), path, format));
+    const Result<void> written = writeCollage(sample(), path, format);
+    QCOMPARE(bool(written), fits);
     if (!fits) {
+        const QString error = written.error();
         QVERIFY2(error.contains(QLatin1String("too long")), qPrintable(error));
         QVERIFY2(error.contains(QLatin1String("temporary")), qPrintable(error));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
@@ -288,7 +288,7 @@ void TestCollageFile::jpegFlattensOntoWhite()
     const QString path = dir.filePath("flat.jpg");
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(colour);
-    QVERIFY(writeCollage(image, path, CollageFormat::Jpeg, nullptr));
+    QVERIFY(writeCollage(image, path, CollageFormat::Jpeg));
     const QColor back = QImage(path).pixelColor(16, 16);
     QVERIFY2(qAbs(back.red() - expected.red()) <= 2 && qAbs(back.green() - expected.green()) <= 2
                  && qAbs(back.blue() - expected.blue()) <= 2,

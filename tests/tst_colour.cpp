@@ -425,7 +425,7 @@ QImage decoded(const QString &path, const QSize &size)
     loader.path = path;
     loader.width = size.width();
     loader.height = size.height();
-    return decodePhoto(loader).image;
+    return loadPhoto(loader);
 }
 
 // The pixels as the file stores them, no colour management: what the collage drew until now.
@@ -433,8 +433,10 @@ QImage storedPixels(const QString &path)
 {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
-    if (const HeifOpening opening = HeifFile::open(&file); opening.file)
-        return opening.file->decode().image.convertToFormat(QImage::Format_RGB32);
+    if (const Result<HeifFile> opening = HeifFile::open(&file)) {
+        const Result<HeifImage> decoded = opening->decode();
+        return decoded ? decoded->image.convertToFormat(QImage::Format_RGB32) : QImage();
+    }
     QImageReader reader(path);
     reader.setAutoTransform(false);
     return reader.read().convertToFormat(QImage::Format_RGB32);
@@ -670,8 +672,9 @@ void TestColour::untaggedAsBefore()
     QImage expected;
     QFile stored(plain);
     QVERIFY(stored.open(QIODevice::ReadOnly));
-    if (const HeifOpening opening = HeifFile::open(&stored); opening.file) {
-        expected = opening.file->decode().image;
+    if (const Result<HeifFile> opening = HeifFile::open(&stored)) {
+        if (const Result<HeifImage> decoded = opening->decode())
+            expected = decoded->image;
         if (expected.size() != target)
             expected = expected.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     } else {
@@ -687,7 +690,7 @@ void TestColour::untaggedAsBefore()
     loader.scale = scale;
     loader.width = 320;
     loader.height = 240;
-    const QImage image = decodePhoto(loader).image;
+    const QImage image = loadPhoto(loader);
     QCOMPARE(image.size(), target);
     QVERIFY(!image.colorSpace().isValid());
     if (expected.depth() > 32)
@@ -756,8 +759,8 @@ void TestColour::savedCarriesSrgb()
     const bool jpeg = format == CollageFormat::Jpeg;
     const QImage image = patches();
     const QString path = scratch.filePath(jpeg ? "saved.jpg" : "saved.png");
-    QString error;
-    QVERIFY2(writeCollage(image, path, format, &error), qPrintable(error));
+    const Result<void> saved = writeCollage(image, path, format);
+    QVERIFY2(saved, qPrintable(saved.error()));
     QImageReader reader(path);
     QCOMPARE(reader.read().colorSpace(), QColorSpace(QColorSpace::SRgb));
 
@@ -784,8 +787,8 @@ void TestColour::savedCarriesSrgb()
 void TestColour::pdfCarriesSrgb()
 {
     const QString path = scratch.filePath("saved.pdf");
-    QString error;
-    QVERIFY2(writeCollage(patches(), path, CollageFormat::Pdf, &error), qPrintable(error));
+    const Result<void> saved = writeCollage(patches(), path, CollageFormat::Pdf);
+    QVERIFY2(saved, qPrintable(saved.error()));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();

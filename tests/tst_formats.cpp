@@ -413,18 +413,18 @@ void TestFormats::orientations()
     QVERIFY(!bytes.isEmpty());
     const QString path = write(QString("orientation_%1.%2").arg(orientation).arg(suffix), bytes);
 
-    const PhotoReading reading = readPhoto(path);
-    QVERIFY2(reading.record, qPrintable(reading.reason));
-    QCOMPARE(reading.format, format);
-    QCOMPARE(reading.record->orientation, recorded);
-    QCOMPARE(reading.record->size, upright.size());
+    const Result<PhotoReading> reading = readPhoto(path);
+    QVERIFY2(reading, qPrintable(reading.error()));
+    QCOMPARE(reading->format, format);
+    QCOMPARE(reading->record.orientation, recorded);
+    QCOMPARE(reading->record.size, upright.size());
 
     // Whole, and reduced as a render asks for it.
     for (const double scale : {1.0, 2.0}) {
-        const DecodedPhoto decoded = decodePhoto(loaderFor(*reading.record, scale));
-        QVERIFY2(!decoded.image.isNull(), qPrintable(decoded.error));
-        QCOMPARE(decoded.image.size(), upright.size() / scale);
-        QVERIFY(showsQuadrants(decoded.image));
+        const Result<DecodedPhoto> decoded = decodePhoto(loaderFor(reading->record, scale));
+        QVERIFY2(decoded, qPrintable(decoded.error()));
+        QCOMPARE(decoded->image.size(), upright.size() / scale);
+        QVERIFY(showsQuadrants(decoded->image));
     }
 }
 
@@ -566,10 +566,10 @@ void TestFormats::pixelFormats()
     QFETCH(QList<QColor>, colours);
     QFETCH(bool, transparentQuarter);
     const QString path = write(QString("pixels_%1").arg(QTest::currentDataTag()), bytes);
-    const PhotoReading reading = readPhoto(path);
-    QVERIFY2(reading.record, qPrintable(reading.reason));
-    QCOMPARE(reading.record->size, size);
-    const QImage image = loadPhoto(loaderFor(*reading.record));
+    const Result<PhotoReading> reading = readPhoto(path);
+    QVERIFY2(reading, qPrintable(reading.error()));
+    QCOMPARE(reading->record.size, size);
+    const QImage image = loadPhoto(loaderFor(reading->record));
     QCOMPARE(image.size(), size);
     // The cache keeps 8 bits a channel.
     QVERIFY(image.depth() <= 32);
@@ -698,22 +698,22 @@ void TestFormats::hostileFiles()
     QFETCH(QString, reason);
     const QString path
         = write(QString("hostile_%1.%2").arg(QTest::currentDataTag(), suffix), bytes);
-    const PhotoReading reading = readPhoto(path);
+    const Result<PhotoReading> reading = readPhoto(path);
     if (!reason.isEmpty()) {
-        QVERIFY2(reading.reason.startsWith(reason), qPrintable(reading.reason));
-        QVERIFY(!reading.record);
+        QVERIFY2(reading.error().startsWith(reason), qPrintable(reading.error()));
+        QVERIFY(!reading);
         return;
     }
-    QVERIFY2(reading.record, qPrintable(reading.reason));
-    QVERIFY(reading.record->orientation >= 1 && reading.record->orientation <= 8);
-    const PhotoRecord &record = *reading.record;
+    QVERIFY2(reading, qPrintable(reading.error()));
+    QVERIFY(reading->record.orientation >= 1 && reading->record.orientation <= 8);
+    const PhotoRecord &record = reading->record;
     const PhotoLoader loader
         = loaderFor(record, loadScale(record.size, QSize(40, 30)), QSize(40, 30));
-    const DecodedPhoto decoded = decodePhoto(loader);
-    QCOMPARE(decoded.image.isNull(), !decoded.error.isEmpty());
-    if (!decoded.image.isNull())
-        QVERIFY(decoded.image.width() <= record.size.width()
-                && decoded.image.height() <= record.size.height());
+    const Result<DecodedPhoto> decoded = decodePhoto(loader);
+    QVERIFY(decoded ? !decoded->image.isNull() : !decoded.error().isEmpty());
+    if (decoded)
+        QVERIFY(decoded->image.width() <= record.size.width()
+                && decoded->image.height() <= record.size.height());
 }
 
 // A photo under the refusal limit always appears, also above the image readers' default
@@ -785,13 +785,13 @@ void TestFormats::corpusReplay()
     const QFileInfoList files = QDir(VELLOMIR_HEIF_CORPUS).entryInfoList(QDir::Files);
     QVERIFY(!files.isEmpty());
     for (const QFileInfo &info : files) {
-        const PhotoReading reading = readPhoto(info.filePath());
-        if (!reading.record)
+        const Result<PhotoReading> reading = readPhoto(info.filePath());
+        if (!reading)
             continue;
-        QVERIFY(reading.format == PhotoFormat::Heif || reading.format == PhotoFormat::Avif);
+        QVERIFY(reading->format == PhotoFormat::Heif || reading->format == PhotoFormat::Avif);
         for (const QSize &cell : {QSize(), QSize(8, 8)}) {
-            const DecodedPhoto decoded = decodePhoto(loaderFor(*reading.record, 1.0, cell));
-            QVERIFY2(decoded.image.isNull() == !decoded.error.isEmpty(),
+            const Result<DecodedPhoto> decoded = decodePhoto(loaderFor(reading->record, 1.0, cell));
+            QVERIFY2(decoded ? !decoded->image.isNull() : !decoded.error().isEmpty(),
                      qPrintable(info.fileName()));
         }
     }

@@ -153,9 +153,8 @@ void TestPaper::pdfPage()
     QImage image(pixels, QImage::Format_ARGB32);
     image.fill(QColor(200, 100, 50, 128));
     const QString path = dir.filePath(QStringLiteral("page.pdf"));
-    QString error;
-    QVERIFY2(writeCollage(image, path, CollageFormat::Pdf, &error, {dpi, bleed, title}),
-             qPrintable(error));
+    const Result<void> saved = writeCollage(image, path, CollageFormat::Pdf, {dpi, bleed, title});
+    QVERIFY2(saved, qPrintable(saved.error()));
     const std::optional<paper::PdfFacts> facts = paper::readPdf(path);
     QVERIFY(facts);
     QCOMPARE(facts->pages, 1);
@@ -185,7 +184,7 @@ void TestPaper::pdfShowsTheImage()
         painter.fillRect(0, 150, 300, 150, Qt::blue);
     }
     const QString path = dir.filePath(QStringLiteral("quadrants.pdf"));
-    QVERIFY(writeCollage(image, path, CollageFormat::Pdf, nullptr, {100, 0, QString()}));
+    QVERIFY(writeCollage(image, path, CollageFormat::Pdf, {100, 0, QString()}));
     const QImage page = paper::rasterise(path, 20); // 6 x 3 inches: 120 x 60
     QCOMPARE(page.size(), QSize(120, 60));
     const auto near = [](QRgb p, QColor c) {

@@ -331,11 +331,11 @@ void TestPhoto::cutOffFiles()
     const QString path = write(QString("cut_%1.jpg").arg(QTest::currentDataTag()), bytes);
     const std::optional<PhotoRecord> record = createPhotoRecord(path);
     QVERIFY(record);
-    const DecodedPhoto decoded
+    const Result<DecodedPhoto> decoded
         = decodePhoto({path, 1.0, record->size.width(), record->size.height(), 1, QSize()});
-    QCOMPARE(!decoded.image.isNull(), decodes);
-    QCOMPARE(decoded.error.isEmpty(), decodes);
-    QCOMPARE(!decoded.damage.isEmpty(), damaged);
+    QCOMPARE(decoded && !decoded->image.isNull(), decodes);
+    QCOMPARE(decoded.error().isEmpty(), decodes);
+    QCOMPARE(decoded && !decoded->damage.isEmpty(), damaged);
 }
 
 // A photo above the reader's default allocation limit must still decode when asked for whole.
@@ -462,9 +462,9 @@ void TestPhoto::refusedFromTheHeader()
     QFETCH(QString, reason);
     const QString path
         = write(QString("header_%1.jpg").arg(QTest::currentDataTag()).replace(' ', '_'), bytes);
-    const PhotoReading reading = readPhoto(path);
-    QCOMPARE(reading.record.has_value(), reason.isEmpty());
-    QVERIFY2(reading.reason.startsWith(reason), qPrintable(reading.reason));
+    const Result<PhotoReading> reading = readPhoto(path);
+    QCOMPARE(bool(reading), reason.isEmpty());
+    QVERIFY2(reading.error().startsWith(reason), qPrintable(reading.error()));
     QCOMPARE(createPhotoRecord(path).has_value(), reason.isEmpty());
 }
 
@@ -501,7 +501,7 @@ void TestPhoto::onlyRegularFiles()
         QVERIFY(QDir().mkpath(path));
     }
 
-    QFutureWatcher<PhotoReading> watcher;
+    QFutureWatcher<Result<PhotoReading>> watcher;
     QSignalSpy finished(&watcher, &QFutureWatcherBase::finished);
     watcher.setFuture(QtConcurrent::run(readPhoto, path));
     const bool returned = finished.wait(5000);
@@ -512,13 +512,13 @@ void TestPhoto::onlyRegularFiles()
         watcher.waitForFinished();
     }
     QVERIFY2(returned, "reading the photo blocked");
-    const PhotoReading reading = watcher.result();
-    QCOMPARE(reading.record.has_value(), reason.isEmpty());
-    QCOMPARE(reading.reason, reason);
+    const Result<PhotoReading> reading = watcher.result();
+    QCOMPARE(bool(reading), reason.isEmpty());
+    QCOMPARE(reading.error(), reason);
     if (reason.isEmpty())
-        QCOMPARE(reading.record->size, QSize(40, 30));
+        QCOMPARE(reading->record.size, QSize(40, 30));
     else
-        QVERIFY(decodePhoto(PhotoLoader {path, 1.0, 40, 30, 1, QSize()}).image.isNull());
+        QVERIFY(!decodePhoto(PhotoLoader {path, 1.0, 40, 30, 1, QSize()}));
 }
 
 QTEST_MAIN(TestPhoto)

@@ -241,10 +241,11 @@ void TestPreviews::decode()
     QCOMPARE(planned.size(), 1);
     QCOMPARE(planned.first().previews, previews);
     PhotoLoader loader = planned.first();
-    const DecodedPhoto decoded = decodePhoto(loader);
-    QVERIFY2(!decoded.image.isNull(), qPrintable(decoded.error));
+    const Result<DecodedPhoto> result = decodePhoto(loader);
+    QVERIFY2(result, qPrintable(result.error()));
+    const DecodedPhoto &decoded = *result;
     loader.previews = false;
-    const QImage photo = decodePhoto(loader).image;
+    const QImage photo = loadPhoto(loader);
     QVERIFY(!photo.isNull());
 
     // Every cell here asks for more than 160 x 120, so a preview shows by its size.

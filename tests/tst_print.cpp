@@ -149,10 +149,9 @@ void TestPrint::printedPageIsTheExportedPage()
     const DocumentRender exported
         = renderDocument(a4, cache, a4.requestedSize, RenderKind::Collage);
     const QString exportPath = dir.filePath(QStringLiteral("exported.pdf"));
-    QString error;
-    QVERIFY2(writeCollage(exported.image, exportPath, CollageFormat::Pdf, &error,
-                          {a4.dpi, 0, QStringLiteral("Trip")}),
-             qPrintable(error));
+    const Result<void> saved = writeCollage(exported.image, exportPath, CollageFormat::Pdf,
+                                            {a4.dpi, 0, QStringLiteral("Trip")});
+    QVERIFY2(saved, qPrintable(saved.error()));
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);

@@ -99,7 +99,7 @@ void TestRecovery::restoresTheLastStep()
         CollageSession crashed;
         QVERIFY(makeCollage(crashed, folder));
         if (asProject)
-            QVERIFY(!crashed.saveProject(project));
+            QVERIFY(crashed.saveProject(project));
         if (step == "swap")
             crashed.swapPhotos(0, 2);
         else if (step == "frame")
@@ -123,8 +123,8 @@ void TestRecovery::restoresTheLastStep()
              asProject ? QFileInfo(project).absoluteFilePath() : QString());
     CollageSession restored;
     restored.setRecoveryFolder(folder);
-    const ProjectOpening opening = restored.restoreRecovery(left.first());
-    QVERIFY2(opening.opened, qPrintable(opening.error));
+    const Result<ProjectOpening> opening = restored.restoreRecovery(left.first());
+    QVERIFY2(opening, qPrintable(opening.error()));
     QVERIFY(settled(restored));
     // The same collage: the same photos, appearance and seed, every photo in the same cell.
     CollageDocument got = restored.document();
@@ -158,11 +158,11 @@ void TestRecovery::goneWhenSavedOrClosed()
         written = session.flushRecovery();
         QVERIFY(QFile::exists(written));
         if (end == "saved") {
-            QVERIFY(!session.saveProject(dir.filePath(QStringLiteral("gone.vellomir"))));
+            QVERIFY(session.saveProject(dir.filePath(QStringLiteral("gone.vellomir"))));
             QVERIFY(session.flushRecovery().isEmpty());
             QVERIFY(!QFile::exists(written));
         } else if (end == "undone") {
-            QVERIFY(!session.saveProject(dir.filePath(QStringLiteral("gone.vellomir"))));
+            QVERIFY(session.saveProject(dir.filePath(QStringLiteral("gone.vellomir"))));
             session.setBackground(Qt::red);
             QVERIFY(!session.flushRecovery().isEmpty());
             session.undo();
@@ -219,9 +219,9 @@ void TestRecovery::damagedFileIsSetAside()
     QCOMPARE(left.size(), 1);
     CollageSession session;
     session.setRecoveryFolder(folder);
-    const ProjectOpening opening = session.restoreRecovery(left.first());
-    QVERIFY(!opening.opened);
-    QVERIFY(!opening.error.isEmpty());
+    const Result<ProjectOpening> opening = session.restoreRecovery(left.first());
+    QVERIFY(!opening);
+    QVERIFY(!opening.error().isEmpty());
     QVERIFY(session.document().photos.isEmpty());
     // Offered once: the file is kept aside for whoever wants to look at it.
     QVERIFY(RecoveryFile::leftBehind(folder).isEmpty());

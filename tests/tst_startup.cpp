@@ -119,7 +119,7 @@ void TestStartup::projectOpened()
     document.canvasSize = document.requestedSize = QSize(300, 200);
     document.layout = runLayout(sizes, document.canvasSize, 7);
     const QString path = dir.filePath(QStringLiteral("holiday.vellomir"));
-    QVERIFY(!writeProjectFile(document, path));
+    QVERIFY(writeProjectFile(document, path));
 
     MainWindow window;
     openStartupFiles(window, startupFiles({path, dir.filePath(QStringLiteral("p1.jpg"))}));

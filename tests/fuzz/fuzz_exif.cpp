@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    int out = 0;
-    ExifReader().readOrientation(&buffer, out);
+    const int out = ExifReader::readOrientation(&buffer);
     if (out < 0 || out > 8)
         __builtin_trap();
     // The same bytes as the other formats that carry an orientation.

@@ -17,10 +17,10 @@ bool decodable(const QSize &size)
     return qint64(size.width()) * size.height() <= qint64(16) << 20;
 }
 
-void check(const HeifImage &decoded)
+void check(const Result<HeifImage> &decoded)
 {
     // An image, or the reason there is none.
-    if (decoded.image.isNull() == decoded.error.isEmpty())
+    if (decoded ? decoded->image.isNull() : decoded.error().isEmpty())
         __builtin_trap();
 }
 
@@ -32,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    const HeifOpening opening = HeifFile::open(&buffer);
-    if (!opening.file)
+    const Result<HeifFile> opening = HeifFile::open(&buffer);
+    if (!opening)
         return 0;
-    const HeifFile &file = *opening.file;
+    const HeifFile &file = *opening;
     if (file.size().isEmpty())
         __builtin_trap();
     if (decodable(file.size()))

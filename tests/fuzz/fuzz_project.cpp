@@ -14,14 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes
         = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString folder = QStringLiteral("/fuzz/project");
-    const ProjectLoad load = projectFromJson(bytes, folder);
-    if (!load.document) {
-        if (load.error.isEmpty())
+    const Result<CollageDocument> load = projectFromJson(bytes, folder);
+    if (!load) {
+        if (load.error().isEmpty())
             __builtin_trap();
         return 0;
     }
-    const ProjectLoad again = projectFromJson(projectToJson(*load.document, folder), folder);
-    if (!again.document || *again.document != *load.document)
+    const Result<CollageDocument> again = projectFromJson(projectToJson(*load, folder), folder);
+    if (!again || *again != *load)
         __builtin_trap();
     return 0;
 }
