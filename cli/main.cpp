@@ -18,7 +18,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QSet>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
@@ -581,19 +583,41 @@ int refuseOverwritingInputs(const Options &options, const QStringList &inputs)
     return -1;
 }
 
-// The document with a content box for every photo under CropMode::Auto: the ones it holds,
-// as a project stores them, and for the others what the analysis finds now, through the
-// cache. A photo that cannot be analysed gets an empty box, the centre crop it is drawn with,
-// so that the project written of the collage opens to the same collage.
-CollageDocument withAnalysedPhotos(CollageDocument document, const Options &options)
+// Under CropMode::Auto, the document with the content boxes the cache holds for photos that
+// have none, and the photos still without one, as they stand now. The render analyses those
+// as it decodes them (RenderOptions::analyse): a photo that cannot be analysed gets an empty
+// box, the centre crop it is drawn with, so that the project written of the collage opens to
+// the same collage.
+struct CachedContent
 {
-    if (document.crop != CropMode::Auto)
-        return document;
+    CollageDocument document;
     QList<PhotoStamp> missing;
+};
+
+CachedContent withCachedContent(CollageDocument document, const ContentCache &cache)
+{
+    QList<PhotoStamp> missing;
+    if (document.crop != CropMode::Auto)
+        return {std::move(document), missing};
+    QSet<QString> asked;
     for (const PhotoRecord &photo : std::as_const(document.photos)) {
-        if (!photo.content)
-            missing.append(stampOf(photo.path));
+        if (photo.content || asked.contains(photo.path))
+            continue;
+        asked.insert(photo.path);
+        const PhotoStamp stamp = stampOf(photo.path);
+        if (const std::optional<ContentBox> box = cache.find(stamp))
+            document = withContent(std::move(document), photo.path, *box);
+        else
+            missing.append(stamp);
     }
+    return {std::move(document), missing};
+}
+
+// The document with what the analysis finds now in the photos `missing` names, through the
+// cache, for a render that cannot analyse as it decodes.
+CollageDocument withAnalysedPhotos(CollageDocument document, const QList<PhotoStamp> &missing,
+                                   ContentCache &cache, const Options &options)
+{
     if (missing.isEmpty())
         return document;
     ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
@@ -601,7 +625,6 @@ CollageDocument withAnalysedPhotos(CollageDocument document, const Options &opti
     ContentCallbacks callbacks;
     callbacks.found
         = [&](const PhotoContent &) { bar.show("analyse", ++done, int(missing.size())); };
-    ContentCache cache;
     const QList<PhotoContent> found = analysePhotos(missing, cache, callbacks);
     for (const PhotoContent &result : found)
         document = withContent(document, result.photo.path, result.box.value_or(ContentBox()));
@@ -667,7 +690,8 @@ QSize refitCanvas(const QSize &canvas, const QSize &size)
 // cannot be decoded is left out and reported; without any photo left nothing is written.
 int renderAndWrite(const Options &options, const CollageDocument &document, const QSize &size)
 {
-    const CollageDocument analysed = withAnalysedPhotos(document, options);
+    ContentCache analyses;
+    CachedContent known = withCachedContent(document, analyses);
     ProgressBar bar(!options.quiet && isatty(STDERR_FILENO));
     // Nothing decoded is drawn twice here, so decodes are not kept: at a large size they
     // would hold more memory than the canvas.
@@ -681,10 +705,24 @@ int renderAndWrite(const Options &options, const CollageDocument &document, cons
     // Previews are only ever drawn into a photo layer, which is then composed as a collage is;
     // a layer has no bleed.
     const bool previews = options.previews && saving.bleed == 0;
+    // A collage analyses as it decodes; previews are not what the analysis decodes.
+    paper.analyse = !previews;
+    if (previews) {
+        known.document
+            = withAnalysedPhotos(std::move(known.document), known.missing, analyses, options);
+        known.missing.clear();
+    }
     DocumentRender rendered = renderDocument(
-        analysed, cache, size, previews ? RenderKind::PhotoLayer : RenderKind::Collage,
+        known.document, cache, size, previews ? RenderKind::PhotoLayer : RenderKind::Collage,
         [&bar](int done, int total) { bar.show("decode", done, total); }, paper);
     bar.finish();
+    for (const PhotoStamp &stamp : std::as_const(known.missing)) {
+        const auto photo = std::find_if(
+            rendered.document.photos.cbegin(), rendered.document.photos.cend(),
+            [&stamp](const PhotoRecord &record) { return record.path == stamp.path; });
+        if (photo != rendered.document.photos.cend() && photo->content)
+            analyses.store(stamp, *photo->content);
+    }
     if (previews && !rendered.image.isNull())
         rendered.image = composeCollage(rendered.document, rendered.image);
     for (const PhotoProblem &problem : rendered.dropped)

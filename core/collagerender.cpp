@@ -1,6 +1,7 @@
 #include "collagerender.h"
 
 #include "btree.h"
+#include "contentdetect.h"
 
 #include "imagecache.h"
 #include "photoframe.h"
@@ -125,11 +126,13 @@ bool drawable(const RenderCell &cell)
 
 using Cancelled = std::function<bool()>;
 
+// With `analyse`, photos without a box are analysed as they are decoded (see
+// RenderOptions::analyse).
 static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
                                         const QList<PhotoRecord> &photos, ImageCache &cache,
                                         const FrameSettings &frame, QImage &target,
                                         const RenderProgress &progress, bool previews,
-                                        const Cancelled &cancelled)
+                                        const Cancelled &cancelled, bool analyse = false)
 {
     const auto stopped = [&cancelled] { return cancelled && cancelled(); };
     const QList<PhotoLoader> loaders = planLoads(cells, photos, cache, previews);
@@ -138,13 +141,20 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
     ensureDecodeLimit(int(maxDecodeBytes >> 20) + 1);
 
     QMutex blending; // the tiles are cut in parallel, but laid onto the target one at a time
-    const auto draw = [&](const RenderCell &cell, QImage &image, bool last) {
+    const auto draw = [&](const RenderCell &cell, QImage &image, bool last,
+                          const std::optional<ContentBox> &found = std::nullopt) {
         const PhotoRecord *record = recordFor(cell, photos);
         const QImage upright = turned(image, record ? record->turns : 0);
-        QImage tile = prepareTile(
-            upright, quint16(cell.rect.width()), quint16(cell.rect.height()),
-            record ? tileCrop(*record, upright.size(), cell.rect.size(), CropMode::Auto)
-                   : QPointF());
+        QPointF crop;
+        if (record && found) {
+            PhotoRecord analysed = *record;
+            analysed.content = found;
+            crop = tileCrop(analysed, upright.size(), cell.rect.size(), CropMode::Auto);
+        } else if (record) {
+            crop = tileCrop(*record, upright.size(), cell.rect.size(), CropMode::Auto);
+        }
+        QImage tile
+            = prepareTile(upright, quint16(cell.rect.width()), quint16(cell.rect.height()), crop);
         if (last)
             image = QImage(); // a decode the cache does not keep goes before the frame is cut
         const QImage framed = PhotoFrame().apply(std::move(tile), frame.type, frame.a, frame.b);
@@ -167,27 +177,46 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
     {
         QString error;
         QString damage;
+        std::optional<ContentBox> analysed;
     };
     const QList<Outcome> outcomes
         = QtConcurrent::blockingMapped(loaders, [&](const PhotoLoader &loader) -> Outcome {
               if (stopped())
                   return Outcome();
               QList<RenderCell> mine;
+              const PhotoRecord *photo = nullptr;
               for (const RenderCell &cell : cells) {
                   const PhotoRecord *record = recordFor(cell, photos);
-                  if (record && record->path == loader.path && drawable(cell))
+                  if (record && record->path == loader.path && drawable(cell)) {
                       mine.append(cell);
+                      photo = record;
+                  }
+              }
+              const std::optional<PhotoHeader> header = readPhotoHeader(loader.path);
+              // The analysis works on the eighth-size decode a JPEG is scaled from anyway; any
+              // other photo is analysed first, on a decode of its own, so that the two decodes
+              // never hold memory at once.
+              std::optional<ContentBox> found;
+              PhotoLoader decoding = loader;
+              if (analyse && photo && !photo->content) {
+                  decoding.keepEighth = header && analysisLoader(*photo).scale == 8
+                                        && decodesEighth(*header, loader);
+                  if (!decoding.keepEighth)
+                      found = analysePhoto(*photo).value_or(ContentBox());
               }
               // Reserved before anything is decoded: a header claiming a huge size then waits
               // for memory instead of taking it beside every other decode.
-              qint64 need = 0;
-              if (const std::optional<PhotoHeader> header = readPhotoHeader(loader.path))
-                  need = loaderDecodeBytes(*header, loader);
+              qint64 need = decoding.keepEighth ? detectorBytes : 0;
+              if (header)
+                  need += loaderDecodeBytes(*header, loader);
               for (const RenderCell &cell : std::as_const(mine))
                   need += tileBytes(cell.rect);
               const MemoryReservation reservation = budget.reserve(need);
 
-              Result<DecodedPhoto> decoded = decodePhoto(loader);
+              Result<DecodedPhoto> decoded = decodePhoto(decoding);
+              if (decoding.keepEighth)
+                  found = analyseDecode(*photo, decoded ? decoded->eighth : QImage())
+                              .value_or(ContentBox());
               cache.store(loader.path, decoded ? decoded->image : QImage());
               const int n = ++done;
               if (progress)
@@ -196,17 +225,17 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
                   return {decoded.error().isEmpty()
                               ? QCoreApplication::translate("CollageRender", "cannot decode")
                               : decoded.error(),
-                          QString()};
+                          QString(), found};
               for (qsizetype i = 0; i < mine.size(); ++i) {
                   const RenderCell &cell = mine.at(i);
                   if (cache.keepsImages()) {
                       QImage image = cached(loader.path, cell);
-                      draw(cell, image, false);
+                      draw(cell, image, false, found);
                   } else {
-                      draw(cell, decoded->image, i + 1 == mine.size());
+                      draw(cell, decoded->image, i + 1 == mine.size(), found);
                   }
               }
-              return {QString(), decoded->damage};
+              return {QString(), decoded->damage, found};
           });
     qCDebug(lcRender) << "decoded" << total << "photos";
 
@@ -226,6 +255,8 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
             problems.failed.append({loaders.at(i).path, outcome.error});
         else if (!outcome.damage.isEmpty())
             problems.damaged.append({loaders.at(i).path, outcome.damage});
+        if (outcome.analysed)
+            problems.analysed.insert(loaders.at(i).path, *outcome.analysed);
     }
     return problems;
 }
@@ -292,7 +323,7 @@ RenderProblems renderCollage(const BTree *tree, const QList<PhotoRecord> &photos
 // moved in by the bleed; with no margin, the cells at the canvas's edges reach the target's.
 static RenderProblems renderForPaper(const CollageDocument &document, ImageCache &cache,
                                      QImage &target, int bleed, const RenderProgress &progress,
-                                     const Cancelled &cancelled)
+                                     const Cancelled &cancelled, bool analyse)
 {
     const BTree *tree = document.layout.tree();
     const QSize layoutSize(tree->width, tree->height);
@@ -322,7 +353,7 @@ static RenderProblems renderForPaper(const CollageDocument &document, ImageCache
         cell.rect = moved;
     }
     return renderCellsUnless(cells, document.photos, cache, frame, target, progress, false,
-                             cancelled);
+                             cancelled, analyse);
 }
 
 DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache, const QSize &size,
@@ -353,14 +384,20 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
             return {QImage(), result.document, result.dropped, {}};
         layer.fill(Qt::transparent);
         RenderProblems problems;
-        if (drawn.hasLayout() && (bleed > 0 || options.cancelled))
-            problems = renderForPaper(drawn, decodes, layer, bleed, progress, options.cancelled);
+        const bool analyse
+            = options.analyse && kind == RenderKind::Collage && drawn.crop == CropMode::Auto;
+        if (drawn.hasLayout() && (bleed > 0 || options.cancelled || analyse))
+            problems = renderForPaper(drawn, decodes, layer, bleed, progress, options.cancelled,
+                                      analyse);
         else if (drawn.hasLayout())
             problems = renderCollage(drawn.layout.tree(), drawn.photos, decodes, drawn.frame, layer,
                                      progress, kind == RenderKind::PhotoLayer,
                                      kind == RenderKind::PhotoLayer);
         if (stopped())
             return {QImage(), result.document, result.dropped, {}};
+        // Kept through the rounds, so that a photo is analysed once.
+        for (auto found = problems.analysed.cbegin(); found != problems.analysed.cend(); ++found)
+            drawn = withContent(std::move(drawn), found.key(), found.value());
         for (const PhotoProblem &problem : std::as_const(problems.damaged))
             damage.insert(problem.path, problem.reason);
         const QList<PhotoProblem> &failed = problems.failed;

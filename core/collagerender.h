@@ -5,6 +5,7 @@
 #include "photoloader.h"
 
 #include <QColor>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QRect>
@@ -43,6 +44,9 @@ struct RenderProblems
 {
     QList<PhotoProblem> failed; // not decoded: their cells are left untouched
     QList<PhotoProblem> damaged; // decoded in part only (DecodedPhoto::damage), and drawn
+    // What the analysis found in photos the render analysed (RenderOptions::analyse), by path:
+    // an empty box where it could not analyse one.
+    QHash<QString, ContentBox> analysed;
 };
 
 // Decodes what the cache lacks (in parallel, within the decoding memory budget), stores it in
@@ -95,6 +99,11 @@ struct RenderOptions
     // Asked before every photo is decoded; once it says yes, the render stops and gives a
     // null image. May be called from the decoding threads.
     std::function<bool()> cancelled;
+    // Under CropMode::Auto, a photo without a content box is analysed as it is drawn, on the
+    // decode its tiles are scaled from where that is the analysis's (decodesEighth()),
+    // otherwise on a decode of its own first; the boxes come back in the document, as analysePhoto() finds
+    // them, an empty one where it finds nothing. A collage render only.
+    bool analyse = false;
 };
 
 // Renders a document at `size` so that no cell is ever left empty: a photo that fails to

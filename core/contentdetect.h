@@ -24,6 +24,9 @@ class QThreadPool;
 // The long side the analysis works at: faces of a twentieth of it are still found.
 constexpr int analysisSide = 512;
 
+// The memory the detector takes beside its image: the grey copies it scans.
+constexpr qint64 detectorBytes = qint64(analysisSide) * analysisSide * 4;
+
 // Which cascades find the faces; the benchmark compares them.
 enum class FaceCascades { Lbp, Haar };
 
@@ -36,6 +39,16 @@ ContentBox detectContent(const QImage &image, FaceCascades cascades = FaceCascad
 // its long side (a JPEG at 1/2, 1/4 or 1/8 of its size), never more than the photo. Its
 // memory is taken from MemoryBudget::decoding() while it is made.
 QImage analysisImage(const PhotoRecord &photo);
+
+// The loader analysisImage() decodes the photo with.
+PhotoLoader analysisLoader(const PhotoRecord &photo);
+
+// What detectContent() finds in `decoded`, the very image analysisImage() gives for `photo`
+// (for a JPEG, the eighth its decode for a collage comes from: DecodedPhoto::eighth), as
+// analysePhoto() would find it: nothing where analysePhoto() would give nothing, as
+// the analysis's memory is more than the whole decoding budget. The caller holds the memory
+// of the detector, detectorBytes, beside that of the decode.
+std::optional<ContentBox> analyseDecode(const PhotoRecord &photo, const QImage &decoded);
 
 // What the photo shows, decoded for the purpose (a JPEG at 1/8 or 1/4 of its size) and
 // analysed. Nothing when it could not be analysed: the file is gone or damaged, or its

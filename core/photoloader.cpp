@@ -525,7 +525,7 @@ Result<DecodedPhoto> decodeHeif(QFile &file, PhotoFormat format, const PhotoLoad
                                    : image.profile;
     return DecodedPhoto {
         turnUpright(toSrgb(eightBits(std::move(image.image)), profile), loader.orientation),
-        QString()};
+        QString(), QImage()};
 }
 
 } // namespace
@@ -683,25 +683,49 @@ Result<DecodedPhoto> decodePhoto(const PhotoLoader &loader)
         QImage image = decodePreview(&buffer, loader, header.stored, photoBytes);
         // A preview shares the photo's colours, though it rarely carries their profile.
         if (!image.isNull())
-            return DecodedPhoto {toSrgb(std::move(image), colour.profile), damage};
+            return DecodedPhoto {toSrgb(std::move(image), colour.profile), damage, QImage()};
     }
     if (colour.jpegComponents == 4) {
         Result<QImage> cmyk = decodeCmykJpeg(&file, target, colour);
         if (!cmyk)
             return failed(cmyk.error());
-        return DecodedPhoto {turnUpright(*std::move(cmyk), loader.orientation), damage};
+        return DecodedPhoto {turnUpright(*std::move(cmyk), loader.orientation), damage, QImage()};
     }
     ensureDecodeLimit(int(megabytes(photoBytes)) + 1);
-    reader.setScaledSize(target);
+    // The reader decodes at the eighth and scales that smoothly to the target itself: asked for
+    // the eighth, it hands that over, and the same scaling makes the same pixels.
+    const bool eighth
+        = loader.keepEighth && target == loaderTarget(loader) && decodesEighth(header, loader);
+    const QSize stored = header.stored;
+    reader.setScaledSize(eighth ? stored / 8 : target);
     QImage decoded = reader.read();
     if (decoded.isNull())
         return failed(reader.errorString());
+    QImage whole;
+    if (eighth) {
+        whole = decoded;
+        decoded = decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     // Short of most of the picture, a cut-off file is no photo.
     if (cutOff && 2 * greyRowsAtBottom(decoded) > decoded.height())
         return failed(Words::tr("the file ends before most of the picture"));
-    return DecodedPhoto {
-        turnUpright(toSrgb(eightBits(std::move(decoded)), colour.profile), loader.orientation),
-        damage};
+    const auto finished = [&](QImage image) {
+        return turnUpright(toSrgb(eightBits(std::move(image)), colour.profile), loader.orientation);
+    };
+    return DecodedPhoto {finished(std::move(decoded)), damage,
+                         whole.isNull() ? QImage() : finished(std::move(whole))};
+}
+
+bool decodesEighth(const PhotoHeader &header, const PhotoLoader &loader)
+{
+    const QSize stored = header.stored;
+    if (header.format != PhotoFormat::Jpeg || loader.previews || stored.isEmpty()
+        || stored.width() % 8 || stored.height() % 8)
+        return false;
+    // The reader reduces by the integer ratio of the sides, the smaller of the two.
+    const QSize target = loaderTarget(loader);
+    return !target.isEmpty() && target.width() <= stored.width() / 8
+           && target.height() <= stored.height() / 8;
 }
 
 QImage loadPhoto(const PhotoLoader &loader)

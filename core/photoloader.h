@@ -90,6 +90,9 @@ struct PhotoLoader
     // Whether a JPEG's EXIF preview may stand in for it, for a photo layer on the screen: only
     // when it has the photo's shape (within 1 %) and covers the cell at 1:1. Never for a save.
     bool previews = false;
+    // Whether a photo decoded from its eighth-size DCT decode also gives that decode
+    // (DecodedPhoto::eighth), as the content analysis works on (see decodesEighth()).
+    bool keepEighth = false;
 };
 
 // A decode.
@@ -99,6 +102,10 @@ struct DecodedPhoto
     // Why the image is less than the photo, in words for the user: a file cut off partway still
     // decodes, grey where its data ran out. Empty when the file holds the whole picture.
     QString damage;
+    // With PhotoLoader::keepEighth, where decodesEighth() holds: the decode the image was
+    // scaled from, upright and in sRGB, the very image decodePhoto() gives for a loader of the
+    // photo at a scale of 8. Null otherwise.
+    QImage eighth;
 };
 
 // Decodes the loader's file at its upright size divided by `scale`, turned upright; from a
@@ -147,6 +154,11 @@ qint64 decodeBytes(const PhotoHeader &header, const QSize &target);
 // The index in header.thumbnails of the smallest that covers `cell` (as stored) both ways;
 // -1 when none does or the cell is empty.
 int coveringThumbnail(const PhotoHeader &header, const QSize &cell);
+
+// Whether decodePhoto() makes the loader's image of a photo with this header by scaling its
+// eighth-size DCT decode: a JPEG whose sides divide by 8, decoded to at most an eighth both
+// ways. Its decode then costs no more for keeping that decode too (PhotoLoader::keepEighth).
+bool decodesEighth(const PhotoHeader &header, const PhotoLoader &loader);
 
 // The header of what decodePhoto() decodes for `loader`: the photo's, or that of the thumbnail
 // it takes instead.
