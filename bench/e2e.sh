@@ -142,6 +142,15 @@ done
 e2e=$(median <"$work/e2e.txt")
 centre=$(median <"$work/centre.txt")
 analysis=$((e2e - centre))
+# The window's analysis: its first collage of the same photos, until every crop is in place.
+: >"$work/window.txt"
+i=0
+while [ $i -lt "$runs" ]; do
+    QT_QPA_PLATFORM=offscreen "$build/bin/bench-window" "$photos" 2>/dev/null \
+        | sed -n 's/.*settled_ms=\([0-9]*\).*/\1/p' >>"$work/window.txt"
+    i=$((i + 1))
+done
+window=$(median <"$work/window.txt")
 analysis_photo=$(awk -v a="$analysis" 'BEGIN { printf "%.1f", a / 100 }')
 crop_ratio=$(awk -v a="$e2e" -v b="$centre" 'BEGIN { printf "%.2f", a / b }')
 vips=$(median <"$work/vips.txt")
@@ -169,6 +178,7 @@ printf '%-36s %s (%s)\n' "vellomir-collage 1200x800 --crop centre" "$centre" \
     "$(tr '\n' ' ' <"$work/centre.txt")"
 printf '%-36s %s (%s ms a photo, two cores)\n' "analysis of the 100 photos, ms" "$analysis" \
     "$analysis_photo"
+printf '%-36s %s (%s)\n' "window: crops settled, ms" "$window" "$(tr '\n' ' ' <"$work/window.txt")"
 printf '%-36s %s (%s)\n' "vipsthumbnail --size 160" "$vips" "$(tr '\n' ' ' <"$work/vips.txt")"
 printf '%-36s %s (%s)\n' "vellomir-collage 3602x2398" "$print" "$(tr '\n' ' ' <"$work/print.txt")"
 printf '%-36s %s (%s)\n' "vellomir-collage 1200x800, HEIC" "$heic" "$(tr '\n' ' ' <"$work/heic.txt")"
@@ -184,4 +194,4 @@ printf '%-36s %s (%s) %s kB\n' "vellomir-collage A4 300 dpi, JPEG" "$a4_jpeg" \
 printf '%-36s %s (%s) %s kB\n' "vellomir-collage A4 300 dpi, PDF" "$a4_pdf" \
     "$(tr '\n' ' ' <"$work/a4-pdf.txt")" "$a4_pdf_kb"
 printf '%-36s %s\n' "peak memory of the collages, MB" "$peak_mb"
-echo "e2e_ms=$e2e vips_ms=$vips ratio=$ratio print_ms=$print heic_ms=$heic heic_ratio=$heic_ratio peak_mb=$peak_mb preview_ms=$preview preview_ratio=$preview_ratio centre_ms=$centre analysis_ms=$analysis analysis_photo_ms=$analysis_photo crop_ratio=$crop_ratio p3_ms=$p3_ms p3_ratio=$p3_ratio a4_jpeg_ms=$a4_jpeg a4_pdf_ms=$a4_pdf pdf_ratio=$pdf_ratio a4_jpeg_kb=$a4_jpeg_kb a4_pdf_kb=$a4_pdf_kb pdf_size_ratio=$pdf_size_ratio"
+echo "e2e_ms=$e2e vips_ms=$vips ratio=$ratio print_ms=$print heic_ms=$heic heic_ratio=$heic_ratio peak_mb=$peak_mb preview_ms=$preview preview_ratio=$preview_ratio centre_ms=$centre analysis_ms=$analysis analysis_photo_ms=$analysis_photo crop_ratio=$crop_ratio window_settled_ms=$window p3_ms=$p3_ms p3_ratio=$p3_ratio a4_jpeg_ms=$a4_jpeg a4_pdf_ms=$a4_pdf pdf_ratio=$pdf_ratio a4_jpeg_kb=$a4_jpeg_kb a4_pdf_kb=$a4_pdf_kb pdf_size_ratio=$pdf_size_ratio"
