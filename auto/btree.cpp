@@ -686,6 +686,8 @@ struct Photo
     double p; /* area, height times width */
     double hh; /* height times height */
     double pp; /* area times area */
+    double hx; /* while refitting: where the photo's centre was, as a share of the width */
+    double hy; /* likewise, of the height */
 };
 
 /* A subtree that did not change, cut to the rectangle it had, has the score it had: each node
@@ -703,6 +705,16 @@ struct Kept
     uint32_t moved; /* the last trial that moved the subtree elsewhere */
 };
 
+/* While refitting a score holds only at the place it was taken at, too. Apart from Kept, so that
+** fresh layouts, which never place, carry none of it. */
+struct Spot
+{
+    int32_t x; /* left edge the kept tree places the node at */
+    int32_t y; /* top edge, likewise */
+    int32_t offer_x; /* left edge the trial placed it at */
+    int32_t offer_y; /* top edge, likewise */
+};
+
 /* An inner node on the way down, waiting for the scores of its subtrees. */
 struct Frame
 {
@@ -714,6 +726,10 @@ struct Frame
     uint16_t h; /* height the node is cut to */
     uint16_t sw; /* width of the child scored second */
     uint16_t sh; /* height of the child scored second */
+    int32_t x; /* while refitting: left edge of the node */
+    int32_t y; /* top edge of the node */
+    int32_t sx; /* left edge of the child scored second */
+    int32_t sy; /* top edge of the child scored second */
 };
 
 /* Scratch of one move, set up at its start: numbers never change and no node is freed while
@@ -724,11 +740,16 @@ struct Tables
     std::vector<BNode *> imgs; /* index = photo number */
     std::vector<Photo> photos; /* index = id; unused for inner nodes */
     std::vector<Kept> kept; /* index = id */
+    std::vector<Spot> spots; /* index = id; in use while refitting */
     std::vector<Frame> frames; /* the descent's stack, one per level */
     std::vector<int32_t> offered; /* ids of the nodes the trial scored afresh */
     std::vector<BNode *> path_s; /* ancestors of the first node of an exchange */
     std::vector<BNode *> path_t; /* ancestors of the second */
     std::vector<uint32_t> saved; /* natural sizes of those before the exchange */
+    std::vector<double> home; /* while refitting: photo k's old centre at 2k, 2k + 1, as shares
+                                 of the canvas's sides; empty otherwise */
+    double inv_w; /* 1 / canvas width, for the shares */
+    double inv_h; /* 1 / canvas height */
     size_t noffered; /* how many of `offered` are in use */
     uint32_t trial; /* number of the trial in progress */
 };
@@ -744,6 +765,10 @@ static void fill(Tables *tables, BNode *node)
         photo->p = ph * pw;
         photo->hh = ph * ph;
         photo->pp = photo->p * photo->p;
+        if (!tables->home.empty()) {
+            photo->hx = tables->home[2 * (size_t)node->img];
+            photo->hy = tables->home[2 * (size_t)node->img + 1];
+        }
         return;
     }
     fill(tables, node->a);
@@ -769,18 +794,40 @@ static double term(const Photo *photo, uint16_t w, uint16_t h, int min_size)
     return t;
 }
 
+/* What a refit charges for carrying a photo away: the squared distance of its cell's centre
+** from where it was, in shares of the canvas's sides, times 0.2. A photo carried across half
+** the canvas then costs what a cell a fifth off its photo's shape does (a crop term of 0.05).
+** Measured on 20 seeds of 20 and of 100 mixed photos turned from landscape to portrait: 0.1 to
+** 0.3 move the photos 0.14 to 0.23 on average (0.52 without the charge, 0.51 for a fresh
+** layout) and cut 1.3 to 1.7 times what fresh layouts cut away; 0.2 keeps 20 photos within
+** 1.3 times. Heavier weights cut far more away (1.9 times at 1); a charge-free margin around
+** the old place or a charge linear in the distance gave no better balance of the two. */
+static const double displacement_weight = 0.2;
+
+static double away(const Photo *photo, const Tables *tables, int32_t x, int32_t y, uint16_t w,
+                   uint16_t h)
+{
+    double dx = ((double)x + (double)w / 2) * tables->inv_w - photo->hx;
+    double dy = ((double)y + (double)h / 2) * tables->inv_h - photo->hy;
+    return displacement_weight * (dx * dx + dy * dy);
+}
+
 /* The cut of btree_fit and the objective in one descent, with the same additions in the same
 ** order, so the score is the one a separate fit and objective give. The rectangles stay in the
 ** scratch: the nodes keep theirs until the move ends.
 ** A trial is kept only when its score does not exceed the best one, so the descent stops as
 ** soon as the terms met so far prove that it does, and gives HUGE_VAL. Terms are never
 ** negative, and each passes through fewer than 2^33 roundings of at most 2^-53 between `sum`
-** and the score, so a sum past the bound by a 2^-12 share leaves the score past it too. */
+** and the score, so a sum past the bound by a 2^-12 share leaves the score past it too.
+** While refitting (`placed`) the descent places the nodes too, and each leaf adds how far its
+** photo went: a subtree's kept score then holds only at the place it was kept at. */
+template<bool placed>
 static double cutscore(BNode *root, Tables *tables, uint16_t width, uint16_t height, int min_size,
                        double bound)
 {
     const Photo *photos = tables->photos.data();
     Kept *kept = tables->kept.data();
+    Spot *spots = tables->spots.data();
     Frame *stack = tables->frames.data();
     int32_t *offered = tables->offered.data();
     uint32_t trial = tables->trial;
@@ -791,16 +838,25 @@ static double cutscore(BNode *root, Tables *tables, uint16_t width, uint16_t hei
     BNode *node = root;
     uint16_t w = width;
     uint16_t h = height;
+    int32_t x = 0;
+    int32_t y = 0;
     for (;;) {
         double v;
         Kept *k = &kept[node->id];
-        if (k->changed != trial && k->w == w && k->h == h) {
+        if (k->changed != trial && k->w == w && k->h == h
+            && (!placed || (spots[node->id].x == x && spots[node->id].y == y))) {
             v = k->score;
         } else if (node->type == BNODE_LEAF) {
             v = term(&photos[node->id], w, h, min_size);
+            if (placed)
+                v += away(&photos[node->id], tables, x, y, w, h);
             k->offer = v;
             k->offer_w = w;
             k->offer_h = h;
+            if (placed) {
+                spots[node->id].offer_x = x;
+                spots[node->id].offer_y = y;
+            }
             offered[n++] = node->id;
         } else {
             BNode *a = node->a;
@@ -809,13 +865,21 @@ static double cutscore(BNode *root, Tables *tables, uint16_t width, uint16_t hei
             f->node = node;
             f->w = w;
             f->h = h;
+            if (placed) {
+                f->x = x;
+                f->y = y;
+            }
             uint16_t aw, ah, bw, bh;
+            int32_t bx = x;
+            int32_t by = y;
             if (node->type == BNODE_STACK) {
                 split(h, a->nat_h, b->nat_h, &ah, &bh);
                 aw = bw = w;
+                by += ah;
             } else {
                 split(w, a->nat_w, b->nat_w, &aw, &bw);
                 ah = bh = h;
+                bx += aw;
             }
             /* Where the trial changed something the score grows most, and the sooner it passes
             ** the limit, the less is cut: a changed or moved subtree B goes first. Below an
@@ -831,13 +895,23 @@ static double cutscore(BNode *root, Tables *tables, uint16_t width, uint16_t hei
                 f->second = a;
                 f->sw = aw;
                 f->sh = ah;
+                if (placed) {
+                    f->sx = x;
+                    f->sy = y;
+                }
                 node = b;
                 w = bw;
                 h = bh;
+                x = bx;
+                y = by;
             } else {
                 f->second = b;
                 f->sw = bw;
                 f->sh = bh;
+                if (placed) {
+                    f->sx = bx;
+                    f->sy = by;
+                }
                 node = a;
                 w = aw;
                 h = ah;
@@ -862,6 +936,10 @@ static double cutscore(BNode *root, Tables *tables, uint16_t width, uint16_t hei
                 f->second = NULL;
                 w = f->sw;
                 h = f->sh;
+                if (placed) {
+                    x = f->sx;
+                    y = f->sy;
+                }
                 break;
             }
             v = f->bfirst ? v + f->first : f->first + v;
@@ -869,10 +947,21 @@ static double cutscore(BNode *root, Tables *tables, uint16_t width, uint16_t hei
             k->offer = v;
             k->offer_w = f->w;
             k->offer_h = f->h;
+            if (placed) {
+                spots[f->node->id].offer_x = f->x;
+                spots[f->node->id].offer_y = f->y;
+            }
             offered[n++] = f->node->id;
             sp--;
         }
     }
+}
+
+/* Kept out of line: inlined beside the fresh layouts' descent, it made theirs slower. */
+static __attribute__((noinline)) double placedscore(BTree *btree, Tables *tables, double bound)
+{
+    return cutscore<true>(btree->root, tables, btree->width, btree->height, btree_min_size(btree),
+                          bound);
 }
 
 /* Fit and score during the moves; the natural sizes are kept current by the moves themselves
@@ -880,7 +969,10 @@ static double cutscore(BNode *root, Tables *tables, uint16_t width, uint16_t hei
 ** back as HUGE_VAL. */
 static double score(BTree *btree, Tables *tables, double bound)
 {
-    return cutscore(btree->root, tables, btree->width, btree->height, btree_min_size(btree), bound);
+    if (!tables->home.empty())
+        return placedscore(btree, tables, bound);
+    return cutscore<false>(btree->root, tables, btree->width, btree->height, btree_min_size(btree),
+                           bound);
 }
 
 /* The trial's tree becomes the kept one; only a trial scored to the end gets here. */
@@ -892,6 +984,14 @@ static void keep(Tables *tables)
         k->score = k->offer;
         k->w = k->offer_w;
         k->h = k->offer_h;
+    }
+    if (tables->home.empty())
+        return;
+    Spot *spots = tables->spots.data();
+    for (size_t j = 0; j < tables->noffered; j++) {
+        Spot *spot = &spots[tables->offered[j]];
+        spot->x = spot->offer_x;
+        spot->y = spot->offer_y;
     }
 }
 
@@ -909,9 +1009,13 @@ static Tables *begin(BContext *S, BTree *btree)
     tables.saved.resize(4 * (size_t)btree->count + 4);
     tables.noffered = 0;
     tables.trial = 1;
+    tables.inv_w = 1.0 / btree->width;
+    tables.inv_h = 1.0 / btree->height;
     Kept none = Kept();
     none.changed = 1;
     tables.kept.assign(btree->count + 1, none);
+    if (!tables.home.empty())
+        tables.spots.assign(btree->count + 1, Spot());
     fill(&tables, btree->root);
     natural(btree->root);
     score(btree, &tables, HUGE_VAL);
@@ -1032,9 +1136,9 @@ static void tryswap(BContext *S, BTree *btree, BNode *s, BNode *t, double *best)
     Tables *tables = S->tables;
     tables->trial++;
     if (s->type == BNODE_LEAF && t->type == BNODE_LEAF && s->img_w == t->img_w
-        && s->img_h == t->img_h) {
+        && s->img_h == t->img_h && tables->home.empty()) {
         /* Photos of one size trading places change no natural size, no rectangle and no score,
-        ** and every kept score still holds. */
+        ** and every kept score still holds; not so while refitting, where they go elsewhere. */
         double x = score(btree, tables, *best);
         if (!kept(S, x, *best))
             return;
@@ -1254,11 +1358,32 @@ static void resize(BNode *node, const BSize *sizes)
     node->img_h = (uint16_t)sizes[node->img - 1].h;
 }
 
+/* Where each photo's centre is, as shares of the canvas's sides, as away() measures it. */
+static void sethomes(std::vector<double> &home, const BNode *node, double inv_w, double inv_h)
+{
+    if (node->type != BNODE_LEAF) {
+        sethomes(home, node->a, inv_w, inv_h);
+        sethomes(home, node->b, inv_w, inv_h);
+        return;
+    }
+    home[2 * (size_t)node->img] = ((double)node->x + (double)node->w / 2) * inv_w;
+    home[2 * (size_t)node->img + 1] = ((double)node->y + (double)node->h / 2) * inv_h;
+}
+
 /* No forced balancing and no random build: the tree the caller made is where the passes start,
-** and only a change that improves the score is kept, so a swap by hand or a pairing that the new
-** canvas does not spoil survives. Idle passes end it early: after five passes that kept
-** nothing, more passes find little (measured on 20 to 100 photos turned from landscape to
-** portrait: all 101 passes cut 2 to 6% less away, in two to four times the time). */
+** and only a change that improves the score is kept.
+** The crop objective alone does not care where a photo goes, and the moves exchange photos and
+** subtrees across the whole canvas: a refit to portrait left the collage as shuffled as a fresh
+** layout, a photo swapped by hand to a corner ending in the opposite one. So the score a refit
+** improves adds, for every photo, how far its cell's centre went from where the old tree,
+** stretched to the new canvas, puts it (away()). The homes are taken with the old photo sizes,
+** so a turned photo's home is its place before the turn. The moves stay the fresh layout's:
+** keeping only local ones (flips, rotations, exchanges within a grandparent's subtree) moved
+** the photos as far, as flips and rotations high in the tree carry whole halves, and cut 1.6
+** to 3.4 times what a fresh layout cuts away.
+** Idle passes end it early: after five passes that kept nothing, more passes find little; and
+** it stops after 60 passes, which 100 photos turned to portrait reach (they would go on to 74
+** on average, for 1% less cut away), so a refit takes well under a fresh layout's time. */
 void btree_relayout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, uint16_t width,
                     uint16_t height, unsigned seed, const BLayoutHooks *hooks)
 {
@@ -1272,15 +1397,25 @@ void btree_relayout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, u
         return;
     btree_seed(S, seed);
     out(S, BTREE_OUT_DEBUG, "REFIT SEED: %u", seed);
-    resize(btree->root, sizes);
     btree->width = width;
     btree->height = height;
     btree_visit_post(btree->root, bnode_update_depth);
+    std::vector<double> &home = S->tables->home;
+    if (width != 0 && height != 0) {
+        btree_fit(btree->root, width, height);
+        btree_place(btree->root, 0, 0);
+        home.assign(2 * (size_t)btree->img + 2, 0.0);
+        sethomes(home, btree->root, 1.0 / width, 1.0 / height);
+    }
+    resize(btree->root, sizes);
     btree_fit(btree->root, width, height);
-    double best = btree_objective(btree->root, btree_min_size(btree));
-    out(S, BTREE_OUT_DEBUG, "refit objective: %g", best);
+    out(S, BTREE_OUT_DEBUG, "refit objective: %g",
+        btree_objective(btree->root, btree_min_size(btree)));
+    Tables *tables = begin(S, btree);
+    double best = tables->kept[btree->root->id].score;
+    out(S, BTREE_OUT_DEBUG, "refit score: %g", best);
     S->strict = 1;
-    for (int k = 0, idle = 0; k <= 100 && idle < 5; k++) {
+    for (int k = 0, idle = 0; k < 60 && idle < 5; k++) {
         if (hooks->progress)
             hooks->progress(k, hooks->user);
         double before = best;
@@ -1289,6 +1424,7 @@ void btree_relayout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, u
         idle = best < before ? 0 : idle + 1;
     }
     S->strict = 0;
+    home.clear();
     btree_fit(btree->root, width, height);
     if (hooks->progress)
         hooks->progress(0, hooks->user);
