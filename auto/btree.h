@@ -142,10 +142,11 @@ void btree_layout(BContext *S, BTree *btree, const BSize *sizes, unsigned n, uin
 /* The passes again, from the tree as it stands: photo k takes sizes[k - 1] (n is the tree's
 ** photo count), the tree takes the canvas, and the optimisation runs from there on the
 ** generator seeded with `seed`, keeping a change only when it improves the score, until five
-** passes in a row keep nothing or 60 passes have run. The score is the objective plus, for
-** each photo, the squared distance its cell's centre moved, in shares of the canvas's sides,
-** from where the tree as it stands, stretched to the new canvas, puts it: photos keep their
-** places and their neighbours where the objective allows, and what it does not ask to change
+** passes in a row keep nothing or 60 passes have run. When the canvas changes shape, the score
+** is the objective plus, for each photo whose size stays, the squared distance its cell's
+** centre moved, in shares of the canvas's sides, from where the tree as it stands, stretched
+** to the new canvas, puts it, weighted by how far the shape changed: photos keep their places
+** and their neighbours where the objective allows. What the score does not ask to change
 ** stays: the places, the kinds and the shape. `progress` receives the pass numbers and then 0;
 ** `picture` is not called. The tree comes back fitted and placed; an empty tree is left alone.
 ** The same tree, sizes, canvas and seed give the same result. */
