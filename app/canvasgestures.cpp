@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include <algorithm>
+
 CanvasGestures::CanvasGestures(CollageSession *session, CanvasScene *scene, CanvasView *view,
                                QWidget *menuParent)
     : QObject(menuParent)
@@ -31,13 +33,25 @@ CanvasGestures::CanvasGestures(CollageSession *session, CanvasScene *scene, Canv
     connect(view, &CanvasView::tileDropped, this, &CanvasGestures::tileDropped);
     connect(view, &CanvasView::cropDragMoved, this, &CanvasGestures::cropDragMoved);
     connect(view, &CanvasView::cropDragFinished, this, &CanvasGestures::cropDragFinished);
-    // Cells move with the layout: a selection would mark another photo.
-    connect(session, &CollageSession::layoutChanged, this, [this] { selectPhoto(-1); });
+    // Cells move with the layout: the selection follows its photo to its new cell, so that +
+    // pressed again grows the same photo again, and goes when the photo has left.
+    connect(session, &CollageSession::layoutChanged, this, [this] {
+        const QList<PhotoRecord> &photos = this->session->document().photos;
+        const auto kept
+            = std::find_if(photos.cbegin(), photos.cend(), [this](const PhotoRecord &p) {
+                  return !selectedPath.isEmpty() && p.path == selectedPath;
+              });
+        selectPhoto(kept == photos.cend() ? -1 : int(kept - photos.cbegin()));
+    });
 }
 
 void CanvasGestures::selectPhoto(int index)
 {
+    const QList<PhotoRecord> &photos = session->document().photos;
+    if (index >= photos.size())
+        index = -1;
     selected = index;
+    selectedPath = index >= 0 ? photos.at(index).path : QString();
     if (swapSource >= 0) {
         swapSource = -1;
         emit hint(QString());

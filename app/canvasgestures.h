@@ -57,6 +57,7 @@ private:
     CanvasScene *scene;
     QWidget *menuParent;
     int selected = -1;
+    QString selectedPath; // of the photo selected: it is found again after a layout
     int swapSource = -1; // the photo waiting for Swap with... to name its partner
     // A crop drag's document and photo layer as they were when it began.
     std::optional<CollageDocument> cropStart;

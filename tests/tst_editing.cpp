@@ -37,6 +37,8 @@ private slots:
     void moveCropAndSaveLarger();
     void escapeCancelsSwapWith_data();
     void escapeCancelsSwapWith();
+    void sizeKeysRepeat_data();
+    void sizeKeysRepeat();
 
 private:
     static void settle(MainWindow &window)
@@ -340,6 +342,44 @@ void TestEditing::escapeCancelsSwapWith()
     QCOMPARE(selection.isEmpty(), !escape);
     if (escape)
         QVERIFY(QRectF(cellOf(document, 2)).contains(selection.center()));
+}
+
+void TestEditing::sizeKeysRepeat_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<qreal>("emphasis");
+    QTest::newRow("larger twice") << QList<int> {Qt::Key_Plus, Qt::Key_Plus} << qreal(4);
+    QTest::newRow("smaller, then larger") << QList<int> {Qt::Key_Minus, Qt::Key_Equal} << qreal(1);
+}
+
+// + and - on a selected tile step its photo's size again and again: the selection follows the
+// photo to the cell the refit gives it.
+void TestEditing::sizeKeysRepeat()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(qreal, emphasis);
+    QTemporaryDir photos;
+    for (int i = 0; i < 4; ++i) {
+        QImage image(90, 60, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 80, 255, 255));
+        QVERIFY(image.save(photos.filePath(QStringLiteral("k%1.jpg").arg(i)), "JPG", 95));
+    }
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.addPaths({photos.path()});
+    settle(window);
+    const QString photo = window.session().document().photos.at(2).path;
+    QTest::mouseClick(window.canvasView()->viewport(), Qt::LeftButton, {},
+                      onView(window, QRectF(cellOf(window.session().document(), 2)).center()));
+    for (const int key : keys) {
+        QTest::keyClick(window.canvasView()->viewport(), Qt::Key(key));
+        settle(window);
+        const CollageDocument &now = window.session().document();
+        QCOMPARE(now.photos.at(2).path, photo);
+        QCOMPARE(window.canvasScene()->selection().center(), QRectF(cellOf(now, 2)).center());
+    }
+    QCOMPARE(window.session().document().photos.at(2).emphasis, emphasis);
 }
 
 QTEST_MAIN(TestEditing)
