@@ -3,6 +3,7 @@
 #include "btree.h"
 #include "collagefile.h"
 #include "collagelimits.h"
+#include "collagerender.h"
 #include "layoutrun.h"
 #include "papersize.h"
 #include "photoscan.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -323,8 +325,15 @@ LayoutTree buildTree(const std::vector<Token> &shape, const QList<PhotoRecord> &
 QByteArray projectToJson(const CollageDocument &document, const QString &folder)
 {
     const QDir dir(folder);
+    // Each photo's cell, for programs that read projects: the reader goes by the tree.
+    QHash<int, QRect> cells;
+    if (document.hasLayout()) {
+        for (const RenderCell &cell : collectLeaves(document.layout.tree()))
+            cells.insert(cell.img - 1, cell.rect);
+    }
     QJsonArray photos;
-    for (const PhotoRecord &photo : document.photos) {
+    for (qsizetype i = 0; i < document.photos.size(); ++i) {
+        const PhotoRecord &photo = document.photos.at(i);
         QJsonObject object {{QLatin1String("path"), storedPath(photo.path, dir)},
                             {QLatin1String("width"), photo.size.width()},
                             {QLatin1String("height"), photo.size.height()},
@@ -337,6 +346,9 @@ QByteArray projectToJson(const CollageDocument &document, const QString &folder)
             object.insert(QLatin1String("content"), contentObject(*photo.content));
         if (photo.emphasis != 1)
             object.insert(QLatin1String("emphasis"), photo.emphasis);
+        if (const QRect cell = cells.value(int(i)); !cell.isEmpty())
+            object.insert(QLatin1String("cell"),
+                          QJsonArray {cell.x(), cell.y(), cell.width(), cell.height()});
         photos.append(object);
     }
     const QJsonObject frame {{QLatin1String("type"), int(document.frame.type)},

@@ -14,7 +14,9 @@ inline constexpr char projectSuffix[] = "vellomir";
 inline constexpr qint64 maxProjectBytes = 16 * 1024 * 1024;
 
 // The project as JSON: the photos (paths relative to `folder` where they can be), the
-// canvas, the appearance, the seed, the tree in pre-order and the crop offsets.
+// canvas, the appearance, the seed, the tree in pre-order and the crop offsets. Each photo of a
+// laid-out collage also carries its cell in canvas pixels, "cell": [x, y, width, height], for
+// programs that read projects; the reader ignores it, as the tree gives the cells.
 QByteArray projectToJson(const CollageDocument &document, const QString &folder);
 
 // Reads a project from untrusted bytes. Relative photo paths are taken from `folder`. The
