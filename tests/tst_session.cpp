@@ -42,6 +42,8 @@ private slots:
     void sharpAtRatioTwo();
     void refitSteps_data();
     void refitSteps();
+    void replacePhoto_data();
+    void replacePhoto();
     void rotateWithUndo_data();
     void rotateWithUndo();
     void fullSizeProjectKeepsItsFrame();
@@ -879,6 +881,73 @@ void TestSession::facesKeptInView()
     const PhotoRecord &tile = document.photos.at(0);
     const qreal y = tileCrop(tile, tile.size, document.canvasSize, document.crop).y();
     QCOMPARE(y < -0.05 ? -1 : y > 0.05 ? 1 : 0, shift);
+}
+
+void TestSession::replacePhoto_data()
+{
+    QTest::addColumn<QString>("file"); // what photo 4 is replaced with
+    QTest::addColumn<QString>("reason"); // why it is not taken; empty: replaced
+    QTest::newRow("a new photo") << "new" << QString();
+    QTest::newRow("the same photo") << "same" << QString();
+    QTest::newRow("another photo of the collage") << "other"
+                                                  << "already in the collage";
+    QTest::newRow("not a photo") << "text"
+                                 << "not a usable image";
+}
+
+// Replace Photo puts the file in the old photo's cell as one step, or tells why it cannot, as
+// adding does, and changes nothing.
+void TestSession::replacePhoto()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, reason);
+    const QString folder = dir.filePath(QStringLiteral("replace"));
+    if (!QFileInfo::exists(folder)) {
+        writePhotos(folder, QStringLiteral("p"), 6);
+        writePhotos(dir.filePath(QStringLiteral("replacement")), QStringLiteral("n"), 1,
+                    QSize(40, 90));
+    }
+    CollageSession session;
+    session.setSeedSource([] { return 1u; });
+    session.addPaths({folder});
+    QVERIFY(settled(session));
+    QVERIFY(QTest::qWaitFor([&session] { return !session.analysing(); }, 30000));
+    const CollageDocument before = session.document();
+    const int steps = session.undoStack()->count();
+    QString path = dir.filePath(QStringLiteral("replacement/n00.jpg"));
+    if (file == "same")
+        path = before.photos.at(4).path;
+    else if (file == "other")
+        path = before.photos.at(1).path;
+    else if (file == "text") {
+        path = dir.filePath(QStringLiteral("notes.jpg"));
+        QFile notes(path);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("not a picture");
+    }
+    QSignalSpy refused(&session, &CollageSession::photosNotAdded);
+    session.replacePhoto(4, path);
+    QVERIFY(settled(session));
+    if (!reason.isEmpty()) {
+        QCOMPARE(refused.count(), 1);
+        const auto problems = refused.first().first().value<QList<PhotoProblem>>();
+        QCOMPARE(problems.size(), 1);
+        QCOMPARE(problems.first().reason, reason);
+        QCOMPARE(session.document(), before);
+        QCOMPARE(session.undoStack()->count(), steps);
+        return;
+    }
+    QCOMPARE(refused.count(), 0);
+    QCOMPARE(session.undoStack()->count(), steps + 1);
+    QCOMPARE(session.undoStack()->undoText(), QStringLiteral("Replace Photo"));
+    const CollageDocument after = session.document();
+    QCOMPARE(after.photos.size(), before.photos.size());
+    QCOMPARE(after.photos.at(4).path, path);
+    const char *why = nullptr;
+    QVERIFY2(btree_check(after.layout.tree(), 1, &why) == 0, why);
+    session.undo();
+    QVERIFY(settled(session));
+    QCOMPARE(session.document(), before);
 }
 
 QTEST_MAIN(TestSession)
