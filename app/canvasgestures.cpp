@@ -38,10 +38,10 @@ CanvasGestures::CanvasGestures(CollageSession *session, CanvasScene *scene, Canv
     connect(session, &CollageSession::layoutChanged, this, [this] {
         const QList<PhotoRecord> &photos = this->session->document().photos;
         const auto kept
-            = std::find_if(photos.cbegin(), photos.cend(), [this](const PhotoRecord &p) {
-                  return !selectedPath.isEmpty() && p.path == selectedPath;
-              });
-        selectPhoto(kept == photos.cend() ? -1 : int(kept - photos.cbegin()));
+            = std::find_if(photos.cbegin(), photos.cend(),
+                           [this](const PhotoRecord &p) { return p.path == selectedPath; });
+        selectPhoto(selectedPath.isEmpty() || kept == photos.cend() ? -1
+                                                                    : int(kept - photos.cbegin()));
     });
 }
 

@@ -146,12 +146,11 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
         const PhotoRecord *record = recordFor(cell, photos);
         const QImage upright = turned(image, record ? record->turns : 0);
         QPointF crop;
-        if (record && found) {
-            PhotoRecord analysed = *record;
-            analysed.content = found;
-            crop = tileCrop(analysed, upright.size(), cell.rect.size(), CropMode::Auto);
-        } else if (record) {
-            crop = tileCrop(*record, upright.size(), cell.rect.size(), CropMode::Auto);
+        if (record) {
+            PhotoRecord shown = *record;
+            if (found)
+                shown.content = found;
+            crop = tileCrop(shown, upright.size(), cell.rect.size(), CropMode::Auto);
         }
         QImage tile
             = prepareTile(upright, quint16(cell.rect.width()), quint16(cell.rect.height()), crop);
@@ -199,8 +198,7 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
               std::optional<ContentBox> found;
               PhotoLoader decoding = loader;
               if (analyse && photo && !photo->content) {
-                  decoding.keepEighth = header && analysisLoader(*photo).scale == 8
-                                        && decodesEighth(*header, loader);
+                  decoding.keepEighth = header && keepsAnalysisImage(*photo, *header, loader);
                   if (!decoding.keepEighth)
                       found = analysePhoto(*photo).value_or(ContentBox());
               }
@@ -215,7 +213,7 @@ static RenderProblems renderCellsUnless(const QList<RenderCell> &cells,
 
               Result<DecodedPhoto> decoded = decodePhoto(decoding);
               if (decoding.keepEighth)
-                  found = analyseDecode(*photo, decoded ? decoded->eighth : QImage())
+                  found = analyseDecode(*photo, *header, decoded ? decoded->eighth : QImage())
                               .value_or(ContentBox());
               cache.store(loader.path, decoded ? decoded->image : QImage());
               const int n = ++done;

@@ -301,12 +301,17 @@ static qint64 analysisBytes(const PhotoHeader &header, const PhotoLoader &loader
     return loaderDecodeBytes(header, loader) + detectorBytes;
 }
 
-std::optional<ContentBox> analyseDecode(const PhotoRecord &photo, const QImage &decoded)
+bool keepsAnalysisImage(const PhotoRecord &photo, const PhotoHeader &header,
+                        const PhotoLoader &loader)
 {
-    const PhotoLoader loader = analysisLoader(photo);
-    const std::optional<PhotoHeader> header = readPhotoHeader(photo.path);
-    if (decoded.isNull() || !header
-        || analysisBytes(*header, loader) > MemoryBudget::decoding().total())
+    return analysisLoader(photo).scale == 8 && decodesEighth(header, loader);
+}
+
+std::optional<ContentBox> analyseDecode(const PhotoRecord &photo, const PhotoHeader &header,
+                                        const QImage &decoded)
+{
+    if (decoded.isNull()
+        || analysisBytes(header, analysisLoader(photo)) > MemoryBudget::decoding().total())
         return std::nullopt;
     return detectContent(decoded);
 }

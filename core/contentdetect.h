@@ -43,12 +43,19 @@ QImage analysisImage(const PhotoRecord &photo);
 // The loader analysisImage() decodes the photo with.
 PhotoLoader analysisLoader(const PhotoRecord &photo);
 
+// Whether a decode of `photo` (whose file has `header`) through `loader` can keep the very image
+// analysisImage() gives, with PhotoLoader::keepEighth: a JPEG the analysis decodes at an
+// eighth, decoded for the loader from that eighth (decodesEighth()).
+bool keepsAnalysisImage(const PhotoRecord &photo, const PhotoHeader &header,
+                        const PhotoLoader &loader);
+
 // What detectContent() finds in `decoded`, the very image analysisImage() gives for `photo`
-// (for a JPEG, the eighth its decode for a collage comes from: DecodedPhoto::eighth), as
-// analysePhoto() would find it: nothing where analysePhoto() would give nothing, as
-// the analysis's memory is more than the whole decoding budget. The caller holds the memory
-// of the detector, detectorBytes, beside that of the decode.
-std::optional<ContentBox> analyseDecode(const PhotoRecord &photo, const QImage &decoded);
+// (DecodedPhoto::eighth where keepsAnalysisImage() holds), as analysePhoto() would find it:
+// nothing where analysePhoto() would give nothing, as the analysis's memory is more than the
+// whole decoding budget. The caller holds the memory of the detector, detectorBytes, beside
+// that of the decode.
+std::optional<ContentBox> analyseDecode(const PhotoRecord &photo, const PhotoHeader &header,
+                                        const QImage &decoded);
 
 // What the photo shows, decoded for the purpose (a JPEG at 1/8 or 1/4 of its size) and
 // analysed. Nothing when it could not be analysed: the file is gone or damaged, or its
