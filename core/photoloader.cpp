@@ -75,6 +75,8 @@ PhotoHeader headerOf(QImageReader &reader, PhotoFormat format, qint64 coefficien
     header.format = format;
     header.stored = reader.size();
     header.coefficients = coefficients;
+    if (format == PhotoFormat::Jpeg && reader.device())
+        header.heldFileBytes = jpegBytesHeld(reader.device()->size());
     // Other readers take a scaled size too, but decode the whole image before they scale it.
     header.reducible = format == PhotoFormat::Jpeg;
     // An animation's frame is drawn onto a canvas of its own.
@@ -319,7 +321,7 @@ static QSize decodeTarget(const PhotoHeader &decoded, const PhotoLoader &loader)
 qint64 loaderDecodeBytes(const PhotoHeader &header, const PhotoLoader &loader)
 {
     const PhotoHeader decoded = decodedHeader(header, loader);
-    return decodeBytes(decoded, decodeTarget(decoded, loader));
+    return decodeBytes(decoded, decodeTarget(decoded, loader)) + decoded.heldFileBytes;
 }
 
 QSize loaderTarget(const PhotoLoader &loader)
@@ -661,6 +663,9 @@ Result<DecodedPhoto> decodePhoto(const PhotoLoader &loader)
         if (!file.seek(0))
             return failed(Words::tr("not readable"));
     }
+    // Where the reader may be moved to before it decodes, declared first to outlive it.
+    QByteArray held;
+    QBuffer heldBuffer(&held);
     QImageReader reader(&file, plugin);
     restrictToFormat(reader);
     // The photo is turned upright below, from the orientation read when it was added.
@@ -690,6 +695,15 @@ Result<DecodedPhoto> decodePhoto(const PhotoLoader &loader)
         if (!cmyk)
             return failed(cmyk.error());
         return DecodedPhoto {turnUpright(*std::move(cmyk), loader.orientation), damage, QImage()};
+    }
+    // Qt's reader gives libjpeg a file held in a QBuffer all at once (jpegBytesHeld()).
+    if (header.heldFileBytes > 0) {
+        if (!file.seek(0))
+            return failed(Words::tr("not readable"));
+        held = file.read(header.heldFileBytes);
+        if (held.size() != header.heldFileBytes || !heldBuffer.open(QIODevice::ReadOnly))
+            return failed(Words::tr("not readable"));
+        reader.setDevice(&heldBuffer);
     }
     ensureDecodeLimit(int(megabytes(photoBytes)) + 1);
     // The reader decodes at the eighth and scales that smoothly to the target itself: asked for
