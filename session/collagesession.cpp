@@ -65,6 +65,11 @@ CollageSession::CollageSession(QObject *parent)
             &CollageSession::refitReady);
     connect(&analysis, &QFutureWatcher<QList<PhotoContent>>::finished, this,
             &CollageSession::analysisEnded);
+    // Boxes move tiles a few times a second while photos are analysed, not at every photo.
+    arrivalTimer.setSingleShot(true);
+    arrivalTimer.setInterval(250);
+    connect(&arrivalTimer, &QTimer::timeout, this,
+            [this] { learnContents(std::exchange(arrived, {})); });
 }
 
 // The workers read only copies, but the save job reports to this object: stop listening,
@@ -154,6 +159,12 @@ void CollageSession::setState(State next)
 {
     if (next == current)
         return;
+    // A layout or the photos added change what is drawn, and draw it when they end.
+    if ((next == State::Adding || next == State::LayingOut) && rendering
+        && rendering->drawing == Drawing::Quiet) {
+        rendering.reset();
+        drawOwed = true;
+    }
     current = next;
     emit stateChanged(current);
 }
@@ -226,6 +237,9 @@ void CollageSession::addPaths(const QStringList &paths)
         const Offered result = watcher->result();
         if (result.additions.added == 0) {
             setState(State::Idle);
+            // Boxes that arrived meanwhile are drawn now.
+            if (drawOwed)
+                drawPhotos(Drawing::Quiet);
         } else {
             // Straight on to the layout: the window never sees an idle moment in between.
             current = State::Idle;
@@ -285,13 +299,17 @@ void CollageSession::layoutReady(quint64 request, const LayoutTree &layout)
     drawPhotos();
 }
 
-void CollageSession::drawPhotos()
+void CollageSession::drawPhotos(Drawing drawing)
 {
-    // A layout's tree is half built while it runs; its end draws.
-    if (current == State::LayingOut)
+    // A layout's tree is half built while it runs; its end draws, as does that of the photos
+    // being added.
+    if (current == State::LayingOut || (drawing == Drawing::Quiet && current == State::Adding)) {
+        drawOwed = true;
         return;
+    }
     if (!doc.hasLayout()) {
         rendering.reset();
+        drawOwed = false;
         if (current == State::Rendering)
             setState(State::Idle);
         emit photoLayerReady(QImage());
@@ -301,8 +319,13 @@ void CollageSession::drawPhotos()
     const quint64 request = renderThread.startRender(doc, images, doc.canvasSize * ratio);
     if (request == 0)
         return;
-    rendering = PendingRender {request, ratio};
-    if (current == State::Idle)
+    drawOwed = false;
+    // Only a drawing that starts from idle can stay quiet; one that replaces a busy drawing
+    // ends the collage's busy time in its place.
+    const bool quiet = drawing == Drawing::Quiet && current != State::Rendering
+                       && (!rendering || rendering->drawing == Drawing::Quiet);
+    rendering = PendingRender {request, ratio, quiet ? Drawing::Quiet : Drawing::Busy};
+    if (current == State::Idle && !quiet)
         setState(State::Rendering);
 }
 
@@ -461,6 +484,12 @@ void CollageSession::analysePhotos()
         return;
     qCDebug(lcSession) << "analysing" << missing.size() << "photos";
     ContentCallbacks callbacks;
+    // Called on the analysing threads; the session outlives the run.
+    callbacks.found = [this](const PhotoContent &content) {
+        if (content.box)
+            QMetaObject::invokeMethod(
+                this, [this, content] { contentArrived(content); }, Qt::QueuedConnection);
+    };
     callbacks.stop = [stop = stopAnalysis] { return stop->load(); };
     callbacks.pool = &analysisPool;
     analysis.setFuture(QtConcurrent::run(&analysisPool, [this, missing, callbacks] {
@@ -468,10 +497,30 @@ void CollageSession::analysePhotos()
     }));
 }
 
+void CollageSession::contentArrived(const PhotoContent &content)
+{
+    arrived.append(content);
+    if (!arrivalTimer.isActive())
+        arrivalTimer.start();
+}
+
 void CollageSession::analysisEnded()
 {
+    // Every photo's answer is in the result, those that arrived before it too.
+    arrivalTimer.stop();
+    arrived.clear();
     const QList<PhotoContent> found = analysis.result();
     qCDebug(lcSession) << "analysed" << found.size() << "photos";
+    learnContents(found);
+    emit analysisFinished();
+    if (analyseAgain)
+        analysePhotos();
+}
+
+// Takes what the analysis found into the document and every step of its history, and draws
+// the tiles it moves.
+void CollageSession::learnContents(const QList<PhotoContent> &found)
+{
     for (const PhotoContent &result : found) {
         // A photo that cannot be analysed gets the centre crop it is drawn with, for good,
         // so that it is not analysed again at every change.
@@ -494,12 +543,9 @@ void CollageSession::analysisEnded()
         });
         doc = next;
         emit documentChanged();
-        if (moves)
-            drawPhotos();
+        if (moves && doc.crop == CropMode::Auto)
+            drawPhotos(Drawing::Quiet);
     }
-    emit analysisFinished();
-    if (analyseAgain)
-        analysePhotos();
 }
 
 bool CollageSession::validPhoto(int index) const
@@ -787,6 +833,6 @@ bool CollageSession::saveCollage(const QString &fileName, CollageFormat format, 
 void CollageSession::saveEnded()
 {
     const SaveOutcome outcome = saveWatcher.result();
-    setState(rendering ? State::Rendering : State::Idle);
+    setState(rendering && rendering->drawing == Drawing::Busy ? State::Rendering : State::Idle);
     emit collageSaved(outcome);
 }

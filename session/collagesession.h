@@ -125,8 +125,12 @@ public:
     // "Keep faces in view": tiles the user has not cropped keep what the analysis found, or
     // are cut around the centre. A step.
     void setCropMode(CropMode mode);
-    // Photos still being analysed; their tiles are centred until their boxes arrive.
+    // Photos still being analysed; their tiles are centred until their boxes arrive, and move
+    // as they do, a few times a second.
     bool analysing() const { return analysis.isRunning(); }
+    // A photo layer is on its way: photoLayerReady() follows. Also while the collage is idle,
+    // as tiles moved by boxes that arrived are drawn without making the collage busy.
+    bool drawing() const { return rendering.has_value(); }
     // An empty collage of `requested` size, keeping the appearance and, unless given, the
     // resolution: a step, the cache cleared.
     void newCanvas(const QSize &requested, std::optional<int> dpi = std::nullopt);
@@ -197,7 +201,10 @@ private:
     void layoutReady(quint64 request, const LayoutTree &layout);
     void renderFinished(quint64 request, const RenderedLayer &result);
     void saveEnded();
-    void drawPhotos();
+    // Draws the photo layer. Quietly, the collage stays idle while it is drawn, and the edit
+    // that comes meanwhile draws again instead.
+    enum class Drawing { Busy, Quiet };
+    void drawPhotos(Drawing drawing = Drawing::Busy);
     void applyDocument(const CollageDocument &next);
     // Makes `next` the document as one step named `text`.
     void changeDocument(const QString &text, const CollageDocument &next, int mergeId = -1);
@@ -212,6 +219,8 @@ private:
     void writeRecovery();
     void analysePhotos();
     void analysisEnded();
+    void contentArrived(const PhotoContent &content);
+    void learnContents(const QList<PhotoContent> &found);
     CollageDocument withKnownContent(CollageDocument document) const;
 
     CollageDocument doc;
@@ -240,8 +249,10 @@ private:
     {
         quint64 request = 0;
         qreal ratio = 1.0;
+        Drawing drawing = Drawing::Busy;
     };
     std::optional<PendingRender> rendering;
+    bool drawOwed = false; // what the layer shows is older than the document
     QSet<QString> namedDamaged; // the cut-off files already told of: each is named once
     QFutureWatcherBase *adding = nullptr; // the files offered being read
 
@@ -260,6 +271,9 @@ private:
     QThreadPool analysisPool;
     std::shared_ptr<std::atomic<bool>> stopAnalysis = std::make_shared<std::atomic<bool>>(false);
     bool analyseAgain = false; // photos came while a run was under way
+    // Boxes found while the run goes on, learnt together when the timer ends.
+    QList<PhotoContent> arrived;
+    QTimer arrivalTimer;
 
     AutoThread autoThread;
     RenderThread renderThread;

@@ -53,7 +53,7 @@ void TestPrinting::initTestCase()
 
 static bool idle(const CollageSession &session)
 {
-    return QTest::qWaitFor([&session] { return !session.busy(); }, 60000);
+    return QTest::qWaitFor([&session] { return !session.busy() && !session.drawing(); }, 60000);
 }
 
 bool TestPrinting::openA5(CollageSession &session) const

@@ -44,8 +44,9 @@ private:
     // Idle, with the photos' content boxes found: they belong to every step that is compared.
     static bool settled(const CollageSession &session)
     {
-        return QTest::qWaitFor([&session] { return !session.busy() && !session.analysing(); },
-                               30000);
+        return QTest::qWaitFor(
+            [&session] { return !session.busy() && !session.analysing() && !session.drawing(); },
+            30000);
     }
     // A session with `count` photos laid out, writing its recovery files into `folder`.
     bool makeCollage(CollageSession &session, const QString &folder, int count = 4);

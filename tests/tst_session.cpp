@@ -3,12 +3,14 @@
 #include "collagesession.h"
 #include "facephotos.h"
 #include "hostilefiles.h"
+#include "memorybudget.h"
 #include "projectfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLoggingCategory>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -16,7 +18,9 @@
 #include <QTransform>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 // The collage session without a window: the cycle, the history, editing and projects, driven
 // through its methods and watched through its signals.
@@ -51,14 +55,23 @@ private slots:
     void quietByDefault();
     void facesKeptInView_data();
     void facesKeptInView();
+    void editsWhileTilesMove_data();
+    void editsWhileTilesMove();
 
 private:
     // `count` photos named `stem`00.jpg and on, each a plain colour of its own.
     static void writePhotos(const QString &folder, const QString &stem, int count,
                             QSize size = QSize(60, 40));
+    // Every box found and drawn too.
+    static bool analysed(const CollageSession &session)
+    {
+        return QTest::qWaitFor(
+            [&session] { return !session.busy() && !session.drawing() && !session.analysing(); },
+            30000);
+    }
     static bool settled(const CollageSession &session)
     {
-        return QTest::qWaitFor([&session] { return !session.busy(); }, 30000);
+        return QTest::qWaitFor([&session] { return !session.busy() && !session.drawing(); }, 30000);
     }
     // The files offered are read off the GUI thread; what was added is laid out next.
     static bool addingEnded(const CollageSession &session)
@@ -341,9 +354,8 @@ void TestSession::undoShufflesRestoresPixels()
     QSignalSpy layouts(&session, &CollageSession::layoutFinished);
     QSignalSpy layers(&session, &CollageSession::photoLayerReady);
     session.addPaths({folder});
-    QVERIFY(settled(session));
     // What the analysis finds belongs to every step; it is waited for to compare documents.
-    QVERIFY(QTest::qWaitFor([&session] { return !session.analysing(); }, 30000));
+    QVERIFY(analysed(session));
     const QImage first = lastLayer(layers);
     const CollageDocument firstDocument = session.document();
     QCOMPARE(session.undoStack()->undoText(), QStringLiteral("Add Photos"));
@@ -595,7 +607,7 @@ void TestSession::refitSteps()
         QVERIFY(settled(session));
     }
     // The photos' content boxes belong to every step: found first, they are in `before` too.
-    QVERIFY(QTest::qWaitFor([&session] { return !session.analysing(); }, 30000));
+    QVERIFY(analysed(session));
     const CollageDocument before = session.document();
     const int steps = session.undoStack()->count();
     // photo 1 of the folder is landscape (60x40)
@@ -911,7 +923,7 @@ void TestSession::replacePhoto()
     session.setSeedSource([] { return 1u; });
     session.addPaths({folder});
     QVERIFY(settled(session));
-    QVERIFY(QTest::qWaitFor([&session] { return !session.analysing(); }, 30000));
+    QVERIFY(analysed(session));
     const CollageDocument before = session.document();
     const int steps = session.undoStack()->count();
     QString path = dir.filePath(QStringLiteral("replacement/n00.jpg"));
@@ -951,4 +963,86 @@ void TestSession::replacePhoto()
 }
 
 QTEST_MAIN(TestSession)
+void TestSession::editsWhileTilesMove_data()
+{
+    QTest::addColumn<QString>("edit"); // made while the tiles the boxes moved are drawn
+    QTest::addColumn<int>("photos"); // in the collage afterwards
+    QTest::addColumn<int>("steps"); // done in the history afterwards
+    QTest::newRow("none") << "" << 6 << 2;
+    QTest::newRow("swap") << "swap" << 6 << 3;
+    QTest::newRow("remove") << "remove" << 5 << 3;
+    QTest::newRow("shuffle") << "shuffle" << 6 << 3;
+    QTest::newRow("undo") << "undo" << 6 << 1;
+}
+
+// The boxes that arrive move their tiles without making the collage busy: an edit made while
+// they are drawn is taken, and what is shown in the end is the collage as edited.
+void TestSession::editsWhileTilesMove()
+{
+    QFETCH(QString, edit);
+    QFETCH(int, photos);
+    QFETCH(int, steps);
+    // Each row's own files, so that no row finds the boxes of another in the cache.
+    const QString folder = dir.filePath(QStringLiteral("moving-%1").arg(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder));
+    for (int i = 0; i < 6; ++i) {
+        // A subject near a corner: its tile moves off the centre once it is found.
+        // Larger than its cell, so that the tiles are drawn again from the decodes held.
+        QImage image(i % 2 ? QSize(800, 400) : QSize(400, 800), QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 50, 200, 120));
+        QPainter(&image).fillRect(image.width() / 10, image.height() / 10, 80, 80, Qt::white);
+        QVERIFY(image.save(QStringLiteral("%1/m%2.png").arg(folder).arg(i)));
+    }
+    CollageSession session;
+    session.setRecoveryFolder(folder);
+    session.setSeedSource([] { return 5u; });
+    session.setStartingChoices(Qt::white, FrameSettings(), QSize(600, 400), defaultDpi,
+                               CropMode::Centre);
+    QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+    session.addPaths({folder});
+    QVERIFY(settled(session));
+    // The analysis waits for memory until the collage is drawn and idle.
+    std::optional<MemoryReservation> memory
+        = MemoryBudget::decoding().reserve(MemoryBudget::decoding().total());
+    session.setCropMode(CropMode::Auto);
+    QVERIFY(settled(session));
+    QVERIFY(session.analysing());
+
+    bool edited = false;
+    QList<CollageSession::State> states;
+    connect(&session, &CollageSession::stateChanged, this,
+            [&](CollageSession::State state) { states.append(state); });
+    // Queued, so that it comes once the moved tiles are being drawn.
+    connect(
+        &session, &CollageSession::documentChanged, this,
+        [&] {
+            if (edited || session.busy() || !session.drawing())
+                return;
+            edited = true;
+            QVERIFY(states.isEmpty());
+            if (edit == QLatin1String("swap"))
+                session.swapPhotos(0, 1);
+            else if (edit == QLatin1String("remove"))
+                session.removePhoto(0);
+            else if (edit == QLatin1String("shuffle"))
+                session.shuffle();
+            else if (edit == QLatin1String("undo"))
+                session.undo();
+        },
+        Qt::QueuedConnection);
+    memory.reset();
+    QVERIFY(analysed(session));
+    QVERIFY(edited);
+    QCOMPARE(states.isEmpty(), edit.isEmpty());
+
+    const CollageDocument &document = session.document();
+    QCOMPARE(document.photos.size(), photos);
+    QCOMPARE(session.undoStack()->index(), steps);
+    QVERIFY(std::any_of(document.photos.cbegin(), document.photos.cend(),
+                        [](const PhotoRecord &p) { return p.content && !p.content->isEmpty(); }));
+    ImageCache held = session.cache();
+    const QImage shown = lastLayer(layers);
+    QCOMPARE(shown, renderPhotoLayer(document, held, shown.size()));
+}
+
 #include "tst_session.moc"
