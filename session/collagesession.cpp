@@ -453,15 +453,28 @@ void CollageSession::applyDocument(const CollageDocument &next)
 
 // --- what the photos show ------------------------------------------------------
 
-CollageDocument CollageSession::withKnownContent(CollageDocument document) const
+CollageDocument CollageSession::withContent(CollageDocument document,
+                                            const QHash<QString, ContentBox> &boxes)
 {
     for (PhotoRecord &photo : document.photos) {
         if (!photo.content) {
-            if (const auto known = contents.constFind(photo.path); known != contents.cend())
+            if (const auto known = boxes.constFind(photo.path); known != boxes.cend())
                 photo.content = *known;
         }
     }
     return document;
+}
+
+// What was found for the photos without a box, as long as their files are as they were.
+CollageDocument CollageSession::withKnownContent(CollageDocument document) const
+{
+    QHash<QString, ContentBox> current;
+    for (const PhotoRecord &photo : std::as_const(document.photos)) {
+        const auto known = contents.constFind(photo.path);
+        if (!photo.content && known != contents.cend() && known->photo == stampOf(photo.path))
+            current.insert(photo.path, known->box.value_or(ContentBox()));
+    }
+    return withContent(std::move(document), current);
 }
 
 // Analyses the photos without a content box, off the GUI thread. Nothing waits for it: the
@@ -521,13 +534,18 @@ void CollageSession::analysisEnded()
 // the tiles it moves.
 void CollageSession::learnContents(const QList<PhotoContent> &found)
 {
+    // A photo that cannot be analysed gets the centre crop it is drawn with, so that it is not
+    // analysed again at every change; until its file changes.
+    QHash<QString, ContentBox> current;
     for (const PhotoContent &result : found) {
-        // A photo that cannot be analysed gets the centre crop it is drawn with, for good,
-        // so that it is not analysed again at every change.
-        contents.insert(result.photo.path, result.box.value_or(ContentBox()));
+        const PhotoContent known {result.photo, result.box.value_or(ContentBox())};
+        contents.insert(result.photo.path, known);
+        if (result.photo == stampOf(result.photo.path))
+            current.insert(result.photo.path, *known.box);
     }
-    const auto learn
-        = [this](CollageDocument document) { return withKnownContent(std::move(document)); };
+    const auto learn = [&current](CollageDocument document) {
+        return withContent(std::move(document), current);
+    };
     // Facts about the photos, not a change: every step learns them, and none is added.
     for (int i = 0; i < history->count(); ++i) {
         if (auto *step = dynamic_cast<const DocumentCommand *>(history->command(i)))

@@ -222,6 +222,9 @@ private:
     void contentArrived(const PhotoContent &content);
     void learnContents(const QList<PhotoContent> &found);
     CollageDocument withKnownContent(CollageDocument document) const;
+    // `document` with the boxes of `boxes` (by path) for its photos that have none.
+    static CollageDocument withContent(CollageDocument document,
+                                       const QHash<QString, ContentBox> &boxes);
 
     CollageDocument doc;
     QUndoStack *history = nullptr;
@@ -262,9 +265,10 @@ private:
     QFutureWatcher<SaveOutcome> saveWatcher;
 
     // Photos are analysed for their content boxes off the GUI thread, one run at a time; the
-    // collage never waits for them. What was found is kept by path for every document shown.
+    // collage never waits for them. What was found is kept by path for every document shown,
+    // with the file's stamp: a file changed since is analysed again.
     ContentCache contentCache;
-    QHash<QString, ContentBox> contents;
+    QHash<QString, PhotoContent> contents;
     QFutureWatcher<QList<PhotoContent>> analysis;
     // At idle priority, so that the layout and the first render never wait for it; one thread
     // more than the cores for the run that waits on the others.

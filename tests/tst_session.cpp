@@ -6,6 +6,7 @@
 #include "memorybudget.h"
 #include "projectfile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -57,6 +58,8 @@ private slots:
     void facesKeptInView();
     void editsWhileTilesMove_data();
     void editsWhileTilesMove();
+    void changedPhotoAnalysedAgain_data();
+    void changedPhotoAnalysedAgain();
 
 private:
     // `count` photos named `stem`00.jpg and on, each a plain colour of its own.
@@ -1043,6 +1046,59 @@ void TestSession::editsWhileTilesMove()
     ImageCache held = session.cache();
     const QImage shown = lastLayer(layers);
     QCOMPARE(shown, renderPhotoLayer(document, held, shown.size()));
+}
+
+void TestSession::changedPhotoAnalysedAgain_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("the same file") << false;
+    QTest::newRow("the file changed") << true;
+}
+
+// A photo removed and added again keeps what was found in it, unless its file has changed
+// since: then what the file shows now is found.
+void TestSession::changedPhotoAnalysedAgain()
+{
+    QFETCH(bool, changed);
+    const QString folder = dir.filePath(QStringLiteral("changed-%1").arg(int(changed)));
+    QVERIFY(QDir().mkpath(folder));
+    const auto write = [](const QString &path, const QPoint &subject) {
+        QImage image(800, 400, QImage::Format_RGB32);
+        image.fill(QColor(40, 90, 60));
+        QPainter(&image).fillRect(QRect(subject, QSize(80, 80)), Qt::white);
+        return image.save(path);
+    };
+    const QString path = folder + QStringLiteral("/a.png");
+    QVERIFY(write(path, {60, 40}));
+    QVERIFY(write(folder + QStringLiteral("/b.png"), {400, 200}));
+    const auto contentOf = [&path](const CollageDocument &document) {
+        for (const PhotoRecord &photo : document.photos) {
+            if (photo.path == path)
+                return photo.content;
+        }
+        return std::optional<ContentBox>();
+    };
+    CollageSession session;
+    session.setRecoveryFolder(folder);
+    session.addPaths({folder});
+    QVERIFY(analysed(session));
+    const std::optional<ContentBox> first = contentOf(session.document());
+    QVERIFY(first && !first->isEmpty());
+    const QList<PhotoRecord> &added = session.document().photos;
+    session.removePhoto(added.constFirst().path == path ? 0 : 1);
+    QVERIFY(settled(session));
+    if (changed) {
+        QVERIFY(write(path, {660, 280}));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                 QFileDevice::FileModificationTime));
+    }
+    session.addPaths({path});
+    QVERIFY(analysed(session));
+    const std::optional<ContentBox> again = contentOf(session.document());
+    QVERIFY(again && !again->isEmpty());
+    QCOMPARE(*again == *first, !changed);
 }
 
 #include "tst_session.moc"
