@@ -483,7 +483,7 @@ void CollageSession::analysePhotos()
 {
     if (doc.crop != CropMode::Auto)
         return;
-    if (analysis.isRunning()) {
+    if (analysisRunning) {
         analyseAgain = true;
         return;
     }
@@ -505,6 +505,7 @@ void CollageSession::analysePhotos()
     };
     callbacks.stop = [stop = stopAnalysis] { return stop->load(); };
     callbacks.pool = &analysisPool;
+    analysisRunning = true;
     analysis.setFuture(QtConcurrent::run(&analysisPool, [this, missing, callbacks] {
         return ::analysePhotos(missing, contentCache, callbacks);
     }));
@@ -523,6 +524,7 @@ void CollageSession::analysisEnded()
     arrivalTimer.stop();
     arrived.clear();
     const QList<PhotoContent> found = analysis.result();
+    analysisRunning = false;
     qCDebug(lcSession) << "analysed" << found.size() << "photos";
     learnContents(found);
     emit analysisFinished();

@@ -127,7 +127,7 @@ public:
     void setCropMode(CropMode mode);
     // Photos still being analysed; their tiles are centred until their boxes arrive, and move
     // as they do, a few times a second.
-    bool analysing() const { return analysis.isRunning(); }
+    bool analysing() const { return analysisRunning; }
     // A photo layer is on its way: photoLayerReady() follows. Also while the collage is idle,
     // as tiles moved by boxes that arrived are drawn without making the collage busy.
     bool drawing() const { return rendering.has_value(); }
@@ -274,6 +274,8 @@ private:
     // more than the cores for the run that waits on the others.
     QThreadPool analysisPool;
     std::shared_ptr<std::atomic<bool>> stopAnalysis = std::make_shared<std::atomic<bool>>(false);
+    // From the start of a run until what it found is in the document.
+    bool analysisRunning = false;
     bool analyseAgain = false; // photos came while a run was under way
     // Boxes found while the run goes on, learnt together when the timer ends.
     QList<PhotoContent> arrived;
