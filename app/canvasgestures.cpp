@@ -171,6 +171,38 @@ void CanvasGestures::swap(int first, int second)
     session->swapPhotos(first, second);
 }
 
+// Whether `now` shows the photos `then` showed, each in its cell as it was cut: what the
+// analysis found in them meanwhile changes no tile a drag is about.
+static bool sameTiles(const CollageDocument &now, const CollageDocument &then)
+{
+    if (now.layout != then.layout || now.photos.size() != then.photos.size())
+        return false;
+    for (qsizetype i = 0; i < now.photos.size(); ++i) {
+        PhotoRecord photo = now.photos.at(i);
+        photo.content = then.photos.at(i).content;
+        if (!(photo == then.photos.at(i)))
+            return false;
+    }
+    return true;
+}
+
+// The crop the tile of photo `index` shows: the user's, the one what was found in the photo
+// gives, or the centre's.
+static QPointF shownCrop(const CollageDocument &document, int index)
+{
+    const PhotoRecord &photo = document.photos.at(index);
+    return tileCrop(photo, photo.size, cellOf(document, index).size(), document.crop);
+}
+
+// Where a drag by `delta` takes photo `index` of `document`: from where its tile shows it,
+// which for a photo placed by what was found in it is not the centre.
+static QPointF draggedFrom(const CollageDocument &document, int index, const QPointF &delta)
+{
+    const PhotoRecord &photo = document.photos.at(index);
+    const QSize cell = cellOf(document, index).size();
+    return draggedCrop(photo.size, cell, shownCrop(document, index), delta);
+}
+
 // The photo follows the pointer at once, drawn again from the cache; the whole layer is
 // rendered once the drag ends.
 void CanvasGestures::cropDragMoved(const QPointF &from, const QPointF &delta)
@@ -181,14 +213,25 @@ void CanvasGestures::cropDragMoved(const QPointF &from, const QPointF &delta)
         cropStart = session->document();
         cropLayer = scene->photoLayer();
     }
-    const int index = photoAt(*cropStart, from);
-    const PhotoRecord &photo = cropStart->photos.at(index);
-    const QPointF crop
-        = draggedCrop(photo.size, cellOf(*cropStart, index).size(), photo.crop, delta);
-    const QImage moved
-        = redrawCell(withCrop(*cropStart, index, crop), session->cache(), index, cropLayer);
+    cropIndex = photoAt(*cropStart, from);
+    cropNow = draggedFrom(*cropStart, cropIndex, delta);
+    const QImage moved = redrawCell(withCrop(*cropStart, cropIndex, cropNow), session->cache(),
+                                    cropIndex, cropLayer);
     if (!moved.isNull())
         scene->setPhotoLayer(moved);
+}
+
+void CanvasGestures::showLayer(const QImage &layer)
+{
+    if (!cropStart || !sameTiles(session->document(), *cropStart)) {
+        scene->setPhotoLayer(layer);
+        return;
+    }
+    // Tiles moved by boxes that arrived: the drag goes on over them.
+    cropLayer = layer;
+    const QImage moved = redrawCell(withCrop(session->document(), cropIndex, cropNow),
+                                    session->cache(), cropIndex, cropLayer);
+    scene->setPhotoLayer(moved.isNull() ? layer : moved);
 }
 
 void CanvasGestures::cropDragFinished(const QPointF &from, const QPointF &delta)
@@ -201,12 +244,10 @@ void CanvasGestures::cropDragFinished(const QPointF &from, const QPointF &delta)
     const CollageDocument before = *std::exchange(cropStart, std::nullopt);
     const QImage layer = std::exchange(cropLayer, QImage());
     const int index = photoAt(before, from);
-    const PhotoRecord &photo = before.photos.at(index);
-    const QPointF crop = draggedCrop(photo.size, cellOf(before, index).size(), photo.crop, delta);
-    // The document may have changed under the drag (a background); the crop goes to the
-    // photo as it is now, and an unchanged one shows the layer as it was.
-    if (crop == photo.crop || session->document().photos != before.photos
-        || session->document().layout != before.layout) {
+    const QPointF crop = draggedFrom(before, index, delta);
+    // The document may have changed under the drag (a background, boxes found); the crop goes
+    // to the photo as it is now, and an unchanged one shows the layer as it was.
+    if (crop == shownCrop(before, index) || !sameTiles(session->document(), before)) {
         scene->setPhotoLayer(layer);
         return;
     }

@@ -30,6 +30,9 @@ public:
     int selectedPhoto() const { return selected; }
     // Whether Swap with... waits for its partner.
     bool swapping() const { return swapSource >= 0; }
+    // Shows a photo layer the session drew: under a crop being dragged, the photo still shows
+    // where the drag has taken it.
+    void showLayer(const QImage &layer);
 
 signals:
     // A line for the status bar; an empty one clears it.
@@ -59,9 +62,12 @@ private:
     int selected = -1;
     QString selectedPath; // of the photo selected: it is found again after a layout
     int swapSource = -1; // the photo waiting for Swap with... to name its partner
-    // A crop drag's document and photo layer as they were when it began.
+    // A crop drag's document and photo layer as they were when it began, and where it has
+    // taken the photo.
     std::optional<CollageDocument> cropStart;
     QImage cropLayer;
+    int cropIndex = -1;
+    QPointF cropNow;
 };
 
 #endif // CANVASGESTURES_H

@@ -95,7 +95,7 @@ void MainWindow::connectSession()
         if (layer.isNull())
             scene->clearPhotoLayer();
         else
-            scene->setPhotoLayer(layer);
+            gestures->showLayer(layer);
         saveAct->setEnabled(collage.document().hasLayout());
     });
     connect(&collage, &CollageSession::layoutFinished, this, &MainWindow::showEditingHint);

@@ -3,6 +3,7 @@
 #include "canvasview.h"
 #include "collagerender.h"
 #include "mainwindow.h"
+#include "memorybudget.h"
 #include "photoframe.h"
 #include "photoscan.h"
 #include "translation.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QPainter>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -20,6 +22,7 @@
 #include <QUndoStack>
 
 #include <cmath>
+#include <optional>
 
 // Editing a collage by hand through the real view, with real mouse and key events.
 class TestEditing : public QObject
@@ -35,6 +38,8 @@ private slots:
     void dropOutsideChangesNothing();
     void removeFromMenuAndKey();
     void moveCropAndSaveLarger();
+    void cropDragWhileAnalysed_data();
+    void cropDragWhileAnalysed();
     void escapeCancelsSwapWith_data();
     void escapeCancelsSwapWith();
     void sizeKeysRepeat_data();
@@ -60,6 +65,18 @@ private:
     }
     static void drag(QWidget *viewport, QPoint from, QPoint to, Qt::MouseButton button,
                      Qt::KeyboardModifiers modifiers = {});
+    // A portrait in red, green and blue thirds from top to bottom.
+    static QImage bands(const QSize &size)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        QPainter painter(&image);
+        const int third = size.height() / 3;
+        painter.fillRect(0, 0, size.width(), third, QColor(230, 20, 20));
+        painter.fillRect(0, third, size.width(), third, QColor(20, 200, 20));
+        painter.fillRect(0, 2 * third, size.width(), size.height() - 2 * third,
+                         QColor(20, 20, 230));
+        return image;
+    }
     QTemporaryDir dir;
 };
 
@@ -240,20 +257,13 @@ void TestEditing::removeFromMenuAndKey()
 void TestEditing::moveCropAndSaveLarger()
 {
     QTemporaryDir photos;
-    // Red, green and blue thirds from top to bottom.
-    QImage image(300, 450, QImage::Format_RGB32);
-    for (int y = 0; y < 450; ++y) {
-        const QRgb band = y < 150   ? qRgb(230, 20, 20)
-                          : y < 300 ? qRgb(20, 200, 20)
-                                    : qRgb(20, 20, 230);
-        for (int x = 0; x < 300; ++x)
-            image.setPixel(x, y, band);
-    }
-    QVERIFY(image.save(photos.filePath("portrait.jpg"), "JPG", 95));
+    QVERIFY(bands(QSize(300, 450)).save(photos.filePath("portrait.jpg"), "JPG", 95));
     MainWindow window;
     window.resize(1400, 1000);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Centred, whatever the analysis finds in the bands, so that the drags start there.
+    window.session().setCropMode(CropMode::Centre);
     window.session().newCanvas(QSize(1600, 1200)); // worked on at 1200 x 900
     window.addPaths({photos.path()});
     settle(window);
@@ -270,7 +280,8 @@ void TestEditing::moveCropAndSaveLarger()
     settle(window);
     const PhotoRecord &photo = window.session().document().photos.first();
     QCOMPARE(cropRect(photo.size, QSize(1200, 900), photo.crop).top(), 0);
-    QCOMPARE(window.session().undoStack()->count(), 4); // new canvas, photos added, two moves
+    // Centre crops, new canvas, photos added, two moves.
+    QCOMPARE(window.session().undoStack()->count(), 5);
     QCOMPARE(parts::undo(window)->text(), QStringLiteral("&Undo Move Photo"));
 
     const QString path = dir.filePath("print.png");
@@ -380,6 +391,68 @@ void TestEditing::sizeKeysRepeat()
         QCOMPARE(window.canvasScene()->selection().center(), QRectF(cellOf(now, 2)).center());
     }
     QCOMPARE(window.session().document().photos.at(2).emphasis, emphasis);
+}
+
+void TestEditing::cropDragWhileAnalysed_data()
+{
+    QTest::addColumn<bool>("foundFirst"); // the box is found before the drag, or during it
+    QTest::newRow("placed by what was found") << true;
+    QTest::newRow("found while it is dragged") << false;
+}
+
+// Shift+drag moves a photo from where its tile shows it, also when what was found in it placed
+// it there, and a box that arrives during the drag leaves the photo where the drag took it.
+void TestEditing::cropDragWhileAnalysed()
+{
+    QFETCH(bool, foundFirst);
+    QTemporaryDir photos;
+    // What is found in it is where its bands meet.
+    QVERIFY(bands(QSize(1200, 1800)).save(photos.filePath("portrait.jpg"), "JPG", 95));
+    MainWindow window;
+    window.resize(1400, 1000);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    CollageSession &session = window.session();
+    session.newCanvas(QSize(1600, 1200)); // worked on at 1200 x 900, the photo at 1:1
+    if (!foundFirst)
+        session.setCropMode(CropMode::Centre);
+    window.addPaths({photos.path()});
+    const auto analysed = [&session] {
+        return QTest::qWaitFor(
+            [&] { return !session.busy() && !session.drawing() && !session.analysing(); }, 30000);
+    };
+    std::optional<MemoryReservation> memory;
+    if (!foundFirst) {
+        QVERIFY(analysed());
+        // The analysis waits for memory until the drag has begun.
+        memory = MemoryBudget::decoding().reserve(MemoryBudget::decoding().total());
+        session.setCropMode(CropMode::Auto);
+        settle(window);
+    }
+    QVERIFY(foundFirst ? analysed() : session.analysing());
+    const CollageDocument &document = session.document();
+    const PhotoRecord &shown = document.photos.first();
+    const QPointF start = tileCrop(shown, shown.size, QSize(1200, 900), document.crop);
+    QCOMPARE(start.isNull(), !foundFirst);
+
+    const QPointF centre(600, 450);
+    QWidget *viewport = window.canvasView()->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::ShiftModifier, onView(window, centre));
+    QTest::mouseMove(viewport, onView(window, centre + QPointF(0, 50)));
+    if (memory) {
+        memory.reset();
+        QVERIFY(analysed());
+        QVERIFY(session.document().photos.first().content);
+    }
+    QTest::mouseMove(viewport, onView(window, centre + QPointF(0, 90)));
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::ShiftModifier,
+                        onView(window, centre + QPointF(0, 90)));
+    settle(window);
+    QCOMPARE(parts::undo(window)->text(), QStringLiteral("&Undo Move Photo"));
+    // Down by 90 pixels of the photo's 1800.
+    const QPointF crop = session.document().photos.first().crop;
+    QVERIFY2(std::abs(crop.y() - (start.y() - 0.05)) < 0.005,
+             qPrintable(QStringLiteral("%1 from %2").arg(crop.y()).arg(start.y())));
 }
 
 QTEST_MAIN(TestEditing)
