@@ -303,7 +303,10 @@ void CollageSession::drawPhotos(Drawing drawing)
 {
     // A layout's tree is half built while it runs; its end draws, as does that of the photos
     // being added.
-    if (current == State::LayingOut || (drawing == Drawing::Quiet && current == State::Adding)) {
+    // A drawing under way is let finish, or the boxes arriving would keep a slow one from
+    // ever showing: the tiles they move are drawn after it.
+    if (current == State::LayingOut
+        || (drawing == Drawing::Quiet && (current == State::Adding || rendering))) {
         drawOwed = true;
         return;
     }
@@ -320,19 +323,18 @@ void CollageSession::drawPhotos(Drawing drawing)
     if (request == 0)
         return;
     drawOwed = false;
-    // Only a drawing that starts from idle can stay quiet; one that replaces a busy drawing
-    // ends the collage's busy time in its place.
-    const bool quiet = drawing == Drawing::Quiet && current != State::Rendering
-                       && (!rendering || rendering->drawing == Drawing::Quiet);
-    rendering = PendingRender {request, ratio, quiet ? Drawing::Quiet : Drawing::Busy};
-    if (current == State::Idle && !quiet)
+    latestRequest = request;
+    rendering = PendingRender {request, ratio, drawing};
+    if (current == State::Idle && drawing == Drawing::Busy)
         setState(State::Rendering);
 }
 
 void CollageSession::renderFinished(quint64 request, const RenderedLayer &result)
 {
-    // Decodes of a superseded render are as good as any: the same file at the same size.
-    images.merge(result.decodes);
+    // Decodes of a superseded render are as good as any: the same file at the same size; but
+    // not those of a render started before the cache was cleared.
+    if (request > clearedAt)
+        images.merge(result.decodes);
     if (!rendering || rendering->request != request)
         return;
     const qreal drawnRatio = std::exchange(rendering, std::nullopt)->ratio;
@@ -368,9 +370,12 @@ void CollageSession::renderFinished(quint64 request, const RenderedLayer &result
     if (current == State::Rendering)
         setState(State::Idle);
     emit photoLayerReady(layer);
-    // A move to a screen of another ratio while this was drawn asks for it again.
+    // A move to a screen of another ratio while this was drawn asks for it again, as do boxes
+    // that arrived meanwhile.
     if (drawnRatio != ratio)
         drawPhotos();
+    else if (drawOwed)
+        drawPhotos(Drawing::Quiet);
 }
 
 void CollageSession::setDeviceRatio(qreal next)
@@ -558,9 +563,11 @@ void CollageSession::learnContents(const QList<PhotoContent> &found)
     const CollageDocument next = learn(doc);
     if (next != doc) {
         // Only a box with something in it moves a tile.
-        const bool moves = std::any_of(found.cbegin(), found.cend(), [](const PhotoContent &c) {
-            return c.box && !c.box->isEmpty();
-        });
+        bool moves = false;
+        for (qsizetype i = 0; i < doc.photos.size(); ++i) {
+            const std::optional<ContentBox> &learnt = next.photos.at(i).content;
+            moves = moves || (!doc.photos.at(i).content && learnt && !learnt->isEmpty());
+        }
         doc = next;
         emit documentChanged();
         if (moves && doc.crop == CropMode::Auto)
@@ -631,8 +638,11 @@ void CollageSession::replacePhoto(int index, const QString &path)
         // The collage may have changed while the file was read; the photo is put in its place
         // only where that place still holds the photo it replaces.
         if (result.additions.added == 0 || !validPhoto(index)
-            || doc.photos.at(index).path != replaced)
+            || doc.photos.at(index).path != replaced) {
+            if (drawOwed)
+                drawPhotos(Drawing::Quiet);
             return;
+        }
         refitDocument(tr("Replace Photo"), withKnownContent(withReplacedPhoto(
                                                doc, index, result.additions.photos.last())));
         analysePhotos();
@@ -715,6 +725,7 @@ void CollageSession::newCanvas(const QSize &requested, std::optional<int> dpi)
     fresh.dpi = std::clamp(dpi.value_or(doc.dpi), minDpi, maxDpi);
     fresh.crop = doc.crop;
     images.clear();
+    clearedAt = latestRequest;
     changeDocument(tr("New Canvas"), fresh);
     // A new collage: saving it must never overwrite the project shown before.
     setProjectPath(QString());
@@ -768,6 +779,7 @@ void CollageSession::showOpened(CollageDocument opened)
         opened = fittedTo(std::move(opened), working);
     }
     images.clear();
+    clearedAt = latestRequest;
     applyDocument(withKnownContent(std::move(opened)));
     history->clear();
     analysePhotos();

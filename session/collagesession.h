@@ -202,7 +202,8 @@ private:
     void renderFinished(quint64 request, const RenderedLayer &result);
     void saveEnded();
     // Draws the photo layer. Quietly, the collage stays idle while it is drawn, and the edit
-    // that comes meanwhile draws again instead.
+    // that comes meanwhile draws again instead; a quiet drawing asked for while another is
+    // under way follows it.
     enum class Drawing { Busy, Quiet };
     void drawPhotos(Drawing drawing = Drawing::Busy);
     void applyDocument(const CollageDocument &next);
@@ -256,6 +257,8 @@ private:
     };
     std::optional<PendingRender> rendering;
     bool drawOwed = false; // what the layer shows is older than the document
+    quint64 latestRequest = 0; // the render started last
+    quint64 clearedAt = 0; // the render started last when the cache was cleared
     QSet<QString> namedDamaged; // the cut-off files already told of: each is named once
     QFutureWatcherBase *adding = nullptr; // the files offered being read
 

@@ -60,11 +60,16 @@ private slots:
     void editsWhileTilesMove();
     void changedPhotoAnalysedAgain_data();
     void changedPhotoAnalysedAgain();
+    void boxesWaitForTheDrawing();
 
 private:
     // `count` photos named `stem`00.jpg and on, each a plain colour of its own.
     static void writePhotos(const QString &folder, const QString &stem, int count,
                             QSize size = QSize(60, 40));
+    // `count` photos, m0.png and on, each with a subject near a corner, so that its tile moves
+    // off the centre once that is found; larger than their cells, so that tiles are drawn
+    // again from the decodes held.
+    static void writeSubjects(const QString &folder, int count);
     // Every box found and drawn too.
     static bool analysed(const CollageSession &session)
     {
@@ -101,6 +106,17 @@ void TestSession::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     QVERIFY(dir.isValid());
+}
+
+void TestSession::writeSubjects(const QString &folder, int count)
+{
+    QDir().mkpath(folder);
+    for (int i = 0; i < count; ++i) {
+        QImage image(i % 2 ? QSize(800, 400) : QSize(400, 800), QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 50, 200, 120));
+        QPainter(&image).fillRect(image.width() / 10, image.height() / 10, 80, 80, Qt::white);
+        QVERIFY(image.save(QStringLiteral("%1/m%2.png").arg(folder).arg(i)));
+    }
 }
 
 void TestSession::writePhotos(const QString &folder, const QString &stem, int count, QSize size)
@@ -987,15 +1003,7 @@ void TestSession::editsWhileTilesMove()
     QFETCH(int, steps);
     // Each row's own files, so that no row finds the boxes of another in the cache.
     const QString folder = dir.filePath(QStringLiteral("moving-%1").arg(QTest::currentDataTag()));
-    QVERIFY(QDir().mkpath(folder));
-    for (int i = 0; i < 6; ++i) {
-        // A subject near a corner: its tile moves off the centre once it is found.
-        // Larger than its cell, so that the tiles are drawn again from the decodes held.
-        QImage image(i % 2 ? QSize(800, 400) : QSize(400, 800), QImage::Format_RGB32);
-        image.fill(QColor::fromHsv(i * 50, 200, 120));
-        QPainter(&image).fillRect(image.width() / 10, image.height() / 10, 80, 80, Qt::white);
-        QVERIFY(image.save(QStringLiteral("%1/m%2.png").arg(folder).arg(i)));
-    }
+    writeSubjects(folder, 6);
     CollageSession session;
     session.setRecoveryFolder(folder);
     session.setSeedSource([] { return 5u; });
@@ -1099,6 +1107,39 @@ void TestSession::changedPhotoAnalysedAgain()
     const std::optional<ContentBox> again = contentOf(session.document());
     QVERIFY(again && !again->isEmpty());
     QCOMPARE(*again == *first, !changed);
+}
+
+// Boxes found while the first drawing of a collage is under way move their tiles after it:
+// they never take its place, which would keep a slow drawing from ever being shown.
+void TestSession::boxesWaitForTheDrawing()
+{
+    const QString folder = dir.filePath(QStringLiteral("waiting"));
+    writeSubjects(folder, 4);
+    {
+        // Analysed once, so that the boxes come from the cache at once the second time.
+        CollageSession first;
+        first.setRecoveryFolder(folder);
+        first.addPaths({folder});
+        QVERIFY(analysed(first));
+    }
+    CollageSession session;
+    session.setRecoveryFolder(folder);
+    session.setStartingChoices(Qt::white, FrameSettings(), QSize(), defaultDpi, CropMode::Centre);
+    QSignalSpy layers(&session, &CollageSession::photoLayerReady);
+    std::optional<MemoryReservation> memory
+        = MemoryBudget::decoding().reserve(MemoryBudget::decoding().total());
+    session.addPaths({folder});
+    // The drawing waits for memory to decode the photos; the boxes are found meanwhile.
+    QVERIFY(QTest::qWaitFor([&session] { return session.drawing(); }, 30000));
+    session.setCropMode(CropMode::Auto);
+    QVERIFY(QTest::qWaitFor([&session] { return !session.analysing(); }, 30000));
+    QCOMPARE(session.state(), CollageSession::State::Rendering);
+    memory.reset();
+    QVERIFY(analysed(session));
+    QCOMPARE(layers.count(), 2); // the first drawing, then its tiles moved
+    ImageCache held = session.cache();
+    const QImage shown = lastLayer(layers);
+    QCOMPARE(shown, renderPhotoLayer(session.document(), held, shown.size()));
 }
 
 #include "tst_session.moc"
