@@ -213,6 +213,10 @@ void CanvasGestures::cropDragMoved(const QPointF &from, const QPointF &delta)
         cropStart = session->document();
         cropLayer = scene->photoLayer();
     }
+    // A collage that changed under the drag (a photo that failed to decode left it) is shown
+    // as it is now, and the drag ends without a move.
+    if (!sameTiles(session->document(), *cropStart))
+        return;
     cropIndex = photoAt(*cropStart, from);
     cropNow = draggedFrom(*cropStart, cropIndex, delta);
     const QImage moved = redrawCell(withCrop(*cropStart, cropIndex, cropNow), session->cache(),
@@ -223,12 +227,13 @@ void CanvasGestures::cropDragMoved(const QPointF &from, const QPointF &delta)
 
 void CanvasGestures::showLayer(const QImage &layer)
 {
+    if (cropStart)
+        cropLayer = layer;
     if (!cropStart || !sameTiles(session->document(), *cropStart)) {
         scene->setPhotoLayer(layer);
         return;
     }
     // Tiles moved by boxes that arrived: the drag goes on over them.
-    cropLayer = layer;
     const QImage moved = redrawCell(withCrop(session->document(), cropIndex, cropNow),
                                     session->cache(), cropIndex, cropLayer);
     scene->setPhotoLayer(moved.isNull() ? layer : moved);
