@@ -69,9 +69,11 @@ void TestDocument::makePhotos(const QTemporaryDir &dir, int n)
     }
 }
 
+// Idle, with what the analysis found in the photos in the document.
 void TestDocument::settle(MainWindow &window)
 {
-    QTRY_VERIFY_WITH_TIMEOUT(!window.session().busy(), 30000);
+    const CollageSession &session = window.session();
+    QTRY_VERIFY_WITH_TIMEOUT(!session.busy() && !session.analysing() && !session.drawing(), 30000);
 }
 
 void TestDocument::answerNextBox(MainWindow &window, QMessageBox::StandardButton button,
