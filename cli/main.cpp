@@ -29,7 +29,9 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unistd.h>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -118,20 +120,20 @@ QStringList undecodableArguments(int argc, char *argv[])
     return names;
 }
 
-bool parseSize(const QString &text, QSize &size)
+// WxH, each side within the canvas's bounds.
+std::optional<QSize> parseSize(const QString &text)
 {
     const QStringList parts = text.toLower().split(QLatin1Char('x'));
     if (parts.size() != 2)
-        return false;
+        return std::nullopt;
     bool okW = false;
     bool okH = false;
     const int w = parts[0].toInt(&okW);
     const int h = parts[1].toInt(&okH);
     if (!okW || !okH || w < minCanvasSide || h < minCanvasSide || w > maxCanvasSide
         || h > maxCanvasSide)
-        return false;
-    size = QSize(w, h);
-    return true;
+        return std::nullopt;
+    return QSize(w, h);
 }
 
 // The most a window slider of `base` gives at `size`: the window works at the smaller canvas
@@ -166,9 +168,11 @@ std::optional<int> parseBounded(const QString &text, int low, int high)
     return v;
 }
 
-// Returns -1 when the arguments are usable, otherwise the exit code.
-int parseArguments(const QCoreApplication &app, Options &options)
+// The options the arguments give, or the exit code of a run that ends here: help, the
+// version, or arguments that cannot be used, told on stderr.
+std::variant<Options, int> parseArguments(const QCoreApplication &app)
 {
+    Options options;
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Makes a photo collage and writes it as JPEG or PNG."));
@@ -307,7 +311,7 @@ int parseArguments(const QCoreApplication &app, Options &options)
         options.emphasis.append(*given);
     }
     if (options.list)
-        return -1;
+        return options;
 
     options.output = parser.value(outputOpt);
     if (options.output.isEmpty())
@@ -324,12 +328,15 @@ int parseArguments(const QCoreApplication &app, Options &options)
             QStringLiteral("-o and --save-project name the same file %1").arg(options.saveProject),
             BadInput);
     options.sizeGiven = parser.isSet(sizeOpt);
-    if (parser.isSet(sizeOpt) && !parseSize(parser.value(sizeOpt), options.size))
+    const std::optional<QSize> size
+        = parser.isSet(sizeOpt) ? parseSize(parser.value(sizeOpt)) : options.size;
+    if (!size)
         return fail(QStringLiteral("bad --size \"%1\": expected WxH, each side %2 to %3")
                         .arg(parser.value(sizeOpt))
                         .arg(minCanvasSide)
                         .arg(maxCanvasSide),
                     BadInput);
+    options.size = *size;
     options.cropGiven = parser.isSet(cropOpt);
     if (options.cropGiven) {
         const QString crop = parser.value(cropOpt);
@@ -406,24 +413,29 @@ int parseArguments(const QCoreApplication &app, Options &options)
                 BadInput);
     }
     // Beyond the window's own sliders a frame would swallow the photos.
-    const auto bounded = [&](const QCommandLineOption &option, int sliderMax, int &value) {
+    // The value given, or `current` when none is; nothing for one out of bounds, told.
+    const auto bounded
+        = [&](const QCommandLineOption &option, int sliderMax, int current) -> std::optional<int> {
         const int limit = frameLimit(sliderMax, options.size);
         if (!parser.isSet(option))
-            return -1;
-        if (const std::optional<int> parsed = parseBounded(parser.value(option), 0, limit)) {
-            value = *parsed;
-            return -1;
-        }
-        return fail(QStringLiteral("bad --%1 \"%2\": expected 0 to %3 at %4x%5")
-                        .arg(option.names().constFirst(), parser.value(option),
-                             QString::number(limit), QString::number(options.size.width()),
-                             QString::number(options.size.height())),
-                    BadInput);
+            return current;
+        if (const std::optional<int> parsed = parseBounded(parser.value(option), 0, limit))
+            return parsed;
+        fail(QStringLiteral("bad --%1 \"%2\": expected 0 to %3 at %4x%5")
+                 .arg(option.names().constFirst(), parser.value(option), QString::number(limit),
+                      QString::number(options.size.width()),
+                      QString::number(options.size.height())),
+             BadInput);
+        return std::nullopt;
     };
-    if (const int code = bounded(marginOpt, frameMarginBase, options.frame.a); code >= 0)
-        return code;
-    if (const int code = bounded(paramOpt, frameCurveBase, options.frame.b); code >= 0)
-        return code;
+    const std::optional<int> margin = bounded(marginOpt, frameMarginBase, options.frame.a);
+    if (!margin)
+        return BadInput;
+    options.frame.a = *margin;
+    const std::optional<int> parameter = bounded(paramOpt, frameCurveBase, options.frame.b);
+    if (!parameter)
+        return BadInput;
+    options.frame.b = *parameter;
     if (parser.isSet(backgroundOpt)) {
         const QColor colour(parser.value(backgroundOpt));
         if (!colour.isValid())
@@ -439,7 +451,7 @@ int parseArguments(const QCoreApplication &app, Options &options)
     } else {
         options.seed = secondsSinceMidnight();
     }
-    return -1;
+    return options;
 }
 
 // A path as one field of a --list record: tabs, line breaks and backslashes escaped, so
@@ -861,11 +873,11 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("vellomir-collage"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELLOMIR_VERSION));
 
-    Options options;
     const QStringList undecodable = undecodableArguments(argc, argv);
-    const int parsed = parseArguments(app, options);
-    if (parsed >= 0)
-        return parsed;
+    const std::variant<Options, int> parsed = parseArguments(app);
+    if (const int *exitCode = std::get_if<int>(&parsed))
+        return *exitCode;
+    const Options &options = std::get<Options>(parsed);
 
     if (!options.project.isEmpty())
         return renderProject(options);
