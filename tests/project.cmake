@@ -11,7 +11,9 @@ if(VELLOMIR_FUZZ)
         ${PROJECT_SOURCE_DIR}/auto/btree.cpp)
     target_include_directories(fuzz_project PRIVATE
         ${PROJECT_SOURCE_DIR}/core ${PROJECT_SOURCE_DIR}/auto)
-    target_link_libraries(fuzz_project PRIVATE Qt6::Gui)
+    # The rest of the core they call (photo reading, layout runs, file writing) comes from the
+    # library, with the definitions its sources are compiled with.
+    target_link_libraries(fuzz_project PRIVATE vellomir_core Qt6::Gui)
     # The engine's own build flags: its geometry is evaluated exactly as written.
     target_compile_options(fuzz_project PRIVATE -fsanitize=fuzzer,address,undefined
         -ffp-contract=off -fno-fast-math)
