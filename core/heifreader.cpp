@@ -93,11 +93,15 @@ bool readColour(const heif_image_handle *handle, HeifImage &into)
     }
     case heif_color_profile_type_nclx: {
         heif_color_profile_nclx *nclx = nullptr;
-        if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok || !nclx)
+        const heif_error error = heif_image_handle_get_nclx_color_profile(handle, &nclx);
+        // libheif hands out a profile with some of its errors too (values it does not know):
+        // it is freed whatever was said.
+        const std::unique_ptr<heif_color_profile_nclx, void (*)(heif_color_profile_nclx *)> held(
+            nclx, heif_nclx_color_profile_free);
+        if (error.code != heif_error_Ok || !nclx)
             return true;
         into.primaries = int(nclx->color_primaries);
         into.transfer = int(nclx->transfer_characteristics);
-        heif_nclx_color_profile_free(nclx);
         return true;
     }
     default:
