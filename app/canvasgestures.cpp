@@ -212,12 +212,12 @@ void CanvasGestures::cropDragMoved(const QPointF &from, const QPointF &delta)
             return;
         cropStart = session->document();
         cropLayer = scene->photoLayer();
+        cropIndex = photoAt(*cropStart, from);
     }
     // A collage that changed under the drag (a photo that failed to decode left it) is shown
     // as it is now, and the drag ends without a move.
     if (!sameTiles(session->document(), *cropStart))
         return;
-    cropIndex = photoAt(*cropStart, from);
     cropNow = draggedFrom(*cropStart, cropIndex, delta);
     const QImage moved = redrawCell(withCrop(*cropStart, cropIndex, cropNow), session->cache(),
                                     cropIndex, cropLayer);

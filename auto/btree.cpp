@@ -747,8 +747,9 @@ struct Tables
     std::vector<BNode *> path_s; /* ancestors of the first node of an exchange */
     std::vector<BNode *> path_t; /* ancestors of the second */
     std::vector<uint32_t> saved; /* natural sizes of those before the exchange */
-    std::vector<double> home; /* while refitting: photo k's old centre at 2k, 2k + 1, as shares
-                                 of the canvas's sides; empty otherwise */
+    std::vector<double> home; /* while refitting: photo k's old centre at 3k, 3k + 1, as shares
+                                 of the canvas's sides, and what moving it costs at 3k + 2;
+                                 empty otherwise */
     double inv_w; /* 1 / canvas width, for the shares */
     double inv_h; /* 1 / canvas height */
     size_t noffered; /* how many of `offered` are in use */

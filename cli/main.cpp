@@ -612,17 +612,18 @@ CachedContent withCachedContent(CollageDocument document, const ContentCache &ca
     if (document.crop != CropMode::Auto)
         return {std::move(document), missing};
     QSet<QString> asked;
+    QHash<QString, ContentBox> cached;
     for (const PhotoRecord &photo : std::as_const(document.photos)) {
         if (photo.content || asked.contains(photo.path))
             continue;
         asked.insert(photo.path);
         const PhotoStamp stamp = stampOf(photo.path);
         if (const std::optional<ContentBox> box = cache.find(stamp))
-            document = withContent(std::move(document), photo.path, *box);
+            cached.insert(photo.path, *box);
         else
             missing.append(stamp);
     }
-    return {std::move(document), missing};
+    return {withContent(std::move(document), cached), missing};
 }
 
 // The document with what the analysis finds now in the photos `missing` names, through the
@@ -637,10 +638,10 @@ CollageDocument withAnalysedPhotos(CollageDocument document, const QList<PhotoSt
     ContentCallbacks callbacks;
     callbacks.found
         = [&](const PhotoContent &) { bar.show("analyse", ++done, int(missing.size())); };
-    const QList<PhotoContent> found = analysePhotos(missing, cache, callbacks);
-    for (const PhotoContent &result : found)
-        document = withContent(document, result.photo.path, result.box.value_or(ContentBox()));
-    return document;
+    QHash<QString, ContentBox> boxes;
+    for (const PhotoContent &result : analysePhotos(missing, cache, callbacks))
+        boxes.insert(result.photo.path, result.box.value_or(ContentBox()));
+    return withContent(std::move(document), boxes);
 }
 
 // The photos with the emphases --emphasis gives them, each path matched to a photo as a file,

@@ -242,11 +242,13 @@ CollageDocument withTurnedPhoto(CollageDocument document, int index, int quarter
     return document;
 }
 
-CollageDocument withContent(CollageDocument document, const QString &path, const ContentBox &box)
+CollageDocument withContent(CollageDocument document, const QHash<QString, ContentBox> &boxes)
 {
     for (PhotoRecord &photo : document.photos) {
-        if (photo.path == path)
-            photo.content = box;
+        if (photo.content)
+            continue;
+        if (const auto known = boxes.constFind(photo.path); known != boxes.cend())
+            photo.content = *known;
     }
     return document;
 }

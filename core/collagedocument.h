@@ -5,6 +5,7 @@
 #include "photoloader.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QSize>
 
@@ -159,8 +160,8 @@ CollageDocument withReplacedPhoto(CollageDocument document, int index, const Pho
 // The document with photo `index` showing the part of it that `crop` says (see PhotoRecord).
 CollageDocument withCrop(CollageDocument document, int index, const QPointF &crop);
 
-// The document with `box` as what the analysis found in every photo of file `path`.
-CollageDocument withContent(CollageDocument document, const QString &path, const ContentBox &box);
+// The document with what the analysis found, by file path, in each photo that has no box yet.
+CollageDocument withContent(CollageDocument document, const QHash<QString, ContentBox> &boxes);
 
 // The crop offset a tile of photo `photo` is cut at from an image of `image` size (a decode of
 // it, upright and turned) for a cell of `cell` size: the user's own crop when he made one,

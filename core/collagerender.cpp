@@ -394,8 +394,7 @@ DocumentRender renderDocument(const CollageDocument &document, ImageCache &cache
         if (stopped())
             return {QImage(), result.document, result.dropped, {}};
         // Kept through the rounds, so that a photo is analysed once.
-        for (auto found = problems.analysed.cbegin(); found != problems.analysed.cend(); ++found)
-            drawn = withContent(std::move(drawn), found.key(), found.value());
+        drawn = withContent(std::move(drawn), problems.analysed);
         for (const PhotoProblem &problem : std::as_const(problems.damaged))
             damage.insert(problem.path, problem.reason);
         const QList<PhotoProblem> &failed = problems.failed;

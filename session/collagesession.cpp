@@ -302,9 +302,8 @@ void CollageSession::layoutReady(quint64 request, const LayoutTree &layout)
 void CollageSession::drawPhotos(Drawing drawing)
 {
     // A layout's tree is half built while it runs; its end draws, as does that of the photos
-    // being added.
-    // A drawing under way is let finish, or the boxes arriving would keep a slow one from
-    // ever showing: the tiles they move are drawn after it.
+    // being added. Boxes that arrive let a drawing under way finish, or they would keep a slow
+    // one from ever showing: the tiles they move are drawn after it.
     if (current == State::LayingOut
         || (drawing == Drawing::Quiet && (current == State::Adding || rendering))) {
         drawOwed = true;
@@ -327,6 +326,13 @@ void CollageSession::drawPhotos(Drawing drawing)
     rendering = PendingRender {request, ratio, drawing};
     if (current == State::Idle && drawing == Drawing::Busy)
         setState(State::Rendering);
+}
+
+// Empties the cache of decodes; those of drawings already started do not come back into it.
+void CollageSession::clearDecodes()
+{
+    images.clear();
+    clearedAt = latestRequest;
 }
 
 void CollageSession::renderFinished(quint64 request, const RenderedLayer &result)
@@ -457,18 +463,6 @@ void CollageSession::applyDocument(const CollageDocument &next)
 }
 
 // --- what the photos show ------------------------------------------------------
-
-CollageDocument CollageSession::withContent(CollageDocument document,
-                                            const QHash<QString, ContentBox> &boxes)
-{
-    for (PhotoRecord &photo : document.photos) {
-        if (!photo.content) {
-            if (const auto known = boxes.constFind(photo.path); known != boxes.cend())
-                photo.content = *known;
-        }
-    }
-    return document;
-}
 
 // What was found for the photos without a box, as long as their files are as they were.
 CollageDocument CollageSession::withKnownContent(CollageDocument document) const
@@ -724,8 +718,7 @@ void CollageSession::newCanvas(const QSize &requested, std::optional<int> dpi)
     fresh.frame = doc.frame;
     fresh.dpi = std::clamp(dpi.value_or(doc.dpi), minDpi, maxDpi);
     fresh.crop = doc.crop;
-    images.clear();
-    clearedAt = latestRequest;
+    clearDecodes();
     changeDocument(tr("New Canvas"), fresh);
     // A new collage: saving it must never overwrite the project shown before.
     setProjectPath(QString());
@@ -778,8 +771,7 @@ void CollageSession::showOpened(CollageDocument opened)
         opened.frame.b = int(std::lround(opened.frame.b * factor));
         opened = fittedTo(std::move(opened), working);
     }
-    images.clear();
-    clearedAt = latestRequest;
+    clearDecodes();
     applyDocument(withKnownContent(std::move(opened)));
     history->clear();
     analysePhotos();

@@ -201,6 +201,7 @@ private:
     void layoutReady(quint64 request, const LayoutTree &layout);
     void renderFinished(quint64 request, const RenderedLayer &result);
     void saveEnded();
+    void clearDecodes();
     // Draws the photo layer. Quietly, the collage stays idle while it is drawn, and the edit
     // that comes meanwhile draws again instead; a quiet drawing asked for while another is
     // under way follows it.
@@ -223,9 +224,6 @@ private:
     void contentArrived(const PhotoContent &content);
     void learnContents(const QList<PhotoContent> &found);
     CollageDocument withKnownContent(CollageDocument document) const;
-    // `document` with the boxes of `boxes` (by path) for its photos that have none.
-    static CollageDocument withContent(CollageDocument document,
-                                       const QHash<QString, ContentBox> &boxes);
 
     CollageDocument doc;
     QUndoStack *history = nullptr;

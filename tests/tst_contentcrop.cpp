@@ -290,8 +290,8 @@ void TestContentCrop::analysedAsDrawn()
                                                  RenderKind::Collage, {}, analysing);
     QCOMPARE(render.document.photos[0].content, ahead);
     QVERIFY(render.document.photos[1].content);
-    const CollageDocument known = withContent(withContent(document, path, *ahead), flat,
-                                              *render.document.photos[1].content);
+    const CollageDocument known
+        = withContent(document, {{path, *ahead}, {flat, *render.document.photos[1].content}});
     QCOMPARE(render.image,
              renderDocument(known, cache, document.requestedSize, RenderKind::Collage).image);
 }
